@@ -1,0 +1,935 @@
+#include "znq_graphics.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+namespace znq {
+
+namespace {
+
+    // Wide integers for the line set-up: coordinates span the whole 32-bit range, so products of
+    // two deltas need more than 64 bits.
+    __extension__ typedef __int128 Int128;
+
+    QColor systemColor(uint8_t index)
+    {
+        const QPalette palette
+            = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette(QColor(0xF0F0F0));
+        switch (index) {
+        case 0x05:
+            return palette.color(QPalette::Base);
+        case 0x08:
+            return palette.color(QPalette::WindowText);
+        case 0x0D:
+            return palette.color(QPalette::Highlight);
+        case 0x0E:
+            return palette.color(QPalette::HighlightedText);
+        case 0x0F:
+            return palette.color(QPalette::Button);
+        case 0x10:
+            return palette.color(QPalette::Dark);
+        case 0x11:
+            return palette.color(QPalette::Disabled, QPalette::Text);
+        case 0x12:
+            return palette.color(QPalette::ButtonText);
+        case 0x14:
+            return palette.color(QPalette::Light);
+        case 0x15:
+            return palette.color(QPalette::Shadow);
+        case 0x16:
+            return palette.color(QPalette::Midlight);
+        default:
+            return palette.color(QPalette::Window);
+        }
+    }
+
+    // Pen patterns as alternating run lengths (on, off, on, ...), stepped once per pixel:
+    // dash 18 on 6 off, dot 3 on 3 off, dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3. The pattern
+    // continues from one line-to to the next and restarts at a move-to.
+    struct PenPattern {
+        std::array<bool, 32> bits {};
+        uint32_t length = 0; // 0: solid
+    };
+
+    PenPattern makePattern(std::initializer_list<int> runs)
+    {
+        PenPattern pattern;
+        bool on = true;
+        for (int run : runs) {
+            for (int i = 0; i < run; ++i)
+                pattern.bits[pattern.length++] = on;
+            on = !on;
+        }
+        return pattern;
+    }
+
+    const PenPattern& patternFor(TPenStyle style)
+    {
+        static const PenPattern solid;
+        static const PenPattern dash = makePattern({ 18, 6 });
+        static const PenPattern dot = makePattern({ 3, 3 });
+        static const PenPattern dashDot = makePattern({ 9, 6, 3, 6 });
+        static const PenPattern dashDotDot = makePattern({ 9, 3, 3, 3, 3, 3 });
+        switch (style) {
+        case TPenStyle::psDash:
+            return dash;
+        case TPenStyle::psDot:
+            return dot;
+        case TPenStyle::psDashDot:
+            return dashDot;
+        case TPenStyle::psDashDotDot:
+            return dashDotDot;
+        default:
+            return solid;
+        }
+    }
+
+    int64_t floorDiv(Int128 numerator, Int128 denominator)
+    {
+        Int128 q = numerator / denominator;
+        if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
+            --q;
+        return static_cast<int64_t>(q);
+    }
+
+    int64_t ceilDiv(Int128 numerator, Int128 denominator) { return -floorDiv(-numerator, denominator); }
+
+    // An inclusive pixel rectangle used for clipping.
+    struct Box {
+        int64_t left, top, right, bottom;
+        bool empty() const { return left > right || top > bottom; }
+    };
+
+    Box intersect(const Box& a, const Box& b)
+    {
+        return Box { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom) };
+    }
+
+    // The inside of an ellipse inscribed in an inclusive pixel box, row by row: pixel (x, y) is
+    // inside when its centre lies within the ellipse through the box's outermost pixel centres,
+    // widened by half a pixel, so that the outline reaches all four sides of the box.
+    class EllipseRows {
+    public:
+        EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
+            : m_top(top)
+            , m_bottom(bottom)
+            , m_sumX(left + right)
+            , m_sumY(top + bottom)
+            , m_a(static_cast<double>(right - left + 1))
+            , m_b(static_cast<double>(bottom - top + 1))
+        {
+        }
+
+        // The inside span of row y, or an empty span (lo > hi).
+        std::pair<int64_t, int64_t> span(int64_t y) const
+        {
+            if (y < m_top || y > m_bottom)
+                return { 1, 0 };
+            const double yy = static_cast<double>(2 * y - m_sumY) / m_b;
+            const double t = 1.0 - yy * yy;
+            if (t < 0)
+                return { 1, 0 };
+            const auto half = static_cast<int64_t>(std::floor(m_a * std::sqrt(t)));
+            // Doubled x coordinates run in steps of 2 with the parity of m_sumX.
+            const int64_t lo = ceilDiv(m_sumX - half, 2);
+            const int64_t hi = floorDiv(m_sumX + half, 2);
+            return { lo, hi };
+        }
+
+        // Position of pixel (x, y) along the outline in pixels, from the 3 o'clock point on,
+        // for stepping a pen pattern.
+        uint32_t arcPosition(int64_t x, int64_t y) const
+        {
+            const double u = static_cast<double>(2 * x - m_sumX) / m_a;
+            const double v = static_cast<double>(2 * y - m_sumY) / m_b;
+            double angle = std::atan2(v, u);
+            if (angle < 0)
+                angle += 2 * std::numbers::pi;
+            const double a = m_a / 2, b = m_b / 2;
+            const double h = (a - b) * (a - b) / ((a + b) * (a + b));
+            const double perimeter
+                = std::numbers::pi * (a + b) * (1 + 3 * h / (10 + std::sqrt(4 - 3 * h)));
+            return static_cast<uint32_t>(
+                std::fmod(angle / (2 * std::numbers::pi) * perimeter, 4294967296.0));
+        }
+
+    private:
+        int64_t m_top, m_bottom, m_sumX, m_sumY;
+        double m_a, m_b;
+    };
+
+} // namespace
+
+uint32_t ColorToRGB(TColor color)
+{
+    if ((color >> 24) == 0xFF)
+        return systemColor(static_cast<uint8_t>(color & 0xFF)).rgb() | 0xFF000000u;
+    const uint32_t red = color & 0xFF, green = (color >> 8) & 0xFF, blue = (color >> 16) & 0xFF;
+    return 0xFF000000u | (red << 16) | (green << 8) | blue;
+}
+
+QColor ColorToQColor(TColor color) { return QColor::fromRgb(ColorToRGB(color)); }
+
+TColor RGBToColor(uint32_t rgb)
+{
+    const uint32_t red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+    return red | (green << 8) | (blue << 16);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TFont
+
+TFont::TFont(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void TFont::changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TFont::SetName(const std::string& name)
+{
+    m_name = name;
+    changed();
+}
+
+int TFont::Size() const
+{
+    // Points from pixels, rounded half away from zero as the size field shows them.
+    const int points = static_cast<int>(std::lround(-m_height * 72.0 / PixelsPerInch));
+    return points;
+}
+
+void TFont::SetSize(int points)
+{
+    m_height = -static_cast<int>(std::lround(points * static_cast<double>(PixelsPerInch) / 72.0));
+    changed();
+}
+
+void TFont::SetHeight(int pixels)
+{
+    m_height = pixels;
+    changed();
+}
+
+void TFont::SetColor(TColor color)
+{
+    m_color = color;
+    changed();
+}
+
+void TFont::SetStyle(TFontStyles style)
+{
+    m_style = style;
+    changed();
+}
+
+void TFont::Assign(const TFont& source)
+{
+    if (&source == this)
+        return;
+    m_name = source.m_name;
+    m_height = source.m_height;
+    m_color = source.m_color;
+    m_style = source.m_style;
+    changed();
+}
+
+bool TFont::IsSymbolFont() const { return QString::fromStdString(m_name).compare("Symbol", Qt::CaseInsensitive) == 0; }
+
+QFont TFont::ToQFont() const
+{
+    QFont font(IsSymbolFont() ? QStringLiteral("DejaVu Sans") : QString::fromStdString(m_name));
+    // A negative height is the character height; a positive one includes the internal leading,
+    // which for the sans fonts in use is about a fifth of the cell.
+    const int pixels = m_height < 0 ? -m_height : std::max(1, m_height * 4 / 5);
+    font.setPixelSize(std::max(1, pixels));
+    font.setBold(m_style.testFlag(TFontStyle::fsBold));
+    font.setItalic(m_style.testFlag(TFontStyle::fsItalic));
+    font.setUnderline(m_style.testFlag(TFontStyle::fsUnderline));
+    font.setStrikeOut(m_style.testFlag(TFontStyle::fsStrikeOut));
+    // Hinting changes the advances; one fixed choice keeps widths the same on every platform
+    // plugin.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QString SymbolToUnicode(const QString& text)
+{
+    static const char16_t lower[26] = { u'α', u'β', u'χ', u'δ', u'ε', u'φ', u'γ', u'η', u'ι', u'ϕ',
+        u'κ', u'λ', u'μ', u'ν', u'ο', u'π', u'θ', u'ρ', u'σ', u'τ', u'υ', u'ϖ', u'ω', u'ξ', u'ψ',
+        u'ζ' };
+    static const char16_t upper[26] = { u'Α', u'Β', u'Χ', u'Δ', u'Ε', u'Φ', u'Γ', u'Η', u'Ι', u'ϑ',
+        u'Κ', u'Λ', u'Μ', u'Ν', u'Ο', u'Π', u'Θ', u'Ρ', u'Σ', u'Τ', u'Υ', u'ς', u'Ω', u'Ξ', u'Ψ',
+        u'Ζ' };
+    QString result = text;
+    for (QChar& ch : result) {
+        const char16_t c = ch.unicode();
+        if (c >= u'a' && c <= u'z')
+            ch = QChar(lower[c - u'a']);
+        else if (c >= u'A' && c <= u'Z')
+            ch = QChar(upper[c - u'A']);
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixel sinks: where the rasterised pixels of one figure go.
+
+// Writes pen pixels into the image: width 1 pixel by pixel, wider pens as squares of the pen
+// width centred on each pixel. In XOR mode a wide pen is first collected in a mask, so that every
+// pixel of the stroke is inverted once however many squares cover it.
+class PenSink {
+public:
+    PenSink(QImage& image, const TPen& pen, Box figureBounds)
+        : m_width(pen.Width())
+        , m_rgb(ColorToRGB(pen.Color()))
+        , m_xor(pen.Mode() == TPenMode::pmXor)
+        , m_imageBox { 0, 0, image.width() - 1, image.height() - 1 }
+    {
+        if (!m_imageBox.empty()) {
+            m_bits = reinterpret_cast<uint32_t*>(image.bits());
+            m_stride = image.bytesPerLine() / 4;
+        }
+        if (m_xor && m_width > 1) {
+            const int grow = m_width;
+            m_maskBox = intersect(m_imageBox,
+                Box { figureBounds.left - grow, figureBounds.top - grow, figureBounds.right + grow,
+                    figureBounds.bottom + grow });
+            if (!m_maskBox.empty())
+                m_mask.assign(static_cast<size_t>((m_maskBox.right - m_maskBox.left + 1)
+                                  * (m_maskBox.bottom - m_maskBox.top + 1)),
+                    0);
+        }
+    }
+
+    ~PenSink() { flush(); }
+
+    // Pixels that can receive ink: the image, widened by the pen for wide pens.
+    Box clipBox() const
+    {
+        const int64_t grow = m_width > 1 ? m_width : 0;
+        return Box { m_imageBox.left - grow, m_imageBox.top - grow, m_imageBox.right + grow,
+            m_imageBox.bottom + grow };
+    }
+
+    bool writesToImage() const { return m_bits != nullptr; }
+
+    void pixel(int64_t x, int64_t y)
+    {
+        if (m_width == 1) {
+            if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
+                return;
+            put(m_bits + y * m_stride + x);
+            return;
+        }
+        const int64_t left = x - (m_width - 1) / 2, top = y - (m_width - 1) / 2;
+        const Box square = intersect(
+            m_mask.empty() ? m_imageBox : m_maskBox, Box { left, top, left + m_width - 1, top + m_width - 1 });
+        if (square.empty())
+            return;
+        for (int64_t row = square.top; row <= square.bottom; ++row) {
+            if (!m_mask.empty()) {
+                uint8_t* mask = m_mask.data() + (row - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1);
+                std::fill(mask + (square.left - m_maskBox.left), mask + (square.right - m_maskBox.left) + 1, 1);
+            } else {
+                uint32_t* line = m_bits + row * m_stride;
+                std::fill(line + square.left, line + square.right + 1, m_rgb);
+            }
+        }
+    }
+
+    // A run of pixels on one row, already inside the image (width-1 pens only).
+    void run(int64_t y, int64_t x0, int64_t x1)
+    {
+        uint32_t* line = m_bits + y * m_stride;
+        for (int64_t x = x0; x <= x1; ++x)
+            put(line + x);
+    }
+
+    bool isMasked(int64_t x, int64_t y) const
+    {
+        if (m_mask.empty() || x < m_maskBox.left || x > m_maskBox.right || y < m_maskBox.top
+            || y > m_maskBox.bottom)
+            return false;
+        return m_mask[(y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1) + (x - m_maskBox.left)];
+    }
+
+    void flush()
+    {
+        if (m_mask.empty())
+            return;
+        const int64_t width = m_maskBox.right - m_maskBox.left + 1;
+        for (int64_t row = m_maskBox.top; row <= m_maskBox.bottom; ++row) {
+            const uint8_t* mask = m_mask.data() + (row - m_maskBox.top) * width;
+            uint32_t* line = m_bits + row * m_stride + m_maskBox.left;
+            for (int64_t i = 0; i < width; ++i)
+                if (mask[i])
+                    put(line + i);
+        }
+        m_mask.clear();
+    }
+
+private:
+    void put(uint32_t* pixel) const
+    {
+        if (m_xor)
+            *pixel ^= (m_rgb & 0x00FFFFFFu);
+        else
+            *pixel = m_rgb;
+    }
+
+    int m_width;
+    uint32_t m_rgb;
+    bool m_xor;
+    Box m_imageBox;
+    uint32_t* m_bits = nullptr;
+    int64_t m_stride = 0;
+    Box m_maskBox { 0, 0, -1, -1 };
+    std::vector<uint8_t> m_mask;
+};
+
+// Fills spans with the brush colour, in XOR mode by inversion.
+class BrushSink {
+public:
+    BrushSink(QImage& image, const TBrush& brush, TPenMode mode)
+        : m_rgb(ColorToRGB(brush.Color()))
+        , m_xor(mode == TPenMode::pmXor)
+    {
+        if (image.width() > 0 && image.height() > 0) {
+            m_bits = reinterpret_cast<uint32_t*>(image.bits());
+            m_stride = image.bytesPerLine() / 4;
+        }
+    }
+
+    // Row y from x0 to x1 inclusive; the caller has clipped it to the image.
+    void run(int64_t y, int64_t x0, int64_t x1)
+    {
+        uint32_t* line = m_bits + y * m_stride;
+        if (m_xor) {
+            for (int64_t x = x0; x <= x1; ++x)
+                line[x] ^= (m_rgb & 0x00FFFFFFu);
+        } else {
+            std::fill(line + x0, line + x1 + 1, m_rgb);
+        }
+    }
+
+private:
+    uint32_t m_rgb;
+    bool m_xor;
+    uint32_t* m_bits = nullptr;
+    int64_t m_stride = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// TCanvas
+
+struct TCanvas::LineRaster {
+    PenSink& sink;
+    const PenPattern& pattern;
+    uint32_t& phase;
+};
+
+TCanvas::TCanvas(QImage* image)
+    : m_image(image)
+{
+    m_font.OnChange = [this](TObject*) {
+        m_qfont.reset();
+        m_metrics.reset();
+    };
+}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetPenPos(TPoint position) { m_penPos = position; }
+
+void TCanvas::MoveTo(int32_t x, int32_t y)
+{
+    m_penPos = TPoint { x, y };
+    m_patternPhase = 0;
+}
+
+// Bresenham's line from (x0, y0) towards (x1, y1), end point left out. Pixel i along the major
+// axis sits at minor offset floor((2 i minor + major - 1) / (2 major)), which is the classic
+// stepping with ties kept on the starting row. Only the pixels inside the sink's clip box are
+// visited: the first and last visible steps are solved for directly, so lines with far-away end
+// points cost no more than their visible part.
+void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+{
+    const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+    const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+    const int64_t steps = std::max(adx, ady);
+    const uint32_t phaseStart = raster.phase;
+    raster.phase += static_cast<uint32_t>(steps);
+    if (steps == 0 || !raster.sink.writesToImage())
+        return;
+
+    const bool xMajor = adx >= ady;
+    const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+    const int64_t a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
+    const int64_t sa = ((xMajor ? dx : dy) < 0) ? -1 : 1, sb = ((xMajor ? dy : dx) < 0) ? -1 : 1;
+    const Box clip = raster.sink.clipBox();
+    const int64_t aMin = xMajor ? clip.left : clip.top, aMax = xMajor ? clip.right : clip.bottom;
+    const int64_t bMin = xMajor ? clip.top : clip.left, bMax = xMajor ? clip.bottom : clip.right;
+
+    // Steps whose major coordinate is visible.
+    int64_t first = 0, last = steps - 1;
+    if (sa > 0) {
+        first = std::max(first, aMin - a0);
+        last = std::min(last, aMax - a0);
+    } else {
+        first = std::max(first, a0 - aMax);
+        last = std::min(last, a0 - aMin);
+    }
+    // Steps whose minor offset q lies in [qLow, qHigh].
+    const int64_t qLow = sb > 0 ? bMin - b0 : b0 - bMax;
+    const int64_t qHigh = sb > 0 ? bMax - b0 : b0 - bMin;
+    if (qHigh < 0)
+        return;
+    if (minor == 0) {
+        if (qLow > 0)
+            return;
+    } else {
+        if (qLow > 0)
+            first = std::max(first,
+                ceilDiv(Int128(2) * major * qLow - major + 1, Int128(2) * minor));
+        last = std::min(last, floorDiv(Int128(2) * major * qHigh + major, Int128(2) * minor));
+    }
+    if (first > last)
+        return;
+
+    const Int128 numerator = Int128(2) * first * minor + major - 1;
+    int64_t q = static_cast<int64_t>(numerator / (2 * major));
+    int64_t remainder = static_cast<int64_t>(numerator % (2 * major));
+    const PenPattern& pattern = raster.pattern;
+    uint32_t phase = phaseStart + static_cast<uint32_t>(first);
+    for (int64_t i = first; i <= last; ++i, ++phase) {
+        if (pattern.length == 0 || pattern.bits[phase % pattern.length]) {
+            const int64_t a = a0 + sa * i, b = b0 + sb * q;
+            if (xMajor)
+                raster.sink.pixel(a, b);
+            else
+                raster.sink.pixel(b, a);
+        }
+        remainder += 2 * minor;
+        if (remainder >= 2 * major) {
+            remainder -= 2 * major;
+            ++q;
+        }
+    }
+}
+
+void TCanvas::LineTo(int32_t x, int32_t y)
+{
+    if (m_pen.Style() != TPenStyle::psClear) {
+        const Box bounds { std::min(m_penPos.x, x), std::min(m_penPos.y, y), std::max(m_penPos.x, x),
+            std::max(m_penPos.y, y) };
+        PenSink sink(*m_image, m_pen, bounds);
+        LineRaster raster { sink, patternFor(m_pen.Style()), m_patternPhase };
+        lineSegment(raster, m_penPos.x, m_penPos.y, x, y);
+    }
+    m_penPos = TPoint { x, y };
+}
+
+void TCanvas::Polyline(std::span<const TPoint> points)
+{
+    ++m_polylineCount;
+    if (points.size() < 2 || m_pen.Style() == TPenStyle::psClear)
+        return;
+    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
+    for (const TPoint& p : points)
+        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
+            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
+    PenSink sink(*m_image, m_pen, bounds);
+    uint32_t phase = 0;
+    LineRaster raster { sink, patternFor(m_pen.Style()), phase };
+    for (size_t i = 1; i < points.size(); ++i)
+        lineSegment(raster, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+}
+
+void TCanvas::Polygon(std::span<const TPoint> points)
+{
+    if (points.empty())
+        return;
+    const bool outline = m_pen.Style() != TPenStyle::psClear;
+    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
+    for (const TPoint& p : points)
+        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
+            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+
+    // In XOR mode the outline goes to a mask first so that the fill can leave its pixels out:
+    // every pixel of the figure is then inverted exactly once.
+    TPen maskPen = m_pen;
+    const bool xorMode = m_pen.Mode() == TPenMode::pmXor;
+    PenSink sink(*m_image, m_pen, bounds);
+    uint32_t phase = 0;
+    LineRaster raster { sink, patternFor(m_pen.Style()), phase };
+    std::vector<uint8_t> outlineMask;
+    Box maskBox = intersect(imageBox, bounds);
+    if (xorMode && outline && !maskBox.empty()) {
+        // Record which pixels the outline covers by drawing it on a scratch image.
+        QImage scratch(static_cast<int>(maskBox.right - maskBox.left + 1),
+            static_cast<int>(maskBox.bottom - maskBox.top + 1), QImage::Format_RGB32);
+        scratch.fill(0xFF000000u);
+        maskPen.SetMode(TPenMode::pmCopy);
+        maskPen.SetColor(clWhite);
+        maskPen.SetStyle(m_pen.Style());
+        PenSink scratchSink(scratch, maskPen, bounds);
+        uint32_t scratchPhase = 0;
+        LineRaster scratchRaster { scratchSink, patternFor(m_pen.Style()), scratchPhase };
+        for (size_t i = 0; i < points.size(); ++i) {
+            const TPoint& from = points[i];
+            const TPoint& to = points[(i + 1) % points.size()];
+            lineSegment(scratchRaster, static_cast<int32_t>(from.x - maskBox.left),
+                static_cast<int32_t>(from.y - maskBox.top), static_cast<int32_t>(to.x - maskBox.left),
+                static_cast<int32_t>(to.y - maskBox.top));
+        }
+        scratchSink.flush();
+        outlineMask.resize(static_cast<size_t>(scratch.width()) * scratch.height());
+        for (int y = 0; y < scratch.height(); ++y) {
+            const auto* line = reinterpret_cast<const uint32_t*>(scratch.constScanLine(y));
+            for (int x = 0; x < scratch.width(); ++x)
+                outlineMask[static_cast<size_t>(y) * scratch.width() + x] = (line[x] & 0xFFFFFF) != 0;
+        }
+    }
+
+    if (m_brush.Style() != TBrushStyle::bsClear && points.size() >= 3) {
+        const Box rows = intersect(imageBox, bounds);
+        BrushSink brush(*m_image, m_brush, m_pen.Mode());
+        std::vector<double> crossings;
+        for (int64_t y = rows.top; y <= rows.bottom; ++y) {
+            const double sampleY = static_cast<double>(y) + 0.5;
+            crossings.clear();
+            for (size_t i = 0; i < points.size(); ++i) {
+                const TPoint& a = points[i];
+                const TPoint& b = points[(i + 1) % points.size()];
+                if (a.y == b.y)
+                    continue;
+                const double ya = a.y, yb = b.y;
+                if ((sampleY >= ya && sampleY < yb) || (sampleY >= yb && sampleY < ya))
+                    crossings.push_back(a.x + (sampleY - ya) * (double(b.x) - a.x) / (yb - ya));
+            }
+            std::sort(crossings.begin(), crossings.end());
+            for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
+                // Pixels whose centre x + 0.5 lies in [from, to).
+                const double from = std::ceil(crossings[i] - 0.5);
+                const double to = std::ceil(crossings[i + 1] - 0.5) - 1;
+                const int64_t x0 = static_cast<int64_t>(std::max(from, double(rows.left)));
+                const int64_t x1 = static_cast<int64_t>(std::min(to, double(rows.right)));
+                if (x0 > x1)
+                    continue;
+                if (outlineMask.empty()) {
+                    brush.run(y, x0, x1);
+                    continue;
+                }
+                const int64_t maskWidth = maskBox.right - maskBox.left + 1;
+                for (int64_t x = x0; x <= x1; ++x)
+                    if (!outlineMask[(y - maskBox.top) * maskWidth + (x - maskBox.left)])
+                        brush.run(y, x, x);
+            }
+        }
+    }
+
+    if (outline) {
+        for (size_t i = 0; i < points.size(); ++i) {
+            const TPoint& from = points[i];
+            const TPoint& to = points[(i + 1) % points.size()];
+            lineSegment(raster, from.x, from.y, to.x, to.y);
+        }
+        // A single point or a figure of coincident points still shows its vertex.
+        if (points.size() == 1 || std::all_of(points.begin(), points.end(), [&](const TPoint& p) { return p == points[0]; }))
+            sink.pixel(points[0].x, points[0].y);
+    }
+}
+
+void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
+    const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
+    if (left > right || top > bottom)
+        return;
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+    if (imageBox.empty())
+        return;
+    const bool outline = m_pen.Style() != TPenStyle::psClear;
+
+    if (m_brush.Style() != TBrushStyle::bsClear) {
+        const Box inner = outline ? Box { left + 1, top + 1, right - 1, bottom - 1 }
+                                  : Box { left, top, right, bottom };
+        const Box fill = intersect(inner, imageBox);
+        if (!fill.empty()) {
+            BrushSink brush(*m_image, m_brush, m_pen.Mode());
+            for (int64_t y = fill.top; y <= fill.bottom; ++y)
+                brush.run(y, fill.left, fill.right);
+        }
+    }
+    if (!outline)
+        return;
+
+    // The border pixels clockwise from the top-left corner, each once; a pixel's place in this
+    // walk steps the pen pattern. Only the visible stretch of each side is visited.
+    PenSink sink(*m_image, m_pen, Box { left, top, right, bottom });
+    const PenPattern& pattern = patternFor(m_pen.Style());
+    const Box clip = sink.clipBox();
+    const int64_t w = right - left, h = bottom - top;
+    auto plot = [&](int64_t x, int64_t y, int64_t position) {
+        if (pattern.length == 0 || pattern.bits[static_cast<uint64_t>(position) % pattern.length])
+            sink.pixel(x, y);
+    };
+    // Top row, left to right.
+    if (top >= clip.top && top <= clip.bottom)
+        for (int64_t x = std::max(left, clip.left); x <= std::min(right, clip.right); ++x)
+            plot(x, top, x - left);
+    // Right column, downwards below the top row.
+    if (right >= clip.left && right <= clip.right)
+        for (int64_t y = std::max(top + 1, clip.top); y <= std::min(bottom, clip.bottom); ++y)
+            plot(right, y, w + (y - top));
+    // Bottom row, right to left, when it is not the top row.
+    if (bottom > top && bottom >= clip.top && bottom <= clip.bottom)
+        for (int64_t x = std::min(right - 1, clip.right); x >= std::max(left, clip.left); --x)
+            plot(x, bottom, w + h + (right - x));
+    // Left column, upwards, between the bottom and top rows, when it is not the right column.
+    if (right > left && left >= clip.left && left <= clip.right)
+        for (int64_t y = std::min(bottom - 1, clip.bottom); y >= std::max(top + 1, clip.top); --y)
+            plot(left, y, 2 * w + h + (bottom - y));
+}
+
+void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
+    const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
+    if (left > right || top > bottom)
+        return;
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+    if (imageBox.empty())
+        return;
+    const bool outline = m_pen.Style() != TPenStyle::psClear;
+    const bool fill = m_brush.Style() != TBrushStyle::bsClear;
+    const EllipseRows rows(left, top, right, bottom);
+    PenSink sink(*m_image, m_pen, Box { left, top, right, bottom });
+    BrushSink brush(*m_image, m_brush, m_pen.Mode());
+    const PenPattern& pattern = patternFor(m_pen.Style());
+    const Box clip = outline ? sink.clipBox() : imageBox;
+
+    auto outlineRun = [&](int64_t y, int64_t from, int64_t to) {
+        from = std::max(from, clip.left);
+        to = std::min(to, clip.right);
+        for (int64_t x = from; x <= to; ++x)
+            if (pattern.length == 0 || pattern.bits[rows.arcPosition(x, y) % pattern.length])
+                sink.pixel(x, y);
+    };
+    auto fillRun = [&](int64_t y, int64_t from, int64_t to) {
+        if (y < imageBox.top || y > imageBox.bottom)
+            return;
+        from = std::max(from, imageBox.left);
+        to = std::min(to, imageBox.right);
+        if (from <= to)
+            brush.run(y, from, to);
+    };
+
+    const int64_t yFirst = std::max(top, clip.top), yLast = std::min(bottom, clip.bottom);
+    for (int64_t y = yFirst; y <= yLast; ++y) {
+        const auto [lo, hi] = rows.span(y);
+        if (lo > hi)
+            continue;
+        if (!outline) {
+            if (fill)
+                fillRun(y, lo, hi);
+            continue;
+        }
+        // Interior: pixels whose four neighbours are all inside.
+        const auto [upLo, upHi] = rows.span(y - 1);
+        const auto [downLo, downHi] = rows.span(y + 1);
+        int64_t innerLo = std::max({ lo + 1, upLo, downLo });
+        int64_t innerHi = std::min({ hi - 1, upHi, downHi });
+        if (upLo > upHi || downLo > downHi)
+            innerLo = 1, innerHi = 0;
+        if (innerLo > innerHi) {
+            outlineRun(y, lo, hi);
+            continue;
+        }
+        if (fill)
+            fillRun(y, innerLo, innerHi);
+        outlineRun(y, lo, innerLo - 1);
+        outlineRun(y, innerHi + 1, hi);
+    }
+}
+
+void TCanvas::FillRect(const TRect& rect)
+{
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+    const Box box = intersect(imageBox,
+        Box { std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
+            int64_t(std::max(rect.Left, rect.Right)) - 1, int64_t(std::max(rect.Top, rect.Bottom)) - 1 });
+    if (box.empty())
+        return;
+    BrushSink brush(*m_image, m_brush, TPenMode::pmCopy);
+    for (int64_t y = box.top; y <= box.bottom; ++y)
+        brush.run(y, box.left, box.right);
+}
+
+const QFont& TCanvas::qfont()
+{
+    if (!m_qfont)
+        m_qfont = m_font.ToQFont();
+    return *m_qfont;
+}
+
+const QFontMetrics& TCanvas::metrics()
+{
+    if (!m_metrics)
+        m_metrics.emplace(qfont());
+    return *m_metrics;
+}
+
+QString TCanvas::displayText(const std::string& text)
+{
+    const QString qtext = QString::fromStdString(text);
+    return m_font.IsSymbolFont() ? SymbolToUnicode(qtext) : qtext;
+}
+
+int32_t TCanvas::TextWidth(const std::string& text)
+{
+    if (text.empty())
+        return 0;
+    return metrics().horizontalAdvance(displayText(text));
+}
+
+int32_t TCanvas::TextHeight(const std::string&) { return metrics().height(); }
+
+void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip)
+{
+    if (m_image->width() <= 0 || m_image->height() <= 0 || text.empty())
+        return;
+    const QString shown = displayText(text);
+    const QFontMetrics& fm = metrics();
+    // Text far outside the image is not drawn; QPainter's fixed-point coordinates do not reach
+    // that far.
+    constexpr int64_t limit = 1 << 22;
+    if (std::abs(int64_t(x)) > limit || std::abs(int64_t(y)) > limit)
+        return;
+    QPainter painter(m_image);
+    if (clip)
+        painter.setClipRect(*clip);
+    if (!clip && m_brush.Style() == TBrushStyle::bsSolid) {
+        painter.fillRect(QRect(x, y, fm.horizontalAdvance(shown), fm.height()),
+            ColorToQColor(m_brush.Color()));
+    }
+    painter.setFont(qfont());
+    painter.setPen(ColorToQColor(m_font.Color()));
+    painter.drawText(QPoint(x, y + fm.ascent()), shown);
+}
+
+void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
+{
+    drawText(x, y, text, nullptr);
+    m_penPos = TPoint { static_cast<int32_t>(std::clamp<int64_t>(int64_t(x) + TextWidth(text),
+                            std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())),
+        y };
+}
+
+void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
+{
+    if (m_brush.Style() == TBrushStyle::bsSolid)
+        FillRect(rect);
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+    const Box box = intersect(imageBox,
+        Box { rect.Left, rect.Top, int64_t(rect.Right) - 1, int64_t(rect.Bottom) - 1 });
+    if (box.empty())
+        return;
+    const QRect clip(static_cast<int>(box.left), static_cast<int>(box.top),
+        static_cast<int>(box.right - box.left + 1), static_cast<int>(box.bottom - box.top + 1));
+    drawText(x, y, text, &clip);
+}
+
+void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
+{
+    const QImage& source = bitmap.Image();
+    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+    const Box target = intersect(
+        imageBox, Box { x, y, int64_t(x) + bitmap.Width() - 1, int64_t(y) + bitmap.Height() - 1 });
+    if (target.empty() || source.isNull() || &source == m_image)
+        return;
+    const size_t count = static_cast<size_t>(target.right - target.left + 1);
+    for (int64_t row = target.top; row <= target.bottom; ++row) {
+        const auto* from = reinterpret_cast<const uint32_t*>(source.constScanLine(static_cast<int>(row - y)))
+            + (target.left - x);
+        auto* to = reinterpret_cast<uint32_t*>(m_image->scanLine(static_cast<int>(row))) + target.left;
+        if (m_copyMode == TCopyMode::cmSrcCopy) {
+            std::memcpy(to, from, count * sizeof(uint32_t));
+        } else {
+            for (size_t i = 0; i < count; ++i)
+                to[i] &= from[i];
+        }
+    }
+}
+
+TColor TCanvas::Pixel(int32_t x, int32_t y) const
+{
+    if (x < 0 || y < 0 || x >= m_image->width() || y >= m_image->height())
+        return clWhite;
+    return RGBToColor(m_image->pixel(x, y));
+}
+
+TCanvas::StateGuard::StateGuard(TCanvas& canvas)
+    : m_canvas(canvas)
+    , m_pen(canvas.m_pen)
+    , m_brush(canvas.m_brush)
+    , m_penPos(canvas.m_penPos)
+    , m_copyMode(canvas.m_copyMode)
+{
+    m_font.Assign(canvas.m_font);
+}
+
+TCanvas::StateGuard::~StateGuard()
+{
+    m_canvas.m_pen = m_pen;
+    m_canvas.m_brush = m_brush;
+    m_canvas.m_font.Assign(m_font);
+    m_canvas.m_penPos = m_penPos;
+    m_canvas.m_copyMode = m_copyMode;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TBitmap
+
+TBitmap::TBitmap()
+    : m_canvas(&m_image)
+{
+}
+
+TBitmap::TBitmap(int32_t width, int32_t height)
+    : TBitmap()
+{
+    SetSize(width, height);
+}
+
+void TBitmap::SetSize(int32_t width, int32_t height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    // An image with no pixels is null in Qt; the canvas clips everything against it.
+    m_image = (width == 0 || height == 0) ? QImage() : QImage(width, height, QImage::Format_RGB32);
+    if (!m_image.isNull())
+        m_image.fill(0xFFFFFFFFu);
+}
+
+} // namespace znq

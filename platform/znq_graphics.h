@@ -1,0 +1,244 @@
+// The drawing surface: fonts, pens, brushes, the canvas and off-screen bitmaps.
+//
+// A TCanvas draws into a QImage of format RGB32 (0xFFRRGGBB per pixel), either the image of a
+// TBitmap or the backing image of a control. Lines, polylines, rectangle and ellipse outlines are
+// rasterised by the canvas itself so that the classic pixel rules hold exactly (a line leaves out
+// its end point, a rectangle covers its corners up to the larger coordinate minus one, XOR figures
+// touch every pixel once); polygon interiors and text go through QPainter.
+#pragma once
+
+#include "znq_types.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace znq {
+
+// The colour as 0xFFRRGGBB, system colours resolved through the application palette.
+uint32_t ColorToRGB(TColor color);
+QColor ColorToQColor(TColor color);
+// The TColor of an RGB32 pixel (the alpha byte is dropped).
+TColor RGBToColor(uint32_t rgb);
+
+// Font attributes: Name, Size (points at 96 pixels per inch), Height (pixels; negative means
+// the character height without internal leading, as Size implies), Color and Style.
+// OnChange fires after every attribute write and once after Assign.
+class TFont : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Name READ QName WRITE SetQName)
+    Q_PROPERTY(int Size READ Size WRITE SetSize)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(uint Color READ Color WRITE SetColor)
+    Q_PROPERTY(znq::platform_types::TFontStyles Style READ Style WRITE SetStyle)
+
+public:
+    static constexpr int PixelsPerInch = 96;
+
+    explicit TFont(QObject* parent = nullptr);
+
+    const std::string& Name() const { return m_name; }
+    void SetName(const std::string& name);
+    int Size() const;
+    void SetSize(int points);
+    int Height() const { return m_height; }
+    void SetHeight(int pixels);
+    TColor Color() const { return m_color; }
+    void SetColor(TColor color);
+    TFontStyles Style() const { return m_style; }
+    void SetStyle(TFontStyles style);
+
+    // Copies all four attributes, with one change notification.
+    void Assign(const TFont& source);
+
+    // The Qt font for these attributes (colour aside). "Symbol" maps to DejaVu Sans; its letters
+    // are translated to Greek by SymbolToUnicode when drawn.
+    QFont ToQFont() const;
+    bool IsSymbolFont() const;
+
+    std::function<void(TObject* Sender)> OnChange;
+
+private:
+    QString QName() const { return QString::fromStdString(m_name); }
+    void SetQName(const QString& name) { SetName(name.toStdString()); }
+    void changed();
+
+    std::string m_name = "MS Sans Serif";
+    int m_height = -11;
+    TColor m_color = clWindowText;
+    TFontStyles m_style;
+};
+
+// The letters of the symbol encoding as Unicode Greek: p is pi, a alpha, W Omega and so on.
+QString SymbolToUnicode(const QString& text);
+
+class TPen {
+public:
+    TColor Color() const { return m_color; }
+    void SetColor(TColor color) { m_color = color; }
+    TPenStyle Style() const { return m_style; }
+    void SetStyle(TPenStyle style) { m_style = style; }
+    int Width() const { return m_width; }
+    // Widths below 1 are stored as 1.
+    void SetWidth(int width) { m_width = width < 1 ? 1 : width; }
+    TPenMode Mode() const { return m_mode; }
+    void SetMode(TPenMode mode) { m_mode = mode; }
+
+private:
+    TColor m_color = clBlack;
+    TPenStyle m_style = TPenStyle::psSolid;
+    int m_width = 1;
+    TPenMode m_mode = TPenMode::pmCopy;
+};
+
+class TBrush {
+public:
+    TColor Color() const { return m_color; }
+    // Setting a colour makes a clear brush solid again: callers rely on a colour write to fill.
+    void SetColor(TColor color)
+    {
+        m_color = color;
+        m_style = TBrushStyle::bsSolid;
+    }
+    TBrushStyle Style() const { return m_style; }
+    void SetStyle(TBrushStyle style) { m_style = style; }
+
+private:
+    TColor m_color = clWhite;
+    TBrushStyle m_style = TBrushStyle::bsSolid;
+};
+
+class TBitmap;
+
+// The drawing surface. All coordinates are integer pixels of the target image; everything outside
+// the image is clipped away, so any coordinates are safe, however far outside.
+class TCanvas {
+public:
+    // The canvas draws into *image, which its owner keeps alive and may resize or replace.
+    explicit TCanvas(QImage* image);
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    ~TCanvas();
+
+    TPen& Pen() { return m_pen; }
+    TBrush& Brush() { return m_brush; }
+    TFont& Font() { return m_font; }
+    const TPen& Pen() const { return m_pen; }
+    const TBrush& Brush() const { return m_brush; }
+    const TFont& Font() const { return m_font; }
+    TCopyMode CopyMode() const { return m_copyMode; }
+    void SetCopyMode(TCopyMode mode) { m_copyMode = mode; }
+
+    TPoint PenPos() const { return m_penPos; }
+    void SetPenPos(TPoint position);
+    // Sets the pen position and restarts the pen pattern; draws nothing.
+    void MoveTo(int32_t x, int32_t y);
+    // Line from the pen position to (x, y) with the pen; (x, y) itself is not drawn. The pen
+    // position becomes (x, y). The pattern of a styled pen continues from the previous line-to.
+    void LineTo(int32_t x, int32_t y);
+    // Connected lines through the points, drawn as a chain of line-tos: every point but the last
+    // is drawn, the figure is not closed, and the pen position is not changed.
+    void Polyline(std::span<const TPoint> points);
+    // Closed outline with the pen, interior filled with the brush unless it is clear. Each
+    // vertex is drawn once; the interior is the set of pixel centres inside (odd-even rule).
+    void Polygon(std::span<const TPoint> points);
+    // Covers columns min(x1, x2) .. max(x1, x2) - 1 and rows likewise: outline on the border
+    // pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
+    void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // The ellipse inscribed in the same pixel box as Rectangle: its outline is the set of box
+    // pixels inside the ellipse with a 4-neighbour outside it, so it touches all four box sides.
+    void Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    // Fills the rectangle (right and bottom exclusive) with the brush colour, ignoring the pen.
+    void FillRect(const TRect& rect);
+
+    // Text in the font with its cell's top-left corner at (x, y). The cell is filled with the
+    // brush colour when the brush is solid. Afterwards the pen position is (x + width, y).
+    void TextOut(int32_t x, int32_t y, const std::string& text);
+    // As TextOut, clipped to rect; with a solid brush the whole rect is filled first.
+    void TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text);
+    int32_t TextWidth(const std::string& text);
+    // One line's cell height, also for a text with line feeds.
+    int32_t TextHeight(const std::string& text);
+
+    // Transfers the bitmap with its top-left corner at (x, y), by CopyMode.
+    void Draw(int32_t x, int32_t y, const TBitmap& bitmap);
+
+    int32_t ImageWidth() const { return m_image->width(); }
+    int32_t ImageHeight() const { return m_image->height(); }
+    // The pixel at (x, y) as a TColor; clWhite outside the image.
+    TColor Pixel(int32_t x, int32_t y) const;
+    QImage& Image() { return *m_image; }
+    const QImage& Image() const { return *m_image; }
+
+    // Counts the polyline calls, so that callers' batching can be checked.
+    int PolylineCount() const { return m_polylineCount; }
+
+    // Saves pen, brush, font, pen position and copy mode; restores them on destruction.
+    class StateGuard {
+    public:
+        explicit StateGuard(TCanvas& canvas);
+        ~StateGuard();
+        StateGuard(const StateGuard&) = delete;
+        StateGuard& operator=(const StateGuard&) = delete;
+
+    private:
+        TCanvas& m_canvas;
+        TPen m_pen;
+        TBrush m_brush;
+        TFont m_font;
+        TPoint m_penPos;
+        TCopyMode m_copyMode;
+    };
+
+private:
+    struct LineRaster;
+    const QFont& qfont();
+    const QFontMetrics& metrics();
+    QString displayText(const std::string& text);
+    void drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip);
+    void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+
+    QImage* m_image;
+    TPen m_pen;
+    TBrush m_brush;
+    TFont m_font;
+    TPoint m_penPos;
+    TCopyMode m_copyMode = TCopyMode::cmSrcCopy;
+    uint32_t m_patternPhase = 0;
+    int m_polylineCount = 0;
+    std::optional<QFont> m_qfont;
+    std::optional<QFontMetrics> m_metrics;
+};
+
+// An off-screen image with its own canvas. Resizing keeps the object and its canvas; the content
+// after a size change is white until painted.
+class TBitmap {
+public:
+    TBitmap();
+    TBitmap(int32_t width, int32_t height);
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int32_t Width() const { return m_width; }
+    int32_t Height() const { return m_height; }
+    // Negative sizes count as 0.
+    void SetWidth(int32_t width) { SetSize(width, Height()); }
+    void SetHeight(int32_t height) { SetSize(Width(), height); }
+    void SetSize(int32_t width, int32_t height);
+
+    TCanvas& Canvas() { return m_canvas; }
+    const QImage& Image() const { return m_image; }
+
+private:
+    QImage m_image;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    TCanvas m_canvas;
+};
+
+} // namespace znq

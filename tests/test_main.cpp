@@ -1,0 +1,14 @@
+// The main of every test program: widget tests run without a display on Qt's offscreen platform,
+// under one application object.
+#include "znq_application.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    znq::TApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
