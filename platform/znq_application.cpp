@@ -13,7 +13,10 @@ TApplication::TApplication(int& argc, char** argv)
 
 TApplication::~TApplication() = default;
 
-TApplication* TApplication::Instance() { return qobject_cast<TApplication*>(QCoreApplication::instance()); }
+TApplication* TApplication::Instance()
+{
+    return qobject_cast<TApplication*>(QCoreApplication::instance());
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
@@ -43,12 +46,19 @@ void TApplication::HandleException(std::exception_ptr error)
         OnException(message);
         return;
     }
-    QMessageBox::critical(activeWindow(), QString::fromStdString(Title()), QString::fromStdString(message));
+    QMessageBox::critical(
+        activeWindow(), QString::fromStdString(Title()), QString::fromStdString(message));
 }
 
-std::string TApplication::Title() const { return applicationName().toStdString(); }
+std::string TApplication::Title() const
+{
+    return applicationName().toStdString();
+}
 
-void TApplication::SetTitle(const std::string& title) { setApplicationName(QString::fromStdString(title)); }
+void TApplication::SetTitle(const std::string& title)
+{
+    setApplicationName(QString::fromStdString(title));
+}
 
 void Guarded(const std::function<void()>& action)
 {
@@ -62,7 +72,10 @@ void Guarded(const std::function<void()>& action)
     }
 }
 
-void MessageBeep() { QApplication::beep(); }
+void MessageBeep()
+{
+    QApplication::beep();
+}
 
 namespace {
     char firstLatin1(const QString& text, char fallback)
@@ -95,7 +108,8 @@ TLocaleInfo TLocaleInfo::FromQLocale(const QLocale& locale)
     info.DateSeparator = separatorIn(locale.dateFormat(QLocale::ShortFormat), '/');
     info.TimeSeparator = separatorIn(locale.timeFormat(QLocale::ShortFormat), ':');
     for (int month = 1; month <= 12; ++month) {
-        info.ShortMonthNames[month - 1] = locale.monthName(month, QLocale::ShortFormat).toStdString();
+        info.ShortMonthNames[month - 1]
+            = locale.monthName(month, QLocale::ShortFormat).toStdString();
         info.LongMonthNames[month - 1] = locale.monthName(month, QLocale::LongFormat).toStdString();
     }
     for (int day = 0; day < 7; ++day) {
@@ -110,8 +124,14 @@ TLocaleInfo TLocaleInfo::FromQLocale(const QLocale& locale)
     return info;
 }
 
-const TLocaleInfo& SystemLocaleInfo() { return cachedSystemLocale(); }
+const TLocaleInfo& SystemLocaleInfo()
+{
+    return cachedSystemLocale();
+}
 
-void RefreshSystemLocaleInfo() { cachedSystemLocale() = TLocaleInfo::FromQLocale(QLocale()); }
+void RefreshSystemLocaleInfo()
+{
+    cachedSystemLocale() = TLocaleInfo::FromQLocale(QLocale());
+}
 
 } // namespace znq

@@ -7,7 +7,8 @@
 
 namespace znq {
 
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick)
+TShiftState ShiftStateOf(
+    Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick)
 {
     TShiftState shift;
     shift.setFlag(TShiftStateFlag::ssShift, modifiers.testFlag(Qt::ShiftModifier));
@@ -35,7 +36,10 @@ namespace {
         }
     }
 
-    QPoint positionOf(const QMouseEvent* event) { return event->position().toPoint(); }
+    QPoint positionOf(const QMouseEvent* event)
+    {
+        return event->position().toPoint();
+    }
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -58,15 +62,39 @@ void TControl::SetName(const std::string& name)
     m_widget.setObjectName(QString::fromStdString(name));
 }
 
-int TControl::Left() const { return m_widget.x(); }
-int TControl::Top() const { return m_widget.y(); }
-int TControl::Width() const { return m_widget.width(); }
-int TControl::Height() const { return m_widget.height(); }
+int TControl::Left() const
+{
+    return m_widget.x();
+}
+int TControl::Top() const
+{
+    return m_widget.y();
+}
+int TControl::Width() const
+{
+    return m_widget.width();
+}
+int TControl::Height() const
+{
+    return m_widget.height();
+}
 
-void TControl::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
-void TControl::SetTop(int top) { SetBounds(Left(), top, Width(), Height()); }
-void TControl::SetWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
-void TControl::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+void TControl::SetLeft(int left)
+{
+    SetBounds(left, Top(), Width(), Height());
+}
+void TControl::SetTop(int top)
+{
+    SetBounds(Left(), top, Width(), Height());
+}
+void TControl::SetWidth(int width)
+{
+    SetBounds(Left(), Top(), width, Height());
+}
+void TControl::SetHeight(int height)
+{
+    SetBounds(Left(), Top(), Width(), height);
+}
 
 void TControl::SetBounds(int left, int top, int width, int height)
 {
@@ -82,10 +110,19 @@ void TControl::SetVisible(bool visible)
     m_widget.setVisible(visible);
 }
 
-bool TControl::Enabled() const { return m_widget.isEnabled(); }
-void TControl::SetEnabled(bool enabled) { m_widget.setEnabled(enabled); }
+bool TControl::Enabled() const
+{
+    return m_widget.isEnabled();
+}
+void TControl::SetEnabled(bool enabled)
+{
+    m_widget.setEnabled(enabled);
+}
 
-void TControl::Loaded() { m_state.setFlag(TComponentStateFlag::csLoading, false); }
+void TControl::Loaded()
+{
+    m_state.setFlag(TComponentStateFlag::csLoading, false);
+}
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
@@ -137,7 +174,10 @@ void TControl::notifyResize()
     });
 }
 
-void TControl::handleResize() { notifyResize(); }
+void TControl::handleResize()
+{
+    notifyResize();
+}
 
 void TControl::handleMousePress(QMouseEvent* event)
 {
@@ -147,7 +187,9 @@ void TControl::handleMousePress(QMouseEvent* event)
     if (*button == TMouseButton::mbLeft)
         m_pressedLeft = true;
     const QPoint p = positionOf(event);
-    Guarded([&] { MouseDown(*button, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y()); });
+    Guarded([&] {
+        MouseDown(*button, ShiftStateOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    });
 }
 
 void TControl::handleMouseMove(QMouseEvent* event)
@@ -162,7 +204,8 @@ void TControl::handleMouseRelease(QMouseEvent* event)
     if (!button)
         return;
     const QPoint p = positionOf(event);
-    const bool click = *button == TMouseButton::mbLeft && m_pressedLeft && m_widget.rect().contains(p);
+    const bool click
+        = *button == TMouseButton::mbLeft && m_pressedLeft && m_widget.rect().contains(p);
     if (*button == TMouseButton::mbLeft)
         m_pressedLeft = false;
     Guarded([&] {
@@ -205,7 +248,10 @@ void TCanvasControl::fitBacking()
         m_backing.fill(ColorToRGB(clBtnFace));
 }
 
-void TCanvasControl::Resized() { fitBacking(); }
+void TCanvasControl::Resized()
+{
+    fitBacking();
+}
 
 void TCanvasControl::Repaint()
 {
@@ -214,7 +260,10 @@ void TCanvasControl::Repaint()
     update();
 }
 
-void TCanvasControl::presentBacking(QPainter& painter) { painter.drawImage(0, 0, m_backing); }
+void TCanvasControl::presentBacking(QPainter& painter)
+{
+    painter.drawImage(0, 0, m_backing);
+}
 
 void TCanvasControl::paintEvent(QPaintEvent*)
 {
@@ -244,11 +293,20 @@ void TCanvasControl::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
-void TCanvasControl::mouseMoveEvent(QMouseEvent* event) { handleMouseMove(event); }
+void TCanvasControl::mouseMoveEvent(QMouseEvent* event)
+{
+    handleMouseMove(event);
+}
 
-void TCanvasControl::mouseReleaseEvent(QMouseEvent* event) { handleMouseRelease(event); }
+void TCanvasControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    handleMouseRelease(event);
+}
 
-void TCanvasControl::mouseDoubleClickEvent(QMouseEvent* event) { handleDoubleClick(event); }
+void TCanvasControl::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    handleDoubleClick(event);
+}
 
 TCustomControl::TCustomControl(QWidget* parent)
     : TCanvasControl(parent)
@@ -270,10 +328,14 @@ TCustomEdit::TCustomEdit(QWidget* parent)
     : QLineEdit(parent)
     , TControl(static_cast<QWidget&>(*this))
 {
-    QObject::connect(this, &QLineEdit::textChanged, this, [this](const QString&) { Guarded([this] { Change(); }); });
+    QObject::connect(this, &QLineEdit::textChanged, this,
+        [this](const QString&) { Guarded([this] { Change(); }); });
 }
 
-std::string TCustomEdit::Text() const { return text().toStdString(); }
+std::string TCustomEdit::Text() const
+{
+    return text().toStdString();
+}
 
 void TCustomEdit::SetText(const std::string& text)
 {
@@ -283,9 +345,15 @@ void TCustomEdit::SetText(const std::string& text)
     setText(value);
 }
 
-int TCustomEdit::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
+int TCustomEdit::SelStart() const
+{
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
 
-void TCustomEdit::SetSelStart(int position) { setCursorPosition(std::clamp(position, 0, int(text().size()))); }
+void TCustomEdit::SetSelStart(int position)
+{
+    setCursorPosition(std::clamp(position, 0, int(text().size())));
+}
 
 void TCustomEdit::Change()
 {

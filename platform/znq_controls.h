@@ -25,7 +25,8 @@ Q_DECLARE_FLAGS(TComponentState, TComponentStateFlag)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TComponentState)
 
 // The shift state of a mouse notification: keyboard modifiers and the buttons held.
-TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
+TShiftState ShiftStateOf(
+    Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TMouseEvent
@@ -70,7 +71,10 @@ public:
     // The form sets the loading state around the application of stored property values and ends
     // it by calling Loaded.
     void BeginLoading() { m_state |= TComponentStateFlag::csLoading; }
-    void SetDesigning(bool designing) { m_state.setFlag(TComponentStateFlag::csDesigning, designing); }
+    void SetDesigning(bool designing)
+    {
+        m_state.setFlag(TComponentStateFlag::csDesigning, designing);
+    }
     // Ends the loading state; overrides call this first.
     virtual void Loaded();
 

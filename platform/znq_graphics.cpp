@@ -100,7 +100,10 @@ namespace {
         return static_cast<int64_t>(q);
     }
 
-    int64_t ceilDiv(Int128 numerator, Int128 denominator) { return -floorDiv(-numerator, denominator); }
+    int64_t ceilDiv(Int128 numerator, Int128 denominator)
+    {
+        return -floorDiv(-numerator, denominator);
+    }
 
     // An inclusive pixel rectangle used for clipping.
     struct Box {
@@ -127,6 +130,11 @@ namespace {
             , m_a(static_cast<double>(right - left + 1))
             , m_b(static_cast<double>(bottom - top + 1))
         {
+            // The point of slope 1 on the ellipse with semi-axes a and b.
+            const double a = m_a / 2, b = m_b / 2;
+            const double norm = std::sqrt(a * a + b * b);
+            m_steepX = a * a / norm;
+            m_steepY = b * b / norm;
         }
 
         // The inside span of row y, or an empty span (lo > hi).
@@ -145,27 +153,58 @@ namespace {
             return { lo, hi };
         }
 
-        // Position of pixel (x, y) along the outline in pixels, from the 3 o'clock point on,
-        // for stepping a pen pattern.
+        // Position of pixel (x, y) along the outline, counted in pixel steps clockwise from the
+        // 3 o'clock point, for stepping a pen pattern. Where the outline is steep it advances
+        // one step per row, where it is flat one step per column; the two meet at the point of
+        // slope 1.
         uint32_t arcPosition(int64_t x, int64_t y) const
         {
-            const double u = static_cast<double>(2 * x - m_sumX) / m_a;
-            const double v = static_cast<double>(2 * y - m_sumY) / m_b;
-            double angle = std::atan2(v, u);
-            if (angle < 0)
-                angle += 2 * std::numbers::pi;
-            const double a = m_a / 2, b = m_b / 2;
-            const double h = (a - b) * (a - b) / ((a + b) * (a + b));
-            const double perimeter
-                = std::numbers::pi * (a + b) * (1 + 3 * h / (10 + std::sqrt(4 - 3 * h)));
-            return static_cast<uint32_t>(
-                std::fmod(angle / (2 * std::numbers::pi) * perimeter, 4294967296.0));
+            const double u = std::fabs(static_cast<double>(2 * x - m_sumX)) / 2;
+            const double v = std::fabs(static_cast<double>(2 * y - m_sumY)) / 2;
+            const double along = v <= m_steepY ? v : m_steepY + (m_steepX - u);
+            const double quarter = m_steepX + m_steepY;
+            const bool below = 2 * y >= m_sumY, right = 2 * x >= m_sumX;
+            double position;
+            if (below && right)
+                position = along;
+            else if (below)
+                position = 2 * quarter - along;
+            else if (!right)
+                position = 2 * quarter + along;
+            else
+                position = 4 * quarter - along;
+            return static_cast<uint32_t>(std::fmod(std::max(position, 0.0), 4294967296.0));
         }
 
     private:
         int64_t m_top, m_bottom, m_sumX, m_sumY;
         double m_a, m_b;
+        double m_steepX = 0, m_steepY = 0;
     };
+
+    // The same stepping as TCanvas::lineSegment for a solid one-pixel copy pen whose two end
+    // points lie inside the image, without any clipping work.
+    inline void solidLineInside(uint32_t* bits, int64_t stride, uint32_t rgb, int32_t x0,
+        int32_t y0, int32_t x1, int32_t y1)
+    {
+        const int32_t dx = x1 - x0, dy = y1 - y0;
+        const int32_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+        const bool xMajor = adx >= ady;
+        const int32_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+        const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -stride : stride;
+        const int64_t stepMajor = xMajor ? stepX : stepY, stepMinor = xMajor ? stepY : stepX;
+        uint32_t* pixel = bits + int64_t(y0) * stride + x0;
+        int32_t remainder = major - 1;
+        for (int32_t i = 0; i < major; ++i) {
+            *pixel = rgb;
+            pixel += stepMajor;
+            remainder += 2 * minor;
+            if (remainder >= 2 * major) {
+                remainder -= 2 * major;
+                pixel += stepMinor;
+            }
+        }
+    }
 
 } // namespace
 
@@ -177,7 +216,10 @@ uint32_t ColorToRGB(TColor color)
     return 0xFF000000u | (red << 16) | (green << 8) | blue;
 }
 
-QColor ColorToQColor(TColor color) { return QColor::fromRgb(ColorToRGB(color)); }
+QColor ColorToQColor(TColor color)
+{
+    return QColor::fromRgb(ColorToRGB(color));
+}
 
 TColor RGBToColor(uint32_t rgb)
 {
@@ -247,7 +289,10 @@ void TFont::Assign(const TFont& source)
     changed();
 }
 
-bool TFont::IsSymbolFont() const { return QString::fromStdString(m_name).compare("Symbol", Qt::CaseInsensitive) == 0; }
+bool TFont::IsSymbolFont() const
+{
+    return QString::fromStdString(m_name).compare("Symbol", Qt::CaseInsensitive) == 0;
+}
 
 QFont TFont::ToQFont() const
 {
@@ -269,12 +314,12 @@ QFont TFont::ToQFont() const
 
 QString SymbolToUnicode(const QString& text)
 {
-    static const char16_t lower[26] = { u'α', u'β', u'χ', u'δ', u'ε', u'φ', u'γ', u'η', u'ι', u'ϕ',
-        u'κ', u'λ', u'μ', u'ν', u'ο', u'π', u'θ', u'ρ', u'σ', u'τ', u'υ', u'ϖ', u'ω', u'ξ', u'ψ',
-        u'ζ' };
-    static const char16_t upper[26] = { u'Α', u'Β', u'Χ', u'Δ', u'Ε', u'Φ', u'Γ', u'Η', u'Ι', u'ϑ',
-        u'Κ', u'Λ', u'Μ', u'Ν', u'Ο', u'Π', u'Θ', u'Ρ', u'Σ', u'Τ', u'Υ', u'ς', u'Ω', u'Ξ', u'Ψ',
-        u'Ζ' };
+    static const char16_t lower[26]
+        = { u'α', u'β', u'χ', u'δ', u'ε', u'φ', u'γ', u'η', u'ι', u'ϕ', u'κ', u'λ', u'μ', u'ν',
+              u'ο', u'π', u'θ', u'ρ', u'σ', u'τ', u'υ', u'ϖ', u'ω', u'ξ', u'ψ', u'ζ' };
+    static const char16_t upper[26]
+        = { u'Α', u'Β', u'Χ', u'Δ', u'Ε', u'Φ', u'Γ', u'Η', u'Ι', u'ϑ', u'Κ', u'Λ', u'Μ', u'Ν',
+              u'Ο', u'Π', u'Θ', u'Ρ', u'Σ', u'Τ', u'Υ', u'ς', u'Ω', u'Ξ', u'Ψ', u'Ζ' };
     QString result = text;
     for (QChar& ch : result) {
         const char16_t c = ch.unicode();
@@ -328,6 +373,20 @@ public:
 
     bool writesToImage() const { return m_bits != nullptr; }
 
+    // Direct access for a one-pixel pen, whose clip box is the image itself.
+    struct Direct {
+        uint32_t* bits = nullptr;
+        int64_t stride = 0;
+        uint32_t rgb = 0;
+        bool xorMode = false;
+    };
+    Direct direct() const
+    {
+        if (m_width != 1)
+            return {};
+        return Direct { m_bits, m_stride, m_rgb, m_xor };
+    }
+
     void pixel(int64_t x, int64_t y)
     {
         if (m_width == 1) {
@@ -337,14 +396,16 @@ public:
             return;
         }
         const int64_t left = x - (m_width - 1) / 2, top = y - (m_width - 1) / 2;
-        const Box square = intersect(
-            m_mask.empty() ? m_imageBox : m_maskBox, Box { left, top, left + m_width - 1, top + m_width - 1 });
+        const Box square = intersect(m_mask.empty() ? m_imageBox : m_maskBox,
+            Box { left, top, left + m_width - 1, top + m_width - 1 });
         if (square.empty())
             return;
         for (int64_t row = square.top; row <= square.bottom; ++row) {
             if (!m_mask.empty()) {
-                uint8_t* mask = m_mask.data() + (row - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1);
-                std::fill(mask + (square.left - m_maskBox.left), mask + (square.right - m_maskBox.left) + 1, 1);
+                uint8_t* mask = m_mask.data()
+                    + (row - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1);
+                std::fill(mask + (square.left - m_maskBox.left),
+                    mask + (square.right - m_maskBox.left) + 1, 1);
             } else {
                 uint32_t* line = m_bits + row * m_stride;
                 std::fill(line + square.left, line + square.right + 1, m_rgb);
@@ -365,7 +426,8 @@ public:
         if (m_mask.empty() || x < m_maskBox.left || x > m_maskBox.right || y < m_maskBox.top
             || y > m_maskBox.bottom)
             return false;
-        return m_mask[(y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1) + (x - m_maskBox.left)];
+        return m_mask[(y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1)
+            + (x - m_maskBox.left)];
     }
 
     void flush()
@@ -454,7 +516,10 @@ TCanvas::TCanvas(QImage* image)
 
 TCanvas::~TCanvas() = default;
 
-void TCanvas::SetPenPos(TPoint position) { m_penPos = position; }
+void TCanvas::SetPenPos(TPoint position)
+{
+    m_penPos = position;
+}
 
 void TCanvas::MoveTo(int32_t x, int32_t y)
 {
@@ -482,40 +547,84 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
     const int64_t a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
     const int64_t sa = ((xMajor ? dx : dy) < 0) ? -1 : 1, sb = ((xMajor ? dy : dx) < 0) ? -1 : 1;
     const Box clip = raster.sink.clipBox();
-    const int64_t aMin = xMajor ? clip.left : clip.top, aMax = xMajor ? clip.right : clip.bottom;
-    const int64_t bMin = xMajor ? clip.top : clip.left, bMax = xMajor ? clip.bottom : clip.right;
 
-    // Steps whose major coordinate is visible.
     int64_t first = 0, last = steps - 1;
-    if (sa > 0) {
-        first = std::max(first, aMin - a0);
-        last = std::min(last, aMax - a0);
-    } else {
-        first = std::max(first, a0 - aMax);
-        last = std::min(last, a0 - aMin);
-    }
-    // Steps whose minor offset q lies in [qLow, qHigh].
-    const int64_t qLow = sb > 0 ? bMin - b0 : b0 - bMax;
-    const int64_t qHigh = sb > 0 ? bMax - b0 : b0 - bMin;
-    if (qHigh < 0)
-        return;
-    if (minor == 0) {
-        if (qLow > 0)
+    const bool inside = x0 >= clip.left && x0 <= clip.right && y0 >= clip.top && y0 <= clip.bottom
+        && x1 >= clip.left && x1 <= clip.right && y1 >= clip.top && y1 <= clip.bottom;
+    if (!inside) {
+        const int64_t aMin = xMajor ? clip.left : clip.top,
+                      aMax = xMajor ? clip.right : clip.bottom;
+        const int64_t bMin = xMajor ? clip.top : clip.left,
+                      bMax = xMajor ? clip.bottom : clip.right;
+        // Steps whose major coordinate is visible.
+        if (sa > 0) {
+            first = std::max(first, aMin - a0);
+            last = std::min(last, aMax - a0);
+        } else {
+            first = std::max(first, a0 - aMax);
+            last = std::min(last, a0 - aMin);
+        }
+        // Steps whose minor offset q lies in [qLow, qHigh].
+        const int64_t qLow = sb > 0 ? bMin - b0 : b0 - bMax;
+        const int64_t qHigh = sb > 0 ? bMax - b0 : b0 - bMin;
+        if (qHigh < 0)
             return;
-    } else {
-        if (qLow > 0)
-            first = std::max(first,
-                ceilDiv(Int128(2) * major * qLow - major + 1, Int128(2) * minor));
-        last = std::min(last, floorDiv(Int128(2) * major * qHigh + major, Int128(2) * minor));
+        if (minor == 0) {
+            if (qLow > 0)
+                return;
+        } else {
+            if (qLow > 0)
+                first = std::max(
+                    first, ceilDiv(Int128(2) * major * qLow - major + 1, Int128(2) * minor));
+            last = std::min(last, floorDiv(Int128(2) * major * qHigh + major, Int128(2) * minor));
+        }
+        if (first > last)
+            return;
     }
-    if (first > last)
-        return;
 
-    const Int128 numerator = Int128(2) * first * minor + major - 1;
-    int64_t q = static_cast<int64_t>(numerator / (2 * major));
-    int64_t remainder = static_cast<int64_t>(numerator % (2 * major));
+    int64_t q = 0, remainder = major - 1;
+    if (first > 0) {
+        const Int128 numerator = Int128(2) * first * minor + major - 1;
+        q = static_cast<int64_t>(numerator / (2 * major));
+        remainder = static_cast<int64_t>(numerator % (2 * major));
+    }
     const PenPattern& pattern = raster.pattern;
     uint32_t phase = phaseStart + static_cast<uint32_t>(first);
+    const int64_t twoMinor = 2 * minor, twoMajor = 2 * major;
+
+    if (PenSink::Direct direct = raster.sink.direct(); direct.bits && pattern.length == 0) {
+        // A solid one-pixel pen inside the image: step a pointer.
+        const int64_t stepMajor = xMajor ? sa : sa * direct.stride;
+        const int64_t stepMinor = xMajor ? sb * direct.stride : sb;
+        const int64_t startA = a0 + sa * first, startB = b0 + sb * q;
+        uint32_t* pixel = direct.bits
+            + (xMajor ? startB * direct.stride + startA : startA * direct.stride + startB);
+        const uint32_t rgb = direct.rgb;
+        if (direct.xorMode) {
+            const uint32_t mask = rgb & 0x00FFFFFFu;
+            for (int64_t i = first; i <= last; ++i) {
+                *pixel ^= mask;
+                pixel += stepMajor;
+                remainder += twoMinor;
+                if (remainder >= twoMajor) {
+                    remainder -= twoMajor;
+                    pixel += stepMinor;
+                }
+            }
+        } else {
+            for (int64_t i = first; i <= last; ++i) {
+                *pixel = rgb;
+                pixel += stepMajor;
+                remainder += twoMinor;
+                if (remainder >= twoMajor) {
+                    remainder -= twoMajor;
+                    pixel += stepMinor;
+                }
+            }
+        }
+        return;
+    }
+
     for (int64_t i = first; i <= last; ++i, ++phase) {
         if (pattern.length == 0 || pattern.bits[phase % pattern.length]) {
             const int64_t a = a0 + sa * i, b = b0 + sb * q;
@@ -524,9 +633,9 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
             else
                 raster.sink.pixel(b, a);
         }
-        remainder += 2 * minor;
-        if (remainder >= 2 * major) {
-            remainder -= 2 * major;
+        remainder += twoMinor;
+        if (remainder >= twoMajor) {
+            remainder -= twoMajor;
             ++q;
         }
     }
@@ -535,8 +644,8 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
 void TCanvas::LineTo(int32_t x, int32_t y)
 {
     if (m_pen.Style() != TPenStyle::psClear) {
-        const Box bounds { std::min(m_penPos.x, x), std::min(m_penPos.y, y), std::max(m_penPos.x, x),
-            std::max(m_penPos.y, y) };
+        const Box bounds { std::min(m_penPos.x, x), std::min(m_penPos.y, y),
+            std::max(m_penPos.x, x), std::max(m_penPos.y, y) };
         PenSink sink(*m_image, m_pen, bounds);
         LineRaster raster { sink, patternFor(m_pen.Style()), m_patternPhase };
         lineSegment(raster, m_penPos.x, m_penPos.y, x, y);
@@ -556,6 +665,21 @@ void TCanvas::Polyline(std::span<const TPoint> points)
     PenSink sink(*m_image, m_pen, bounds);
     uint32_t phase = 0;
     LineRaster raster { sink, patternFor(m_pen.Style()), phase };
+    const PenSink::Direct direct = sink.direct();
+    if (direct.bits && raster.pattern.length == 0 && !direct.xorMode) {
+        // The common case of data curves: a solid one-pixel pen, most segments inside the image.
+        const int64_t right = m_image->width() - 1, bottom = m_image->height() - 1;
+        for (size_t i = 1; i < points.size(); ++i) {
+            const TPoint from = points[i - 1], to = points[i];
+            if (from.x < 0 || from.y < 0 || to.x < 0 || to.y < 0 || from.x > right || to.x > right
+                || from.y > bottom || to.y > bottom) {
+                lineSegment(raster, from.x, from.y, to.x, to.y);
+                continue;
+            }
+            solidLineInside(direct.bits, direct.stride, direct.rgb, from.x, from.y, to.x, to.y);
+        }
+        return;
+    }
     for (size_t i = 1; i < points.size(); ++i)
         lineSegment(raster, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
 }
@@ -595,7 +719,8 @@ void TCanvas::Polygon(std::span<const TPoint> points)
             const TPoint& from = points[i];
             const TPoint& to = points[(i + 1) % points.size()];
             lineSegment(scratchRaster, static_cast<int32_t>(from.x - maskBox.left),
-                static_cast<int32_t>(from.y - maskBox.top), static_cast<int32_t>(to.x - maskBox.left),
+                static_cast<int32_t>(from.y - maskBox.top),
+                static_cast<int32_t>(to.x - maskBox.left),
                 static_cast<int32_t>(to.y - maskBox.top));
         }
         scratchSink.flush();
@@ -603,7 +728,8 @@ void TCanvas::Polygon(std::span<const TPoint> points)
         for (int y = 0; y < scratch.height(); ++y) {
             const auto* line = reinterpret_cast<const uint32_t*>(scratch.constScanLine(y));
             for (int x = 0; x < scratch.width(); ++x)
-                outlineMask[static_cast<size_t>(y) * scratch.width() + x] = (line[x] & 0xFFFFFF) != 0;
+                outlineMask[static_cast<size_t>(y) * scratch.width() + x]
+                    = (line[x] & 0xFFFFFF) != 0;
         }
     }
 
@@ -651,7 +777,9 @@ void TCanvas::Polygon(std::span<const TPoint> points)
             lineSegment(raster, from.x, from.y, to.x, to.y);
         }
         // A single point or a figure of coincident points still shows its vertex.
-        if (points.size() == 1 || std::all_of(points.begin(), points.end(), [&](const TPoint& p) { return p == points[0]; }))
+        if (points.size() == 1 || std::all_of(points.begin(), points.end(), [&](const TPoint& p) {
+                return p == points[0];
+            }))
             sink.pixel(points[0].x, points[0].y);
     }
 }
@@ -742,8 +870,11 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     };
 
     const int64_t yFirst = std::max(top, clip.top), yLast = std::min(bottom, clip.bottom);
-    for (int64_t y = yFirst; y <= yLast; ++y) {
-        const auto [lo, hi] = rows.span(y);
+    // Spans of the previous, current and next row, each computed once.
+    std::pair<int64_t, int64_t> up = rows.span(yFirst - 1), current = rows.span(yFirst), down;
+    for (int64_t y = yFirst; y <= yLast; ++y, up = current, current = down) {
+        down = rows.span(y + 1);
+        const auto [lo, hi] = current;
         if (lo > hi)
             continue;
         if (!outline) {
@@ -752,11 +883,9 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
             continue;
         }
         // Interior: pixels whose four neighbours are all inside.
-        const auto [upLo, upHi] = rows.span(y - 1);
-        const auto [downLo, downHi] = rows.span(y + 1);
-        int64_t innerLo = std::max({ lo + 1, upLo, downLo });
-        int64_t innerHi = std::min({ hi - 1, upHi, downHi });
-        if (upLo > upHi || downLo > downHi)
+        int64_t innerLo = std::max({ lo + 1, up.first, down.first });
+        int64_t innerHi = std::min({ hi - 1, up.second, down.second });
+        if (up.first > up.second || down.first > down.second)
             innerLo = 1, innerHi = 0;
         if (innerLo > innerHi) {
             outlineRun(y, lo, hi);
@@ -774,7 +903,8 @@ void TCanvas::FillRect(const TRect& rect)
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
     const Box box = intersect(imageBox,
         Box { std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
-            int64_t(std::max(rect.Left, rect.Right)) - 1, int64_t(std::max(rect.Top, rect.Bottom)) - 1 });
+            int64_t(std::max(rect.Left, rect.Right)) - 1,
+            int64_t(std::max(rect.Top, rect.Bottom)) - 1 });
     if (box.empty())
         return;
     BrushSink brush(*m_image, m_brush, TPenMode::pmCopy);
@@ -809,7 +939,10 @@ int32_t TCanvas::TextWidth(const std::string& text)
     return metrics().horizontalAdvance(displayText(text));
 }
 
-int32_t TCanvas::TextHeight(const std::string&) { return metrics().height(); }
+int32_t TCanvas::TextHeight(const std::string&)
+{
+    return metrics().height();
+}
 
 void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip)
 {
@@ -826,8 +959,8 @@ void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRec
     if (clip)
         painter.setClipRect(*clip);
     if (!clip && m_brush.Style() == TBrushStyle::bsSolid) {
-        painter.fillRect(QRect(x, y, fm.horizontalAdvance(shown), fm.height()),
-            ColorToQColor(m_brush.Color()));
+        painter.fillRect(
+            QRect(x, y, fm.horizontalAdvance(shown), fm.height()), ColorToQColor(m_brush.Color()));
     }
     painter.setFont(qfont());
     painter.setPen(ColorToQColor(m_font.Color()));
@@ -837,9 +970,10 @@ void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRec
 void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 {
     drawText(x, y, text, nullptr);
-    m_penPos = TPoint { static_cast<int32_t>(std::clamp<int64_t>(int64_t(x) + TextWidth(text),
-                            std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())),
-        y };
+    m_penPos
+        = TPoint { static_cast<int32_t>(std::clamp<int64_t>(int64_t(x) + TextWidth(text),
+                       std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())),
+              y };
 }
 
 void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
@@ -847,8 +981,8 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
     if (m_brush.Style() == TBrushStyle::bsSolid)
         FillRect(rect);
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
-    const Box box = intersect(imageBox,
-        Box { rect.Left, rect.Top, int64_t(rect.Right) - 1, int64_t(rect.Bottom) - 1 });
+    const Box box = intersect(
+        imageBox, Box { rect.Left, rect.Top, int64_t(rect.Right) - 1, int64_t(rect.Bottom) - 1 });
     if (box.empty())
         return;
     const QRect clip(static_cast<int>(box.left), static_cast<int>(box.top),
@@ -866,9 +1000,11 @@ void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
         return;
     const size_t count = static_cast<size_t>(target.right - target.left + 1);
     for (int64_t row = target.top; row <= target.bottom; ++row) {
-        const auto* from = reinterpret_cast<const uint32_t*>(source.constScanLine(static_cast<int>(row - y)))
+        const auto* from
+            = reinterpret_cast<const uint32_t*>(source.constScanLine(static_cast<int>(row - y)))
             + (target.left - x);
-        auto* to = reinterpret_cast<uint32_t*>(m_image->scanLine(static_cast<int>(row))) + target.left;
+        auto* to
+            = reinterpret_cast<uint32_t*>(m_image->scanLine(static_cast<int>(row))) + target.left;
         if (m_copyMode == TCopyMode::cmSrcCopy) {
             std::memcpy(to, from, count * sizeof(uint32_t));
         } else {

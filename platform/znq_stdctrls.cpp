@@ -34,7 +34,8 @@ void TForm::showEvent(QShowEvent* event)
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->geometry();
             const QRect frame = frameGeometry();
-            move(area.x() + (area.width() - frame.width()) / 2, area.y() + (area.height() - frame.height()) / 2);
+            move(area.x() + (area.width() - frame.width()) / 2,
+                area.y() + (area.height() - frame.height()) / 2);
         }
     }
     if (OnShow)
@@ -75,7 +76,8 @@ TRadioGroup::TRadioGroup(QWidget* parent)
 {
     m_layout->setContentsMargins(6, 2, 6, 2);
     m_layout->setSpacing(0);
-    QObject::connect(m_group, &QButtonGroup::idClicked, this, [this](int id) { buttonClicked(id); });
+    QObject::connect(
+        m_group, &QButtonGroup::idClicked, this, [this](int id) { buttonClicked(id); });
 }
 
 void TRadioGroup::SetItems(const std::vector<std::string>& items)
@@ -126,7 +128,8 @@ void TRadioGroup::rebuild()
     const int count = static_cast<int>(m_items.size());
     const int rows = (count + m_columns - 1) / m_columns;
     for (int i = 0; i < count; ++i) {
-        auto* button = new QRadioButton(QString::fromStdString(m_items[static_cast<size_t>(i)]), this);
+        auto* button
+            = new QRadioButton(QString::fromStdString(m_items[static_cast<size_t>(i)]), this);
         m_group->addButton(button, i);
         m_layout->addWidget(button, rows > 0 ? i % rows : 0, rows > 0 ? i / rows : 0);
         button->setChecked(i == m_itemIndex);

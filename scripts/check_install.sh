@@ -4,7 +4,7 @@
 #   check_install.sh <build-dir>
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$1
+build=$(cd "$1" && pwd)
 prefix="$build/install-check/prefix"
 rm -rf "$build/install-check"
 cmake --install "$build" --prefix "$prefix" >/dev/null

@@ -26,8 +26,8 @@ namespace {
     }
 } // namespace
 
-void DrawBevel(TCanvas& canvas, int left, int top, int right, int bottom, TColor c1, TColor c2, TColor c3,
-    TColor c4)
+void DrawBevel(TCanvas& canvas, int left, int top, int right, int bottom, TColor c1, TColor c2,
+    TColor c3, TColor c4)
 {
     TPen& pen = canvas.Pen();
     pen.SetColor(c1);

@@ -28,7 +28,14 @@ namespace base_types {
     enum class TShadowStyle : uint8_t { ssFlying, ssBox };
     Q_ENUM_NS(TShadowStyle)
 
-    enum class TFrameStyle : uint8_t { fsNone, fsSimple, fsLowered, fsRaised, fsEmbossed, fsEngraved };
+    enum class TFrameStyle : uint8_t {
+        fsNone,
+        fsSimple,
+        fsLowered,
+        fsRaised,
+        fsEmbossed,
+        fsEngraved
+    };
     Q_ENUM_NS(TFrameStyle)
 
     // The look of a chart text label; tlOff also marks its slot as free.
@@ -80,7 +87,8 @@ public:
     }
 
     // The message of a component's error: Component "Name" followed by the description.
-    static std::string ComponentMessage(const std::string& componentName, const std::string& description)
+    static std::string ComponentMessage(
+        const std::string& componentName, const std::string& description)
     {
         return "Component \"" + componentName + "\"" + description;
     }
@@ -103,8 +111,8 @@ void DrawFrame(TCanvas& canvas, TFrameStyle style, int left, int top, int right,
 
 // Two rings: c1 on the outer top and left, c2 on the outer bottom and right, c3 and c4 likewise on
 // the inner ring. The bottom-left corner pixel is c2, the top-right one c1.
-void DrawBevel(TCanvas& canvas, int left, int top, int right, int bottom, TColor c1, TColor c2, TColor c3,
-    TColor c4);
+void DrawBevel(TCanvas& canvas, int left, int top, int right, int bottom, TColor c1, TColor c2,
+    TColor c3, TColor c4);
 
 // A one-pixel outline through all four corners.
 void DrawBox(TCanvas& canvas, int left, int top, int right, int bottom, TColor outline);

@@ -10,8 +10,7 @@ using namespace znq;
 
 namespace {
 
-template <typename E>
-void expectIdentifiers(const std::vector<const char*>& identifiers)
+template <typename E> void expectIdentifiers(const std::vector<const char*>& identifiers)
 {
     const QMetaEnum meta = QMetaEnum::fromType<E>();
     ASSERT_TRUE(meta.isValid());
@@ -36,11 +35,13 @@ TEST(SharedEnumerations, ReadAndWrittenByIdentifier)
     expectIdentifiers<TColorScheme>({ "csBWG", "csSystem" });
     expectIdentifiers<TDecPSep>({ "dsSystem", "dsDot", "dsComma", "dsBoth" });
     expectIdentifiers<TShadowStyle>({ "ssFlying", "ssBox" });
-    expectIdentifiers<TFrameStyle>({ "fsNone", "fsSimple", "fsLowered", "fsRaised", "fsEmbossed", "fsEngraved" });
+    expectIdentifiers<TFrameStyle>(
+        { "fsNone", "fsSimple", "fsLowered", "fsRaised", "fsEmbossed", "fsEngraved" });
     expectIdentifiers<TTxtLblMode>({ "tlOff", "tlsimple", "tlBox", "tlUnderline", "tlShadow" });
-    expectIdentifiers<TMouseActMode>({ "maNone", "maPan", "maPanHoriz", "maPanVert", "maPanGrid", "maRubberBand",
-        "maZoom", "maZoomWind", "maZoomWindPos", "maZoomDrag", "maDragCrossH", "maDragLabel", "maRotate",
-        "maRotAndZoom", "maRotXOnly", "maRotZOnly", "maSelectRect", "maDrawMTrace", "maZoomPanColors" });
+    expectIdentifiers<TMouseActMode>({ "maNone", "maPan", "maPanHoriz", "maPanVert", "maPanGrid",
+        "maRubberBand", "maZoom", "maZoomWind", "maZoomWindPos", "maZoomDrag", "maDragCrossH",
+        "maDragLabel", "maRotate", "maRotAndZoom", "maRotXOnly", "maRotZOnly", "maSelectRect",
+        "maDrawMTrace", "maZoomPanColors" });
     expectIdentifiers<TPenStyle>(
         { "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear", "psInsideFrame" });
     expectIdentifiers<TAlignment>({ "taLeftJustify", "taRightJustify", "taCenter" });
@@ -78,7 +79,8 @@ constexpr TColor highlight = clWhite, light = clSilver, shadow = clGray, darkSha
 TEST(DrawFrame, LoweredExamplePixels)
 {
     FrameCanvas f;
-    DrawFrame(f.canvas(), TFrameStyle::fsLowered, 10, 0, 89, 26, highlight, light, shadow, darkShadow, outline);
+    DrawFrame(f.canvas(), TFrameStyle::fsLowered, 10, 0, 89, 26, highlight, light, shadow,
+        darkShadow, outline);
     EXPECT_EQ(f.canvas().Pixel(10, 26), clWhite);
     EXPECT_EQ(f.canvas().Pixel(89, 0), clGray);
     EXPECT_EQ(f.canvas().Pixel(11, 1), clBlack);
@@ -109,9 +111,11 @@ TEST(DrawFrame, BevelRingsCoverExactlyTheirPixels)
                     expected = row.c1;
                 if ((x == R && y >= T + 1 && y <= B) || (y == B && x >= L && x <= R))
                     expected = row.c2;
-                if ((x == L + 1 && y >= T + 1 && y <= B - 2) || (y == T + 1 && x >= L + 1 && x <= R - 1))
+                if ((x == L + 1 && y >= T + 1 && y <= B - 2)
+                    || (y == T + 1 && x >= L + 1 && x <= R - 1))
                     expected = row.c3;
-                if ((x == R - 1 && y >= T + 2 && y <= B - 1) || (y == B - 1 && x >= L + 1 && x <= R - 1))
+                if ((x == R - 1 && y >= T + 2 && y <= B - 1)
+                    || (y == B - 1 && x >= L + 1 && x <= R - 1))
                     expected = row.c4;
                 ASSERT_EQ(f.canvas().Pixel(x, y), expected) << "pixel " << x << "," << y;
             }
@@ -123,8 +127,10 @@ TEST(DrawFrame, BevelRingsCoverExactlyTheirPixels)
 TEST(DrawFrame, SimpleOutlineAndNone)
 {
     FrameCanvas f;
-    DrawFrame(f.canvas(), TFrameStyle::fsSimple, 5, 3, 50, 20, highlight, light, shadow, darkShadow, outline);
-    for (const auto& [x, y] : { std::pair { 5, 3 }, { 50, 3 }, { 5, 20 }, { 50, 20 }, { 30, 3 }, { 5, 10 } })
+    DrawFrame(f.canvas(), TFrameStyle::fsSimple, 5, 3, 50, 20, highlight, light, shadow, darkShadow,
+        outline);
+    for (const auto& [x, y] :
+        { std::pair { 5, 3 }, { 50, 3 }, { 5, 20 }, { 50, 20 }, { 30, 3 }, { 5, 10 } })
         EXPECT_EQ(f.canvas().Pixel(x, y), outline) << x << "," << y;
     EXPECT_EQ(f.canvas().Pixel(6, 4), 0x123456u);
     EXPECT_EQ(f.canvas().Pen().Color(), outline) << "the pen keeps the last colour";
@@ -132,7 +138,8 @@ TEST(DrawFrame, SimpleOutlineAndNone)
     FrameCanvas none;
     none.canvas().Pen().SetColor(clRed);
     const QImage before = none.bitmap.Image().copy();
-    DrawFrame(none.canvas(), TFrameStyle::fsNone, 5, 3, 50, 20, highlight, light, shadow, darkShadow, outline);
+    DrawFrame(none.canvas(), TFrameStyle::fsNone, 5, 3, 50, 20, highlight, light, shadow,
+        darkShadow, outline);
     EXPECT_EQ(none.bitmap.Image(), before);
     EXPECT_EQ(none.canvas().Pen().Color(), clRed);
 }
@@ -140,11 +147,12 @@ TEST(DrawFrame, SimpleOutlineAndNone)
 TEST(DrawFrame, DegenerateAndFarRectanglesAreSafe)
 {
     FrameCanvas f;
-    for (TFrameStyle style : { TFrameStyle::fsSimple, TFrameStyle::fsLowered, TFrameStyle::fsEngraved }) {
+    for (TFrameStyle style :
+        { TFrameStyle::fsSimple, TFrameStyle::fsLowered, TFrameStyle::fsEngraved }) {
         DrawFrame(f.canvas(), style, 5, 5, 5, 5, highlight, light, shadow, darkShadow, outline);
         DrawFrame(f.canvas(), style, 40, 20, 10, 2, highlight, light, shadow, darkShadow, outline);
-        DrawFrame(f.canvas(), style, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, highlight, light, shadow,
-            darkShadow, outline);
+        DrawFrame(f.canvas(), style, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX, highlight, light,
+            shadow, darkShadow, outline);
     }
     EXPECT_EQ(f.canvas().Pixel(50, 15), 0x123456u) << "a frame far outside leaves the middle alone";
 }

@@ -58,7 +58,8 @@ std::string describe(const std::set<std::pair<int, int>>& pixels)
 
 // Reference Bresenham without clipping: every step is computed, and only the pixels inside the
 // w x h area are kept. The canvas must produce the same set however it clips.
-std::set<std::pair<int, int>> referenceLine(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int w, int h)
+std::set<std::pair<int, int>> referenceLine(
+    int64_t x0, int64_t y0, int64_t x1, int64_t y1, int w, int h)
 {
     std::set<std::pair<int, int>> result;
     const int64_t dx = std::llabs(x1 - x0), dy = std::llabs(y1 - y0);
@@ -110,7 +111,8 @@ TEST(CanvasDefaults, NewCanvasAndBrushRule)
 
     c.Brush().SetStyle(TBrushStyle::bsClear);
     c.Brush().SetColor(clRed);
-    EXPECT_EQ(c.Brush().Style(), TBrushStyle::bsSolid) << "a brush colour write makes the brush solid";
+    EXPECT_EQ(c.Brush().Style(), TBrushStyle::bsSolid)
+        << "a brush colour write makes the brush solid";
     c.Pen().SetWidth(0);
     EXPECT_EQ(c.Pen().Width(), 1);
 }
@@ -123,7 +125,8 @@ TEST(CanvasLines, LineToLeavesOutEndPointAndMovesPen)
     c.MoveTo(2, 3);
     c.LineTo(6, 3);
     EXPECT_EQ(c.PenPos(), (TPoint { 6, 3 }));
-    EXPECT_EQ(s.inked(), (std::set<std::pair<int, int>> { { 2, 3 }, { 3, 3 }, { 4, 3 }, { 5, 3 } }));
+    EXPECT_EQ(
+        s.inked(), (std::set<std::pair<int, int>> { { 2, 3 }, { 3, 3 }, { 4, 3 }, { 5, 3 } }));
 
     s.clear();
     c.MoveTo(5, 5);
@@ -144,7 +147,8 @@ TEST(CanvasLines, MatchReferenceBresenhamInEveryOctant)
         c.LineTo(ex, ey);
         SCOPED_TRACE("line to (" + std::to_string(ex) + "," + std::to_string(ey) + ")");
         const auto expected = referenceLine(20, 14, ex, ey, 40, 30);
-        EXPECT_EQ(s.inked(), expected) << describe(s.inked()) << "\nexpected " << describe(expected);
+        EXPECT_EQ(s.inked(), expected)
+            << describe(s.inked()) << "\nexpected " << describe(expected);
     }
 }
 
@@ -160,12 +164,14 @@ TEST(CanvasLines, ClippedLinesKeepTheirPixels)
     TCanvas& c = s.canvas();
     c.Pen().SetColor(clWhite);
     for (int round = 0; round < 300; ++round) {
-        const int x0 = nearby(random), y0 = nearby(random), x1 = nearby(random), y1 = nearby(random);
+        const int x0 = nearby(random), y0 = nearby(random), x1 = nearby(random),
+                  y1 = nearby(random);
         s.clear();
         c.MoveTo(x0, y0);
         c.LineTo(x1, y1);
         const auto expected = referenceLine(x0, y0, x1, y1, 40, 30);
-        ASSERT_EQ(s.inked(), expected) << "line (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
+        ASSERT_EQ(s.inked(), expected)
+            << "line (" << x0 << "," << y0 << ")-(" << x1 << "," << y1 << ")";
     }
 }
 
@@ -174,7 +180,8 @@ TEST(CanvasLines, ExtremeCoordinatesAreSafe)
     Surface s(40, 30);
     TCanvas& c = s.canvas();
     c.Pen().SetColor(clWhite);
-    constexpr int32_t lo = std::numeric_limits<int32_t>::min(), hi = std::numeric_limits<int32_t>::max();
+    constexpr int32_t lo = std::numeric_limits<int32_t>::min(),
+                      hi = std::numeric_limits<int32_t>::max();
     // The main diagonal through the whole 32-bit plane crosses the image on x == y.
     c.MoveTo(lo + 1, lo + 1);
     c.LineTo(hi, hi);
@@ -220,7 +227,8 @@ TEST(CanvasRectangle, CoversSmallerToLargerMinusOneInAnyOrder)
     TCanvas& c = s.canvas();
     c.Pen().SetColor(clWhite);
     c.Brush().SetColor(clRed);
-    const int corners[][4] = { { 5, 4, 15, 10 }, { 15, 10, 5, 4 }, { 15, 4, 5, 10 }, { 5, 10, 15, 4 } };
+    const int corners[][4]
+        = { { 5, 4, 15, 10 }, { 15, 10, 5, 4 }, { 15, 4, 5, 10 }, { 5, 10, 15, 4 } };
     for (const auto& r : corners) {
         s.clear();
         c.Rectangle(r[0], r[1], r[2], r[3]);
@@ -267,8 +275,9 @@ TEST(CanvasEllipse, InscribedInTheRectangleBox)
     TCanvas& c = s.canvas();
     c.Pen().SetColor(clWhite);
     c.Brush().SetColor(clRed);
-    for (const auto& box : { std::array<int, 4> { 5, 8, 36, 27 }, std::array<int, 4> { 36, 27, 5, 8 },
-             std::array<int, 4> { 10, 10, 31, 31 }, std::array<int, 4> { 10, 10, 30, 30 } }) {
+    for (const auto& box :
+        { std::array<int, 4> { 5, 8, 36, 27 }, std::array<int, 4> { 36, 27, 5, 8 },
+            std::array<int, 4> { 10, 10, 31, 31 }, std::array<int, 4> { 10, 10, 30, 30 } }) {
         s.clear();
         c.Ellipse(box[0], box[1], box[2], box[3]);
         const int left = std::min(box[0], box[2]), right = std::max(box[0], box[2]) - 1;
@@ -374,7 +383,8 @@ TEST(CanvasXor, RectangleOutlineInvertsEachPixelOnceCornersIncluded)
     c.Brush().SetStyle(TBrushStyle::bsClear);
     c.Rectangle(4, 3, 20, 12);
     const TColor inverted = background ^ 0xFFFFFF;
-    for (const auto& [x, y] : { std::pair { 4, 3 }, { 19, 3 }, { 4, 11 }, { 19, 11 }, { 10, 3 }, { 4, 7 } })
+    for (const auto& [x, y] :
+        { std::pair { 4, 3 }, { 19, 3 }, { 4, 11 }, { 19, 11 }, { 10, 3 }, { 4, 7 } })
         EXPECT_EQ(s.at(x, y), inverted) << x << "," << y;
     EXPECT_EQ(s.inked().size(), size_t(2 * 16 + 2 * 7));
 }

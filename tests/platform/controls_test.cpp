@@ -124,14 +124,15 @@ TEST(ControlBase, MouseEventsFireBeforeOwnHandlingInControlPixels)
         probe.log.push_back("event down " + std::to_string(x) + "," + std::to_string(y));
     };
     probe.OnMouseMove = [&](TObject*, TShiftState, int, int) { probe.log.push_back("event move"); };
-    probe.OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { probe.log.push_back("event up"); };
+    probe.OnMouseUp
+        = [&](TObject*, TMouseButton, TShiftState, int, int) { probe.log.push_back("event up"); };
     probe.OnClick = [&](TObject*) { probe.log.push_back("click"); };
 
     QTest::mousePress(&probe, Qt::LeftButton, Qt::ShiftModifier, QPoint(12, 34));
     QTest::mouseMove(&probe, QPoint(20, 30));
     QTest::mouseRelease(&probe, Qt::LeftButton, Qt::NoModifier, QPoint(20, 30));
-    const std::vector<std::string> expected = { "event down 12,34", "own down 12,34", "event move", "own move",
-        "click", "event up", "own up" };
+    const std::vector<std::string> expected = { "event down 12,34", "own down 12,34", "event move",
+        "own move", "click", "event up", "own up" };
     EXPECT_EQ(probe.log, expected);
     EXPECT_TRUE(downShift.testFlag(TShiftStateFlag::ssShift));
     EXPECT_TRUE(downShift.testFlag(TShiftStateFlag::ssLeft));
@@ -140,10 +141,11 @@ TEST(ControlBase, MouseEventsFireBeforeOwnHandlingInControlPixels)
 
 TEST(ControlBase, ShiftStateMapping)
 {
-    const TShiftState shift = ShiftStateOf(Qt::ControlModifier | Qt::AltModifier, Qt::RightButton | Qt::MiddleButton, true);
+    const TShiftState shift = ShiftStateOf(
+        Qt::ControlModifier | Qt::AltModifier, Qt::RightButton | Qt::MiddleButton, true);
     EXPECT_EQ(shift,
-        TShiftStateFlag::ssCtrl | TShiftStateFlag::ssAlt | TShiftStateFlag::ssRight | TShiftStateFlag::ssMiddle
-            | TShiftStateFlag::ssDouble);
+        TShiftStateFlag::ssCtrl | TShiftStateFlag::ssAlt | TShiftStateFlag::ssRight
+            | TShiftStateFlag::ssMiddle | TShiftStateFlag::ssDouble);
 }
 
 TEST(CustomEdit, ChangeNotificationCaretAndMaxLength)
@@ -224,7 +226,8 @@ TEST(Application, EscapedExceptionIsShownAndTheLoopGoesOn)
     EXPECT_EQ(group.ItemIndex(), 1);
     // An exception from inside Qt's own event dispatch is caught too.
     QObject target;
-    QMetaObject::invokeMethod(&target, [] { throw std::runtime_error("queued failure"); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &target, [] { throw std::runtime_error("queued failure"); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
     EXPECT_EQ(shown, (std::vector<std::string> { "handler failed", "queued failure" }));
     app->OnException = nullptr;
