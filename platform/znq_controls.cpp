@@ -251,12 +251,25 @@ void TCanvasControl::fitBacking()
 void TCanvasControl::Resized()
 {
     fitBacking();
+    m_needsPaint = true;
+}
+
+void TCanvasControl::Invalidate()
+{
+    m_needsPaint = true;
+    update();
 }
 
 void TCanvasControl::Repaint()
 {
     fitBacking();
     Paint();
+    canvasPainted();
+}
+
+void TCanvasControl::canvasPainted()
+{
+    m_needsPaint = false;
     update();
 }
 
@@ -267,8 +280,9 @@ void TCanvasControl::presentBacking(QPainter& painter)
 
 void TCanvasControl::paintEvent(QPaintEvent*)
 {
-    if (m_backing.size() != size()) {
+    if (m_needsPaint || m_backing.size() != size()) {
         fitBacking();
+        m_needsPaint = false;
         Guarded([this] { Paint(); });
     }
     QPainter painter(this);

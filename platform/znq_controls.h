@@ -137,6 +137,8 @@ public:
     virtual void Paint() { }
     // Paint, then update() so the new picture reaches the screen.
     void Repaint();
+    // Marks the picture as out of date: the next paint event runs Paint before it copies.
+    void Invalidate();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -149,12 +151,16 @@ protected:
     void Resized() override;
     // Copies the backing image to the screen; a transparent control may combine it differently.
     virtual void presentBacking(QPainter& painter);
+    // Gives the backing image the widget's size (its content is then undefined until painted).
+    void fitBacking();
+    // A Paint override calls this when it has finished the picture: it is current now, and
+    // update() schedules its copy to the screen.
+    void canvasPainted();
 
 private:
-    void fitBacking();
-
     QImage m_backing;
     TCanvas m_canvas;
+    bool m_needsPaint = true;
 };
 
 // A windowed control that can take the focus.

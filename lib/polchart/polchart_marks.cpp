@@ -1,0 +1,256 @@
+// Crosshairs and text labels: their properties with change notification, and the chart's access
+// to them.
+#include "ZNQ_polchart.h"
+
+namespace znq {
+
+// ---------------------------------------------------------------------------------------------
+// TpcCrossHair
+
+TpcCrossHair::TpcCrossHair(QObject* parent)
+    : QObject(parent)
+{
+}
+
+void TpcCrossHair::changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TpcCrossHair::SetPosRad(double value)
+{
+    m_posRad = value;
+    changed();
+}
+
+void TpcCrossHair::SetPosPhi(double value)
+{
+    m_posPhi = value;
+    changed();
+}
+
+void TpcCrossHair::SetColor(TColor value)
+{
+    m_color = value;
+    changed();
+}
+
+void TpcCrossHair::SetMode(TpcCrossHMode value)
+{
+    m_mode = value;
+    changed();
+}
+
+void TpcCrossHair::SetLineType(TPenStyle value)
+{
+    m_lineType = value;
+    changed();
+}
+
+void TpcCrossHair::SetLineWid(int32_t value)
+{
+    m_lineWid = value;
+    changed();
+}
+
+void TpcCrossHair::SetPosition(double rad, double phi)
+{
+    m_posRad = rad;
+    m_posPhi = phi;
+    changed();
+}
+
+void TpcCrossHair::MovePositionSilently(double rad, double phi)
+{
+    m_posRad = rad;
+    m_posPhi = phi;
+}
+
+void TpcCrossHair::CopyValuesFrom(const TpcCrossHair& source)
+{
+    m_posRad = source.m_posRad;
+    m_posPhi = source.m_posPhi;
+    m_color = source.m_color;
+    m_mode = source.m_mode;
+    m_lineType = source.m_lineType;
+    m_lineWid = source.m_lineWid;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TpcTextLabel
+
+TpcTextLabel::TpcTextLabel(QObject* parent)
+    : QObject(parent)
+    , m_font(std::make_unique<TFont>())
+{
+}
+
+void TpcTextLabel::changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TpcTextLabel::SetPosRad(double value)
+{
+    m_posRad = value;
+    changed();
+}
+
+void TpcTextLabel::SetPosPhi(double value)
+{
+    m_posPhi = value;
+    changed();
+}
+
+void TpcTextLabel::SetShadowDx(int32_t value)
+{
+    m_shadowDx = value;
+    changed();
+}
+
+void TpcTextLabel::SetShadowDy(int32_t value)
+{
+    m_shadowDy = value;
+    changed();
+}
+
+void TpcTextLabel::SetColorShadow(TColor value)
+{
+    m_colorShadow = value;
+    changed();
+}
+
+void TpcTextLabel::SetAlignment(TAlignment value)
+{
+    m_alignment = value;
+    changed();
+}
+
+void TpcTextLabel::SetAttachToData(bool value)
+{
+    m_attachToData = value;
+    changed();
+}
+
+void TpcTextLabel::SetColorBkg(TColor value)
+{
+    m_colorBkg = value;
+    changed();
+}
+
+void TpcTextLabel::SetColorBorder(TColor value)
+{
+    m_colorBorder = value;
+    changed();
+}
+
+void TpcTextLabel::SetTransparent(bool value)
+{
+    m_transparent = value;
+    changed();
+}
+
+void TpcTextLabel::SetFont(const TFont& font)
+{
+    m_font->Assign(font);
+    changed();
+}
+
+void TpcTextLabel::SetCaption(const std::string& value)
+{
+    m_caption = value;
+    changed();
+}
+
+void TpcTextLabel::SetVisible(bool value)
+{
+    m_visible = value;
+    changed();
+}
+
+void TpcTextLabel::SetMode(TTxtLblMode value)
+{
+    m_mode = value;
+    changed();
+}
+
+void TpcTextLabel::MovePositionSilently(double rad, double phi)
+{
+    m_posRad = rad;
+    m_posPhi = phi;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The chart's access
+
+TpcCrossHair* TCustomPolChart::CrossHair(int index) const
+{
+    if (index < 1 || index > CrossHairCount)
+        return nullptr;
+    return m_crossHairs[size_t(index - 1)];
+}
+
+TpcTextLabel* TCustomPolChart::TextLabel(int index) const
+{
+    if (index < 1 || index > TextLabelCount)
+        throw EZNQPolChartError(Name(), ": invalid index into TextLabel array");
+    return m_textLabels[size_t(index - 1)];
+}
+
+void TCustomPolChart::assignCrossHair(int index, TpcCrossHair* source)
+{
+    TpcCrossHair* own = CrossHair(index);
+    if (!own || !source || source == own)
+        return;
+    own->CopyValuesFrom(*source);
+    redrawIfAuto();
+}
+
+int TCustomPolChart::AddTextLabel(
+    TColor color, const std::string& caption, double rad, double phi, int templateIndex)
+{
+    if (templateIndex < 1 || templateIndex > TextLabelCount)
+        templateIndex = 0;
+    int slot = 0;
+    for (int i = 1; i <= TextLabelCount && slot == 0; ++i)
+        if (m_textLabels[size_t(i - 1)]->m_mode == TTxtLblMode::tlOff)
+            slot = i;
+    if (slot == 0)
+        return 0;
+
+    TpcTextLabel& label = *m_textLabels[size_t(slot - 1)];
+    label.m_posRad = rad;
+    label.m_posPhi = phi;
+    TTxtLblMode mode = TTxtLblMode::tlsimple;
+    if (templateIndex != 0) {
+        // Copied field by field, so a label used as its own template keeps its style.
+        const TpcTextLabel& model = *m_textLabels[size_t(templateIndex - 1)];
+        label.m_attachToData = model.m_attachToData;
+        label.m_alignment = model.m_alignment;
+        label.m_colorBkg = model.m_colorBkg;
+        label.m_shadowDx = model.m_shadowDx;
+        label.m_shadowDy = model.m_shadowDy;
+        label.m_colorShadow = model.m_colorShadow;
+        label.m_colorBorder = model.m_colorBorder;
+        label.m_transparent = model.m_transparent;
+        if (model.m_mode != TTxtLblMode::tlOff)
+            mode = model.m_mode;
+    } else {
+        label.m_attachToData = true;
+        label.m_alignment = TAlignment::taCenter;
+        label.m_colorBkg = m_chartColor;
+        label.m_shadowDx = 0;
+        label.m_shadowDy = 0;
+        label.m_colorShadow = clSilver;
+        label.m_colorBorder = m_scaleColor;
+        label.m_transparent = false;
+    }
+    label.m_caption = caption;
+    label.m_font->SetColor(color);
+    label.m_mode = mode;
+    return slot;
+}
+
+} // namespace znq

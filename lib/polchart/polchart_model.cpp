@@ -1,0 +1,452 @@
+// The chart's object model: construction, the property setters with their clamps, snaps and the
+// redraw rule, loading, the data store operations and the scaling state.
+#include "ZNQ_polchart.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace znq {
+
+namespace {
+    constexpr double pi = 3.141592653589793;
+
+    // The other range bound one unit away from value; for magnitudes where one unit is lost in
+    // rounding, the next representable number instead, so that the bounds never meet.
+    double awayFrom(double value, double direction)
+    {
+        const double moved = value + direction;
+        return moved != value ? moved : std::nextafter(value, direction * HUGE_VAL);
+    }
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction and destruction
+
+// Painting stays suspended until the window exists; since Paint is virtual, nothing the base
+// classes do while they are constructed can reach this class's Paint either.
+TCustomPolChart::TCustomPolChart(QWidget* parent)
+    : TCustomControl(parent)
+{
+    SetBounds(Left(), Top(), 240, 160);
+
+    m_classVisible.fill(true);
+    for (int i = 0; i < CrossHairCount; ++i) {
+        m_crossHairs[size_t(i)] = new TpcCrossHair(this);
+        m_crossHairs[size_t(i)]->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
+    }
+    for (int i = 0; i < TextLabelCount; ++i) {
+        TpcTextLabel* label = new TpcTextLabel(this);
+        label->m_font->Assign(Font());
+        label->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
+        m_textLabels[size_t(i)] = label;
+    }
+
+    m_chartBitmap.SetSize(
+        std::max(0, Width() - m_shadowWidth + 1), std::max(0, Height() - m_shadowWidth + 1));
+    m_frameBitmap.SetSize(Width(), Height());
+
+    Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };
+    OnResize = [this](TObject* sender) { ChartResized(sender); };
+    // A chart created by program code is never loaded; its scale is valid from the start.
+    UpdateScaling();
+}
+
+// The crosshairs and labels are children of the chart and go with it; the labels own their fonts.
+TCustomPolChart::~TCustomPolChart()
+{
+    // Nothing may paint or notify while the chart is being taken apart.
+    m_paintingSuspended = true;
+    OnResize = nullptr;
+    Font().OnChange = nullptr;
+}
+
+TPolChart::TPolChart(QWidget* parent)
+    : TCustomPolChart(parent)
+{
+}
+
+void TPolChart::CreateWnd()
+{
+    TCustomPolChart::CreateWnd();
+    m_paintingSuspended = false;
+    Invalidate();
+}
+
+void TCustomPolChart::Loaded()
+{
+    TCustomControl::Loaded();
+    UpdateScaling();
+    Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Redraw rule and handlers
+
+void TCustomPolChart::redrawIfAuto()
+{
+    if (m_autoRedraw || Designing())
+        Paint();
+}
+
+void TCustomPolChart::rescaleAndRedraw()
+{
+    UpdateScaling();
+    redrawIfAuto();
+}
+
+void TCustomPolChart::ChartObjectChanged(TObject*)
+{
+    redrawIfAuto();
+}
+
+void TCustomPolChart::ChartFontChanged(TObject*)
+{
+    Paint();
+}
+
+void TCustomPolChart::ChartResized(TObject*)
+{
+    if (m_autoCenter)
+        CenterChart();
+}
+
+void TCustomPolChart::SetPaintingSuspended(bool value)
+{
+    const bool resume = m_paintingSuspended && !value;
+    m_paintingSuspended = value;
+    if (resume)
+        Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Setters
+
+void TCustomPolChart::SetAllocSize(int32_t value)
+{
+    m_store.SetAllocSize(value);
+}
+
+void TCustomPolChart::SetAngleOffset(double value)
+{
+    if (std::isnan(value))
+        return;
+    const double limit = m_angleUnit != 1.0 ? 180.0 : pi;
+    m_angleOffset = std::clamp(value, -limit, limit);
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetAutoCenter(bool value)
+{
+    if (value == m_autoCenter)
+        return;
+    m_autoCenter = value;
+    if (m_autoCenter)
+        CenterChart();
+}
+
+// With AutoCenter the assignment is replaced by CenterChart, which repaints by itself; a second
+// paint of the same picture is left out.
+void TCustomPolChart::SetCenterX(int32_t value)
+{
+    if (value == m_centerX)
+        return;
+    if (m_autoCenter) {
+        CenterChart();
+        return;
+    }
+    m_centerX
+        = static_cast<int32_t>(std::clamp<int64_t>(value, -int64_t(Width()), 2 * int64_t(Width())));
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetCenterY(int32_t value)
+{
+    if (value == m_centerY)
+        return;
+    if (m_autoCenter) {
+        CenterChart();
+        return;
+    }
+    m_centerY = static_cast<int32_t>(
+        std::clamp<int64_t>(value, -int64_t(Height()), 2 * int64_t(Height())));
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetClassDefault(uint8_t value)
+{
+    if (value != 255)
+        m_classDefault = value;
+}
+
+void TCustomPolChart::SetDecPlaceRad(int32_t value)
+{
+    m_decPlaceRad = std::clamp(value, -2, 12);
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetDecPlacePhi(int32_t value)
+{
+    m_decPlacePhi = std::clamp(value, 0, 3);
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetGridColor(TColor value)
+{
+    m_gridColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
+{
+    m_gridStyleAngular = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
+{
+    m_gridStyleRadial = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetScaleColor(TColor value)
+{
+    m_scaleColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetChartColor(TColor value)
+{
+    m_chartColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
+{
+    m_labelModeAngular = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
+{
+    m_labelModeRadial = value;
+    redrawIfAuto();
+}
+
+// Non-finite bounds are ignored: with an infinite bound no value could be placed on the axis.
+void TCustomPolChart::SetRangeLow(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    if (m_rangeHigh == value)
+        m_rangeHigh = awayFrom(value, 1.0);
+    m_rangeLow = value;
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetRangeHigh(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    if (m_rangeLow == value)
+        m_rangeLow = awayFrom(value, -1.0);
+    m_rangeHigh = value;
+    rescaleAndRedraw();
+}
+
+// Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size
+// snap to their nearest entry (a huge one to 360), so the search starts from an unbounded distance
+// and infinities are brought into range first.
+void TCustomPolChart::SetAngleBtwRays(double value)
+{
+    if (std::isnan(value))
+        return;
+    value = std::clamp(value, -1e9, 1e9);
+    double best = HUGE_VAL;
+    double chosen = RayAngles[0];
+    for (double entry : RayAngles) {
+        const double distance = std::fabs(value - entry);
+        if (distance < best) {
+            best = distance;
+            chosen = entry;
+        }
+    }
+    m_angleBtwRays = chosen;
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetMagFactor(double value)
+{
+    if (std::isnan(value))
+        return;
+    m_magFactor = std::clamp(value, 0.01, 1000.0);
+    rescaleAndRedraw();
+}
+
+TpcRotationDir TCustomPolChart::RotationDir() const
+{
+    return m_rotationSign == 1 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW;
+}
+
+void TCustomPolChart::SetRotationDir(TpcRotationDir value)
+{
+    m_rotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetShadowWidth(int32_t value)
+{
+    m_shadowWidth = std::clamp(value, 0, 32);
+    rescaleAndRedraw();
+}
+
+void TCustomPolChart::SetShadowStyle(TShadowStyle value)
+{
+    m_shadowStyle = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetShadowColor(TColor value)
+{
+    m_shadowColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetShadowBakColor(TColor value)
+{
+    m_shadowBakColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetTextFontStyle(TFontStyles value)
+{
+    m_textFontStyle = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
+{
+    m_textBkStyle = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetTextBkColor(TColor value)
+{
+    m_textBkColor = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetTextAlignment(TAlignment value)
+{
+    m_textAlignment = value;
+    redrawIfAuto();
+}
+
+void TCustomPolChart::SetUseDegrees(bool value)
+{
+    m_angleUnit = value ? 0.017453292519943295 : 1.0;
+    rescaleAndRedraw();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Data store
+
+void TCustomPolChart::append(TpcElemKind kind, double rad, double phi)
+{
+    TpcDataElement element;
+    element.Rad = rad;
+    element.Phi = phi;
+    element.Color = m_dataColor;
+    element.PenStyle = m_penStyle;
+    element.LineWidth = m_lineWidth;
+    element.ElemClass = m_classDefault;
+    element.Kind = kind;
+    m_store.Append(element);
+}
+
+void TCustomPolChart::MoveTo(double rad, double phi)
+{
+    append(TpcElemKind::ekMoveTo, rad, phi);
+}
+
+void TCustomPolChart::DrawTo(double rad, double phi)
+{
+    append(TpcElemKind::ekDrawTo, rad, phi);
+}
+
+void TCustomPolChart::Clear()
+{
+    m_store.Clear();
+}
+
+void TCustomPolChart::Redraw()
+{
+    if (Visible())
+        Paint();
+}
+
+void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
+{
+    m_classVisible[elemClass] = visible;
+    redrawIfAuto();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scaling and centring
+
+void TCustomPolChart::UpdateScaling()
+{
+    if (Loading())
+        return;
+    m_scaleX = TpcTransform::ScaleFor(
+        m_magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
+    m_scaleY = m_scaleX;
+    m_originX = m_centerX;
+    m_originY = m_centerY;
+}
+
+// The label width is measured on the control's own canvas in that canvas's font, which is not the
+// chart's Font.
+void TCustomPolChart::CenterChart()
+{
+    const int32_t low = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, m_rangeLow));
+    const int32_t high = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, m_rangeHigh));
+    const int32_t labelWidth = std::max(low, high);
+    const int32_t areaWidth = Width() - m_shadowWidth, areaHeight = Height() - m_shadowWidth;
+    const int32_t fifth = areaWidth / 5;
+    int32_t dx = 0;
+    if (m_labelModeRadial == TpcRadLabelMode::rlmVertLeft)
+        dx = (fifth - labelWidth) / 2;
+    else if (m_labelModeRadial == TpcRadLabelMode::rlmVertRight)
+        dx = (labelWidth - fifth) / 2;
+    m_centerX = areaWidth / 2 + dx;
+    m_centerY = areaHeight / 2;
+    UpdateScaling();
+    Redraw();
+}
+
+TpcTransform TCustomPolChart::Transform() const
+{
+    TpcTransformParams params;
+    params.RangeLow = m_rangeLow;
+    params.RangeHigh = m_rangeHigh;
+    params.AngleOffset = m_angleOffset;
+    params.AngleUnit = m_angleUnit;
+    params.RotationSign = m_rotationSign;
+    params.Scale = m_scaleX;
+    params.OriginX = m_originX;
+    params.OriginY = m_originY;
+    return TpcTransform(params);
+}
+
+TPoint TCustomPolChart::PolarToPixel(double rad, double phi) const
+{
+    return Transform().PolarToPixel(rad, phi);
+}
+
+TpcPolarPoint TCustomPolChart::PixelToPolar(int32_t x, int32_t y) const
+{
+    return Transform().PixelToPolar(x, y);
+}
+
+} // namespace znq

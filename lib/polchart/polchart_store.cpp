@@ -1,0 +1,50 @@
+#include "polchart_store.h"
+
+#include <limits>
+#include <new>
+
+namespace znq {
+
+bool TpcDataStore::SetAllocSize(int32_t size)
+{
+    if (size < 1 || size > MaxAllocSize)
+        return false;
+    m_allocSize = size;
+    return true;
+}
+
+void TpcDataStore::Append(const TpcDataElement& element)
+{
+    if (m_count >= m_capacity) {
+        const int64_t capacity = int64_t(m_capacity) + m_allocSize;
+        if (capacity > std::numeric_limits<int32_t>::max())
+            throw std::bad_alloc();
+        const size_t chunksNeeded = size_t((capacity + ChunkSize - 1) / ChunkSize);
+        const size_t chunksBefore = m_chunks.size();
+        try {
+            m_chunks.reserve(chunksNeeded);
+            while (m_chunks.size() < chunksNeeded)
+                m_chunks.push_back(allocateChunk());
+        } catch (...) {
+            m_chunks.resize(chunksBefore);
+            throw;
+        }
+        m_capacity = static_cast<int32_t>(capacity);
+    }
+    m_chunks[size_t(m_count) >> ChunkShift][size_t(m_count) & (ChunkSize - 1)] = element;
+    ++m_count;
+}
+
+std::unique_ptr<TpcDataElement[]> TpcDataStore::allocateChunk()
+{
+    return std::unique_ptr<TpcDataElement[]>(new TpcDataElement[ChunkSize]);
+}
+
+void TpcDataStore::Clear()
+{
+    std::vector<std::unique_ptr<TpcDataElement[]>>().swap(m_chunks);
+    m_count = 0;
+    m_capacity = 0;
+}
+
+} // namespace znq

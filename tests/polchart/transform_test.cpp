@@ -1,0 +1,169 @@
+// The polar/pixel transform: the worked examples, round trips for normal and inverted ranges and
+// both rotation directions, the clamps, bad input, centring and the scale number texts.
+#include "ZNQ_polchart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace znq;
+
+namespace {
+constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double inf = std::numeric_limits<double>::infinity();
+} // namespace
+
+TEST(Transform, DefaultChartExamples)
+{
+    TPolChart chart;
+    EXPECT_DOUBLE_EQ(double(chart.ScaleX()), 80.0);
+    EXPECT_EQ(chart.PolarToPixel(1, 0), (TPoint { 200, 80 }));
+    EXPECT_EQ(chart.PolarToPixel(1, 90), (TPoint { 120, 160 }))
+        << "clockwise: 90 degrees points down";
+    EXPECT_EQ(chart.PolarToPixel(-3, 45), (TPoint { 120, 80 }))
+        << "below RangeLow lands on the centre";
+    EXPECT_EQ(chart.PolarToPixel(2, 0), (TPoint { 280, 80 })) << "no clamp at RangeHigh";
+    const TpcPolarPoint centre = chart.PixelToPolar(120, 80);
+    EXPECT_EQ(centre.Rad, 0);
+    EXPECT_DOUBLE_EQ(centre.Phi, 270);
+    chart.SetAngleOffset(30);
+    EXPECT_EQ(chart.PolarToPixel(1, -30), (TPoint { 200, 80 }))
+        << "phi = -AngleOffset points right";
+}
+
+TEST(Transform, CounterClockwiseMirrorsY)
+{
+    TPolChart chart;
+    chart.SetAutoCenter(false);
+    chart.SetCenterX(100);
+    chart.SetCenterY(70);
+    const TPoint clockwise = chart.PolarToPixel(0.7, 35);
+    chart.SetRotationDir(TpcRotationDir::rdCounterCW);
+    const TPoint counter = chart.PolarToPixel(0.7, 35);
+    EXPECT_EQ(counter.x, clockwise.x);
+    EXPECT_EQ(counter.y - 70, 70 - clockwise.y);
+    EXPECT_NEAR(chart.PixelToPolar(counter.x, counter.y).Phi, 35, 1.0);
+}
+
+TEST(Transform, RoundTripWithinOnePixel)
+{
+    const unsigned seed = 4242;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    for (bool inverted : { false, true })
+        for (TpcRotationDir dir : { TpcRotationDir::rdClockwise, TpcRotationDir::rdCounterCW })
+            for (bool degrees : { true, false }) {
+                TPolChart chart;
+                chart.SetBounds(0, 0, 600, 400);
+                chart.SetUseDegrees(degrees);
+                chart.SetRotationDir(dir);
+                chart.SetAngleOffset(degrees ? -50 : -0.8);
+                chart.SetRangeLow(inverted ? 10 : 0);
+                chart.SetRangeHigh(inverted ? 0 : 10);
+                const double turn = degrees ? 360.0 : 2 * 3.141592653589793;
+                std::uniform_real_distribution<double> radius(0.5, 10), angle(0, turn);
+                for (int i = 0; i < 200; ++i) {
+                    const double rad = inverted ? 10 - radius(random) : radius(random);
+                    const double phi = angle(random);
+                    const TPoint pixel = chart.PolarToPixel(rad, phi);
+                    const TpcPolarPoint back = chart.PixelToPolar(pixel.x, pixel.y);
+                    const TPoint again = chart.PolarToPixel(back.Rad, back.Phi);
+                    ASSERT_LE(std::abs(again.x - pixel.x), 1) << rad << " " << phi;
+                    ASSERT_LE(std::abs(again.y - pixel.y), 1) << rad << " " << phi;
+                    ASSERT_GE(back.Phi, 0);
+                    ASSERT_LE(back.Phi, turn);
+                    ASSERT_NEAR(back.Rad, rad, 0.05) << "inverted " << inverted;
+                }
+            }
+}
+
+TEST(Transform, ClampsAndBadInputGiveDefinedPixels)
+{
+    TPolChart chart;
+    const TPoint far = chart.PolarToPixel(1e300, 0);
+    EXPECT_EQ(far.x, 2147483647);
+    EXPECT_EQ(chart.PolarToPixel(1e300, 180).x, -2147483647);
+    const TPoint centre { chart.CenterX(), chart.CenterY() };
+    EXPECT_EQ(chart.PolarToPixel(NaN, 0), centre);
+    EXPECT_EQ(chart.PolarToPixel(1, NaN), centre);
+    EXPECT_EQ(chart.PolarToPixel(inf, inf), centre)
+        << "angles beyond the trigonometric range count as 0";
+    EXPECT_EQ(chart.PolarToPixel(1, 1e300), centre);
+    EXPECT_EQ(chart.PolarToPixel(inf, 0).x, 2147483647);
+
+    int32_t x = 40000, y = -40000;
+    ClipCoordinates(x, y);
+    EXPECT_EQ(x, 30000);
+    EXPECT_EQ(y, -30000);
+}
+
+TEST(Transform, HalfPixelsRoundToEven)
+{
+    TpcTransformParams params;
+    params.Scale = 1;
+    params.OriginX = 10;
+    params.OriginY = 10;
+    const TpcTransform transform(params);
+    EXPECT_EQ(transform.PolarToPixel(0.5, 0).x, 10);
+    EXPECT_EQ(transform.PolarToPixel(1.5, 0).x, 12);
+    EXPECT_EQ(transform.PolarToPixel(2.5, 0).x, 12);
+}
+
+TEST(Transform, ZeroSizedAreaHasNoScaleAndNoDivision)
+{
+    TPolChart chart;
+    chart.SetShadowWidth(10);
+    chart.SetBounds(0, 0, 10, 50);
+    EXPECT_EQ(chart.ScaleX(), 0);
+    const TpcPolarPoint p = chart.PixelToPolar(3, 4);
+    EXPECT_EQ(p.Rad, chart.RangeLow());
+    EXPECT_EQ(p.Phi, 0);
+    chart.SetBounds(0, 0, 0, 0);
+    EXPECT_EQ(chart.ScaleX(), 0);
+    EXPECT_EQ(chart.PixelToPolar(0, 0).Rad, chart.RangeLow());
+}
+
+TEST(Transform, CenterChartMakesRoomForRadialLabels)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 624, 648);
+    chart.SetRangeHigh(10);
+    const int labelWidth
+        = std::max(chart.Canvas().TextWidth("0.00"), chart.Canvas().TextWidth("10.00"));
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertRight);
+    chart.CenterChart();
+    EXPECT_EQ(chart.CenterX(), 312 + (labelWidth - 624 / 5) / 2);
+    EXPECT_EQ(chart.CenterY(), 324);
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertLeft);
+    chart.CenterChart();
+    EXPECT_EQ(chart.CenterX(), 312 + (624 / 5 - labelWidth) / 2);
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
+    chart.SetShadowWidth(24);
+    chart.CenterChart();
+    EXPECT_EQ(chart.CenterX(), 300);
+    EXPECT_EQ(chart.CenterY(), 312);
+}
+
+TEST(ScaleNumbers, Texts)
+{
+    struct Row {
+        const char* name;
+        int decimals;
+        double value;
+        const char* expected;
+    } rows[] = {
+        { "fixed 2", 2, 0.5, "0.50" },
+        { "fixed 0 negative", 0, -3, "-3" },
+        { "short exponent", -1, 15, " 1.5E+01" },
+        { "exponent needs three digits", -1, 1e150, "********" },
+        { "long exponent", -2, 15, " 1.5E+0001" },
+        { "negative short exponent", -1, -0.015, "-1.5E-02" },
+        { "twelve decimals", 12, 1.0 / 3, "0.333333333333" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(FormatScaleNumber(1, row.decimals, row.value), row.expected);
+    }
+}
