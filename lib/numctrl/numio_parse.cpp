@@ -158,9 +158,10 @@ namespace {
     // Far beyond any exponent that extended precision can reach, and far from overflow.
     constexpr int64_t exponentSaturation = 1000000000;
 
-    // A number text of the reader ("  -12.5E+3", "1.", ".E5", "-") as an extended real, correctly
-    // rounded. Missing mantissa digits make it zero, missing exponent digits a zero exponent.
-    long double extendedFromNumberText(std::string_view text)
+    // A number text of the reader ("  -12.5E+3", "1.", ".E5", "-") as a real of type Real,
+    // correctly rounded. Missing mantissa digits make it zero, missing exponent digits a zero
+    // exponent.
+    template <typename Real> Real realFromNumberText(std::string_view text)
     {
         size_t at = text.find_first_not_of(' ');
         if (at == std::string_view::npos)
@@ -170,7 +171,7 @@ namespace {
             negative = text[at] == '-';
             ++at;
         }
-        const long double zero = negative ? -0.0L : 0.0L;
+        const Real zero = negative ? -Real(0) : Real(0);
 
         // The mantissa, and the power of ten of its leading digit for telling overflow from
         // underflow.
@@ -216,13 +217,13 @@ namespace {
         mantissa += std::to_string(exponent);
 
         // std::from_chars neither reads the locale nor depends on the rounding mode.
-        long double result = 0;
+        Real result = 0;
         const auto [end, error] = std::from_chars(
             mantissa.data(), mantissa.data() + mantissa.size(), result, std::chars_format::general);
         if (error == std::errc::result_out_of_range) {
             if (leadingPower + exponent > 0)
-                return negative ? -std::numeric_limits<long double>::infinity()
-                                : std::numeric_limits<long double>::infinity();
+                return negative ? -std::numeric_limits<Real>::infinity()
+                                : std::numeric_limits<Real>::infinity();
             return zero;
         }
         if (error != std::errc() || end != mantissa.data() + mantissa.size())
@@ -279,42 +280,57 @@ int32_t ParseInt(const std::string& s, int32_t& pos)
     return static_cast<int32_t>(negative ? 0u - magnitude : magnitude);
 }
 
+namespace {
+
+    // The reader of ParseFloat: true when a number was read, whose text is then in number.
+    bool scanReal(const std::string& s, bool exponentAllowed, TSepMode mode, int32_t& pos,
+        std::string& number)
+    {
+        if (pos < 1)
+            pos = 1;
+        const int64_t length = scanLength(s);
+        // Beyond the end the first character read is already the end mark, which is malformed
+        // at the start; returning here keeps pos from growing past the 32-bit range.
+        if (pos > length + 1)
+            return false;
+
+        FloatState state = FloatState::start;
+        uint32_t exponentSoFar = 0;
+        bool exponentCut = false;
+        for (;;) {
+            // Past the end the reader sees "Z", which ends every state but the start.
+            const char c = pos <= length ? upperAscii(s[static_cast<size_t>(pos) - 1]) : 'Z';
+            ++pos;
+            state = nextFloatState(state, c, isSeparator(c, mode), exponentAllowed);
+            if (state == FloatState::complete || state == FloatState::malformed)
+                break;
+            if (state == FloatState::exponentDigits && !exponentCut) {
+                exponentSoFar = exponentSoFar * 10 + static_cast<uint32_t>(c - '0');
+                exponentCut = exponentSoFar > exponentDigitLimit;
+            }
+            if (!exponentCut)
+                number.push_back(c == ',' ? '.' : c);
+        }
+        // Back onto the character that ended the number.
+        --pos;
+        return state == FloatState::complete;
+    }
+
+    template <typename Real>
+    Real parseReal(const std::string& s, bool exponentAllowed, TSepMode mode, int32_t& pos)
+    {
+        std::string number;
+        if (!scanReal(s, exponentAllowed, mode, pos, number))
+            return 0;
+        constexpr Real limit = 1.7e308;
+        return std::clamp(realFromNumberText<Real>(number), -limit, limit);
+    }
+
+} // namespace
+
 long double ParseFloat(const std::string& s, bool exponentAllowed, TSepMode mode, int32_t& pos)
 {
-    if (pos < 1)
-        pos = 1;
-    const int64_t length = scanLength(s);
-    // Beyond the end the first character read is already the end mark, which is malformed at the
-    // start; returning here keeps pos from growing past the 32-bit range.
-    if (pos > length + 1)
-        return 0;
-
-    std::string number;
-    FloatState state = FloatState::start;
-    uint32_t exponentSoFar = 0;
-    bool exponentCut = false;
-    for (;;) {
-        // Past the end the reader sees "Z", which ends every state but the start.
-        const char c = pos <= length ? upperAscii(s[static_cast<size_t>(pos) - 1]) : 'Z';
-        ++pos;
-        const bool separator = isSeparator(c, mode);
-        state = nextFloatState(state, c, separator, exponentAllowed);
-        if (state == FloatState::complete || state == FloatState::malformed)
-            break;
-        if (state == FloatState::exponentDigits && !exponentCut) {
-            exponentSoFar = exponentSoFar * 10 + static_cast<uint32_t>(c - '0');
-            exponentCut = exponentSoFar > exponentDigitLimit;
-        }
-        if (!exponentCut)
-            number.push_back(c == ',' ? '.' : c);
-    }
-    // Back onto the character that ended the number.
-    --pos;
-    if (state == FloatState::malformed)
-        return 0;
-
-    constexpr long double limit = 1.7e308;
-    return std::clamp(extendedFromNumberText(number), -limit, limit);
+    return parseReal<long double>(s, exponentAllowed, mode, pos);
 }
 
 bool TextToNumber(const std::string& text, double& value, TInFormat format, TDecPSep sep,
@@ -359,6 +375,8 @@ bool TextToNumber(const std::string& text, double& value, TInFormat format, TDec
             scanned.erase(0, 1);
     };
 
+    // Reals are read straight into a double: going through extended precision first would round
+    // twice and miss the nearest double for about one text in two thousand.
     int32_t pos = 1;
     switch (chosen) {
     case TInFormat::itExp:
@@ -369,12 +387,12 @@ bool TextToNumber(const std::string& text, double& value, TInFormat format, TDec
             && (e + 1 == scanned.size()
                 || (e + 2 == scanned.size() && (scanned[e + 1] == '+' || scanned[e + 1] == '-'))))
             scanned.erase(e);
-        value = static_cast<double>(ParseFloat(scanned, true, mode, pos));
+        value = parseReal<double>(scanned, true, mode, pos);
         break;
     }
     case TInFormat::itFloat:
     case TInFormat::itFixPoint:
-        value = static_cast<double>(ParseFloat(scanned, false, mode, pos));
+        value = parseReal<double>(scanned, false, mode, pos);
         break;
     case TInFormat::itInt:
         value = ParseInt(scanned, pos);

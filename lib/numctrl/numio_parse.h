@@ -59,7 +59,8 @@ long double ParseFloat(const std::string& s, bool exponentAllowed, TSepMode mode
 // otherwise value is 0 unless a number was read. Leading spaces are ignored, any other space makes
 // the text invalid, and a text of spaces only is 0. In itExp a trailing "e" or "e" with a sign
 // alone is left out ("1e-" reads as 1). Hexadecimal, octal and binary texts may start with "$",
-// "&" and "%" and are read as signed 32-bit numbers ("ffffffff" is -1).
+// "&" and "%" and are read as signed 32-bit numbers ("ffffffff" is -1). Reals are read as
+// ParseFloat does, but rounded once, straight to the nearest double.
 bool TextToNumber(const std::string& text, double& value, TInFormat format, TDecPSep sep,
     char localeDecimalSeparator);
 

@@ -348,9 +348,21 @@ public:
     TpcTransform Transform() const;
 
     void Loaded() override;
+    // The full repaint: the picture is composed in the off-screen bitmaps and copied onto the
+    // control's canvas once.
     void Paint() override;
     // How often Paint got past its gates: a seam for checking the redraw rule.
     int PaintCount() const { return m_paintCount; }
+
+    // The off-screen layers: the shadow with the chart image on it, the chart image, and the copy
+    // that carries the crosshairs.
+    const TBitmap& FrameBitmap() const { return m_frameBitmap; }
+    const TBitmap& ChartBitmap() const { return m_chartBitmap; }
+    const TBitmap& CrossHairBitmap() const { return m_crossHairBitmap; }
+    // The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
+    int32_t OuterRadius() const;
+    // The chart as the Sender of its events.
+    TObject* EventSender() const { return const_cast<TCustomPolChart*>(this); }
 
     TpcMouseMoveInChartEvent OnMouseMoveInChart;
     TZoomPanEvent OnZoomPan;
@@ -360,6 +372,12 @@ public:
     TpcTextLabelMoveEvent OnTextLabelMove;
 
 protected:
+    // The steps of Paint.
+    void DrawShadow(TCanvas& canvas) const;
+    void PrepareChartBitmap(TBitmap& bitmap) const;
+    void RenderChart(TCanvas& canvas) const;
+    void ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap);
+
     // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
     void redrawIfAuto();
     void rescaleAndRedraw();
@@ -410,7 +428,6 @@ protected:
     std::array<TpcCrossHair*, CrossHairCount> m_crossHairs {};
     std::array<TpcTextLabel*, TextLabelCount> m_textLabels {};
     bool m_autoRedraw = true;
-    int32_t m_polylinePointCount = 0;
     TFontStyles m_textFontStyle;
     TpcTextBkg m_textBkStyle = TpcTextBkg::tbClear;
     TColor m_textBkColor = clWhite;
@@ -418,6 +435,15 @@ protected:
     TpcDataStore m_store;
     int m_paintCount = 0;
 };
+
+// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is
+// 0.
+void ReduceFraction(int32_t& numerator, int32_t& denominator);
+
+// The text of the angle label of ray i of rayCount, rays angleBtwRays degrees apart. In the
+// multiple-of-pi modes the letter p stands for pi (drawn in the "Symbol" font).
+std::string AngleLabelText(
+    TpcAngLabelMode mode, int i, int rayCount, double angleBtwRays, int decPlacePhi);
 
 // The chart as placed on a form: every property published.
 class TPolChart : public TCustomPolChart {

@@ -1,7 +1,18 @@
-// The paint pipeline: the gates that decide whether to paint, and the picture.
-#include "ZNQ_polchart.h"
+// The paint pipeline: the gates, the shadow, the chart image with its layers and outline, the
+// crosshair overlay and the single copy onto the control's canvas.
+#include "polchart_painters.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace znq {
+
+int32_t TCustomPolChart::OuterRadius() const
+{
+    const int64_t side
+        = std::min(int64_t(Width()) - m_shadowWidth, int64_t(Height()) - m_shadowWidth);
+    return painters::RoundPixel(static_cast<double>(side) * m_magFactor / 2);
+}
 
 void TCustomPolChart::Paint()
 {
@@ -11,10 +22,115 @@ void TCustomPolChart::Paint()
         return;
     ++m_paintCount;
     fitBacking();
-    TCanvas& canvas = Canvas();
-    canvas.Brush().SetColor(m_chartColor);
-    canvas.FillRect(Rect(0, 0, Width(), Height()));
+    m_frameBitmap.SetSize(Width(), Height());
+    DrawShadow(m_frameBitmap.Canvas());
+    PrepareChartBitmap(m_chartBitmap);
+    RenderChart(m_chartBitmap.Canvas());
+    m_frameBitmap.Canvas().Draw(0, 0, m_chartBitmap);
+    ShowWithCrossHairs(0, 0, m_frameBitmap);
     canvasPainted();
+}
+
+// The shadow band along the right and bottom edges. ssFlying starts the bands SW pixels from the
+// ends, leaving background-coloured corners; ssBox runs them into the corners with black edges.
+void TCustomPolChart::DrawShadow(TCanvas& canvas) const
+{
+    const int32_t sw = m_shadowWidth;
+    if (sw <= 0)
+        return;
+    const TColor penColor = canvas.Pen().Color(), brushColor = canvas.Brush().Color();
+    if (sw > 1) {
+        const int32_t w = canvas.ImageWidth(), h = canvas.ImageHeight();
+        canvas.Brush().SetColor(m_shadowBakColor);
+        canvas.Pen().SetColor(m_shadowBakColor);
+        const TPoint topRight[]
+            = { { w - sw - 1, 0 }, { w - 1, 0 }, { w - 1, sw - 1 }, { w - sw - 1, sw - 1 } };
+        const TPoint bottomLeft[]
+            = { { 0, h - sw - 1 }, { 0, h - 1 }, { sw - 1, h - 1 }, { sw - 1, h - sw - 1 } };
+        canvas.Polygon(topRight);
+        canvas.Polygon(bottomLeft);
+
+        canvas.Brush().SetColor(m_shadowColor);
+        int32_t d = sw;
+        if (m_shadowStyle == TShadowStyle::ssFlying) {
+            canvas.Pen().SetColor(m_shadowColor);
+        } else {
+            canvas.Pen().SetColor(clBlack);
+            d = 0;
+        }
+        const TPoint bottom[]
+            = { { d, h - sw - 1 }, { sw, h - 1 }, { w - 1, h - 1 }, { w - sw - 1, h - sw - 1 } };
+        const TPoint right[]
+            = { { w - sw - 1, h - sw - 1 }, { w - 1, h - 1 }, { w - 1, sw }, { w - sw - 1, d } };
+        canvas.Polygon(bottom);
+        canvas.Polygon(right);
+    }
+    canvas.Pen().SetColor(penColor);
+    canvas.Brush().SetColor(brushColor);
+}
+
+// One pixel wider and higher than the area inside the shadow, so that the outline falls on its
+// last column and row.
+void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
+{
+    bitmap.SetSize(
+        std::max(0, Width() - m_shadowWidth + 1), std::max(0, Height() - m_shadowWidth + 1));
+    bitmap.Canvas().Font().Assign(Font());
+}
+
+void TCustomPolChart::RenderChart(TCanvas& canvas) const
+{
+    TPen& pen = canvas.Pen();
+    pen.SetStyle(TPenStyle::psSolid);
+    pen.SetMode(TPenMode::pmCopy);
+    canvas.Brush().SetColor(m_chartColor);
+    pen.SetColor(m_chartColor);
+    canvas.Rectangle(0, 0, canvas.ImageWidth() - 1, canvas.ImageHeight() - 1);
+
+    painters::DrawGridAndScales(*this, canvas);
+    painters::DrawData(*this, canvas);
+    pen.SetWidth(1);
+    painters::DrawTextLabels(*this, canvas);
+
+    if (OnDataRendered)
+        OnDataRendered(EventSender(), canvas, 0, 0);
+
+    if (m_shadowWidth > 0) {
+        const int32_t right = Width() - m_shadowWidth, bottom = Height() - m_shadowWidth;
+        pen.SetColor(clBlack);
+        pen.SetStyle(TPenStyle::psSolid);
+        canvas.MoveTo(0, bottom);
+        canvas.LineTo(0, 0);
+        canvas.LineTo(right, 0);
+        canvas.LineTo(right, bottom);
+        canvas.LineTo(0, bottom);
+    }
+}
+
+// The crosshairs go on a copy of the frame, so the frame always holds the picture without them.
+void TCustomPolChart::ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap)
+{
+    TCanvas& target = Canvas();
+    target.SetCopyMode(TCopyMode::cmSrcCopy);
+    const bool anyShown = std::any_of(m_crossHairs.begin(), m_crossHairs.end(),
+        [](const TpcCrossHair* c) { return c->Mode() != TpcCrossHMode::chOff; });
+    if (!anyShown) {
+        target.Draw(x0, y0, bitmap);
+        return;
+    }
+    m_crossHairBitmap.SetSize(bitmap.Width(), bitmap.Height());
+    TCanvas& canvas = m_crossHairBitmap.Canvas();
+    canvas.SetCopyMode(TCopyMode::cmSrcCopy);
+    canvas.Draw(0, 0, bitmap);
+    for (const TpcCrossHair* crossHair : m_crossHairs) {
+        if (crossHair->Mode() == TpcCrossHMode::chOff)
+            continue;
+        canvas.Pen().SetColor(crossHair->Color());
+        canvas.Pen().SetWidth(crossHair->LineWid());
+        canvas.Pen().SetStyle(crossHair->LineType());
+        painters::DrawCrossHair(*this, *crossHair, canvas, x0, y0);
+    }
+    target.Draw(x0, y0, m_crossHairBitmap);
 }
 
 } // namespace znq

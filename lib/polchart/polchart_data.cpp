@@ -1,0 +1,276 @@
+// Data rendering: the stored elements as batched polylines, the text labels in their five looks,
+// and the crosshairs.
+#include "polchart_painters.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace znq::painters {
+
+namespace {
+
+    // The pending polyline: up to MaxBatchPoints points starting at the current point. A full
+    // batch is drawn and the next one starts at its last point, so consecutive batches share
+    // their joint.
+    class PolylineBatch {
+    public:
+        explicit PolylineBatch(TCanvas& canvas)
+            : m_canvas(canvas)
+        {
+        }
+
+        TPoint current() const { return m_current; }
+        void moveTo(TPoint point)
+        {
+            flush();
+            m_current = point;
+            m_canvas.MoveTo(point.x, point.y);
+        }
+
+        void add(TPoint point)
+        {
+            if (m_count == 0)
+                m_points[m_count++] = m_current;
+            m_points[m_count++] = point;
+            if (m_count == MaxBatchPoints) {
+                flush();
+                m_points[m_count++] = m_current;
+            }
+        }
+
+        void flush()
+        {
+            if (m_count == 0)
+                return;
+            m_canvas.Polyline(std::span<const TPoint>(m_points.data(), size_t(m_count)));
+            m_current = m_points[size_t(m_count - 1)];
+            m_canvas.MoveTo(m_current.x, m_current.y);
+            m_count = 0;
+        }
+
+    private:
+        TCanvas& m_canvas;
+        std::array<TPoint, MaxBatchPoints> m_points {};
+        int m_count = 0;
+        TPoint m_current;
+    };
+
+    TPoint dataPixel(const TpcTransform& transform, const TpcDataElement& element)
+    {
+        TPoint p = transform.PolarToPixel(element.Rad, element.Phi);
+        ClipCoordinates(p.x, p.y);
+        return p;
+    }
+
+} // namespace
+
+// An element whose Rad or Phi is not finite has no place on the chart: it is left out, and the
+// line resumes at the next drawable point as after a move-to.
+void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
+{
+    TPen& pen = canvas.Pen();
+    int currentWidth = chart.LineWidth();
+    pen.SetWidth(currentWidth);
+    PolylineBatch batch(canvas);
+    batch.moveTo(TPoint { 0, 0 });
+    TColor currentColor = chart.ChartColor();
+    TPenStyle currentStyle = TPenStyle::psSolid;
+    pen.SetColor(currentColor);
+    pen.SetStyle(currentStyle);
+    canvas.Brush().SetColor(chart.ChartColor());
+    canvas.Font().Assign(chart.Font());
+    canvas.Font().SetColor(chart.ChartColor());
+
+    const TpcTransform transform = chart.Transform();
+    const TpcDataStore& store = chart.Store();
+    bool broken = false;
+    for (int32_t i = 0; i < store.Count(); ++i) {
+        const TpcDataElement& element = store[i];
+        if (!chart.ClassVisible(element.ElemClass))
+            continue;
+        if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
+            batch.flush();
+            broken = true;
+            continue;
+        }
+        if (element.LineWidth != currentWidth) {
+            batch.flush();
+            currentWidth = element.LineWidth;
+            pen.SetWidth(currentWidth);
+        }
+        const TPoint point = dataPixel(transform, element);
+        if (element.Kind == TpcElemKind::ekMoveTo || broken) {
+            broken = false;
+            batch.moveTo(point);
+            continue;
+        }
+        if (element.Color != currentColor || element.PenStyle != currentStyle) {
+            batch.flush();
+            currentColor = element.Color;
+            currentStyle = element.PenStyle;
+            pen.SetColor(currentColor);
+            pen.SetStyle(currentStyle);
+        }
+        batch.add(point);
+    }
+    batch.flush();
+    pen.SetWidth(1);
+}
+
+namespace {
+
+    std::vector<std::string> splitLines(const std::string& caption)
+    {
+        std::vector<std::string> lines(1);
+        for (char c : caption) {
+            if (c == '\n')
+                lines.emplace_back();
+            else
+                lines.back() += c;
+        }
+        return lines;
+    }
+
+    // The brush colour write makes the brush solid; a transparent label clears it again.
+    void labelBrush(TCanvas& canvas, TColor color, bool transparent)
+    {
+        canvas.Brush().SetColor(color);
+        if (transparent)
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    }
+
+    void drawLabel(const TCustomPolChart& chart, const TpcTextLabel& label, TCanvas& canvas)
+    {
+        TPoint anchor;
+        if (label.AttachToData())
+            anchor = chart.PolarToPixel(label.PosRad(), label.PosPhi());
+        else
+            anchor = TPoint { RoundPixel(label.PosRad()), RoundPixel(label.PosPhi()) };
+
+        canvas.Font().Assign(label.Font());
+        canvas.Pen().SetStyle(TPenStyle::psSolid);
+        canvas.Brush().SetStyle(label.Transparent() ? TBrushStyle::bsClear : TBrushStyle::bsSolid);
+
+        const std::vector<std::string> lines = splitLines(label.Caption());
+        const auto n = static_cast<int64_t>(lines.size());
+        int64_t width = 0;
+        for (const std::string& line : lines)
+            width = std::max<int64_t>(width, canvas.TextWidth(line));
+        if (width == 0)
+            width = canvas.TextWidth(label.Caption());
+        const int64_t height = canvas.TextHeight(label.Caption());
+
+        int64_t x = anchor.x;
+        const int64_t y = anchor.y;
+        if (label.Alignment() == TAlignment::taRightJustify)
+            x -= width;
+        else if (label.Alignment() == TAlignment::taCenter)
+            x -= width / 2;
+        const int32_t boxLeft = Saturate(x - 4), boxTop = Saturate(y - n * height - 2);
+        const int32_t boxRight = Saturate(x + width + 4), boxBottom = Saturate(y + 2);
+
+        TPen& pen = canvas.Pen();
+        switch (label.Mode()) {
+        case TTxtLblMode::tlOff:
+            return;
+        case TTxtLblMode::tlsimple:
+            if (!label.Transparent()) {
+                pen.SetColor(label.ColorBkg());
+                labelBrush(canvas, label.ColorBkg(), false);
+                canvas.Rectangle(boxLeft, boxTop, boxRight, boxBottom);
+            }
+            break;
+        case TTxtLblMode::tlBox:
+            pen.SetColor(label.ColorBorder());
+            labelBrush(canvas, label.ColorBkg(), label.Transparent());
+            canvas.Rectangle(boxLeft, boxTop, boxRight, boxBottom);
+            break;
+        case TTxtLblMode::tlUnderline:
+            if (!label.Transparent()) {
+                pen.SetColor(label.ColorBkg());
+                labelBrush(canvas, label.ColorBkg(), false);
+                canvas.Rectangle(boxLeft, boxTop, boxRight, boxBottom);
+            }
+            pen.SetColor(label.ColorBorder());
+            canvas.MoveTo(Saturate(x), Saturate(y));
+            canvas.LineTo(Saturate(x + width), Saturate(y));
+            break;
+        case TTxtLblMode::tlShadow: {
+            // Both boxes are filled even for a transparent label: the colour writes make the
+            // brush solid.
+            pen.SetColor(label.ColorShadow());
+            canvas.Brush().SetColor(label.ColorShadow());
+            const int64_t dx = label.ShadowDx(), dy = label.ShadowDy();
+            canvas.Rectangle(Saturate(int64_t(boxLeft) + dx), Saturate(int64_t(boxTop) + dy),
+                Saturate(int64_t(boxRight) + dx), Saturate(int64_t(boxBottom) + dy));
+            pen.SetColor(label.ColorBorder());
+            canvas.Brush().SetColor(label.ColorBkg());
+            canvas.Rectangle(boxLeft, boxTop, boxRight, boxBottom);
+            break;
+        }
+        }
+
+        if (n == 1) {
+            canvas.TextOut(Saturate(x), Saturate(y - height), label.Caption());
+            return;
+        }
+        for (int64_t k = 0; k < n; ++k) {
+            const std::string& line = lines[size_t(k)];
+            const int64_t w = canvas.TextWidth(line);
+            int64_t d = 0;
+            if (label.Alignment() == TAlignment::taRightJustify)
+                d = width - w;
+            else if (label.Alignment() == TAlignment::taCenter)
+                d = (width - w) / 2;
+            canvas.TextOut(Saturate(x + d), Saturate(y - n * height + k * height), line);
+        }
+    }
+
+} // namespace
+
+void DrawTextLabels(const TCustomPolChart& chart, TCanvas& canvas)
+{
+    for (int i = TCustomPolChart::TextLabelCount; i >= 1; --i) {
+        const TpcTextLabel& label = *chart.TextLabel(i);
+        if (label.Mode() != TTxtLblMode::tlOff)
+            drawLabel(chart, label, canvas);
+    }
+}
+
+// A line that would lie within half a pen width of the chart area's edges is left out.
+void DrawCrossHair(const TCustomPolChart& chart, const TpcCrossHair& crossHair, TCanvas& canvas,
+    int32_t x0, int32_t y0)
+{
+    const int64_t hw = crossHair.LineWid() / 2;
+    const int64_t areaRight = int64_t(chart.Width()) - chart.ShadowWidth();
+    const int64_t areaBottom = int64_t(chart.Height()) - chart.ShadowWidth();
+    const int64_t cx = chart.CenterX(), cy = chart.CenterY();
+    if (crossHair.Mode() == TpcCrossHMode::chOrtho) {
+        const TPoint p = chart.PolarToPixel(crossHair.PosRad(), crossHair.PosPhi());
+        if (hw < p.y && p.y < areaBottom - hw) {
+            canvas.MoveTo(Saturate(hw + 1 - x0), Saturate(int64_t(p.y) - y0));
+            canvas.LineTo(Saturate(areaRight - hw - x0), Saturate(int64_t(p.y) - y0));
+        }
+        if (hw < p.x && p.x < areaRight - hw) {
+            canvas.MoveTo(Saturate(int64_t(p.x) - x0), Saturate(hw + 1 - y0));
+            canvas.LineTo(Saturate(int64_t(p.x) - x0), Saturate(areaBottom - hw - y0));
+        }
+    } else if (crossHair.Mode() == TpcCrossHMode::chPolar) {
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        const int64_t radius
+            = int64_t(chart.PolarToPixel(crossHair.PosRad(), -chart.AngleOffset()).x) - cx;
+        const TPoint end = chart.PolarToPixel(
+            std::max(crossHair.PosRad(), chart.RangeHigh()), crossHair.PosPhi());
+        if (hw < end.y && end.y < areaBottom - hw) {
+            canvas.MoveTo(Saturate(cx - x0), Saturate(cy - y0));
+            canvas.LineTo(Saturate(int64_t(end.x) - x0), Saturate(int64_t(end.y) - y0));
+        }
+        if (hw < end.x && end.x < areaRight - hw) {
+            canvas.Ellipse(Saturate(cx - x0 - radius), Saturate(cy - y0 - radius),
+                Saturate(cx - x0 + radius + 1), Saturate(cy - y0 + radius + 1));
+        }
+    }
+}
+
+} // namespace znq::painters

@@ -1,0 +1,29 @@
+// The painters of the chart image: grid and scales, data, text labels and crosshairs. Each takes
+// the chart to read and the canvas to draw on; none changes the chart.
+#pragma once
+
+#include "ZNQ_polchart.h"
+
+namespace znq::painters {
+
+// Rays with their angle labels, circles, radial labels and the radial axis.
+void DrawGridAndScales(const TCustomPolChart& chart, TCanvas& canvas);
+
+// The stored elements as polylines of at most MaxBatchPoints points, the pen changed only when an
+// element's colour, style or width differs.
+void DrawData(const TCustomPolChart& chart, TCanvas& canvas);
+inline constexpr int MaxBatchPoints = 200;
+
+// Labels 20 down to 1, so that label 1 ends on top.
+void DrawTextLabels(const TCustomPolChart& chart, TCanvas& canvas);
+
+// One crosshair with the pen already set, its pixels shifted by (-x0, -y0).
+void DrawCrossHair(const TCustomPolChart& chart, const TpcCrossHair& crossHair, TCanvas& canvas,
+    int32_t x0, int32_t y0);
+
+// Nearest integer, halves to the even one, saturated to the 32-bit range (NaN gives 0).
+int32_t RoundPixel(double value);
+// The value saturated to the 32-bit range.
+int32_t Saturate(int64_t value);
+
+} // namespace znq::painters
