@@ -160,6 +160,9 @@ void TControl::handleShow()
         return;
     m_windowCreated = true;
     Guarded([this] { CreateWnd(); });
+    // A new window reports its size once, as a resize does.
+    m_notifiedSize = QSize(-1, -1);
+    notifyResize();
 }
 
 void TControl::notifyResize()

@@ -89,7 +89,8 @@ public:
     TNotifyEvent OnResize;
 
 protected:
-    // Hooks. CreateWnd runs once, on the first show, before the first paint.
+    // Hooks. CreateWnd runs once, on the first show, before the first paint; the size
+    // notification (Resized, OnResize) follows it, as for every new window.
     virtual void CreateWnd() { }
     virtual void FontChanged() { }
     // Called after every size change, before OnResize fires.

@@ -656,6 +656,8 @@ void TCanvas::LineTo(int32_t x, int32_t y)
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
     ++m_polylineCount;
+    if (OnPolyline)
+        OnPolyline(points);
     if (points.size() < 2 || m_pen.Style() == TPenStyle::psClear)
         return;
     Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
@@ -992,6 +994,7 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
 
 void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
 {
+    ++m_drawCount;
     const QImage& source = bitmap.Image();
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
     const Box target = intersect(

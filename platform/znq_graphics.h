@@ -175,8 +175,11 @@ public:
     QImage& Image() { return *m_image; }
     const QImage& Image() const { return *m_image; }
 
-    // Counts the polyline calls, so that callers' batching can be checked.
+    // Seams for checking how callers draw: the number of polyline and bitmap-draw calls, and an
+    // observer that sees the points of every polyline.
     int PolylineCount() const { return m_polylineCount; }
+    int DrawCount() const { return m_drawCount; }
+    std::function<void(std::span<const TPoint> points)> OnPolyline;
 
     // Saves pen, brush, font, pen position and copy mode; restores them on destruction.
     class StateGuard {
@@ -211,6 +214,7 @@ private:
     TCopyMode m_copyMode = TCopyMode::cmSrcCopy;
     uint32_t m_patternPhase = 0;
     int m_polylineCount = 0;
+    int m_drawCount = 0;
     std::optional<QFont> m_qfont;
     std::optional<QFontMetrics> m_metrics;
 };
@@ -232,6 +236,7 @@ public:
     void SetSize(int32_t width, int32_t height);
 
     TCanvas& Canvas() { return m_canvas; }
+    const TCanvas& Canvas() const { return m_canvas; }
     const QImage& Image() const { return m_image; }
 
 private:

@@ -17,42 +17,50 @@ cleanup() {
   [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   wait 2>/dev/null || true
+  app_pid=""
+  xvfb_pid=""
 }
 trap cleanup EXIT
 
-# An X server on a display nobody uses; a display that fails to come up is skipped.
-display=""
-for n in $(seq 90 140); do
-  if [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; then continue; fi
-  Xvfb ":$n" -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp >/dev/null 2>&1 &
+log="${png%.png}.log"
+displayfile="${png%.png}.display"
+
+# Starts Xvfb on a display it picks itself (it reports the number once it is ready), then the
+# program on it, and waits for the program's window. Sets $display and $window.
+launch() {
+  : >"$displayfile"
+  Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$displayfile" \
+    >"${png%.png}.xvfb.log" 2>&1 &
   xvfb_pid=$!
+  display=""
   for _ in $(seq 1 100); do
-    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then display=":$n"; break; fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
+    if [ -s "$displayfile" ]; then display=":$(head -n 1 "$displayfile")"; break; fi
+    kill -0 "$xvfb_pid" 2>/dev/null || return 1
     sleep 0.1
   done
-  [ -n "$display" ] && break
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$display" ] || { echo "could not start Xvfb" >&2; exit 1; }
+  [ -n "$display" ] || return 1
 
-log="${png%.png}.log"
-DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" >"$log" 2>&1 &
-app_pid=$!
+  DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" >"$log" 2>&1 &
+  app_pid=$!
+  window=""
+  for _ in $(seq 1 150); do
+    window=$(DISPLAY=$display xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && return 0
+    kill -0 "$app_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
 
 window=""
-for _ in $(seq 1 150); do
-  window=$(DISPLAY=$display xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
+for attempt in 1 2 3; do
+  launch && break
+  echo "attempt $attempt: the program's window did not appear; its output:" >&2
+  cat "$log" >&2 || true
+  cleanup
+  window=""
 done
-if [ -z "$window" ]; then
-  echo "the program's window did not appear; its output:" >&2
-  cat "$log" >&2
-  exit 1
-fi
+[ -n "$window" ] || exit 1
 # Let the first paints settle.
 sleep 1
 

@@ -358,6 +358,7 @@ public:
     // that carries the crosshairs.
     const TBitmap& FrameBitmap() const { return m_frameBitmap; }
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
+    TBitmap& ChartBitmap() { return m_chartBitmap; }
     const TBitmap& CrossHairBitmap() const { return m_crossHairBitmap; }
     // The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
     int32_t OuterRadius() const;

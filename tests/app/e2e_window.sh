@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end: the real program in a real X window. Checks the window's title, size and place, and
 # the colours of its two areas in a screenshot.
-#   e2e_window.sh <program> <work-dir>
+#   e2e_window.sh <program> <screenshot-check> <work-dir>
 set -euo pipefail
 program=$1
-work=$2
+checker=$2
+work=$3
 mkdir -p "$work"
 here=$(cd "$(dirname "$0")" && pwd)
 png="$work/window.png"
@@ -21,8 +22,6 @@ y=${rest#*+}
 [ "$x" -eq $(((1280 - 883) / 2)) ] || fail "window x is $x"
 [ "$y" -eq $(((1024 - 648) / 2)) ] || fail "window y is $y"
 
-pixel() { convert "$png" -format "%[hex:p{$1,$2}]" info: | cut -c1-6; }
 [ "$(identify -format '%wx%h' "$png")" = "883x648" ] || fail "screenshot size"
-echo "chart area pixel: $(pixel 300 300), panel pixel: $(pixel 750 600)"
-[ -n "$(pixel 300 300)" ] || fail "no pixel read"
+QT_QPA_PLATFORM=offscreen "$checker" "$png" || fail "the picture"
 echo "PASS"

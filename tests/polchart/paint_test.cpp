@@ -1,0 +1,229 @@
+// The paint pipeline: gates, layers and their order, the shadow geometry, the outline, the single
+// copy to the control, OnDataRendered, and robustness for any size and any data.
+#include "ZNQ_polchart.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+using namespace znq;
+
+namespace {
+
+constexpr TColor chartColor = 0xF4FCFF, shadowColor = 0x404040, shadowBack = 0x00C000;
+
+// A shown chart without grid, labels or data: a blank picture to check layers on.
+struct BlankChart {
+    TPolChart chart;
+    explicit BlankChart(int width = 120, int height = 100, int shadow = 0)
+    {
+        chart.SetAutoRedraw(false);
+        chart.SetBounds(0, 0, width, height);
+        chart.SetChartColor(chartColor);
+        chart.SetShadowColor(shadowColor);
+        chart.SetShadowBakColor(shadowBack);
+        chart.SetShadowWidth(shadow);
+        chart.SetGridStyleAngular(TpcGridStyleAng::gsAngNone);
+        chart.SetGridStyleRadial(TpcGridStyleRad::gsRadNone);
+        chart.SetLabelModeAngular(TpcAngLabelMode::almNone);
+        chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
+        chart.show();
+        chart.SetAutoRedraw(true);
+        chart.Redraw();
+    }
+    TColor at(int x, int y) { return chart.Canvas().Pixel(x, y); }
+};
+
+} // namespace
+
+TEST(PaintGates, HiddenLoadingOrSuspendedChangesNothing)
+{
+    BlankChart blank;
+    blank.chart.Redraw();
+    const QImage before = blank.chart.BackingImage().copy();
+    const int paints = blank.chart.PaintCount();
+    blank.chart.SetPaintingSuspended(true);
+    blank.chart.SetChartColor(clRed);
+    EXPECT_EQ(blank.chart.BackingImage(), before);
+    blank.chart.SetPaintingSuspended(false);
+    EXPECT_EQ(blank.chart.PaintCount(), paints + 1) << "resuming paints in full";
+    EXPECT_EQ(blank.at(5, 5), clRed);
+
+    blank.chart.SetVisible(false);
+    const QImage red = blank.chart.BackingImage().copy();
+    blank.chart.SetChartColor(clBlue);
+    EXPECT_EQ(blank.chart.BackingImage(), red);
+}
+
+TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairBitmapUntouched)
+{
+    BlankChart blank;
+    TCanvas& control = blank.chart.Canvas();
+    const int draws = control.DrawCount();
+    blank.chart.Redraw();
+    EXPECT_EQ(control.DrawCount(), draws + 1);
+    EXPECT_EQ(blank.chart.CrossHairBitmap().Width(), 0)
+        << "no crosshair shown: the bitmap is not used";
+    blank.chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
+    EXPECT_EQ(control.DrawCount(), draws + 2);
+    EXPECT_EQ(blank.chart.CrossHairBitmap().Width(), 120);
+}
+
+TEST(PaintPipeline, BitmapSizesFollowTheShadow)
+{
+    for (int shadow : { 0, 1, 10 }) {
+        SCOPED_TRACE(shadow);
+        BlankChart blank(120, 100, shadow);
+        blank.chart.Redraw();
+        EXPECT_EQ(blank.chart.FrameBitmap().Width(), 120);
+        EXPECT_EQ(blank.chart.FrameBitmap().Height(), 100);
+        EXPECT_EQ(blank.chart.ChartBitmap().Width(), 120 - shadow + 1);
+        EXPECT_EQ(blank.chart.ChartBitmap().Height(), 100 - shadow + 1);
+    }
+}
+
+TEST(PaintShadow, NoShadowAndNoOutlineAtWidthZero)
+{
+    BlankChart blank(120, 100, 0);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 120; ++x)
+            ASSERT_EQ(blank.at(x, y), chartColor) << x << "," << y;
+}
+
+TEST(PaintShadow, WidthOneIsOnlyTheOutline)
+{
+    BlankChart blank(120, 100, 1);
+    for (int y = 0; y < 100; ++y) {
+        EXPECT_EQ(blank.at(119, y), clBlack) << "last column, row " << y;
+        EXPECT_EQ(blank.at(0, y), clBlack);
+    }
+    for (int x = 0; x < 120; ++x) {
+        EXPECT_EQ(blank.at(x, 99), clBlack) << "last row, column " << x;
+        EXPECT_EQ(blank.at(x, 0), clBlack);
+    }
+    EXPECT_EQ(blank.at(60, 50), chartColor);
+}
+
+TEST(PaintShadow, FlyingBandWithBackgroundCorners)
+{
+    const int w = 120, h = 100, sw = 10;
+    BlankChart blank(w, h, sw);
+    // Inside: the chart image, framed by the outline on column and row W - SW, H - SW.
+    EXPECT_EQ(blank.at(50, 50), chartColor);
+    EXPECT_EQ(blank.at(w - sw, 50), clBlack);
+    EXPECT_EQ(blank.at(50, h - sw), clBlack);
+    EXPECT_EQ(blank.at(0, 50), clBlack);
+    // The band: SW - 1 pixels of shadow right of and below the outline, starting SW pixels from
+    // the ends.
+    for (int x = w - sw + 1; x < w; ++x) {
+        EXPECT_EQ(blank.at(x, 50), shadowColor) << x;
+        EXPECT_EQ(blank.at(x, sw + 2), shadowColor) << x;
+        EXPECT_EQ(blank.at(x, 2), shadowBack) << "top-right corner " << x;
+    }
+    for (int y = h - sw + 1; y < h; ++y) {
+        EXPECT_EQ(blank.at(50, y), shadowColor) << y;
+        EXPECT_EQ(blank.at(2, y), shadowBack) << "bottom-left corner " << y;
+    }
+}
+
+TEST(PaintShadow, BoxBandReachesTheCornersWithBlackEdges)
+{
+    const int w = 120, h = 100, sw = 10;
+    BlankChart blank(w, h, sw);
+    blank.chart.SetShadowStyle(TShadowStyle::ssBox);
+    // The band's outer edges are black; inside it is the shadow colour; it runs into the corners.
+    EXPECT_EQ(blank.at(w - 1, 50), clBlack);
+    EXPECT_EQ(blank.at(50, h - 1), clBlack);
+    EXPECT_EQ(blank.at(w - 5, 50), shadowColor);
+    EXPECT_EQ(blank.at(50, h - 5), shadowColor);
+    // Slanted ends: the right band starts on the diagonal from (W-SW-1, 0) to (W-1, SW), the
+    // bottom band on the one from (0, H-SW-1) to (SW, H-1); beyond them the corner colour stays.
+    EXPECT_EQ(blank.at(w - 8, 5), shadowColor);
+    EXPECT_EQ(blank.at(w - 2, 5), shadowBack);
+    EXPECT_EQ(blank.at(5, h - 8), shadowColor);
+    EXPECT_EQ(blank.at(2, h - 2), shadowBack);
+}
+
+TEST(PaintLayers, StackInOrderWithDataRenderedBelowOutlineAndCrossHairs)
+{
+    BlankChart blank(120, 100, 4);
+    TPolChart& chart = blank.chart;
+    chart.SetAutoRedraw(false);
+    chart.SetRangeLow(0);
+    chart.SetRangeHigh(10);
+    chart.SetGridColor(clSilver);
+    chart.SetGridStyleRadial(TpcGridStyleRad::gsRadOuterSolid);
+    chart.SetDataColor(clRed);
+    chart.MoveTo(0, 0);
+    chart.DrawTo(20, 0); // a line from the centre to the right, beyond the outer circle
+    int rendered = 0;
+    chart.OnDataRendered = [&](TObject* sender, TCanvas& canvas, int top, int left) {
+        EXPECT_EQ(sender, &chart);
+        EXPECT_EQ(top, 0);
+        EXPECT_EQ(left, 0);
+        ++rendered;
+        // Drawn over the whole image, it must end up under the outline and the crosshairs.
+        canvas.Pen().SetColor(clLime);
+        canvas.MoveTo(0, 30);
+        canvas.LineTo(200, 30);
+        canvas.MoveTo(30, 0);
+        canvas.LineTo(30, 200);
+    };
+    chart.Redraw();
+    EXPECT_EQ(rendered, 1);
+    const int cx = chart.CenterX(), cy = chart.CenterY();
+    EXPECT_EQ(blank.at(cx + 5, cy), clRed) << "data over the background";
+    EXPECT_EQ(blank.at(cx + chart.OuterRadius(), cy), clRed) << "data over the grid";
+    EXPECT_EQ(blank.at(cx + chart.OuterRadius(), cy + 1), clSilver) << "the grid beside it";
+    EXPECT_EQ(blank.at(30, 30), clLime) << "the event's drawing over the data";
+    EXPECT_EQ(blank.at(0, 30), clBlack) << "outline over the event's drawing";
+
+    chart.CrossHair1()->SetColor(clBlue);
+    chart.CrossHair1()->SetPosition(0, 0);
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.Redraw();
+    EXPECT_EQ(rendered, 2);
+    EXPECT_EQ(blank.at(cx, 30), clBlue) << "crosshair over everything";
+    EXPECT_EQ(blank.at(cx + 5, cy), clBlue);
+    EXPECT_EQ(chart.FrameBitmap().Canvas().Pixel(cx, 30), clLime) << "the frame holds no crosshair";
+}
+
+TEST(PaintRobustness, AnySizeAnyDataAnyProperty)
+{
+    const unsigned seed = 99;
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    TPolChart chart;
+    chart.show();
+    const double odd[] = { 0, -0.0, 1e-300, 1e300, -1e300, std::numeric_limits<double>::quiet_NaN(),
+        HUGE_VAL, -HUGE_VAL, 12.5, -7 };
+    for (double rad : odd)
+        for (double phi : odd)
+            chart.DrawTo(rad, phi);
+    chart.AddTextLabel(clBlue, "far\nlabel", 1e300, 1e300, 0);
+    chart.AddTextLabel(clBlue, "", std::numeric_limits<double>::quiet_NaN(), 3, 0);
+    chart.TextLabel(2)->SetAttachToData(false);
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chPolar);
+    chart.CrossHair1()->SetPosition(1e300, 1e300);
+    chart.CrossHair2()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair2()->SetLineWid(-5);
+    for (int round = 0; round < 40; ++round) {
+        chart.SetBounds(0, 0, int(random() % 300), int(random() % 300));
+        chart.SetShadowWidth(int(random() % 40));
+        chart.SetMagFactor(std::pow(10.0, double(random() % 9) - 3));
+        chart.SetAngleBtwRays(double(random() % 400));
+        chart.SetDecPlaceRad(int(random() % 16) - 3);
+        chart.SetLabelModeAngular(static_cast<TpcAngLabelMode>(random() % 7));
+        chart.SetLabelModeRadial(static_cast<TpcRadLabelMode>(random() % 4));
+        chart.SetGridStyleRadial(static_cast<TpcGridStyleRad>(random() % 6));
+        chart.SetShadowStyle(static_cast<TShadowStyle>(random() % 2));
+        chart.SetRotationDir(static_cast<TpcRotationDir>(random() % 2));
+        chart.SetRangeLow(double(int(random() % 21) - 10));
+        chart.Redraw();
+    }
+    chart.SetBounds(0, 0, 0, 0);
+    chart.Redraw();
+    EXPECT_GE(chart.PaintCount(), 41);
+}
