@@ -71,6 +71,52 @@ void BM_PolarToPixel(benchmark::State& state)
 }
 BENCHMARK(BM_PolarToPixel);
 
+// The floor of any repaint: one fill of a 624 x 648 frame and one full-frame copy.
+void BM_PaintFloor(benchmark::State& state)
+{
+    TBitmap frame(624, 648), screen(624, 648);
+    frame.Canvas().Brush().SetColor(0xF4FCFF);
+    for (auto _ : state) {
+        frame.Canvas().FillRect(Rect(0, 0, 624, 648));
+        screen.Canvas().Draw(0, 0, frame);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintFloor);
+
+// The demonstration diagram: the chart as the program sets it up, with its curve of 1000
+// segments and its text label, repainted in full.
+void BM_PaintDemoDiagram(benchmark::State& state)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 624, 648);
+    chart.Font().SetHeight(-13);
+    chart.SetAngleOffset(-50);
+    chart.SetGridColor(clSilver);
+    chart.SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
+    chart.SetScaleColor(clNavy);
+    chart.SetChartColor(0xF4FCFF);
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertRight);
+    chart.SetRangeHigh(10);
+    chart.SetMagFactor(0.65);
+    chart.SetRotationDir(TpcRotationDir::rdCounterCW);
+    chart.SetUseDegrees(state.range(0) != 0);
+    chart.SetDataColor(clRed);
+    chart.MoveTo(0, 0);
+    for (int i = 1; i <= 1000; ++i)
+        chart.DrawTo(i / 100.0, i / 50.0);
+    const int n = chart.AddTextLabel(clBlue, "This is a text label", 6.0, 210.0, 0);
+    chart.TextLabel(n)->SetMode(TTxtLblMode::tlShadow);
+    chart.TextLabel(n)->SetShadowDx(3);
+    chart.TextLabel(n)->SetShadowDy(6);
+    chart.show();
+    for (auto _ : state) {
+        chart.Redraw();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintDemoDiagram)->ArgName("degrees")->Arg(1)->Arg(0);
+
 } // namespace
 
 int main(int argc, char** argv)

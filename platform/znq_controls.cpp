@@ -246,6 +246,7 @@ void TCanvasControl::fitBacking()
 {
     if (m_backing.size() == size())
         return;
+    m_canvas.EndPainting();
     m_backing = (width() > 0 && height() > 0) ? QImage(size(), QImage::Format_RGB32) : QImage();
     if (!m_backing.isNull())
         m_backing.fill(ColorToRGB(clBtnFace));

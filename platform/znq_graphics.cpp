@@ -514,7 +514,10 @@ TCanvas::TCanvas(QImage* image)
     };
 }
 
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas()
+{
+    EndPainting();
+}
 
 void TCanvas::SetPenPos(TPoint position)
 {
@@ -934,11 +937,35 @@ QString TCanvas::displayText(const std::string& text)
     return m_font.IsSymbolFont() ? SymbolToUnicode(qtext) : qtext;
 }
 
+const TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
+{
+    // Keyed by the font attributes that change the layout, then the text.
+    std::string key = m_font.Name();
+    key += '\x1f';
+    key += std::to_string(m_font.Height());
+    key += '\x1f';
+    key += std::to_string(int(m_font.Style()));
+    key += '\x1f';
+    key += text;
+    auto found = m_shapedTexts.find(key);
+    if (found != m_shapedTexts.end())
+        return found->second;
+    if (m_shapedTexts.size() >= 1024)
+        m_shapedTexts.clear();
+    ShapedText entry;
+    const QString shown = displayText(text);
+    entry.width = metrics().horizontalAdvance(shown);
+    entry.text.setText(shown);
+    entry.text.setTextFormat(Qt::PlainText);
+    entry.text.prepare(QTransform(), qfont());
+    return m_shapedTexts.emplace(std::move(key), std::move(entry)).first->second;
+}
+
 int32_t TCanvas::TextWidth(const std::string& text)
 {
     if (text.empty())
         return 0;
-    return metrics().horizontalAdvance(displayText(text));
+    return shaped(text).width;
 }
 
 int32_t TCanvas::TextHeight(const std::string&)
@@ -946,27 +973,40 @@ int32_t TCanvas::TextHeight(const std::string&)
     return metrics().height();
 }
 
+QPainter& TCanvas::textPainter()
+{
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>(m_image);
+        m_painter->setRenderHint(QPainter::TextAntialiasing);
+    }
+    return *m_painter;
+}
+
+void TCanvas::EndPainting()
+{
+    m_painter.reset();
+}
+
 void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip)
 {
     if (m_image->width() <= 0 || m_image->height() <= 0 || text.empty())
         return;
-    const QString shown = displayText(text);
-    const QFontMetrics& fm = metrics();
     // Text far outside the image is not drawn; QPainter's fixed-point coordinates do not reach
     // that far.
     constexpr int64_t limit = 1 << 22;
     if (std::abs(int64_t(x)) > limit || std::abs(int64_t(y)) > limit)
         return;
-    QPainter painter(m_image);
+    const ShapedText& shapedText = shaped(text);
+    if (!clip && m_brush.Style() == TBrushStyle::bsSolid)
+        FillRect(Rect(x, y, x + shapedText.width, y + metrics().height()));
+    QPainter& painter = textPainter();
     if (clip)
         painter.setClipRect(*clip);
-    if (!clip && m_brush.Style() == TBrushStyle::bsSolid) {
-        painter.fillRect(
-            QRect(x, y, fm.horizontalAdvance(shown), fm.height()), ColorToQColor(m_brush.Color()));
-    }
+    else
+        painter.setClipping(false);
     painter.setFont(qfont());
     painter.setPen(ColorToQColor(m_font.Color()));
-    painter.drawText(QPoint(x, y + fm.ascent()), shown);
+    painter.drawStaticText(QPoint(x, y), shapedText.text);
 }
 
 void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
@@ -1063,6 +1103,7 @@ void TBitmap::SetSize(int32_t width, int32_t height)
     height = std::max(height, 0);
     if (width == m_width && height == m_height)
         return;
+    m_canvas.EndPainting();
     m_width = width;
     m_height = height;
     // An image with no pixels is null in Qt; the canvas clips everything against it.

@@ -12,11 +12,14 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
+#include <QStaticText>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 
 namespace znq {
 
@@ -168,6 +171,10 @@ public:
     // Transfers the bitmap with its top-left corner at (x, y), by CopyMode.
     void Draw(int32_t x, int32_t y, const TBitmap& bitmap);
 
+    // Text is drawn through a QPainter that stays open on the image between text operations.
+    // Whoever replaces or resizes the image ends it first.
+    void EndPainting();
+
     int32_t ImageWidth() const { return m_image->width(); }
     int32_t ImageHeight() const { return m_image->height(); }
     // The pixel at (x, y) as a TColor; clWhite outside the image.
@@ -203,6 +210,13 @@ private:
     const QFont& qfont();
     const QFontMetrics& metrics();
     QString displayText(const std::string& text);
+    QPainter& textPainter();
+    struct ShapedText {
+        QStaticText text;
+        int32_t width = 0;
+    };
+    // The text laid out in the current font, kept across paints: scale labels repeat.
+    const ShapedText& shaped(const std::string& text);
     void drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip);
     void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
@@ -215,6 +229,8 @@ private:
     uint32_t m_patternPhase = 0;
     int m_polylineCount = 0;
     int m_drawCount = 0;
+    std::unique_ptr<QPainter> m_painter;
+    std::unordered_map<std::string, ShapedText> m_shapedTexts;
     std::optional<QFont> m_qfont;
     std::optional<QFontMetrics> m_metrics;
 };
