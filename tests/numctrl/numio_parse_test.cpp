@@ -62,25 +62,18 @@ TEST(IntegerScanners, DigitsPositionsAndWrapping)
         { "lowest", ParseInt, "-2147483648", 1, int32Min, 12 },
         { "one above the highest wraps", ParseInt, "2147483648", 1, int32Min, 11 },
         { "wraps modulo 2^32", ParseInt, "99999999999", 1, 1215752191, 12 },
-        { "negated after wrapping", ParseInt, "-99999999999", 1, -1215752191, 13 },
-        { "from a middle position", ParseInt, "ab 42", 3, 42, 6 },
         { "position below 1 counts as 1", ParseInt, "5", -7, 5, 2 },
         { "single space not skipped", ParseInt, " ", 1, 0, 1 },
         { "last space not skipped", ParseHex, "  ", 1, 0, 2 },
         { "space before the last skipped", ParseHex, " a", 1, 10, 3 },
-        { "hex letters in either case", ParseHex, "aBc", 1, 2748, 4 },
         { "hex dollar at position 1", ParseHex, "$ff", 1, 255, 4 },
         { "hex dollar elsewhere stops", ParseHex, "a$ff", 1, 10, 2 },
         { "hex dollar after a space stops", ParseHex, " $ff", 1, 0, 2 },
-        { "hex highest", ParseHex, "7fffffff", 1, int32Max, 9 },
         { "hex sign bit", ParseHex, "80000000", 1, int32Min, 9 },
         { "hex wraps", ParseHex, "123456789", 1, 0x23456789, 10 },
-        { "hex stops at g", ParseHex, "fg", 1, 15, 2 },
         { "octal stops at 8", ParseOct, "178", 1, 15, 3 },
-        { "octal wraps", ParseOct, "40000000000", 1, 0, 12 },
         { "binary stops at 2", ParseBin, "1012", 1, 5, 4 },
         { "binary 32 ones", ParseBin, std::string(32, '1'), 1, -1, 33 },
-        { "binary no sign", ParseBin, "-1", 1, 0, 1 },
         { "position past the end", ParseOct, "17", 9, 0, 9 },
     };
     for (const IntegerRow& row : rows) {
@@ -106,12 +99,10 @@ TEST(ParseFloat, StateMachine)
     const Row rows[] = {
         { "leading spaces and trailing text", "  12.5x", true, smPoint, 12.5L, 7 },
         { "ends at a space", "12 34", true, smPoint, 12, 3 },
-        { "ends at a sign", "12-3", true, smPoint, 12, 3 },
         { "second separator is malformed", "1.2.3", true, smPoint, 0, 4 },
         { "separator after the exponent ends it", "1e2.5", true, smPoint, 100, 4 },
         { "two signs", "+-1", true, smPoint, 0, 2 },
         { "space after the sign", "- 1", true, smPoint, 0, 2 },
-        { "letter at the start", "x1", true, smPoint, 0, 1 },
         { "E at the start", "e5", true, smPoint, 0, 1 },
         { "exponent without digits", "1ex", true, smPoint, 1, 3 },
         { "exponent sign without digits", "1e+x", true, smPoint, 1, 4 },
@@ -120,15 +111,12 @@ TEST(ParseFloat, StateMachine)
         { "E not allowed ends the number", "1e5", false, smPoint, 1, 2 },
         { "comma mode", "-1,25", true, smComma, -1.25L, 6 },
         { "point in comma mode ends", "1.25", true, smComma, 1, 2 },
-        { "either separator", "1,5", true, smBoth, 1.5L, 4 },
         { "separator first", ".5", true, smPoint, 0.5L, 3 },
         { "trailing separator", "1.", true, smPoint, 1, 3 },
         { "separator after the sign", "-.5e1", true, smPoint, -5, 6 },
         { "sign alone", "-", true, smPoint, 0, 2 },
-        { "separator alone", ".", true, smPoint, 0, 2 },
         { "separator and exponent without digits", ".e5", true, smPoint, 0, 4 },
         { "empty text", "", true, smPoint, 0, 1 },
-        { "upper-case E", "2E3", true, smPoint, 2000, 4 },
         { "exponent digits cut above 4200", "1e5000", true, smPoint, limit, 7 },
         { "exponent 4200 kept", "1e-4200", true, smPoint, 1e-4200L, 8 },
         { "exponent 4201 cut to 420", "1e-4201", true, smPoint, 1e-420L, 8 },
@@ -136,7 +124,6 @@ TEST(ParseFloat, StateMachine)
         { "clamped above", "1.8e308", true, smPoint, limit, 8 },
         { "clamped below", "-1e309", true, smPoint, -limit, 7 },
         { "beyond double, within extended", "1e-400", true, smPoint, 1e-400L, 7 },
-        { "far below double", "1e-4000", true, smPoint, 1e-4000L, 8 },
         { "below extended reads as zero", "0." + std::string(800, '0') + "1e-4200", true, smPoint,
             0, 810 },
         { "correctly rounded to extended", "0.1", true, smPoint, 0.1L, 4 },
@@ -171,7 +158,6 @@ TEST(TextToNumber, IntegerAndDynamicFormats)
     using enum TInFormat;
     const TDecPSep dot = TDecPSep::dsDot;
     checkTextRows({
-        { "integer", "305", itInt, dot, true, 305 },
         { "trailing letter", "12a", itInt, dot, false, 0 },
         { "minus alone", "-", itInt, dot, true, 0 },
         { "plus alone", "+", itInt, dot, true, 0 },
@@ -179,7 +165,6 @@ TEST(TextToNumber, IntegerAndDynamicFormats)
         { "point in an integer", "1.5", itInt, dot, false, 0 },
         { "lowest", "-2147483648", itInt, dot, true, -2147483648.0 },
         { "hex of -1", "ffffffff", itHex, dot, true, -1 },
-        { "hex upper case", "FF", itHex, dot, true, 255 },
         { "hex with dollar", "$ff", itHex, dot, true, 255 },
         { "hex dollar alone", "$", itHex, dot, true, 0 },
         { "hex wrong digit", "fg", itHex, dot, false, 0 },
@@ -187,14 +172,11 @@ TEST(TextToNumber, IntegerAndDynamicFormats)
         { "octal wrong digit", "8", itOct, dot, false, 0 },
         { "binary", "%101", itBin, dot, true, 5 },
         { "binary wrong digit", "2", itBin, dot, false, 0 },
-        { "binary mark alone", "%", itBin, dot, true, 0 },
         { "dynamic hex", "$ff", itDynamic, dot, true, 255 },
         { "dynamic binary", "%101", itDynamic, dot, true, 5 },
         { "dynamic octal", "&17", itDynamic, dot, true, 15 },
         { "dynamic decimal", "12", itDynamic, dot, true, 12 },
         { "dynamic exponent", "1e2", itDynamic, dot, true, 100 },
-        { "dynamic upper-case exponent", "1E2", itDynamic, dot, true, 100 },
-        { "dynamic dollar alone", "$", itDynamic, dot, true, 0 },
         { "dynamic octal digit 9", "&19", itDynamic, dot, false, 0 },
     });
 }
@@ -211,10 +193,8 @@ TEST(TextToNumber, RealFormatsAndSeparators)
         { "both: comma", "1,5", itExp, dsBoth, true, 1.5 },
         { "both: dot", "1.5", itExp, dsBoth, true, 1.5 },
         { "two points, exponent format", "1.2.3", itExp, dsDot, false, 0 },
-        { "two points, float format", "1.2.3", itFloat, dsDot, false, 0 },
         { "two points, fixed-point format", "1.2.3", itFixPoint, dsDot, false, 0 },
         { "trailing point, exponent format", "1.", itExp, dsDot, true, 1 },
-        { "trailing point, float format", "1.", itFloat, dsDot, true, 1 },
         { "trailing point, fixed-point format", "1.", itFixPoint, dsDot, true, 1 },
         { "exponent not in float format", "1e5", itFloat, dsDot, false, 0 },
         { "exponent cut and clamped", "1e5000", itExp, dsDot, true, 1.7e308 },
@@ -226,7 +206,6 @@ TEST(TextToNumber, RealFormatsAndSeparators)
         { "e with two signs", "1e--", itExp, dsDot, false, 0 },
         { "e at the start with digits", "e5", itExp, dsDot, false, 0 },
         { "minus alone", "-", itExp, dsDot, true, 0 },
-        { "plus alone", "+", itFloat, dsDot, true, 0 },
         { "point alone", ".", itFloat, dsDot, true, 0 },
         { "minus point", "-.", itFixPoint, dsDot, true, 0 },
         { "only the first e is looked at", "1e5e", itExp, dsDot, false, 0 },
@@ -295,8 +274,7 @@ TEST(NumberParsingRobustness, LongTextsTakeLinearTime)
         EXPECT_EQ(value, expected);
     }
     double value = 0;
-    EXPECT_FALSE(
-        TextToNumber(million + "x", value, TInFormat::itDynamic, TDecPSep::dsBoth, ','));
+    EXPECT_FALSE(TextToNumber(million + "x", value, TInFormat::itDynamic, TDecPSep::dsBoth, ','));
     EXPECT_FALSE(
         TextToNumber(std::string(1000000, '-'), value, TInFormat::itInt, TDecPSep::dsDot, '.'));
     EXPECT_TRUE(TextToNumber("$" + million, value, TInFormat::itDynamic, TDecPSep::dsDot, '.'));
@@ -314,9 +292,9 @@ TEST(NumberParsingRobustness, ArbitraryTexts)
     std::cout << "seed " << seed << '\n';
     std::mt19937 random(seed);
     const std::string alphabet = "0123456789+-.,eE$%&  abfgxzZ\t";
-    const TInFormat formats[] = { TInFormat::itExp, TInFormat::itFloat, TInFormat::itFixPoint,
-        TInFormat::itInt, TInFormat::itHex, TInFormat::itOct, TInFormat::itBin,
-        TInFormat::itDynamic };
+    const TInFormat formats[]
+        = { TInFormat::itExp, TInFormat::itFloat, TInFormat::itFixPoint, TInFormat::itInt,
+              TInFormat::itHex, TInFormat::itOct, TInFormat::itBin, TInFormat::itDynamic };
     const TDecPSep seps[]
         = { TDecPSep::dsSystem, TDecPSep::dsDot, TDecPSep::dsComma, TDecPSep::dsBoth };
     const TSepMode modes[] = { TSepMode::smPoint, TSepMode::smComma, TSepMode::smBoth };

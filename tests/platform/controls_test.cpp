@@ -78,8 +78,9 @@ TEST(ControlBase, ResizeNotifiesOnceAndSynchronously)
     probe.SetBounds(5, 5, 100, 70);
     EXPECT_EQ(resizes, 2);
     probe.show();
+    EXPECT_EQ(resizes, 3) << "the new window reports its size once";
     QCoreApplication::processEvents();
-    EXPECT_EQ(resizes, 2) << "the deferred Qt resize event does not notify twice";
+    EXPECT_EQ(resizes, 3) << "the deferred Qt resize event does not notify again";
 }
 
 TEST(ControlBase, CreateWndRunsOnceOnTheFirstShow)
