@@ -22,7 +22,16 @@ namespace numio_types {
 
     // What the numeric input field accepts. itDynamic chooses by the first character: "$"
     // hexadecimal, "%" binary, "&" octal, anything else as itExp.
-    enum class TInFormat : uint8_t { itExp, itFloat, itFixPoint, itInt, itHex, itOct, itBin, itDynamic };
+    enum class TInFormat : uint8_t {
+        itExp,
+        itFloat,
+        itFixPoint,
+        itInt,
+        itHex,
+        itOct,
+        itBin,
+        itDynamic
+    };
     Q_ENUM_NS(TInFormat)
 } // namespace numio_types
 

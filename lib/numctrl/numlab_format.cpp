@@ -139,7 +139,7 @@ namespace {
         return magnitude - std::trunc(magnitude);
     }
 
-    // --- Date and time ---------------------------------------------------------------------------
+    // Date and time.
 
     constexpr int64_t millisecondsPerDay = 86400000;
     // 0001-01-01 and 9999-12-31 as serials.
@@ -164,8 +164,8 @@ namespace {
         // Far beyond the valid range; keeps the millisecond count well inside 64 bits.
         if (!std::isfinite(serial) || std::fabs(serial) > 1e7)
             return std::nullopt;
-        const int64_t totalMilliseconds = RoundHalfEven(
-            static_cast<long double>(std::fabs(serial)) * static_cast<long double>(millisecondsPerDay));
+        const int64_t totalMilliseconds = RoundHalfEven(static_cast<long double>(std::fabs(serial))
+            * static_cast<long double>(millisecondsPerDay));
         const int64_t wholeDays = totalMilliseconds / millisecondsPerDay;
         const int64_t dayDays = serial < 0 ? -wholeDays : wholeDays;
         if (dayDays < firstSerialDay || dayDays > lastSerialDay)
@@ -248,8 +248,8 @@ namespace {
 
     class DateTimeWriter {
     public:
-        DateTimeWriter(std::string_view pattern, const DateTimeParts& parts,
-            const TLocaleInfo& locale)
+        DateTimeWriter(
+            std::string_view pattern, const DateTimeParts& parts, const TLocaleInfo& locale)
             : m_pattern(pattern)
             , m_parts(parts)
             , m_locale(locale)
@@ -393,7 +393,7 @@ namespace {
         std::string m_text;
     };
 
-    // --- The label's text --------------------------------------------------------------------------
+    // The label's text.
 
     // The text of step 1, or nothing when the value is out of the display type's range.
     std::optional<std::string> baseText(
@@ -420,8 +420,9 @@ namespace {
             if (!(value >= -2147483648.0 && value <= 2147483647.0))
                 return std::nullopt;
             const int64_t number = RoundHalfEven(value);
-            const std::string digits = zeroPadded(
-                static_cast<uint64_t>(number < 0 ? -number : number), static_cast<size_t>(precision));
+            const std::string digits
+                = zeroPadded(static_cast<uint64_t>(number < 0 ? -number : number),
+                    static_cast<size_t>(precision));
             return number < 0 ? "-" + digits : digits;
         }
         case TDisplay::dtInt: {

@@ -121,6 +121,8 @@ public:
 
 private:
     void changed();
+    // Stores the value and notifies, also when it is unchanged.
+    template <typename T> void store(T& field, T value);
 
     double m_posRad = 0;
     double m_posPhi = 0;
@@ -191,6 +193,8 @@ public:
 private:
     friend class TCustomPolChart;
     void changed();
+    // Stores the value and notifies, also when it is unchanged.
+    template <typename T> void store(T& field, T value);
     QString QCaption() const { return QString::fromStdString(m_caption); }
     void SetQCaption(const QString& value) { SetCaption(value.toStdString()); }
 
@@ -382,6 +386,7 @@ protected:
     // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
     void redrawIfAuto();
     void rescaleAndRedraw();
+    template <typename T> void storeAndRedraw(T& field, T value);
     void ChartObjectChanged(TObject* sender);
     void ChartFontChanged(TObject* sender);
     void ChartResized(TObject* sender);

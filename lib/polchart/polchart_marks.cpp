@@ -18,40 +18,40 @@ void TpcCrossHair::changed()
         OnChange(this);
 }
 
+template <typename T> void TpcCrossHair::store(T& field, T value)
+{
+    field = value;
+    changed();
+}
+
 void TpcCrossHair::SetPosRad(double value)
 {
-    m_posRad = value;
-    changed();
+    store(m_posRad, value);
 }
 
 void TpcCrossHair::SetPosPhi(double value)
 {
-    m_posPhi = value;
-    changed();
+    store(m_posPhi, value);
 }
 
 void TpcCrossHair::SetColor(TColor value)
 {
-    m_color = value;
-    changed();
+    store(m_color, value);
 }
 
 void TpcCrossHair::SetMode(TpcCrossHMode value)
 {
-    m_mode = value;
-    changed();
+    store(m_mode, value);
 }
 
 void TpcCrossHair::SetLineType(TPenStyle value)
 {
-    m_lineType = value;
-    changed();
+    store(m_lineType, value);
 }
 
 void TpcCrossHair::SetLineWid(int32_t value)
 {
-    m_lineWid = value;
-    changed();
+    store(m_lineWid, value);
 }
 
 void TpcCrossHair::SetPosition(double rad, double phi)
@@ -92,64 +92,60 @@ void TpcTextLabel::changed()
         OnChange(this);
 }
 
+template <typename T> void TpcTextLabel::store(T& field, T value)
+{
+    field = value;
+    changed();
+}
+
 void TpcTextLabel::SetPosRad(double value)
 {
-    m_posRad = value;
-    changed();
+    store(m_posRad, value);
 }
 
 void TpcTextLabel::SetPosPhi(double value)
 {
-    m_posPhi = value;
-    changed();
+    store(m_posPhi, value);
 }
 
 void TpcTextLabel::SetShadowDx(int32_t value)
 {
-    m_shadowDx = value;
-    changed();
+    store(m_shadowDx, value);
 }
 
 void TpcTextLabel::SetShadowDy(int32_t value)
 {
-    m_shadowDy = value;
-    changed();
+    store(m_shadowDy, value);
 }
 
 void TpcTextLabel::SetColorShadow(TColor value)
 {
-    m_colorShadow = value;
-    changed();
+    store(m_colorShadow, value);
 }
 
 void TpcTextLabel::SetAlignment(TAlignment value)
 {
-    m_alignment = value;
-    changed();
+    store(m_alignment, value);
 }
 
 void TpcTextLabel::SetAttachToData(bool value)
 {
-    m_attachToData = value;
-    changed();
+    store(m_attachToData, value);
 }
 
 void TpcTextLabel::SetColorBkg(TColor value)
 {
-    m_colorBkg = value;
-    changed();
+    store(m_colorBkg, value);
 }
 
 void TpcTextLabel::SetColorBorder(TColor value)
 {
-    m_colorBorder = value;
-    changed();
+    store(m_colorBorder, value);
 }
 
 void TpcTextLabel::SetTransparent(bool value)
 {
-    m_transparent = value;
-    changed();
+    store(m_transparent, value);
 }
 
 void TpcTextLabel::SetFont(const TFont& font)
@@ -166,14 +162,12 @@ void TpcTextLabel::SetCaption(const std::string& value)
 
 void TpcTextLabel::SetVisible(bool value)
 {
-    m_visible = value;
-    changed();
+    store(m_visible, value);
 }
 
 void TpcTextLabel::SetMode(TTxtLblMode value)
 {
-    m_mode = value;
-    changed();
+    store(m_mode, value);
 }
 
 void TpcTextLabel::MovePositionSilently(double rad, double phi)

@@ -89,6 +89,12 @@ void TCustomPolChart::redrawIfAuto()
         Paint();
 }
 
+template <typename T> void TCustomPolChart::storeAndRedraw(T& field, T value)
+{
+    field = value;
+    redrawIfAuto();
+}
+
 void TCustomPolChart::rescaleAndRedraw()
 {
     UpdateScaling();
@@ -193,44 +199,37 @@ void TCustomPolChart::SetDecPlacePhi(int32_t value)
 
 void TCustomPolChart::SetGridColor(TColor value)
 {
-    m_gridColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_gridColor, value);
 }
 
 void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
 {
-    m_gridStyleAngular = value;
-    redrawIfAuto();
+    storeAndRedraw(m_gridStyleAngular, value);
 }
 
 void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
 {
-    m_gridStyleRadial = value;
-    redrawIfAuto();
+    storeAndRedraw(m_gridStyleRadial, value);
 }
 
 void TCustomPolChart::SetScaleColor(TColor value)
 {
-    m_scaleColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_scaleColor, value);
 }
 
 void TCustomPolChart::SetChartColor(TColor value)
 {
-    m_chartColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_chartColor, value);
 }
 
 void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
 {
-    m_labelModeAngular = value;
-    redrawIfAuto();
+    storeAndRedraw(m_labelModeAngular, value);
 }
 
 void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
 {
-    m_labelModeRadial = value;
-    redrawIfAuto();
+    storeAndRedraw(m_labelModeRadial, value);
 }
 
 // Non-finite bounds are ignored: with an infinite bound no value could be placed on the axis.
@@ -302,44 +301,37 @@ void TCustomPolChart::SetShadowWidth(int32_t value)
 
 void TCustomPolChart::SetShadowStyle(TShadowStyle value)
 {
-    m_shadowStyle = value;
-    redrawIfAuto();
+    storeAndRedraw(m_shadowStyle, value);
 }
 
 void TCustomPolChart::SetShadowColor(TColor value)
 {
-    m_shadowColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_shadowColor, value);
 }
 
 void TCustomPolChart::SetShadowBakColor(TColor value)
 {
-    m_shadowBakColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_shadowBakColor, value);
 }
 
 void TCustomPolChart::SetTextFontStyle(TFontStyles value)
 {
-    m_textFontStyle = value;
-    redrawIfAuto();
+    storeAndRedraw(m_textFontStyle, value);
 }
 
 void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
 {
-    m_textBkStyle = value;
-    redrawIfAuto();
+    storeAndRedraw(m_textBkStyle, value);
 }
 
 void TCustomPolChart::SetTextBkColor(TColor value)
 {
-    m_textBkColor = value;
-    redrawIfAuto();
+    storeAndRedraw(m_textBkColor, value);
 }
 
 void TCustomPolChart::SetTextAlignment(TAlignment value)
 {
-    m_textAlignment = value;
-    redrawIfAuto();
+    storeAndRedraw(m_textAlignment, value);
 }
 
 void TCustomPolChart::SetUseDegrees(bool value)

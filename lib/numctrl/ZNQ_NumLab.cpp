@@ -1,0 +1,380 @@
+#include "ZNQ_NumLab.h"
+
+#include "znq_application.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cstdint>
+
+namespace znq {
+
+namespace {
+    // A text with the tallest ascenders and deepest descenders of the font ("(8g]}ÜÄ§"): its
+    // height is the cell height every text of the control is centred by.
+    const std::string sampleText = "(8g]}\xC3\x9C\xC3\x84\xC2\xA7";
+
+    // Layout sums such as LeftSpace + LabelWidth are formed in 64 bits (LabelWidth is stored
+    // without bounds) and then limited to a range the canvas takes without overflow; anything
+    // that far out is clipped away anyway.
+    int32_t pixel(int64_t value)
+    {
+        constexpr int64_t limit = int64_t(1) << 30;
+        return static_cast<int32_t>(std::clamp(value, -limit, limit));
+    }
+
+    std::string className(const QObject* object)
+    {
+        return object ? object->metaObject()->className() : "null object";
+    }
+} // namespace
+
+TNumLab::TNumLab(QWidget* parent)
+    : TGraphicControl(parent)
+{
+    SetBounds(Left(), Top(), 160, 28);
+}
+
+template <typename T> void TNumLab::setAndRepaint(T& field, const T& value)
+{
+    if (field == value)
+        return;
+    field = value;
+    Paint();
+}
+
+void TNumLab::SetAlignment(TAlignment value)
+{
+    setAndRepaint(m_alignment, value);
+}
+
+void TNumLab::SetColorLabBakG(TColor value)
+{
+    setAndRepaint(m_colorLabBakG, value);
+}
+
+void TNumLab::SetColorLabText(TColor value)
+{
+    setAndRepaint(m_colorLabText, value);
+}
+
+void TNumLab::SetColorOutBakG(TColor value)
+{
+    setAndRepaint(m_colorOutBakG, value);
+}
+
+void TNumLab::SetColorOutText(TColor value)
+{
+    setAndRepaint(m_colorOutText, value);
+}
+
+void TNumLab::SetColorScheme(TColorScheme value)
+{
+    if (value == m_colorScheme)
+        return;
+    m_colorScheme = value;
+    if (value == TColorScheme::csSystem) {
+        m_frameShadowColor = clBtnShadow;
+        m_frameHighlightColor = clBtnHighlight;
+    } else {
+        m_frameShadowColor = clGray;
+        m_frameHighlightColor = clWhite;
+    }
+    Paint();
+}
+
+void TNumLab::SetComma(bool value)
+{
+    setAndRepaint(m_settings.Comma, value);
+}
+
+void TNumLab::SetDisplayType(TDisplay value)
+{
+    setAndRepaint(m_settings.DisplayType, value);
+}
+
+void TNumLab::SetDTFormat(const std::string& value)
+{
+    setAndRepaint(m_settings.DTFormat, value);
+}
+
+void TNumLab::SetEmpty(bool value)
+{
+    setAndRepaint(m_empty, value);
+}
+
+void TNumLab::SetEnabled(bool value)
+{
+    TControl::SetEnabled(value);
+    Paint();
+}
+
+void TNumLab::SetForcePlusSign(bool value)
+{
+    setAndRepaint(m_settings.ForcePlusSign, value);
+}
+
+void TNumLab::SetFrameStyle(TFrameStyle value)
+{
+    setAndRepaint(m_frameStyle, value);
+}
+
+void TNumLab::SetLabelWidth(int value)
+{
+    setAndRepaint(m_settings.LabelWidth, value);
+}
+
+void TNumLab::SetLeftSpace(int value)
+{
+    if (value < 0 || value == m_leftSpace)
+        return;
+    m_leftSpace = std::min(value, Width());
+    Paint();
+}
+
+void TNumLab::SetLeftText(const std::string& value)
+{
+    setAndRepaint(m_leftText, value);
+}
+
+void TNumLab::SetLeftTextAlignment(TAlignment value)
+{
+    setAndRepaint(m_leftTextAlignment, value);
+}
+
+void TNumLab::SetOverflowIndicator(const std::string& value)
+{
+    setAndRepaint(m_settings.OverflowIndicator, value);
+}
+
+void TNumLab::SetPrecision(int value)
+{
+    if (value < 0 || value == m_settings.Precision)
+        return;
+    m_settings.Precision = std::min(value, 15);
+    Paint();
+}
+
+void TNumLab::SetRightText(const std::string& value)
+{
+    setAndRepaint(m_rightText, value);
+}
+
+void TNumLab::SetRightTextAlignment(TAlignment value)
+{
+    setAndRepaint(m_rightTextAlignment, value);
+}
+
+void TNumLab::SetStateText(const std::string& value)
+{
+    setAndRepaint(m_settings.StateText, value);
+}
+
+void TNumLab::SetTransparent(bool value)
+{
+    if (value == m_transparent)
+        return;
+    m_transparent = value;
+    // A transparent label is combined with the parent's picture when the widget is painted, so
+    // it waits for that; an opaque one has everything it needs at once.
+    if (value)
+        Invalidate();
+    else
+        Paint();
+}
+
+void TNumLab::SetValue(double value)
+{
+    // Written as "neither below nor above" so that NaN, which compares unordered, changes
+    // nothing.
+    if (!(value < m_settings.Value || value > m_settings.Value))
+        return;
+    m_settings.Value = value;
+    Paint();
+}
+
+void TNumLab::Assign(const QObject* source)
+{
+    const auto* other = qobject_cast<const TNumLab*>(source);
+    if (!other) {
+        throw EZNQError("Cannot assign a " + className(source) + " to a " + className(this));
+    }
+    m_leftSpace = other->m_leftSpace;
+    m_empty = other->m_empty;
+    m_settings.LabelWidth = other->m_settings.LabelWidth;
+    m_settings.Precision = other->m_settings.Precision;
+    m_leftText = other->m_leftText;
+    m_rightText = other->m_rightText;
+    m_frameStyle = other->m_frameStyle;
+    m_alignment = other->m_alignment;
+    m_rightTextAlignment = other->m_rightTextAlignment;
+    m_leftTextAlignment = other->m_leftTextAlignment;
+    m_settings.OverflowIndicator = other->m_settings.OverflowIndicator;
+    m_settings.Value = other->m_settings.Value;
+    m_settings.StateText = other->m_settings.StateText;
+    m_transparent = other->m_transparent;
+    m_colorLabBakG = other->m_colorLabBakG;
+    m_colorLabText = other->m_colorLabText;
+    m_colorOutBakG = other->m_colorOutBakG;
+    m_colorOutText = other->m_colorOutText;
+    m_frameShadowColor = other->m_frameShadowColor;
+    m_frameHighlightColor = other->m_frameHighlightColor;
+    m_colorScheme = other->m_colorScheme;
+    m_settings.DisplayType = other->m_settings.DisplayType;
+    Paint();
+}
+
+void TNumLab::AssignTo(QObject* dest) const
+{
+    // Only a TNumLab has an Assign that understands this label; handing a label to a base class
+    // of it would come straight back here, so that is an error like any other mismatch.
+    auto* label = qobject_cast<TNumLab*>(dest);
+    if (label && metaObject()->inherits(dest->metaObject())) {
+        label->Assign(this);
+        return;
+    }
+    throw EZNQError("Cannot assign a " + className(this) + " to a " + className(dest));
+}
+
+void TNumLab::FontChanged()
+{
+    Paint();
+}
+
+void TNumLab::changeEvent(QEvent* event)
+{
+    TGraphicControl::changeEvent(event);
+    // The parent's enabled state reaches the label here; its own setter repaints by itself.
+    if (event->type() == QEvent::EnabledChange)
+        Invalidate();
+}
+
+void TNumLab::presentBacking(QPainter& painter)
+{
+    if (m_transparent)
+        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    TGraphicControl::presentBacking(painter);
+}
+
+// One side text at (x, y). Disabled, it is engraved: a white copy one pixel lower and one to the
+// right (to the left for a right-justified right text), the grey text on top, without cell fill.
+void TNumLab::drawSideText(
+    TCanvas& canvas, const std::string& text, int x, int y, bool rightJustified)
+{
+    if (isEnabled()) {
+        canvas.Font().SetColor(m_colorOutText);
+        canvas.TextOut(x, y, text);
+        return;
+    }
+    canvas.Brush().SetStyle(TBrushStyle::bsClear);
+    canvas.Font().SetColor(clWhite);
+    canvas.TextOut(rightJustified ? x - 1 : x + 1, y + 1, text);
+    canvas.Font().SetColor(clGray);
+    canvas.TextOut(x, y, text);
+}
+
+void TNumLab::Paint()
+{
+    if (!Visible() && !Designing()) {
+        // Painted when it is shown again.
+        if (!isVisible())
+            Invalidate();
+        return;
+    }
+    fitBacking();
+    ++m_paintCount;
+
+    const int64_t width = Width(), height = Height();
+    const int64_t leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
+    const bool enabled = isEnabled();
+    TCanvas& control = Canvas();
+
+    control.Font().Assign(Font());
+    const int32_t y = pixel((height - control.TextHeight(sampleText)) / 2);
+
+    TBitmap bitmap(pixel(width), pixel(height));
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Font().Assign(Font());
+
+    const TColor background = m_transparent ? clWhite : m_colorOutBakG;
+    canvas.Pen().SetColor(background);
+    canvas.Brush().SetColor(background);
+    canvas.Rectangle(0, 0, pixel(width), pixel(height));
+
+    {
+        const int64_t tw = canvas.TextWidth(m_leftText);
+        int64_t x = 7;
+        if (m_leftTextAlignment == TAlignment::taRightJustify)
+            x = leftSpace - tw - 5;
+        else if (m_leftTextAlignment == TAlignment::taCenter)
+            x = (leftSpace - tw) / 2;
+        drawSideText(canvas, m_leftText, pixel(x), y, false);
+    }
+    {
+        const int64_t tw = canvas.TextWidth(m_rightText);
+        int64_t x = leftSpace + labelWidth + 7;
+        if (m_rightTextAlignment == TAlignment::taRightJustify)
+            x = width - tw - 6;
+        else if (m_rightTextAlignment == TAlignment::taCenter)
+            x = leftSpace + labelWidth + 1 + (width - leftSpace - labelWidth - tw) / 2;
+        drawSideText(
+            canvas, m_rightText, pixel(x), y, m_rightTextAlignment == TAlignment::taRightJustify);
+    }
+
+    // The pen colour only matters to the caller's state: DrawFrame sets its own colours. The
+    // brush keeps its style, so a disabled label leaves the box interior unfilled.
+    if (m_frameStyle == TFrameStyle::fsNone)
+        canvas.Pen().SetColor(m_colorLabBakG);
+    else if (m_frameStyle == TFrameStyle::fsEmbossed)
+        canvas.Pen().SetColor(m_frameHighlightColor);
+    else
+        canvas.Pen().SetColor(m_frameShadowColor);
+    const TBrushStyle brushStyle = canvas.Brush().Style();
+    canvas.Brush().SetColor(m_colorLabBakG);
+    canvas.Brush().SetStyle(brushStyle);
+
+    DrawFrame(canvas, m_frameStyle, pixel(leftSpace + 1), 0, pixel(leftSpace + labelWidth),
+        pixel(height - 2), clWhite, clSilver, clGray, clBlack, clBlack);
+
+    if (!m_empty) {
+        const std::string text = NumLabText(
+            m_settings, SystemLocaleInfo(),
+            [this](std::string& shown) {
+                if (OnBeforeDisplay)
+                    OnBeforeDisplay(this, shown);
+            },
+            [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
+        canvas.Font().SetColor(enabled ? m_colorLabText : clBtnShadow);
+        const int64_t tw = canvas.TextWidth(text);
+        int64_t x = leftSpace + 2 + (labelWidth - tw) / 2;
+        if (m_alignment == TAlignment::taLeftJustify)
+            x = leftSpace + 4;
+        else if (m_alignment == TAlignment::taRightJustify)
+            x = leftSpace + labelWidth - 2 - tw;
+        const TRect clip
+            = Rect(pixel(leftSpace + 3), 2, pixel(leftSpace + labelWidth - 1), pixel(height - 3));
+        canvas.TextRect(clip, pixel(x), y, text);
+    }
+
+    if (m_transparent) {
+        // The control's canvas stands for the parent's picture, which presentBacking ANDs this
+        // image onto; white is neutral there. The box is cleared to its background first (or to
+        // white for a coloured text), then the picture is ANDed on, so its white background
+        // lets the parent show through.
+        control.Pen().SetColor(clWhite);
+        control.Brush().SetColor(clWhite);
+        control.Rectangle(0, 0, pixel(width), pixel(height));
+        const TColor box = m_colorLabText == clBlack ? m_colorLabBakG : clWhite;
+        control.Pen().SetColor(box);
+        control.Brush().SetColor(box);
+        control.Rectangle(
+            pixel(leftSpace + 2), 2, pixel(leftSpace + labelWidth), pixel(height - 2));
+        control.SetCopyMode(TCopyMode::cmSrcAnd);
+    } else {
+        control.SetCopyMode(TCopyMode::cmSrcCopy);
+    }
+    control.Draw(0, 0, bitmap);
+    canvasPainted();
+}
+
+} // namespace znq
