@@ -182,28 +182,36 @@ namespace {
         double m_steepX = 0, m_steepY = 0;
     };
 
-    // The same stepping as TCanvas::lineSegment for a solid one-pixel copy pen whose two end
-    // points lie inside the image, without any clipping work.
-    inline void solidLineInside(uint32_t* bits, int64_t stride, uint32_t rgb, int32_t x0,
-        int32_t y0, int32_t x1, int32_t y1)
+    // Steps a pointer along count pixels of a line: one major step per pixel, and a minor step
+    // whenever the remainder passes 2 * major. Shared by every solid one-pixel line.
+    template <typename Put>
+    inline void stepLine(uint32_t* pixel, int64_t count, int64_t stepMajor, int64_t stepMinor,
+        int64_t remainder, int64_t twoMinor, int64_t twoMajor, Put put)
     {
-        const int32_t dx = x1 - x0, dy = y1 - y0;
-        const int32_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
-        const bool xMajor = adx >= ady;
-        const int32_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
-        const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -stride : stride;
-        const int64_t stepMajor = xMajor ? stepX : stepY, stepMinor = xMajor ? stepY : stepX;
-        uint32_t* pixel = bits + int64_t(y0) * stride + x0;
-        int32_t remainder = major - 1;
-        for (int32_t i = 0; i < major; ++i) {
-            *pixel = rgb;
+        for (int64_t i = 0; i < count; ++i) {
+            put(pixel);
             pixel += stepMajor;
-            remainder += 2 * minor;
-            if (remainder >= 2 * major) {
-                remainder -= 2 * major;
+            remainder += twoMinor;
+            if (remainder >= twoMajor) {
+                remainder -= twoMajor;
                 pixel += stepMinor;
             }
         }
+    }
+
+    // A solid one-pixel copy pen whose two end points lie inside the image: the same stepping as
+    // TCanvas::lineSegment, without any clipping work.
+    inline void solidLineInside(uint32_t* bits, int64_t stride, uint32_t rgb, int32_t x0,
+        int32_t y0, int32_t x1, int32_t y1)
+    {
+        const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
+        const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+        const bool xMajor = adx >= ady;
+        const int64_t major = xMajor ? adx : ady, minor = xMajor ? ady : adx;
+        const int64_t stepX = dx < 0 ? -1 : 1, stepY = dy < 0 ? -stride : stride;
+        stepLine(bits + int64_t(y0) * stride + x0, major, xMajor ? stepX : stepY,
+            xMajor ? stepY : stepX, major - 1, 2 * minor, 2 * major,
+            [rgb](uint32_t* pixel) { *pixel = rgb; });
     }
 
 } // namespace
@@ -336,10 +344,11 @@ QString SymbolToUnicode(const QString& text)
 
 // Writes pen pixels into the image: width 1 pixel by pixel, wider pens as squares of the pen
 // width centred on each pixel. In XOR mode a wide pen is first collected in a mask, so that every
-// pixel of the stroke is inverted once however many squares cover it.
+// pixel of the stroke is inverted once however many squares cover it; a caller that must know the
+// stroke's pixels before it is drawn (a filled XOR polygon) asks for the mask with collect.
 class PenSink {
 public:
-    PenSink(QImage& image, const TPen& pen, Box figureBounds)
+    PenSink(QImage& image, const TPen& pen, Box figureBounds, bool collect = false)
         : m_width(pen.Width())
         , m_rgb(ColorToRGB(pen.Color()))
         , m_xor(pen.Mode() == TPenMode::pmXor)
@@ -349,7 +358,7 @@ public:
             m_bits = reinterpret_cast<uint32_t*>(image.bits());
             m_stride = image.bytesPerLine() / 4;
         }
-        if (m_xor && m_width > 1) {
+        if ((m_xor && m_width > 1) || collect) {
             const int grow = m_width;
             m_maskBox = intersect(m_imageBox,
                 Box { figureBounds.left - grow, figureBounds.top - grow, figureBounds.right + grow,
@@ -382,14 +391,14 @@ public:
     };
     Direct direct() const
     {
-        if (m_width != 1)
+        if (m_width != 1 || !m_mask.empty())
             return {};
         return Direct { m_bits, m_stride, m_rgb, m_xor };
     }
 
     void pixel(int64_t x, int64_t y)
     {
-        if (m_width == 1) {
+        if (m_width == 1 && m_mask.empty()) {
             if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
                 return;
             put(m_bits + y * m_stride + x);
@@ -411,14 +420,6 @@ public:
                 std::fill(line + square.left, line + square.right + 1, m_rgb);
             }
         }
-    }
-
-    // A run of pixels on one row, already inside the image (width-1 pens only).
-    void run(int64_t y, int64_t x0, int64_t x1)
-    {
-        uint32_t* line = m_bits + y * m_stride;
-        for (int64_t x = x0; x <= x1; ++x)
-            put(line + x);
     }
 
     bool isMasked(int64_t x, int64_t y) const
@@ -602,28 +603,15 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
         const int64_t startA = a0 + sa * first, startB = b0 + sb * q;
         uint32_t* pixel = direct.bits
             + (xMajor ? startB * direct.stride + startA : startA * direct.stride + startB);
-        const uint32_t rgb = direct.rgb;
+        const int64_t count = last - first + 1;
         if (direct.xorMode) {
-            const uint32_t mask = rgb & 0x00FFFFFFu;
-            for (int64_t i = first; i <= last; ++i) {
-                *pixel ^= mask;
-                pixel += stepMajor;
-                remainder += twoMinor;
-                if (remainder >= twoMajor) {
-                    remainder -= twoMajor;
-                    pixel += stepMinor;
-                }
-            }
+            const uint32_t mask = direct.rgb & 0x00FFFFFFu;
+            stepLine(pixel, count, stepMajor, stepMinor, remainder, twoMinor, twoMajor,
+                [mask](uint32_t* p) { *p ^= mask; });
         } else {
-            for (int64_t i = first; i <= last; ++i) {
-                *pixel = rgb;
-                pixel += stepMajor;
-                remainder += twoMinor;
-                if (remainder >= twoMajor) {
-                    remainder -= twoMajor;
-                    pixel += stepMinor;
-                }
-            }
+            const uint32_t rgb = direct.rgb;
+            stepLine(pixel, count, stepMajor, stepMinor, remainder, twoMinor, twoMajor,
+                [rgb](uint32_t* p) { *p = rgb; });
         }
         return;
     }
@@ -700,45 +688,29 @@ void TCanvas::Polygon(std::span<const TPoint> points)
             std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
 
-    // In XOR mode the outline goes to a mask first so that the fill can leave its pixels out:
-    // every pixel of the figure is then inverted exactly once.
-    TPen maskPen = m_pen;
-    const bool xorMode = m_pen.Mode() == TPenMode::pmXor;
-    PenSink sink(*m_image, m_pen, bounds);
-    uint32_t phase = 0;
-    LineRaster raster { sink, patternFor(m_pen.Style()), phase };
-    std::vector<uint8_t> outlineMask;
-    Box maskBox = intersect(imageBox, bounds);
-    if (xorMode && outline && !maskBox.empty()) {
-        // Record which pixels the outline covers by drawing it on a scratch image.
-        QImage scratch(static_cast<int>(maskBox.right - maskBox.left + 1),
-            static_cast<int>(maskBox.bottom - maskBox.top + 1), QImage::Format_RGB32);
-        scratch.fill(0xFF000000u);
-        maskPen.SetMode(TPenMode::pmCopy);
-        maskPen.SetColor(clWhite);
-        maskPen.SetStyle(m_pen.Style());
-        PenSink scratchSink(scratch, maskPen, bounds);
-        uint32_t scratchPhase = 0;
-        LineRaster scratchRaster { scratchSink, patternFor(m_pen.Style()), scratchPhase };
+    // In XOR mode the outline is collected first so that the fill can leave its pixels out:
+    // every pixel of the figure is then inverted exactly once. Otherwise the pen goes over the
+    // brush.
+    const bool fill = m_brush.Style() != TBrushStyle::bsClear && points.size() >= 3;
+    const bool collect = outline && fill && m_pen.Mode() == TPenMode::pmXor;
+    PenSink sink(*m_image, m_pen, bounds, collect);
+    auto drawOutline = [&] {
+        uint32_t phase = 0;
+        LineRaster raster { sink, patternFor(m_pen.Style()), phase };
         for (size_t i = 0; i < points.size(); ++i) {
             const TPoint& from = points[i];
             const TPoint& to = points[(i + 1) % points.size()];
-            lineSegment(scratchRaster, static_cast<int32_t>(from.x - maskBox.left),
-                static_cast<int32_t>(from.y - maskBox.top),
-                static_cast<int32_t>(to.x - maskBox.left),
-                static_cast<int32_t>(to.y - maskBox.top));
+            lineSegment(raster, from.x, from.y, to.x, to.y);
         }
-        scratchSink.flush();
-        outlineMask.resize(static_cast<size_t>(scratch.width()) * scratch.height());
-        for (int y = 0; y < scratch.height(); ++y) {
-            const auto* line = reinterpret_cast<const uint32_t*>(scratch.constScanLine(y));
-            for (int x = 0; x < scratch.width(); ++x)
-                outlineMask[static_cast<size_t>(y) * scratch.width() + x]
-                    = (line[x] & 0xFFFFFF) != 0;
-        }
-    }
+        // A single point or a figure of coincident points still shows its vertex.
+        if (std::all_of(
+                points.begin(), points.end(), [&](const TPoint& p) { return p == points[0]; }))
+            sink.pixel(points[0].x, points[0].y);
+    };
+    if (collect)
+        drawOutline();
 
-    if (m_brush.Style() != TBrushStyle::bsClear && points.size() >= 3) {
+    if (fill) {
         const Box rows = intersect(imageBox, bounds);
         BrushSink brush(*m_image, m_brush, m_pen.Mode());
         std::vector<double> crossings;
@@ -763,30 +735,19 @@ void TCanvas::Polygon(std::span<const TPoint> points)
                 const int64_t x1 = static_cast<int64_t>(std::min(to, double(rows.right)));
                 if (x0 > x1)
                     continue;
-                if (outlineMask.empty()) {
+                if (!collect) {
                     brush.run(y, x0, x1);
                     continue;
                 }
-                const int64_t maskWidth = maskBox.right - maskBox.left + 1;
                 for (int64_t x = x0; x <= x1; ++x)
-                    if (!outlineMask[(y - maskBox.top) * maskWidth + (x - maskBox.left)])
+                    if (!sink.isMasked(x, y))
                         brush.run(y, x, x);
             }
         }
     }
 
-    if (outline) {
-        for (size_t i = 0; i < points.size(); ++i) {
-            const TPoint& from = points[i];
-            const TPoint& to = points[(i + 1) % points.size()];
-            lineSegment(raster, from.x, from.y, to.x, to.y);
-        }
-        // A single point or a figure of coincident points still shows its vertex.
-        if (points.size() == 1 || std::all_of(points.begin(), points.end(), [&](const TPoint& p) {
-                return p == points[0];
-            }))
-            sink.pixel(points[0].x, points[0].y);
-    }
+    if (outline && !collect)
+        drawOutline();
 }
 
 void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
