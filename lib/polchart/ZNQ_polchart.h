@@ -7,6 +7,7 @@
 #pragma once
 
 #include "ZNQ_znqbase.h"
+#include "polchart_mouse.h"
 #include "polchart_store.h"
 #include "polchart_transform.h"
 #include "znq_controls.h"
@@ -368,6 +369,8 @@ public:
     int32_t OuterRadius() const;
     // The chart as the Sender of its events.
     TObject* EventSender() const { return const_cast<TCustomPolChart*>(this); }
+    // The state of the mouse gestures: the drag in progress and the zoom box.
+    const TpcMouseGesture& MouseGesture() const { return m_gesture; }
 
     TpcMouseMoveInChartEvent OnMouseMoveInChart;
     TZoomPanEvent OnZoomPan;
@@ -377,6 +380,12 @@ public:
     TpcTextLabelMoveEvent OnTextLabelMove;
 
 protected:
+    // The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
+    // Every move ends with the pointer report OnMouseMoveInChart.
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
     // The steps of Paint.
     void DrawShadow(TCanvas& canvas) const;
     void PrepareChartBitmap(TBitmap& bitmap) const;
@@ -392,6 +401,19 @@ protected:
     void ChartResized(TObject* sender);
     void assignCrossHair(int index, TpcCrossHair* source);
     void append(TpcElemKind kind, double rad, double phi);
+
+    // The gestures.
+    void dragMove(TShiftState shift, int32_t x, int32_t y);
+    void dragStep(int32_t x, int32_t y);
+    int32_t pickCrossHair(int32_t x, int32_t y) const;
+    int32_t pickTextLabel(int32_t x, int32_t y) const;
+    void zoomBoxMove(int32_t x, int32_t y);
+    void zoomBoxRelease(TMouseButton button);
+    void zoomToBox();
+    // The zoom box outline from the anchor to corner, drawn with the XOR pen on the control's
+    // canvas: drawing it twice restores the picture.
+    void drawZoomBox(TPoint corner);
+    void reportPointer(TShiftState shift, int32_t x, int32_t y);
 
     bool m_paintingSuspended = true;
     std::array<bool, 256> m_classVisible {};
@@ -439,6 +461,7 @@ protected:
     TColor m_textBkColor = clWhite;
     TAlignment m_textAlignment = TAlignment::taCenter;
     TpcDataStore m_store;
+    TpcMouseGesture m_gesture;
     int m_paintCount = 0;
 };
 

@@ -47,6 +47,9 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
 
     Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };
     OnResize = [this](TObject* sender) { ChartResized(sender); };
+    m_gesture.DragCenterX = m_centerX;
+    m_gesture.DragCenterY = m_centerY;
+    m_gesture.DragMagFactor = m_magFactor;
     // A chart created by program code is never loaded; its scale is valid from the start.
     UpdateScaling();
 }

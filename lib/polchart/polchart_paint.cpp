@@ -28,6 +28,9 @@ void TCustomPolChart::Paint()
     RenderChart(m_chartBitmap.Canvas());
     m_frameBitmap.Canvas().Draw(0, 0, m_chartBitmap);
     ShowWithCrossHairs(0, 0, m_frameBitmap);
+    // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
+    if (m_gesture.ZoomBoxActive)
+        drawZoomBox(TPoint { m_gesture.ZoomBoxCornerX, m_gesture.ZoomBoxCornerY });
     canvasPainted();
 }
 
