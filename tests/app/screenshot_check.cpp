@@ -1,8 +1,11 @@
 // Checks a screenshot of the demonstration window: the chart background, the silver grid with its
 // centre, the red curve starting there, the blue text label in its navy frame with the silver
 // shadow offset by (3, 6), and navy scale labels right of the chart.
-//   screenshot_check <png>
-// Prints what it found; exits 1 on the first failed check.
+//   screenshot_check <png>              prints what it found; exits 1 when a check failed
+//   screenshot_check --measure <png>    prints "CX CY RADIUS LEFT TOP RIGHT BOTTOM": the grid's
+//                                       centre and outer radius, the text label's frame
+//   screenshot_check --rows <png>       prints the middle y of every band of rows holding dark
+//                                       pixels, one per line (the items of a menu)
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
@@ -10,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -44,36 +48,118 @@ QRect boundsOf(const QImage& image, const QRect& area, const std::function<bool(
     return box;
 }
 
+const QRect chart(0, 0, 624, 648);
+
+bool silver(QRgb p)
+{
+    return isRgb(p, 0xC0, 0xC0, 0xC0);
+}
+
+bool navy(QRgb p)
+{
+    return isRgb(p, 0x00, 0x00, 0x80);
+}
+
+// The outer circle is the tallest silver figure and reaches furthest left (the radial axis stands
+// to its right): its top, bottom and left give the centre.
+struct Grid {
+    int count = 0;
+    QRect bounds;
+    int radius = 0, cx = 0, cy = 0;
+};
+
+Grid findGrid(const QImage& image)
+{
+    Grid grid;
+    grid.bounds = boundsOf(image, chart, silver, &grid.count);
+    grid.radius = grid.bounds.height() / 2;
+    grid.cx = grid.bounds.left() + grid.radius;
+    grid.cy = grid.bounds.top() + grid.radius;
+    return grid;
+}
+
+// The label's navy frame: the longest horizontal navy run left of xLimit, and the navy column
+// down from its left end.
+QRect findLabelFrame(const QImage& image, int xLimit)
+{
+    int bestLength = 0, frameTop = -1, frameLeft = -1;
+    for (int y = 0; y < chart.height(); ++y) {
+        int run = 0;
+        for (int x = 0; x < xLimit; ++x) {
+            run = navy(image.pixel(x, y)) ? run + 1 : 0;
+            if (run > bestLength) {
+                bestLength = run;
+                frameTop = y;
+                frameLeft = x - run + 1;
+            }
+        }
+    }
+    if (bestLength == 0)
+        return QRect();
+    int frameBottom = frameTop;
+    while (frameBottom + 1 < chart.height() && navy(image.pixel(frameLeft, frameBottom + 1)))
+        ++frameBottom;
+    return QRect(QPoint(frameLeft, frameTop), QPoint(frameLeft + bestLength - 1, frameBottom));
+}
+
+int measure(const QImage& image)
+{
+    const Grid grid = findGrid(image);
+    const QRect frame = findLabelFrame(image, chart.width());
+    std::printf("%d %d %d %d %d %d %d\n", grid.cx, grid.cy, grid.radius, frame.left(), frame.top(),
+        frame.right(), frame.bottom());
+    return 0;
+}
+
+int rows(const QImage& image)
+{
+    const QRect all = image.rect();
+    int bandStart = -1;
+    for (int y = 0; y <= all.height(); ++y) {
+        int dark = 0;
+        if (y < all.height())
+            boundsOf(
+                image, QRect(0, y, all.width(), 1), [](QRgb p) { return qGray(p) < 100; }, &dark);
+        if (dark > 0 && bandStart < 0)
+            bandStart = y;
+        if (dark == 0 && bandStart >= 0) {
+            std::printf("%d\n", (bandStart + y - 1) / 2);
+            bandStart = -1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: screenshot_check <png>\n");
+    const bool measuring = argc == 3 && std::strcmp(argv[1], "--measure") == 0;
+    const bool listingRows = argc == 3 && std::strcmp(argv[1], "--rows") == 0;
+    if (argc != 2 && !measuring && !listingRows) {
+        std::fprintf(stderr, "usage: screenshot_check [--measure | --rows] <png>\n");
         return 2;
     }
-    QImage image(argv[1]);
+    QImage image(argv[argc - 1]);
     if (image.isNull()) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
         return 2;
     }
     image = image.convertToFormat(QImage::Format_RGB32);
-    const QRect chart(0, 0, 624, 648);
+    if (measuring)
+        return measure(image);
+    if (listingRows)
+        return rows(image);
     check(image.width() >= 883 && image.height() >= 648, "the window is 883 x 648");
 
     check(isRgb(image.pixel(20, 20), 0xFF, 0xFC, 0xF4), "chart background 0xF4FCFF at (20, 20)");
 
-    auto silver = [](QRgb p) { return isRgb(p, 0xC0, 0xC0, 0xC0); };
-    int silverCount = 0;
-    const QRect grid = boundsOf(image, chart, silver, &silverCount);
-    std::printf("silver pixels: %d in %d,%d %dx%d\n", silverCount, grid.x(), grid.y(), grid.width(),
-        grid.height());
-    check(silverCount > 1000, "a silver grid");
-    // The outer circle is the tallest silver figure and reaches furthest left (the radial axis
-    // stands to its right): its top, bottom and left give the centre.
-    const int radius = grid.height() / 2;
-    const int cx = grid.left() + radius, cy = grid.top() + radius;
+    const Grid grid = findGrid(image);
+    std::printf("silver pixels: %d in %d,%d %dx%d\n", grid.count, grid.bounds.x(), grid.bounds.y(),
+        grid.bounds.width(), grid.bounds.height());
+    check(grid.count > 1000, "a silver grid");
+    const int radius = grid.radius, cx = grid.cx, cy = grid.cy;
     std::printf("grid centre: %d,%d\n", cx, cy);
 
     auto red = [](QRgb p) { return isRgb(p, 0xFF, 0x00, 0x00); };
@@ -85,24 +171,9 @@ int main(int argc, char** argv)
     check(redCount > 100, "a red curve");
     check(nearCentre > 0, "the red curve starts at the centre");
 
-    // The label's navy frame: the longest horizontal navy run left of the centre.
-    auto navy = [](QRgb p) { return isRgb(p, 0x00, 0x00, 0x80); };
-    int bestLength = 0, frameTop = -1, frameLeft = -1;
-    for (int y = 0; y < 648; ++y) {
-        int run = 0;
-        for (int x = 0; x < cx; ++x) {
-            run = navy(image.pixel(x, y)) ? run + 1 : 0;
-            if (run > bestLength) {
-                bestLength = run;
-                frameTop = y;
-                frameLeft = x - run + 1;
-            }
-        }
-    }
-    const int frameRight = frameLeft + bestLength - 1;
-    int frameBottom = frameTop;
-    while (frameBottom + 1 < 648 && navy(image.pixel(frameLeft, frameBottom + 1)))
-        ++frameBottom;
+    const QRect frame = findLabelFrame(image, cx);
+    const int frameLeft = frame.left(), frameTop = frame.top(), frameRight = frame.right(),
+              frameBottom = frame.bottom(), bestLength = frame.width();
     std::printf("label frame: %d,%d to %d,%d\n", frameLeft, frameTop, frameRight, frameBottom);
     check(bestLength > 60 && frameBottom - frameTop > 8, "a navy label frame left of the centre");
     check(frameLeft < cx && frameTop < cy,
