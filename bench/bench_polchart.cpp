@@ -1,8 +1,10 @@
 // The chart's data store and transform: appending a million elements with a small and with a
-// large growth step, and the throughput of the polar-to-pixel mapping.
+// large growth step, the throughput of the polar-to-pixel mapping, the full repaint, and the mouse:
+// a pointer move, a zoom-box move and a pan step, each against a full repaint.
 #include "ZNQ_polchart.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -84,11 +86,9 @@ void BM_PaintFloor(benchmark::State& state)
 }
 BENCHMARK(BM_PaintFloor);
 
-// The demonstration diagram: the chart as the program sets it up, with its curve of 1000
-// segments and its text label, repainted in full.
-void BM_PaintDemoDiagram(benchmark::State& state)
+// The chart with the demonstration program's settings, 624 x 648, shown.
+void setUpDemoChart(TPolChart& chart, bool degrees)
 {
-    TPolChart chart;
     chart.SetBounds(0, 0, 624, 648);
     chart.Font().SetHeight(-13);
     chart.SetAngleOffset(-50);
@@ -100,8 +100,15 @@ void BM_PaintDemoDiagram(benchmark::State& state)
     chart.SetRangeHigh(10);
     chart.SetMagFactor(0.65);
     chart.SetRotationDir(TpcRotationDir::rdCounterCW);
-    chart.SetUseDegrees(state.range(0) != 0);
+    chart.SetUseDegrees(degrees);
     chart.SetDataColor(clRed);
+    chart.show();
+}
+
+// The demonstration diagram: its curve of 1000 segments and its text label.
+void setUpDemoDiagram(TPolChart& chart, bool degrees)
+{
+    setUpDemoChart(chart, degrees);
     chart.MoveTo(0, 0);
     for (int i = 1; i <= 1000; ++i)
         chart.DrawTo(i / 100.0, i / 50.0);
@@ -109,13 +116,113 @@ void BM_PaintDemoDiagram(benchmark::State& state)
     chart.TextLabel(n)->SetMode(TTxtLblMode::tlShadow);
     chart.TextLabel(n)->SetShadowDx(3);
     chart.TextLabel(n)->SetShadowDy(6);
-    chart.show();
+    chart.Redraw();
+}
+
+// A spiral of n segments, about 3.2 turns out to the edge of the demonstration range.
+void setUpSpiral(TPolChart& chart, int n)
+{
+    setUpDemoChart(chart, true);
+    chart.SetAllocSize(n + 1);
+    chart.MoveTo(0, 0);
+    constexpr double degreesPerRadian = 180 / 3.141592653589793;
+    for (int i = 1; i <= n; ++i)
+        chart.DrawTo(10.0 * i / n, 20.0 * i / n * degreesPerRadian);
+    chart.Redraw();
+}
+
+// The demonstration diagram repainted in full.
+void BM_PaintDemoDiagram(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoDiagram(chart, state.range(0) != 0);
     for (auto _ : state) {
         chart.Redraw();
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_PaintDemoDiagram)->ArgName("degrees")->Arg(1)->Arg(0);
+
+void sendMouse(
+    QWidget& widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, QPointF(p), QPointF(widget.mapToGlobal(p)), button, buttons, {});
+    QApplication::sendEvent(&widget, &event);
+}
+
+// A pointer move over the demonstration diagram without a drag, reported as the program's form
+// receives it: the whole way of a mouse-move event through the widget. It must not paint.
+void BM_PointerMove(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoDiagram(chart, true);
+    chart.SetMouseAction(TMouseActMode::maDragLabel);
+    double sum = 0;
+    chart.OnMouseMoveInChart = [&](TObject*, bool inChart, TShiftState, double rad, double phi) {
+        sum += inChart ? rad + phi : 0;
+    };
+    const int paints = chart.PaintCount();
+    int i = 0;
+    for (auto _ : state) {
+        sendMouse(chart, QEvent::MouseMove, QPoint(200 + (i & 63), 300), Qt::NoButton, {});
+        ++i;
+    }
+    benchmark::DoNotOptimize(sum);
+    if (chart.PaintCount() != paints)
+        state.SkipWithError("a pointer move painted");
+}
+BENCHMARK(BM_PointerMove);
+
+// One move of an open zoom box: the old outline erased and the new one drawn with the XOR pen.
+void BM_ZoomBoxMove(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoDiagram(chart, true);
+    chart.SetMouseAction(TMouseActMode::maZoomWind);
+    sendMouse(chart, QEvent::MouseButtonPress, QPoint(150, 150), Qt::LeftButton, Qt::LeftButton);
+    const int paints = chart.PaintCount();
+    int i = 0;
+    for (auto _ : state) {
+        const QPoint p = (i & 1) ? QPoint(400, 380) : QPoint(420, 300);
+        sendMouse(chart, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        ++i;
+    }
+    if (chart.PaintCount() != paints)
+        state.SkipWithError("a zoom-box move painted");
+}
+BENCHMARK(BM_ZoomBoxMove);
+
+// One pan step of a drag over the spiral: the centre moves by a pixel each time.
+void BM_PanStep(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    chart.SetMouseAction(TMouseActMode::maPan);
+    sendMouse(chart, QEvent::MouseButtonPress, QPoint(300, 300), Qt::LeftButton, Qt::LeftButton);
+    sendMouse(chart, QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        sendMouse(
+            chart, QEvent::MouseMove, QPoint(300 + (i & 1), 300), Qt::NoButton, Qt::LeftButton);
+        ++i;
+    }
+}
+BENCHMARK(BM_PanStep)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The full repaint of the same spiral after the centre moved by a pixel, through the setter.
+void BM_FullRepaint(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    chart.SetAutoCenter(false);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        chart.SetCenterX(x + (i & 1));
+        ++i;
+    }
+}
+BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
