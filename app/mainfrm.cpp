@@ -1,5 +1,11 @@
 #include "mainfrm.h"
 
+#include "ZNQ_math1.h"
+
+#include <QAbstractButton>
+#include <algorithm>
+#include <numbers>
+
 namespace znq {
 
 TFrmPolChart::TFrmPolChart(QWidget* parent)
@@ -20,11 +26,13 @@ TFrmPolChart::TFrmPolChart(QWidget* parent)
     createPopupMenu();
     createChart();
 
-    Panel1 = new TPanel(this);
-    Panel1->setObjectName("Panel1");
-    Panel1->setGeometry(624, 0, 259, 648);
-
-    OnShow = [this](TObject* sender) { FormShow(sender); };
+    createPanel();
+    setTabOrder();
+    // The handlers are bound once every stored value is in place: applying those values is no
+    // user action, which is why the panel and the chart start out disagreeing in places (the
+    // offset read-out shows 0 while the chart's offset is -50, SBarRangeLow stands at 10.0 while
+    // RangeLow is 0).
+    connectHandlers();
 }
 
 // The chart's stored settings, applied in their stored order while the chart is loading.
@@ -125,11 +133,6 @@ void TFrmPolChart::PopMenNoMouseActClick(TObject*)
     PC->SetMouseAction(TMouseActMode::maNone);
 }
 
-// Resetting the diagram belongs to the control panel, which is not built yet.
-void TFrmPolChart::Reset1Click(TObject*)
-{
-}
-
 void TFrmPolChart::Pan1Click(TObject*)
 {
     PC->SetMouseAction(TMouseActMode::maPan);
@@ -143,6 +146,313 @@ void TFrmPolChart::Zoom1Click(TObject*)
 void TFrmPolChart::DragLabels1Click(TObject*)
 {
     PC->SetMouseAction(TMouseActMode::maDragLabel);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The control panel
+
+TLabel* TFrmPolChart::addLabel(const char* name, QRect bounds, const char* caption)
+{
+    auto* label = new TLabel(Panel1);
+    label->setObjectName(name);
+    label->setGeometry(bounds);
+    label->SetCaption(caption);
+    return label;
+}
+
+TScrollBar* TFrmPolChart::addScrollBar(
+    const char* name, QRect bounds, int min, int max, int position)
+{
+    auto* bar = new TScrollBar(Panel1);
+    bar->setObjectName(name);
+    bar->setGeometry(bounds);
+    bar->SetMin(min);
+    bar->SetMax(max);
+    bar->SetPageSize(0);
+    bar->SetPosition(position);
+    return bar;
+}
+
+TRadioGroup* TFrmPolChart::addRadioGroup(const char* name, QRect bounds, const char* caption,
+    int columns, const std::vector<std::string>& items, int itemIndex)
+{
+    auto* group = new TRadioGroup(Panel1);
+    group->setObjectName(name);
+    group->setGeometry(bounds);
+    group->SetCaption(caption);
+    group->SetColumns(columns);
+    group->SetItems(items);
+    group->SetItemIndex(itemIndex);
+    return group;
+}
+
+// The three read-outs share every stored value but their texts, box place and precision.
+TNumLab* TFrmPolChart::addNumLab(const char* name, QRect bounds, const char* leftText,
+    int leftSpace, int precision, const char* rightText)
+{
+    auto* label = new TNumLab(Panel1);
+    label->SetName(name);
+    label->Font().Assign(Font());
+    label->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    label->SetAlignment(TAlignment::taCenter);
+    label->SetColorLabBakG(clBtnFace);
+    label->SetColorLabText(clBlack);
+    label->SetColorOutBakG(clBtnFace);
+    label->SetColorOutText(clBlack);
+    label->SetColorScheme(TColorScheme::csBWG);
+    label->SetComma(false);
+    label->SetDisplayType(TDisplay::dtFixP);
+    label->SetDTFormat("mmm-dd, yyyy");
+    label->SetEmpty(false);
+    label->SetForcePlusSign(false);
+    label->SetFrameStyle(TFrameStyle::fsLowered);
+    label->SetLabelWidth(50);
+    label->SetLeftSpace(leftSpace);
+    label->SetLeftText(leftText);
+    label->SetLeftTextAlignment(TAlignment::taRightJustify);
+    label->SetOverflowIndicator("*********");
+    label->SetPrecision(precision);
+    label->SetRightText(rightText);
+    label->SetRightTextAlignment(TAlignment::taLeftJustify);
+    label->SetStateText("undefined");
+    label->SetValue(0);
+    return label;
+}
+
+TEdit* TFrmPolChart::addUnitEdit(const char* name, QRect bounds, const std::string& text)
+{
+    auto* edit = new TEdit(Panel1);
+    edit->SetName(name);
+    edit->setGeometry(bounds);
+    edit->SetMaxLength(10);
+    edit->SetText(text);
+    return edit;
+}
+
+void TFrmPolChart::createPanel()
+{
+    Panel1 = new TPanel(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setGeometry(624, 0, 259, 648);
+
+    RGRotDir = addRadioGroup("RGRotDir", QRect(8, 8, 241, 41), " Direction of Rotation ", 2,
+        { "Clockwise", "CounterCW" }, 1);
+    RGUseDeg = addRadioGroup(
+        "RGUseDeg", QRect(8, 56, 241, 41), " Chart Units ", 2, { "Degrees", "Radians" }, 0);
+    Label1 = addLabel("Label1", QRect(8, 110, 79, 16), "Magnification");
+    SBarMag = addScrollBar("SBarMag", QRect(8, 128, 241, 16), 0, 500, 65);
+    Label2 = addLabel("Label2", QRect(8, 150, 69, 16), "RangeHigh");
+    SBarRangeHigh = addScrollBar("SBarRangeHigh", QRect(8, 168, 241, 16), -1000, 1000, 100);
+    Label6 = addLabel("Label6", QRect(8, 190, 65, 16), "RangeLow");
+    SBarRangeLow = addScrollBar("SBarRangeLow", QRect(8, 208, 241, 16), -1000, 1000, 100);
+    Label3 = addLabel("Label3", QRect(8, 242, 118, 16), "Angle between rays");
+
+    NIORayAngle = new TNumIO(Panel1);
+    NIORayAngle->SetName("NIORayAngle");
+    NIORayAngle->setGeometry(136, 240, 33, 24);
+    NIORayAngle->SetInputFormat(TInFormat::itInt);
+    NIORayAngle->SetDecPlaceSep(TDecPSep::dsDot);
+    NIORayAngle->SetFixPointDecPlaces(2);
+    NIORayAngle->SetRangeLow(-1.7e+308);
+    NIORayAngle->SetRangeHigh(1000.0);
+    NIORayAngle->SetBeep(false);
+    NIORayAngle->SetText("30");
+
+    Label5 = addLabel("Label5", QRect(176, 242, 51, 16), "degrees");
+    NLabAngleOffs
+        = addNumLab("NLabAngleOffs", QRect(16, 280, 169, 22), "Angle Offset", 80, 0, "deg");
+    SBarAngleOffs = addScrollBar("SBarAngleOffs", QRect(8, 308, 241, 16), -180, 180, 0);
+    RGAngLabelMode = addRadioGroup("RGAngLabelMode", QRect(8, 336, 241, 57),
+        " Type of Angular Labels ", 2, { "None", "Degrees", "Radians", "Multiples of Pi" }, 1);
+    RGRadLabels = addRadioGroup("RGRadLabels", QRect(8, 400, 241, 41), " Type of Radial Labels ", 4,
+        { "None", "Left", "Center", "Right" }, 3);
+    RGCrossHair = addRadioGroup("RGCrossHair", QRect(8, 448, 97, 73), " Crosshair ", 1,
+        { "None", "Orthogonal", "Radial" }, 0);
+    NLabRad = addNumLab("NLabRad", QRect(112, 456, 97, 25), "Rad", 35, 2, "");
+    EdUnitsRad = addUnitEdit("EdUnitsRad", QRect(208, 456, 41, 25), " dB");
+    NLabPhi = addNumLab("NLabPhi", QRect(112, 496, 97, 25), "Phi", 35, 2, "");
+    EdUnitsAng = addUnitEdit("EdUnitsAng", QRect(208, 496, 41, 25), " \u00B0");
+    RGGridRad = addRadioGroup("RGGridRad", QRect(8, 528, 113, 113), " Radial Grid ", 1,
+        { "None", "Outer Dots", "Outer Solid", "Both Dots", "Both Solid", "Both Mixed" }, 5);
+    RGGridAng = addRadioGroup("RGGridAng", QRect(136, 528, 113, 73), " Angular Grid ", 1,
+        { "None", "Dotted", "Solid" }, 1);
+}
+
+void TFrmPolChart::setTabOrder()
+{
+    const std::vector<QWidget*> order = { SBarMag, SBarRangeHigh, NIORayAngle, SBarAngleOffs,
+        RGRotDir, RGUseDeg, RGAngLabelMode, SBarRangeLow, RGCrossHair, RGRadLabels, RGGridRad,
+        RGGridAng, EdUnitsRad, EdUnitsAng };
+    // A radio group takes the focus with its buttons, in item order.
+    std::vector<QWidget*> chain;
+    for (QWidget* control : order) {
+        if (auto* group = qobject_cast<TRadioGroup*>(control)) {
+            for (QWidget* button : group->findChildren<QAbstractButton*>())
+                chain.push_back(button);
+        } else {
+            chain.push_back(control);
+        }
+    }
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TFrmPolChart::connectHandlers()
+{
+    OnShow = [this](TObject* sender) { FormShow(sender); };
+    PC->OnMouseMoveInChart
+        = [this](TObject* sender, bool inChart, TShiftState shift, double rad, double phi) {
+              PCMouseMoveInChart(sender, inChart, shift, rad, phi);
+          };
+    PC->OnZoomPan = [this](TObject* sender) { PCZoomPan(sender); };
+    PC->OnBeforeDrawScaleLabel
+        = [this](TObject* sender, TCanvas& canvas, TpcScaleKind kind, std::string& text, int x,
+              int y) { PCBeforeDrawScaleLabel(sender, canvas, kind, text, x, y); };
+    SBarMag->OnChange = [this](TObject* sender) { SBarMagChange(sender); };
+    SBarRangeHigh->OnChange = [this](TObject* sender) { SBarRangeHighChange(sender); };
+    SBarRangeLow->OnChange = [this](TObject* sender) { SBarRangeLowChange(sender); };
+    NIORayAngle->OnChange = [this](TObject* sender) { NIORayAngleChange(sender); };
+    SBarAngleOffs->OnChange = [this](TObject* sender) { SBarAngleOffsChange(sender); };
+    RGRotDir->OnClick = [this](TObject* sender) { RGRotDirClick(sender); };
+    RGUseDeg->OnClick = [this](TObject* sender) { RGUseDegClick(sender); };
+    RGAngLabelMode->OnClick = [this](TObject* sender) { RGAngLabelModeClick(sender); };
+    RGRadLabels->OnClick = [this](TObject* sender) { RGRadLabelsClick(sender); };
+    RGCrossHair->OnClick = [this](TObject* sender) { RGCrossHairClick(sender); };
+    RGGridRad->OnClick = [this](TObject* sender) { RGGridRadClick(sender); };
+    RGGridAng->OnClick = [this](TObject* sender) { RGGridAngClick(sender); };
+    EdUnitsRad->OnChange = [this](TObject* sender) { EdUnitsChange(sender); };
+    EdUnitsAng->OnChange = [this](TObject* sender) { EdUnitsChange(sender); };
+}
+
+// ---------------------------------------------------------------------------------------------
+// The panel's handlers
+
+void TFrmPolChart::SBarMagChange(TObject*)
+{
+    PC->SetMagFactor(SBarMag->Position() / 100.0);
+}
+
+void TFrmPolChart::SBarRangeHighChange(TObject*)
+{
+    PC->SetRangeHigh(SBarRangeHigh->Position() / 10.0);
+}
+
+void TFrmPolChart::SBarRangeLowChange(TObject*)
+{
+    PC->SetRangeLow(SBarRangeLow->Position() / 10.0);
+}
+
+// The chart snaps the rounded value to its table of ray angles.
+void TFrmPolChart::NIORayAngleChange(TObject*)
+{
+    PC->SetAngleBtwRays(std::nearbyint(NIORayAngle->NumericValue()));
+}
+
+void TFrmPolChart::SBarAngleOffsChange(TObject*)
+{
+    const double position = SBarAngleOffs->Position();
+    PC->SetAngleOffset(PC->UseDegrees() ? position : position / 180 * std::numbers::pi);
+    NLabAngleOffs->SetValue(PC->AngleOffset());
+}
+
+void TFrmPolChart::RGRotDirClick(TObject*)
+{
+    PC->SetRotationDir(
+        RGRotDir->ItemIndex() == 0 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+}
+
+// The stored data, crosshair and label angles are not converted: the same numbers are drawn in
+// the new unit.
+void TFrmPolChart::applyAngleUnit(bool degrees)
+{
+    PC->SetUseDegrees(degrees);
+    const double position = SBarAngleOffs->Position();
+    if (PC->UseDegrees()) {
+        NLabAngleOffs->SetPrecision(0);
+        NLabAngleOffs->SetRightText("deg");
+        PC->SetAngleOffset(position);
+        PC->SetLabelModeAngular(TpcAngLabelMode::almDegrees);
+        RGAngLabelMode->SetItemIndex(1);
+    } else {
+        NLabAngleOffs->SetPrecision(2);
+        NLabAngleOffs->SetRightText("rad");
+        PC->SetAngleOffset(position / 180 * std::numbers::pi);
+        PC->SetLabelModeAngular(TpcAngLabelMode::almRadians);
+        RGAngLabelMode->SetItemIndex(2);
+    }
+    NLabAngleOffs->SetValue(PC->AngleOffset());
+}
+
+void TFrmPolChart::RGUseDegClick(TObject*)
+{
+    applyAngleUnit(RGUseDeg->ItemIndex() == 0);
+}
+
+// The item lists are in the order of the enumerations.
+void TFrmPolChart::RGAngLabelModeClick(TObject*)
+{
+    PC->SetLabelModeAngular(static_cast<TpcAngLabelMode>(RGAngLabelMode->ItemIndex()));
+}
+
+void TFrmPolChart::RGRadLabelsClick(TObject*)
+{
+    PC->SetLabelModeRadial(static_cast<TpcRadLabelMode>(RGRadLabels->ItemIndex()));
+}
+
+void TFrmPolChart::RGCrossHairClick(TObject*)
+{
+    PC->CrossHair1()->SetMode(static_cast<TpcCrossHMode>(RGCrossHair->ItemIndex()));
+}
+
+void TFrmPolChart::RGGridRadClick(TObject*)
+{
+    PC->SetGridStyleRadial(static_cast<TpcGridStyleRad>(RGGridRad->ItemIndex()));
+}
+
+void TFrmPolChart::RGGridAngClick(TObject*)
+{
+    PC->SetGridStyleAngular(static_cast<TpcGridStyleAng>(RGGridAng->ItemIndex()));
+}
+
+void TFrmPolChart::EdUnitsChange(TObject*)
+{
+    PC->Redraw();
+}
+
+// The read-outs follow the pointer also over the shadow: InChart is not asked.
+void TFrmPolChart::PCMouseMoveInChart(TObject*, bool, TShiftState, double rad, double phi)
+{
+    NLabRad->SetValue(rad);
+    NLabPhi->SetValue(phi);
+    if (RGCrossHair->ItemIndex() > 0)
+        PC->CrossHair1()->SetPosition(rad, phi);
+}
+
+// The bar's change handler follows and writes the bar's position back: after a mouse zoom the
+// magnification is rounded to hundredths, and one beyond the bar's end stays while the bar already
+// stands there.
+void TFrmPolChart::PCZoomPan(TObject*)
+{
+    const int64_t position = RoundHalfEven(static_cast<long double>(PC->MagFactor()) * 100);
+    SBarMag->SetPosition(
+        static_cast<int>(std::clamp<int64_t>(position, SBarMag->Min(), SBarMag->Max())));
+}
+
+void TFrmPolChart::PCBeforeDrawScaleLabel(
+    TObject*, TCanvas&, TpcScaleKind ScaleType, std::string& CurrentTickLabel, int, int)
+{
+    CurrentTickLabel += ScaleType == TpcScaleKind::sckRad ? EdUnitsRad->Text() : EdUnitsAng->Text();
+}
+
+void TFrmPolChart::Reset1Click(TObject*)
+{
+    applyAngleUnit(true);
+    PC->SetMagFactor(0.7);
+    PC->SetAngleOffset(0);
+    PC->SetAngleBtwRays(30);
+    PC->SetRangeLow(0);
+    PC->SetRangeHigh(10);
+    PC->CenterChart();
 }
 
 } // namespace znq

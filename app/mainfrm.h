@@ -2,6 +2,8 @@
 // the right, and the chart's pop-up menu.
 #pragma once
 
+#include "ZNQ_NumIO.h"
+#include "ZNQ_NumLab.h"
 #include "ZNQ_polchart.h"
 #include "znq_stdctrls.h"
 
@@ -19,12 +21,34 @@ public:
 
     TPolChart* PC;
     TPanel* Panel1;
+    TLabel* Label1;
+    TLabel* Label2;
+    TLabel* Label3;
+    TLabel* Label5;
+    TNumLab* NLabAngleOffs;
+    TScrollBar* SBarMag;
+    TScrollBar* SBarRangeHigh;
+    TNumIO* NIORayAngle;
+    TScrollBar* SBarAngleOffs;
+    TRadioGroup* RGRotDir;
+    TRadioGroup* RGUseDeg;
+    TRadioGroup* RGAngLabelMode;
+    TLabel* Label6;
+    TScrollBar* SBarRangeLow;
+    TNumLab* NLabRad;
+    TNumLab* NLabPhi;
     TPopupMenu* PopupMenu1;
     TMenuItem* PopMenNoMouseAct;
-    TMenuItem* Reset1;
     TMenuItem* Pan1;
     TMenuItem* Zoom1;
     TMenuItem* DragLabels1;
+    TRadioGroup* RGCrossHair;
+    TRadioGroup* RGRadLabels;
+    TMenuItem* Reset1;
+    TRadioGroup* RGGridRad;
+    TRadioGroup* RGGridAng;
+    TEdit* EdUnitsRad;
+    TEdit* EdUnitsAng;
 
     // Fills the chart with the demonstration curve and its text label.
     void InitDemoData();
@@ -36,9 +60,42 @@ public:
     void Zoom1Click(TObject* Sender);
     void DragLabels1Click(TObject* Sender);
 
+    // The control panel's handlers.
+    void SBarMagChange(TObject* Sender);
+    void SBarRangeHighChange(TObject* Sender);
+    void SBarRangeLowChange(TObject* Sender);
+    void NIORayAngleChange(TObject* Sender);
+    void SBarAngleOffsChange(TObject* Sender);
+    void RGRotDirClick(TObject* Sender);
+    void RGUseDegClick(TObject* Sender);
+    void RGAngLabelModeClick(TObject* Sender);
+    void RGRadLabelsClick(TObject* Sender);
+    void RGCrossHairClick(TObject* Sender);
+    void RGGridRadClick(TObject* Sender);
+    void RGGridAngClick(TObject* Sender);
+    void EdUnitsChange(TObject* Sender);
+    void PCMouseMoveInChart(
+        TObject* Sender, bool InChart, TShiftState Shift, double rad, double phi);
+    void PCZoomPan(TObject* Sender);
+    void PCBeforeDrawScaleLabel(TObject* Sender, TCanvas& Canvas, TpcScaleKind ScaleType,
+        std::string& CurrentTickLabel, int ChartX, int ChartY);
+
 private:
     void createChart();
     void createPopupMenu();
+    void createPanel();
+    void connectHandlers();
+    // The panel's controls in their tab order.
+    void setTabOrder();
+    TLabel* addLabel(const char* name, QRect bounds, const char* caption);
+    TScrollBar* addScrollBar(const char* name, QRect bounds, int min, int max, int position);
+    TRadioGroup* addRadioGroup(const char* name, QRect bounds, const char* caption, int columns,
+        const std::vector<std::string>& items, int itemIndex);
+    TNumLab* addNumLab(const char* name, QRect bounds, const char* leftText, int leftSpace,
+        int precision, const char* rightText);
+    TEdit* addUnitEdit(const char* name, QRect bounds, const std::string& text);
+    // Writes the chart's angle unit and the matching offset, read-out and label mode.
+    void applyAngleUnit(bool degrees);
 };
 
 } // namespace znq

@@ -1,5 +1,7 @@
 #include "znq_graphics.h"
 
+#include <QFontDatabase>
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
@@ -302,9 +304,23 @@ bool TFont::IsSymbolFont() const
     return QString::fromStdString(m_name).compare("Symbol", Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+    // "MS Sans Serif", the classic user-interface face, has no outline version on this platform.
+    // Liberation Sans is of its metrics class (Arial's advances), so captions laid out for it fit
+    // their controls; without it fontconfig's default sans face stands in.
+    QString familyFor(const std::string& name)
+    {
+        static const bool haveLiberation
+            = QFontDatabase::hasFamily(QStringLiteral("Liberation Sans"));
+        if (name == "MS Sans Serif" && haveLiberation)
+            return QStringLiteral("Liberation Sans");
+        return QString::fromStdString(name);
+    }
+} // namespace
+
 QFont TFont::ToQFont() const
 {
-    QFont font(IsSymbolFont() ? QStringLiteral("DejaVu Sans") : QString::fromStdString(m_name));
+    QFont font(IsSymbolFont() ? QStringLiteral("DejaVu Sans") : familyFor(m_name));
     // A negative height is the character height; a positive one includes the internal leading,
     // which for the sans fonts in use is about a fifth of the cell.
     const int pixels = m_height < 0 ? -m_height : std::max(1, m_height * 4 / 5);

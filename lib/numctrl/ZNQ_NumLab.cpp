@@ -190,6 +190,14 @@ void TNumLab::SetValue(double value)
     if (!(value < m_settings.Value || value > m_settings.Value))
         return;
     m_settings.Value = value;
+    // A read-out that follows the mouse gets many values that show the same text; its picture is
+    // then right as it stands. A display hook may change any text, so with one it always paints.
+    if (m_shownText && !OnBeforeDisplay && !m_empty) {
+        const std::string text = NumLabText(m_settings, SystemLocaleInfo(), nullptr,
+            [this](const std::string& shown) { return Canvas().TextWidth(shown); });
+        if (text == *m_shownText)
+            return;
+    }
     Paint();
 }
 
@@ -336,6 +344,7 @@ void TNumLab::Paint()
     DrawFrame(canvas, m_frameStyle, pixel(leftSpace + 1), 0, pixel(leftSpace + labelWidth),
         pixel(height - 2), clWhite, clSilver, clGray, clBlack, clBlack);
 
+    m_shownText.reset();
     if (!m_empty) {
         const std::string text = NumLabText(
             m_settings, SystemLocaleInfo(),
@@ -344,6 +353,7 @@ void TNumLab::Paint()
                     OnBeforeDisplay(this, shown);
             },
             [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
+        m_shownText = text;
         canvas.Font().SetColor(enabled ? m_colorLabText : clBtnShadow);
         const int64_t tw = canvas.TextWidth(text);
         int64_t x = leftSpace + 2 + (labelWidth - tw) / 2;

@@ -11,6 +11,7 @@
 #include "znq_controls.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QPainter;
@@ -171,6 +172,9 @@ private:
     TAlignment m_rightTextAlignment = TAlignment::taLeftJustify;
     bool m_transparent = false;
     int m_paintCount = 0;
+    // The value text of the last paint, measured in the control canvas's font, which that paint
+    // set to Font; none before the first paint and while Empty.
+    std::optional<std::string> m_shownText;
 };
 
 } // namespace znq

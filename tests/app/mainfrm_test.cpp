@@ -2,6 +2,8 @@
 // demonstration data that the first showing loads.
 #include "mainfrm.h"
 
+#include <QApplication>
+#include <QRadioButton>
 #include <gtest/gtest.h>
 
 using namespace znq;
@@ -81,4 +83,23 @@ TEST(MainForm, FirstShowingLoadsTheDemonstrationData)
     EXPECT_GT(pc.PaintCount(), 0);
     // The picture shows the curve from the centre.
     EXPECT_EQ(pc.Canvas().Pixel(pc.CenterX(), pc.CenterY()), clRed);
+}
+
+TEST(ControlPanel, EveryCaptionFitsItsControl)
+{
+    TFrmPolChart form;
+    form.show();
+    QApplication::processEvents();
+    int checked = 0;
+    for (QWidget* w : form.Panel1->findChildren<QWidget*>()) {
+        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QRadioButton*>(w))
+            continue;
+        ++checked;
+        EXPECT_LE(w->sizeHint().width(), w->width())
+            << w->objectName().toStdString() << " "
+            << (qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text()
+                                         : qobject_cast<QRadioButton*>(w)->text())
+                   .toStdString();
+    }
+    EXPECT_GT(checked, 25);
 }
