@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QScreen>
 
@@ -57,11 +58,26 @@ TLabel::TLabel(QWidget* parent)
 TScrollBar::TScrollBar(QWidget* parent)
     : QScrollBar(Qt::Horizontal, parent)
 {
+    // A bar of a form is a tab stop and answers the arrow keys.
+    setFocusPolicy(Qt::StrongFocus);
     setPageStep(0);
     QObject::connect(this, &QScrollBar::valueChanged, this, [this](int) {
         if (OnChange)
             Guarded([this] { OnChange(this); });
     });
+}
+
+// Qt's scroll bars invert their controls so that the wheel scrolls like a view; for the arrow keys
+// of a horizontal bar that means Left moves the thumb right. Here Left moves it left.
+void TScrollBar::keyPressEvent(QKeyEvent* event)
+{
+    if (event->modifiers() == Qt::NoModifier
+        && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
+        triggerAction(event->key() == Qt::Key_Left ? SliderSingleStepSub : SliderSingleStepAdd);
+        event->accept();
+        return;
+    }
+    QScrollBar::keyPressEvent(event);
 }
 
 TEdit::TEdit(QWidget* parent)

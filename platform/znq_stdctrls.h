@@ -83,6 +83,9 @@ public:
     void SetPageSize(int size) { setPageStep(size); }
 
     TNotifyEvent OnChange;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A single-line edit with its text published.

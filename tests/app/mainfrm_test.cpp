@@ -1,10 +1,15 @@
-// The main form: its chart's stored settings after loading, the pop-up menu, and the
-// demonstration data that the first showing loads.
+// The main form: its chart's stored settings after loading, the pop-up menu, the demonstration
+// data that the first showing loads, and the control panel driven with real keys and clicks.
 #include "mainfrm.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
 
 using namespace znq;
 
@@ -52,7 +57,8 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
         TMenuItem* item;
         TMouseActMode expected;
     } rows[] = { { form.Pan1, TMouseActMode::maPan }, { form.Zoom1, TMouseActMode::maZoomDrag },
-        { form.DragLabels1, TMouseActMode::maDragLabel }, { form.PopMenNoMouseAct, TMouseActMode::maNone } };
+        { form.DragLabels1, TMouseActMode::maDragLabel },
+        { form.PopMenNoMouseAct, TMouseActMode::maNone } };
     for (const Row& row : rows) {
         row.item->Action()->trigger();
         EXPECT_EQ(form.PC->MouseAction(), row.expected) << row.item->Caption();
@@ -85,21 +91,330 @@ TEST(MainForm, FirstShowingLoadsTheDemonstrationData)
     EXPECT_EQ(pc.Canvas().Pixel(pc.CenterX(), pc.CenterY()), clRed);
 }
 
-TEST(ControlPanel, EveryCaptionFitsItsControl)
-{
+namespace {
+
+// The shown form, and the user's ways of working its controls.
+struct ControlPanel : ::testing::Test {
     TFrmPolChart form;
-    form.show();
-    QApplication::processEvents();
+    TPolChart& pc = *form.PC;
+
+    void SetUp() override
+    {
+        form.show();
+        QApplication::processEvents();
+    }
+    static QRadioButton* button(TRadioGroup* group, int index)
+    {
+        return group->findChildren<QRadioButton*>().at(index);
+    }
+    static void choose(TRadioGroup* group, int index)
+    {
+        QTest::mouseClick(button(group, index), Qt::LeftButton);
+    }
+    // Arrow keys on the focused bar, one step each, until it stands at position.
+    static void stepTo(TScrollBar* bar, int position)
+    {
+        bar->setFocus();
+        for (int i = 0; i < 2000 && bar->Position() != position; ++i)
+            QTest::keyClick(bar, bar->Position() < position ? Qt::Key_Right : Qt::Key_Left);
+        EXPECT_EQ(bar->Position(), position);
+    }
+    // Selects all of the edit's text and types text over it, key by key.
+    static void retype(QWidget* edit, const char* text)
+    {
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, text);
+    }
+    void hover(QPoint p)
+    {
+        QMouseEvent event(QEvent::MouseMove, QPointF(p), QPointF(pc.mapToGlobal(p)), Qt::NoButton,
+            Qt::NoButton, {});
+        QApplication::sendEvent(&pc, &event);
+    }
+};
+
+std::string captionOf(QWidget* w)
+{
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text().toStdString();
+    if (auto* button = qobject_cast<QRadioButton*>(w))
+        return button->text().toStdString();
+    return qobject_cast<QGroupBox*>(w)->title().toStdString();
+}
+
+} // namespace
+
+// Places, captions, items and values as stored, including where the panel and the chart start
+// out disagreeing; and Tab walks the controls in their tab order.
+TEST_F(ControlPanel, StartsAsStored)
+{
+    struct Row {
+        QWidget* control;
+        QRect bounds;
+        std::string caption;
+    };
+    const Row rows[] = {
+        { form.RGRotDir, { 8, 8, 241, 41 }, " Direction of Rotation " },
+        { form.RGUseDeg, { 8, 56, 241, 41 }, " Chart Units " },
+        { form.Label1, { 8, 110, 79, 16 }, "Magnification" },
+        { form.Label2, { 8, 150, 69, 16 }, "RangeHigh" },
+        { form.Label6, { 8, 190, 65, 16 }, "RangeLow" },
+        { form.Label3, { 8, 242, 118, 16 }, "Angle between rays" },
+        { form.Label5, { 176, 242, 51, 16 }, "degrees" },
+        { form.RGAngLabelMode, { 8, 336, 241, 57 }, " Type of Angular Labels " },
+        { form.RGRadLabels, { 8, 400, 241, 41 }, " Type of Radial Labels " },
+        { form.RGCrossHair, { 8, 448, 97, 73 }, " Crosshair " },
+        { form.RGGridRad, { 8, 528, 113, 113 }, " Radial Grid " },
+        { form.RGGridAng, { 136, 528, 113, 73 }, " Angular Grid " },
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.control->geometry(), row.bounds) << row.caption;
+        EXPECT_EQ(captionOf(row.control), row.caption);
+        EXPECT_EQ(row.control->parentWidget(), form.Panel1);
+    }
+    using Items = std::vector<std::string>;
+    EXPECT_EQ(form.RGRotDir->Items(), (Items { "Clockwise", "CounterCW" }));
+    EXPECT_EQ(
+        form.RGAngLabelMode->Items(), (Items { "None", "Degrees", "Radians", "Multiples of Pi" }));
+    EXPECT_EQ(form.RGGridRad->Items(),
+        (Items { "None", "Outer Dots", "Outer Solid", "Both Dots", "Both Solid", "Both Mixed" }));
+    EXPECT_EQ(form.RGRadLabels->Columns(), 4);
+    const std::vector<int> indexes { form.RGRotDir->ItemIndex(), form.RGUseDeg->ItemIndex(),
+        form.RGAngLabelMode->ItemIndex(), form.RGRadLabels->ItemIndex(),
+        form.RGCrossHair->ItemIndex(), form.RGGridRad->ItemIndex(), form.RGGridAng->ItemIndex() };
+    EXPECT_EQ(indexes, (std::vector<int> { 1, 0, 1, 3, 0, 5, 1 }));
+    EXPECT_EQ(form.SBarMag->Position(), 65);
+    EXPECT_EQ(form.SBarMag->Max(), 500);
+    EXPECT_EQ(form.SBarRangeHigh->Position(), 100);
+    EXPECT_EQ(form.SBarAngleOffs->Min(), -180);
+    EXPECT_EQ(form.NIORayAngle->Text(), "30");
+    EXPECT_EQ(form.NIORayAngle->RangeHigh(), 1000.0);
+    EXPECT_EQ(form.EdUnitsRad->Text(), " dB");
+    EXPECT_EQ(form.EdUnitsAng->Text(), " \u00B0");
+    EXPECT_EQ(form.EdUnitsAng->MaxLength(), 10);
+    EXPECT_EQ(form.NLabAngleOffs->LeftText(), "Angle Offset");
+    EXPECT_EQ(form.NLabRad->LabelWidth(), 50);
+    EXPECT_EQ(form.NLabPhi->Precision(), 2);
+
+    EXPECT_EQ(form.NLabAngleOffs->Value(), 0.0);
+    EXPECT_EQ(pc.AngleOffset(), -50.0);
+    EXPECT_EQ(form.SBarRangeLow->Position(), 100);
+    EXPECT_EQ(pc.RangeLow(), 0.0);
+
+    const std::vector<QWidget*> order { form.SBarMag, form.SBarRangeHigh, form.NIORayAngle,
+        form.SBarAngleOffs, form.RGRotDir, form.RGUseDeg, form.RGAngLabelMode, form.SBarRangeLow,
+        form.RGCrossHair, form.RGRadLabels, form.RGGridRad, form.RGGridAng, form.EdUnitsRad,
+        form.EdUnitsAng };
+    std::vector<QWidget*> visited;
+    form.SBarMag->setFocus();
+    for (int i = 0; i < 40 && visited.size() < order.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        if (qobject_cast<QRadioButton*>(focus))
+            focus = focus->parentWidget();
+        if (visited.empty() || visited.back() != focus)
+            visited.push_back(focus);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, order);
+}
+
+// Every caption is as wide as its control allows at most: labels, radio buttons, group titles,
+// and the read-outs' side texts.
+TEST_F(ControlPanel, EveryCaptionFitsItsControl)
+{
     int checked = 0;
     for (QWidget* w : form.Panel1->findChildren<QWidget*>()) {
-        if (!qobject_cast<QLabel*>(w) && !qobject_cast<QRadioButton*>(w))
+        int needed = 0;
+        if (qobject_cast<QLabel*>(w) || qobject_cast<QRadioButton*>(w))
+            needed = w->sizeHint().width();
+        else if (auto* group = qobject_cast<QGroupBox*>(w))
+            needed = group->fontMetrics().horizontalAdvance(group->title());
+        else
             continue;
         ++checked;
-        EXPECT_LE(w->sizeHint().width(), w->width())
-            << w->objectName().toStdString() << " "
-            << (qobject_cast<QLabel*>(w) ? qobject_cast<QLabel*>(w)->text()
-                                         : qobject_cast<QRadioButton*>(w)->text())
-                   .toStdString();
+        EXPECT_LE(needed, w->width()) << captionOf(w);
     }
-    EXPECT_GT(checked, 25);
+    EXPECT_EQ(checked, 5 + 7 + 2 * 4 + 4 + 3 + 6 + 3);
+    for (TNumLab* label : { form.NLabAngleOffs, form.NLabRad, form.NLabPhi }) {
+        TBitmap measure(1, 1);
+        measure.Canvas().Font().Assign(label->Font());
+        EXPECT_LE(measure.Canvas().TextWidth(label->LeftText()) + 5, label->LeftSpace())
+            << label->LeftText();
+        EXPECT_LE(label->LeftSpace() + label->LabelWidth() + 7
+                + measure.Canvas().TextWidth(label->RightText()),
+            label->Width())
+            << label->RightText();
+    }
+}
+
+// The bars at their ends, an inverted radial axis, and the nudge when both range bars meet.
+TEST_F(ControlPanel, ScrollBarsDriveTheChart)
+{
+    form.SBarMag->setFocus();
+    QTest::keyClick(form.SBarMag, Qt::Key_Home);
+    EXPECT_EQ(pc.MagFactor(), 0.01);
+    QTest::keyClick(form.SBarMag, Qt::Key_End);
+    EXPECT_EQ(pc.MagFactor(), 5.0);
+
+    // A jump, as a thumb dragged fast makes: arrow keys would pass 0, where the bounds meet and
+    // the chart moves RangeLow away.
+    form.SBarRangeHigh->SetPosition(-5);
+    EXPECT_EQ(pc.RangeHigh(), -0.5);
+    EXPECT_EQ(pc.RangeLow(), 0.0);
+    EXPECT_LT(pc.ScaleX(), 0) << "an inverted radial axis";
+    form.SBarRangeLow->SetPosition(-5);
+    EXPECT_EQ(pc.RangeLow(), -0.5);
+    EXPECT_EQ(pc.RangeHigh(), 0.5) << "the other bound moved one unit away";
+}
+
+// Each accepted keystroke sets the ray angle, which the chart snaps to its table.
+TEST_F(ControlPanel, RayAngleFieldKeyByKey)
+{
+    retype(form.NIORayAngle, "45");
+    EXPECT_EQ(pc.AngleBtwRays(), 45.0);
+    std::vector<double> seen;
+    QTest::keyClick(form.NIORayAngle, Qt::Key_A, Qt::ControlModifier);
+    for (char key : std::string("25")) {
+        QTest::keyClick(form.NIORayAngle, key);
+        seen.push_back(pc.AngleBtwRays());
+    }
+    EXPECT_EQ(seen, (std::vector<double> { 6.0, 22.5 }));
+    EXPECT_EQ(form.NIORayAngle->Text(), "25");
+}
+
+// Radians with the offset bar at 90: the offset becomes pi/2 and the read-out "1.57 rad"; back in
+// degrees it is 90 deg again.
+TEST_F(ControlPanel, AngleUnitCarriesTheOffset)
+{
+    stepTo(form.SBarAngleOffs, 90);
+    EXPECT_EQ(pc.AngleOffset(), 90.0);
+    EXPECT_EQ(form.NLabAngleOffs->Value(), 90.0);
+    choose(form.RGUseDeg, 1);
+    EXPECT_FALSE(pc.UseDegrees());
+    EXPECT_DOUBLE_EQ(pc.AngleOffset(), std::numbers::pi / 2);
+    EXPECT_EQ(form.NLabAngleOffs->Value(), pc.AngleOffset());
+    EXPECT_EQ(form.NLabAngleOffs->Precision(), 2);
+    EXPECT_EQ(form.NLabAngleOffs->RightText(), "rad");
+    EXPECT_EQ(pc.LabelModeAngular(), TpcAngLabelMode::almRadians);
+    EXPECT_EQ(form.RGAngLabelMode->ItemIndex(), 2);
+    choose(form.RGUseDeg, 0);
+    EXPECT_EQ(pc.AngleOffset(), 90.0);
+    EXPECT_EQ(form.NLabAngleOffs->Value(), 90.0);
+    EXPECT_EQ(form.NLabAngleOffs->RightText(), "deg");
+    EXPECT_EQ(form.RGAngLabelMode->ItemIndex(), 1);
+
+    choose(form.RGRotDir, 0);
+    EXPECT_EQ(pc.RotationDir(), TpcRotationDir::rdClockwise);
+    choose(form.RGAngLabelMode, 3);
+    EXPECT_EQ(pc.LabelModeAngular(), TpcAngLabelMode::almMultiPi);
+    choose(form.RGRadLabels, 1);
+    EXPECT_EQ(pc.LabelModeRadial(), TpcRadLabelMode::rlmVertLeft);
+    choose(form.RGGridRad, 2);
+    EXPECT_EQ(pc.GridStyleRadial(), TpcGridStyleRad::gsRadOuterSolid);
+    choose(form.RGGridAng, 0);
+    EXPECT_EQ(pc.GridStyleAngular(), TpcGridStyleAng::gsAngNone);
+}
+
+// With a crosshair form chosen, crosshair 1 sits on the pointer; with "None" it is hidden and
+// stays, while the read-outs go on following the pointer.
+TEST_F(ControlPanel, CrossHairFollowsThePointer)
+{
+    choose(form.RGCrossHair, 1);
+    EXPECT_EQ(pc.CrossHair1()->Mode(), TpcCrossHMode::chOrtho);
+    hover(QPoint(200, 150));
+    const TpcPolarPoint p = pc.PixelToPolar(200, 150);
+    EXPECT_EQ(form.NLabRad->Value(), p.Rad);
+    EXPECT_EQ(form.NLabPhi->Value(), p.Phi);
+    EXPECT_EQ(pc.PolarToPixel(pc.CrossHair1()->PosRad(), pc.CrossHair1()->PosPhi()),
+        (TPoint { 200, 150 }));
+    EXPECT_EQ(pc.Canvas().Pixel(200, 400), clBlack) << "its vertical line on the screen";
+
+    choose(form.RGCrossHair, 0);
+    EXPECT_EQ(pc.CrossHair1()->Mode(), TpcCrossHMode::chOff);
+    hover(QPoint(620, 640));
+    const TpcPolarPoint q = pc.PixelToPolar(620, 640);
+    EXPECT_EQ(form.NLabRad->Value(), q.Rad) << "also over the shadow";
+    EXPECT_EQ(form.NLabPhi->Value(), q.Phi);
+    EXPECT_EQ(pc.CrossHair1()->PosRad(), p.Rad);
+    EXPECT_NE(pc.Canvas().Pixel(200, 400), clBlack);
+}
+
+// Every keystroke in a unit edit repaints the chart with the new text after every scale label.
+TEST_F(ControlPanel, UnitTextsFollowTheScaleLabels)
+{
+    std::vector<std::string> radial, angular;
+    auto formHandler = pc.OnBeforeDrawScaleLabel;
+    pc.OnBeforeDrawScaleLabel = [&](TObject* sender, TCanvas& canvas, TpcScaleKind kind,
+                                    std::string& text, int x, int y) {
+        formHandler(sender, canvas, kind, text, x, y);
+        (kind == TpcScaleKind::sckRad ? radial : angular).push_back(text);
+    };
+    const int paints = pc.PaintCount();
+    retype(form.EdUnitsRad, " m");
+    EXPECT_EQ(pc.PaintCount(), paints + 2);
+    radial.clear();
+    angular.clear();
+    pc.Redraw();
+    ASSERT_FALSE(radial.empty());
+    for (const std::string& text : radial)
+        EXPECT_TRUE(text.ends_with("0 m")) << text;
+    for (const std::string& text : angular)
+        EXPECT_TRUE(text.ends_with(" \u00B0")) << text;
+}
+
+// After a mouse zoom the bar follows and the magnification takes the bar's value; past the bar's
+// end the bar stops at 500 (5), and then a larger magnification stays as the mouse made it.
+TEST_F(ControlPanel, MouseZoomMovesTheMagnificationBar)
+{
+    form.Zoom1->Action()->trigger();
+    QTest::mousePress(&pc, Qt::LeftButton, {}, QPoint(300, 400));
+    QTest::mouseMove(&pc, QPoint(300, 400));
+    QTest::mouseMove(&pc, QPoint(305, 238));
+    QTest::mouseRelease(&pc, Qt::LeftButton, {}, QPoint(305, 238));
+    EXPECT_EQ(form.SBarMag->Position(), 90);
+    EXPECT_EQ(pc.MagFactor(), 0.9);
+
+    for (const auto& [mouse, bar, after] : { std::tuple { 7.3, 500, 5.0 },
+             std::tuple { 8.0, 500, 8.0 }, std::tuple { 1.234, 123, 1.23 } }) {
+        pc.SetMagFactor(mouse);
+        form.PCZoomPan(&pc);
+        EXPECT_EQ(form.SBarMag->Position(), bar) << mouse;
+        EXPECT_EQ(pc.MagFactor(), after) << mouse;
+    }
+}
+
+// "Reset Diagram" brings back degrees, the magnification, offset, ray angle, range and centre; it
+// leaves the bars and the unit choice, so the offset read-out keeps the bar's angle.
+TEST_F(ControlPanel, ResetDiagram)
+{
+    stepTo(form.SBarAngleOffs, 30);
+    choose(form.RGUseDeg, 1);
+    retype(form.NIORayAngle, "45");
+    stepTo(form.SBarRangeHigh, 50);
+    QTest::keyClick(form.SBarMag, Qt::Key_End);
+    form.Pan1->Action()->trigger();
+    QTest::mousePress(&pc, Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mouseMove(&pc, QPoint(300, 300));
+    QTest::mouseMove(&pc, QPoint(340, 280));
+    QTest::mouseRelease(&pc, Qt::LeftButton, {}, QPoint(340, 280));
+    const int centerX = pc.CenterX();
+
+    form.Reset1->Action()->trigger();
+    EXPECT_TRUE(pc.UseDegrees());
+    EXPECT_EQ(pc.MagFactor(), 0.7);
+    EXPECT_EQ(pc.AngleOffset(), 0.0);
+    EXPECT_EQ(pc.AngleBtwRays(), 30.0);
+    EXPECT_EQ(pc.RangeLow(), 0.0);
+    EXPECT_EQ(pc.RangeHigh(), 10.0);
+    EXPECT_EQ(pc.LabelModeAngular(), TpcAngLabelMode::almDegrees);
+    EXPECT_EQ(pc.CenterX(), centerX - 40);
+    EXPECT_EQ(pc.CenterY(), 324);
+    EXPECT_EQ(form.NLabAngleOffs->Value(), 30.0);
+    EXPECT_EQ(form.NLabAngleOffs->RightText(), "deg");
+    EXPECT_EQ(form.NLabAngleOffs->Precision(), 0);
+    EXPECT_EQ(form.RGUseDeg->ItemIndex(), 1);
+    EXPECT_EQ(form.SBarMag->Position(), 500);
+    EXPECT_EQ(form.SBarAngleOffs->Position(), 30);
+    EXPECT_EQ(pc.MouseAction(), TMouseActMode::maPan);
 }
