@@ -525,9 +525,13 @@ struct TCanvas::LineRaster {
 TCanvas::TCanvas(QImage* image)
     : m_image(image)
 {
+    // The colour is no part of the Qt font; a write that leaves the rest alone keeps it.
     m_font.OnChange = [this](TObject*) {
+        if (m_qfontKey == FontKey { m_font.Name(), m_font.Height(), m_font.Style() })
+            return;
         m_qfont.reset();
         m_metrics.reset();
+        m_qfontKey.reset();
     };
 }
 
@@ -896,8 +900,10 @@ void TCanvas::FillRect(const TRect& rect)
 
 const QFont& TCanvas::qfont()
 {
-    if (!m_qfont)
+    if (!m_qfont) {
         m_qfont = m_font.ToQFont();
+        m_qfontKey = FontKey { m_font.Name(), m_font.Height(), m_font.Style() };
+    }
     return *m_qfont;
 }
 
@@ -914,7 +920,7 @@ QString TCanvas::displayText(const std::string& text)
     return m_font.IsSymbolFont() ? SymbolToUnicode(qtext) : qtext;
 }
 
-const TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
+TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
 {
     // Keyed by the font attributes that change the layout, then the text.
     std::string key = m_font.Name();
@@ -934,7 +940,6 @@ const TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
     entry.width = metrics().horizontalAdvance(shown);
     entry.text.setText(shown);
     entry.text.setTextFormat(Qt::PlainText);
-    entry.text.prepare(QTransform(), qfont());
     return m_shapedTexts.emplace(std::move(key), std::move(entry)).first->second;
 }
 
@@ -973,7 +978,11 @@ void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRec
     constexpr int64_t limit = 1 << 22;
     if (std::abs(int64_t(x)) > limit || std::abs(int64_t(y)) > limit)
         return;
-    const ShapedText& shapedText = shaped(text);
+    ShapedText& shapedText = shaped(text);
+    if (!shapedText.laidOut) {
+        shapedText.text.prepare(QTransform(), qfont());
+        shapedText.laidOut = true;
+    }
     if (!clip && m_brush.Style() == TBrushStyle::bsSolid)
         FillRect(Rect(x, y, x + shapedText.width, y + metrics().height()));
     QPainter& painter = textPainter();

@@ -214,9 +214,11 @@ private:
     struct ShapedText {
         QStaticText text;
         int32_t width = 0;
+        // Laid out for drawing on its first draw: a text that is only measured never is.
+        bool laidOut = false;
     };
-    // The text laid out in the current font, kept across paints: scale labels repeat.
-    const ShapedText& shaped(const std::string& text);
+    // The text measured in the current font, kept across paints: scale labels repeat.
+    ShapedText& shaped(const std::string& text);
     void drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip);
     void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
@@ -233,6 +235,14 @@ private:
     std::unordered_map<std::string, ShapedText> m_shapedTexts;
     std::optional<QFont> m_qfont;
     std::optional<QFontMetrics> m_metrics;
+    // The attributes m_qfont was made from: assigning the same font again keeps it.
+    struct FontKey {
+        std::string Name;
+        int Height = 0;
+        TFontStyles Style;
+        friend bool operator==(const FontKey&, const FontKey&) = default;
+    };
+    std::optional<FontKey> m_qfontKey;
 };
 
 // An off-screen image with its own canvas. Resizing keeps the object and its canvas; the content

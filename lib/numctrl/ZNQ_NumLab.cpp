@@ -193,8 +193,10 @@ void TNumLab::SetValue(double value)
     // A read-out that follows the mouse gets many values that show the same text; its picture is
     // then right as it stands. A display hook may change any text, so with one it always paints.
     if (m_shownText && !OnBeforeDisplay && !m_empty) {
+        // Measured where the paint measures, so that a new text is laid out only once.
+        TCanvas& canvas = m_bitmap.Canvas();
         const std::string text = NumLabText(m_settings, SystemLocaleInfo(), nullptr,
-            [this](const std::string& shown) { return Canvas().TextWidth(shown); });
+            [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
         if (text == *m_shownText)
             return;
     }
@@ -300,8 +302,14 @@ void TNumLab::Paint()
     control.Font().Assign(Font());
     const int32_t y = pixel((height - control.TextHeight(sampleText)) / 2);
 
-    TBitmap bitmap(pixel(width), pixel(height));
-    TCanvas& canvas = bitmap.Canvas();
+    // The off-screen picture is kept between paints with its canvas, which keeps the laid-out
+    // texts; every paint starts from a new canvas's pen, brush and copy mode and covers every
+    // pixel. The canvas keeps the label's font afterwards, for measuring the next value.
+    m_bitmap.SetSize(pixel(width), pixel(height));
+    TCanvas& canvas = m_bitmap.Canvas();
+    canvas.Pen() = TPen();
+    canvas.Brush() = TBrush();
+    canvas.SetCopyMode(TCopyMode::cmSrcCopy);
     canvas.Font().Assign(Font());
 
     const TColor background = m_transparent ? clWhite : m_colorOutBakG;
@@ -383,7 +391,7 @@ void TNumLab::Paint()
     } else {
         control.SetCopyMode(TCopyMode::cmSrcCopy);
     }
-    control.Draw(0, 0, bitmap);
+    control.Draw(0, 0, m_bitmap);
     canvasPainted();
 }
 

@@ -172,9 +172,10 @@ private:
     TAlignment m_rightTextAlignment = TAlignment::taLeftJustify;
     bool m_transparent = false;
     int m_paintCount = 0;
-    // The value text of the last paint, measured in the control canvas's font, which that paint
-    // set to Font; none before the first paint and while Empty.
+    // The value text of the last paint; none before the first paint and while Empty.
     std::optional<std::string> m_shownText;
+    // The off-screen picture, kept with its canvas (and the texts that canvas laid out).
+    TBitmap m_bitmap;
 };
 
 } // namespace znq

@@ -359,12 +359,11 @@ public:
     // How often Paint got past its gates: a seam for checking the redraw rule.
     int PaintCount() const { return m_paintCount; }
 
-    // The off-screen layers: the shadow with the chart image on it, the chart image, and the copy
-    // that carries the crosshairs.
+    // The off-screen layers: the shadow with the chart image on it (the whole picture without the
+    // crosshairs), and the chart image.
     const TBitmap& FrameBitmap() const { return m_frameBitmap; }
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
     TBitmap& ChartBitmap() { return m_chartBitmap; }
-    const TBitmap& CrossHairBitmap() const { return m_crossHairBitmap; }
     // The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
     int32_t OuterRadius() const;
     // The chart as the Sender of its events.
@@ -429,7 +428,6 @@ protected:
     double m_angleBtwRays = 30.0;
     double m_angleOffset = 0.0;
     double m_angleUnit = 0.017453292519943295;
-    TBitmap m_crossHairBitmap;
     TBitmap m_chartBitmap;
     TBitmap m_frameBitmap;
     TColor m_gridColor = clBlack;

@@ -110,30 +110,25 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
     }
 }
 
-// The crosshairs go on a copy of the frame, so the frame always holds the picture without them.
+// The frame is copied onto the control's canvas in one piece and the crosshairs are drawn over it
+// there. That canvas is the control's off-screen backing image, which reaches the screen only when
+// the paint is complete, so no partial picture is ever seen; the frame keeps the picture without
+// crosshairs, and no further full-size copy is needed for them.
 void TCustomPolChart::ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap)
 {
     TCanvas& target = Canvas();
     target.SetCopyMode(TCopyMode::cmSrcCopy);
-    const bool anyShown = std::any_of(m_crossHairs.begin(), m_crossHairs.end(),
-        [](const TpcCrossHair* c) { return c->Mode() != TpcCrossHMode::chOff; });
-    if (!anyShown) {
-        target.Draw(x0, y0, bitmap);
-        return;
-    }
-    m_crossHairBitmap.SetSize(bitmap.Width(), bitmap.Height());
-    TCanvas& canvas = m_crossHairBitmap.Canvas();
-    canvas.SetCopyMode(TCopyMode::cmSrcCopy);
-    canvas.Draw(0, 0, bitmap);
+    target.Draw(x0, y0, bitmap);
+    const TCanvas::StateGuard keep(target);
     for (const TpcCrossHair* crossHair : m_crossHairs) {
         if (crossHair->Mode() == TpcCrossHMode::chOff)
             continue;
-        canvas.Pen().SetColor(crossHair->Color());
-        canvas.Pen().SetWidth(crossHair->LineWid());
-        canvas.Pen().SetStyle(crossHair->LineType());
-        painters::DrawCrossHair(*this, *crossHair, canvas, x0, y0);
+        target.Pen().SetColor(crossHair->Color());
+        target.Pen().SetWidth(crossHair->LineWid());
+        target.Pen().SetStyle(crossHair->LineType());
+        // Control coordinates: the bitmap's pixels sit at their own places shifted by (x0, y0).
+        painters::DrawCrossHair(*this, *crossHair, target, 0, 0);
     }
-    target.Draw(x0, y0, m_crossHairBitmap);
 }
 
 } // namespace znq

@@ -57,18 +57,24 @@ TEST(PaintGates, HiddenLoadingOrSuspendedChangesNothing)
     EXPECT_EQ(blank.chart.BackingImage(), red);
 }
 
-TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairBitmapUntouched)
+// One copy of the frame onto the control per paint, with or without crosshairs; the crosshairs
+// are on the control's picture only, never in the frame.
+TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairsOnlyOnTheControl)
 {
     BlankChart blank;
     TCanvas& control = blank.chart.Canvas();
     const int draws = control.DrawCount();
     blank.chart.Redraw();
     EXPECT_EQ(control.DrawCount(), draws + 1);
-    EXPECT_EQ(blank.chart.CrossHairBitmap().Width(), 0)
-        << "no crosshair shown: the bitmap is not used";
+    blank.chart.SetAutoRedraw(false);
+    blank.chart.CrossHair3()->SetColor(clRed);
+    blank.chart.SetAutoRedraw(true);
     blank.chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
     EXPECT_EQ(control.DrawCount(), draws + 2);
-    EXPECT_EQ(blank.chart.CrossHairBitmap().Width(), 120);
+    const TPoint p = blank.chart.PolarToPixel(0, 0);
+    EXPECT_EQ(blank.at(p.x, 10), clRed);
+    EXPECT_EQ(blank.chart.FrameBitmap().Canvas().Pixel(p.x, 10), chartColor);
+    EXPECT_NE(control.Pen().Color(), clRed) << "the control canvas's pen is left as it was";
 }
 
 TEST(PaintPipeline, BitmapSizesFollowTheShadow)
