@@ -6,15 +6,27 @@
 //                                       centre and outer radius, the text label's frame
 //   screenshot_check --rows <png>       prints the middle y of every band of rows holding dark
 //                                       pixels, one per line (the items of a menu)
+//   screenshot_check --spiral <png>     prints how often a ray from the grid centre crosses the
+//                                       red curve, for eight rays 45 degrees apart, then the sum
+//   screenshot_check --rays <png>       prints the number of grid rays: silver clusters by angle
+//                                       in the ring between the outer two circles
+//   screenshot_check --thumb <png> <x0> <x1> <y>
+//                                       prints the middle x of a scroll bar's thumb, the longest
+//                                       run of its lightest colour along row y from x0 to x1
+//   screenshot_check --crosshair <png> <x> <y>
+//                                       prints the black pixels of column x and of row y within
+//                                       the chart
 #include <QColor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QRect>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -130,27 +142,126 @@ int rows(const QImage& image)
     return 0;
 }
 
+bool red(QRgb p)
+{
+    return isRgb(p, 0xFF, 0x00, 0x00);
+}
+
+int spiral(const QImage& image)
+{
+    const Grid grid = findGrid(image);
+    int total = 0;
+    for (int k = 0; k < 8; ++k) {
+        const double angle = k * 3.141592653589793 / 4;
+        int crossings = 0;
+        bool inside = false;
+        for (int r = 5; r <= grid.radius + 5; ++r) {
+            const int x = grid.cx + int(std::lround(r * std::cos(angle)));
+            const int y = grid.cy - int(std::lround(r * std::sin(angle)));
+            // A curve crossed at a slant covers a pixel or two to either side of the ray.
+            bool hit = false;
+            for (int d = -1; d <= 1 && !hit; ++d)
+                hit = red(image.pixel(x + d, y)) || red(image.pixel(x, y + d));
+            if (hit && !inside)
+                ++crossings;
+            inside = hit;
+        }
+        std::printf("%d ", crossings);
+        total += crossings;
+    }
+    std::printf("%d\n", total);
+    return 0;
+}
+
+int rays(const QImage& image)
+{
+    const Grid grid = findGrid(image);
+    std::vector<bool> silverAt(360, false);
+    for (int y = grid.cy - grid.radius; y <= grid.cy + grid.radius; ++y)
+        for (int x = grid.cx - grid.radius; x <= grid.cx + grid.radius; ++x) {
+            const double r = std::hypot(x - grid.cx, y - grid.cy);
+            if (r < 0.85 * grid.radius || r > 0.95 * grid.radius || !silver(image.pixel(x, y)))
+                continue;
+            double degrees = std::atan2(grid.cy - y, x - grid.cx) * 180 / 3.141592653589793;
+            if (degrees < 0)
+                degrees += 360;
+            silverAt[size_t(int(degrees) % 360)] = true;
+        }
+    // Clusters of neighbouring degrees, the last joined to the first across 0.
+    int clusters = 0;
+    for (size_t i = 0; i < 360; ++i)
+        if (silverAt[i] && !silverAt[(i + 359) % 360])
+            ++clusters;
+    if (clusters == 0 && silverAt[0])
+        clusters = 1;
+    std::printf("%d\n", clusters);
+    return 0;
+}
+
+int thumb(const QImage& image, int x0, int x1, int y)
+{
+    int lightest = 0;
+    for (int x = x0; x <= x1; ++x)
+        lightest = std::max(lightest, qGray(image.pixel(x, y)));
+    int best = 0, bestEnd = x0, run = 0;
+    for (int x = x0; x <= x1; ++x) {
+        run = qGray(image.pixel(x, y)) >= lightest - 2 ? run + 1 : 0;
+        if (run > best) {
+            best = run;
+            bestEnd = x;
+        }
+    }
+    std::printf("%d\n", bestEnd - best / 2);
+    return 0;
+}
+
+int crosshair(const QImage& image, int x, int y)
+{
+    auto black = [](QRgb p) { return isRgb(p, 0, 0, 0); };
+    int column = 0, row = 0;
+    boundsOf(image, QRect(x, 0, 1, chart.height()), black, &column);
+    boundsOf(image, QRect(0, y, chart.width(), 1), black, &row);
+    std::printf("%d %d\n", column, row);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    const bool measuring = argc == 3 && std::strcmp(argv[1], "--measure") == 0;
-    const bool listingRows = argc == 3 && std::strcmp(argv[1], "--rows") == 0;
-    if (argc != 2 && !measuring && !listingRows) {
-        std::fprintf(stderr, "usage: screenshot_check [--measure | --rows] <png>\n");
+    const std::string mode = argc > 2 ? argv[1] : "";
+    const int arguments = mode == "--thumb" ? 6 : mode == "--crosshair" ? 5 : mode.empty() ? 2 : 3;
+    if (argc != arguments) {
+        std::fprintf(stderr,
+            "usage: screenshot_check [--measure | --rows | --spiral | --rays] <png>\n"
+            "       screenshot_check --thumb <png> <x0> <x1> <y>\n"
+            "       screenshot_check --crosshair <png> <x> <y>\n");
         return 2;
     }
-    QImage image(argv[argc - 1]);
+    const char* path = mode.empty() ? argv[1] : argv[2];
+    QImage image(path);
     if (image.isNull()) {
-        std::fprintf(stderr, "cannot read %s\n", argv[argc - 1]);
+        std::fprintf(stderr, "cannot read %s\n", path);
         return 2;
     }
     image = image.convertToFormat(QImage::Format_RGB32);
-    if (measuring)
+    if (mode == "--measure")
         return measure(image);
-    if (listingRows)
+    if (mode == "--rows")
         return rows(image);
+    if (mode == "--spiral")
+        return spiral(image);
+    if (mode == "--rays")
+        return rays(image);
+    if (mode == "--thumb")
+        return thumb(image, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+    if (mode == "--crosshair")
+        return crosshair(image, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (!mode.empty()) {
+        std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+        return 2;
+    }
     check(image.width() >= 883 && image.height() >= 648, "the window is 883 x 648");
 
     check(isRgb(image.pixel(20, 20), 0xFF, 0xFC, 0xF4), "chart background 0xF4FCFF at (20, 20)");
