@@ -111,6 +111,10 @@ namespace {
     struct Box {
         int64_t left, top, right, bottom;
         bool empty() const { return left > right || top > bottom; }
+        bool contains(int64_t x, int64_t y) const
+        {
+            return x >= left && x <= right && y >= top && y <= bottom;
+        }
     };
 
     Box intersect(const Box& a, const Box& b)
@@ -260,13 +264,14 @@ void TFont::SetName(const std::string& name)
 int TFont::Size() const
 {
     // Points from pixels, rounded half away from zero as the size field shows them.
-    const int points = static_cast<int>(std::lround(-m_height * 72.0 / PixelsPerInch));
-    return points;
+    return static_cast<int>(std::lround(-double(m_height) * 72.0 / PixelsPerInch));
 }
 
 void TFont::SetSize(int points)
 {
-    m_height = -static_cast<int>(std::lround(points * static_cast<double>(PixelsPerInch) / 72.0));
+    // In double, and clamped back into the integer range: a huge size must not overflow.
+    const double pixels = std::round(points * static_cast<double>(PixelsPerInch) / 72.0);
+    m_height = -static_cast<int>(std::clamp(pixels, -2147483647.0, 2147483647.0));
     changed();
 }
 
@@ -323,8 +328,9 @@ QFont TFont::ToQFont() const
     QFont font(IsSymbolFont() ? QStringLiteral("DejaVu Sans") : familyFor(m_name));
     // A negative height is the character height; a positive one includes the internal leading,
     // which for the sans fonts in use is about a fifth of the cell.
-    const int pixels = m_height < 0 ? -m_height : std::max(1, m_height * 4 / 5);
-    font.setPixelSize(std::max(1, pixels));
+    const int64_t height = m_height;
+    const int64_t pixels = height < 0 ? -height : height * 4 / 5;
+    font.setPixelSize(static_cast<int>(std::clamp<int64_t>(pixels, 1, MaxPixelSize)));
     font.setBold(m_style.testFlag(TFontStyle::fsBold));
     font.setItalic(m_style.testFlag(TFontStyle::fsItalic));
     font.setUnderline(m_style.testFlag(TFontStyle::fsUnderline));
@@ -359,9 +365,11 @@ QString SymbolToUnicode(const QString& text)
 // Pixel sinks: where the rasterised pixels of one figure go.
 
 // Writes pen pixels into the image: width 1 pixel by pixel, wider pens as squares of the pen
-// width centred on each pixel. In XOR mode a wide pen is first collected in a mask, so that every
-// pixel of the stroke is inverted once however many squares cover it; a caller that must know the
-// stroke's pixels before it is drawn (a filled XOR polygon) asks for the mask with collect.
+// width centred on each pixel. A wide pen's pixels are gathered first and its squares written as
+// their union, row by row in spans, so that the cost follows the area covered rather than the
+// square of the width, and in XOR mode every pixel of the stroke is inverted once however many
+// squares cover it. A caller that must know the stroke's pixels before it is drawn (a filled XOR
+// polygon) asks for them in a mask with collect.
 class PenSink {
 public:
     PenSink(QImage& image, const TPen& pen, Box figureBounds, bool collect = false)
@@ -374,7 +382,7 @@ public:
             m_bits = reinterpret_cast<uint32_t*>(image.bits());
             m_stride = image.bytesPerLine() / 4;
         }
-        if ((m_xor && m_width > 1) || collect) {
+        if (collect) {
             const int grow = m_width;
             m_maskBox = intersect(m_imageBox,
                 Box { figureBounds.left - grow, figureBounds.top - grow, figureBounds.right + grow,
@@ -414,41 +422,29 @@ public:
 
     void pixel(int64_t x, int64_t y)
     {
-        if (m_width == 1 && m_mask.empty()) {
-            if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
-                return;
+        if (m_width > 1) {
+            m_points.push_back(Point { y, x });
+            return;
+        }
+        if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
+            return;
+        if (m_mask.empty())
             put(m_bits + y * m_stride + x);
-            return;
-        }
-        const int64_t left = x - (m_width - 1) / 2, top = y - (m_width - 1) / 2;
-        const Box square = intersect(m_mask.empty() ? m_imageBox : m_maskBox,
-            Box { left, top, left + m_width - 1, top + m_width - 1 });
-        if (square.empty())
-            return;
-        for (int64_t row = square.top; row <= square.bottom; ++row) {
-            if (!m_mask.empty()) {
-                uint8_t* mask = m_mask.data()
-                    + (row - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1);
-                std::fill(mask + (square.left - m_maskBox.left),
-                    mask + (square.right - m_maskBox.left) + 1, 1);
-            } else {
-                uint32_t* line = m_bits + row * m_stride;
-                std::fill(line + square.left, line + square.right + 1, m_rgb);
-            }
-        }
+        else if (m_maskBox.contains(x, y))
+            m_mask[maskIndex(x, y)] = 1;
     }
 
-    bool isMasked(int64_t x, int64_t y) const
+    bool isMasked(int64_t x, int64_t y)
     {
-        if (m_mask.empty() || x < m_maskBox.left || x > m_maskBox.right || y < m_maskBox.top
-            || y > m_maskBox.bottom)
+        writeSquares();
+        if (m_mask.empty() || !m_maskBox.contains(x, y))
             return false;
-        return m_mask[(y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1)
-            + (x - m_maskBox.left)];
+        return m_mask[maskIndex(x, y)];
     }
 
     void flush()
     {
+        writeSquares();
         if (m_mask.empty())
             return;
         const int64_t width = m_maskBox.right - m_maskBox.left + 1;
@@ -463,6 +459,121 @@ public:
     }
 
 private:
+    struct Point {
+        int64_t y, x;
+        friend auto operator<=>(const Point&, const Point&) = default;
+    };
+    struct Span {
+        int64_t left, right;
+    };
+    // Identical rows of spans, one after another: y0 .. y1 share spans[begin, end).
+    struct Band {
+        int64_t y0, y1;
+        size_t begin, end;
+    };
+
+    size_t maskIndex(int64_t x, int64_t y) const
+    {
+        return static_cast<size_t>(
+            (y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1) + (x - m_maskBox.left));
+    }
+
+    // The union of the squares of the gathered pixels, written row by row. The square of the
+    // pixel at (x, y) covers columns x - a .. x - a + w - 1 and the rows likewise, a = (w - 1) / 2.
+    // Each row of pixels becomes a row of disjoint spans, equal neighbouring rows a band; output
+    // row r is the union of the bands within w - 1 - a rows above it and a rows below.
+    void writeSquares()
+    {
+        if (m_points.empty())
+            return;
+        std::sort(m_points.begin(), m_points.end());
+        m_points.erase(std::unique(m_points.begin(), m_points.end()), m_points.end());
+        const int64_t w = m_width, a = (w - 1) / 2;
+
+        std::vector<Span> spans;
+        std::vector<Band> bands;
+        for (size_t i = 0; i < m_points.size();) {
+            const int64_t y = m_points[i].y;
+            const size_t begin = spans.size();
+            for (; i < m_points.size() && m_points[i].y == y; ++i) {
+                const Span square { m_points[i].x - a, m_points[i].x - a + w - 1 };
+                if (spans.size() > begin && square.left <= spans.back().right + 1)
+                    spans.back().right = std::max(spans.back().right, square.right);
+                else
+                    spans.push_back(square);
+            }
+            const size_t end = spans.size();
+            if (!bands.empty()) {
+                Band& last = bands.back();
+                const bool same = last.y1 + 1 == y && last.end - last.begin == end - begin
+                    && std::equal(spans.begin() + std::ptrdiff_t(begin),
+                        spans.begin() + std::ptrdiff_t(end),
+                        spans.begin() + std::ptrdiff_t(last.begin),
+                        [](Span p, Span q) { return p.left == q.left && p.right == q.right; });
+                if (same) {
+                    ++last.y1;
+                    spans.resize(begin);
+                    continue;
+                }
+            }
+            bands.push_back(Band { y, y, begin, end });
+        }
+        m_points.clear();
+
+        const Box target = m_mask.empty() ? m_imageBox : m_maskBox;
+        if (target.empty())
+            return;
+        const int64_t below = w - 1 - a;
+        std::vector<Span> row;
+        size_t low = 0, high = 0;
+        int64_t r = std::max(target.top, bands.front().y0 - a);
+        const int64_t last = std::min(target.bottom, bands.back().y1 + below);
+        while (r <= last) {
+            // Bands reach row r from rows y0 - a .. y1 + below.
+            while (high < bands.size() && bands[high].y0 - a <= r)
+                ++high;
+            while (low < high && bands[low].y1 + below < r)
+                ++low;
+            if (low == high) {
+                if (high == bands.size())
+                    break;
+                r = bands[high].y0 - a;
+                continue;
+            }
+            row.clear();
+            for (size_t b = low; b < high; ++b)
+                row.insert(row.end(), spans.begin() + std::ptrdiff_t(bands[b].begin),
+                    spans.begin() + std::ptrdiff_t(bands[b].end));
+            if (high - low > 1)
+                std::sort(row.begin(), row.end(), [](Span p, Span q) { return p.left < q.left; });
+            int64_t covered = INT64_MIN;
+            for (const Span& span : row) {
+                const int64_t left = std::max({ span.left, covered + 1, target.left });
+                const int64_t right = std::min(span.right, target.right);
+                if (left <= right)
+                    writeSpan(r, left, right);
+                covered = std::max(covered, span.right);
+            }
+            ++r;
+        }
+    }
+
+    void writeSpan(int64_t y, int64_t left, int64_t right)
+    {
+        if (!m_mask.empty()) {
+            std::fill(m_mask.begin() + std::ptrdiff_t(maskIndex(left, y)),
+                m_mask.begin() + std::ptrdiff_t(maskIndex(right, y)) + 1, 1);
+            return;
+        }
+        uint32_t* line = m_bits + y * m_stride;
+        if (m_xor) {
+            for (int64_t x = left; x <= right; ++x)
+                line[x] ^= (m_rgb & 0x00FFFFFFu);
+        } else {
+            std::fill(line + left, line + right + 1, m_rgb);
+        }
+    }
+
     void put(uint32_t* pixel) const
     {
         if (m_xor)
@@ -479,6 +590,8 @@ private:
     int64_t m_stride = 0;
     Box m_maskBox { 0, 0, -1, -1 };
     std::vector<uint8_t> m_mask;
+    // The pixels of a wide pen, as (y, x), until their squares are written.
+    std::vector<Point> m_points;
 };
 
 // Fills spans with the brush colour, in XOR mode by inversion.
@@ -920,8 +1033,45 @@ QString TCanvas::displayText(const std::string& text)
     return m_font.IsSymbolFont() ? SymbolToUnicode(qtext) : qtext;
 }
 
+namespace {
+    // Texts longer than this are measured and drawn but not kept, and measured in pieces.
+    constexpr size_t maxKeptText = 4096;
+    // What the kept texts may hold: their keys and about 80 bytes of layout per character.
+    constexpr size_t textCacheBudget = size_t(4) << 20;
+    size_t keptCost(const std::string& key)
+    {
+        return key.size() * 81;
+    }
+
+    // The advance of a text of any length, saturated: Qt's own sum is in 26.6 fixed point and
+    // wraps beyond about 33.5 million pixels. Long texts are summed in pieces, split where no
+    // surrogate pair is cut (kerning across a cut is lost, a pixel at most per piece).
+    int32_t advance(const QFontMetrics& metrics, const QString& text)
+    {
+        if (size_t(text.size()) <= maxKeptText)
+            return metrics.horizontalAdvance(text);
+        int64_t sum = 0;
+        for (qsizetype start = 0; start < text.size();) {
+            qsizetype length = std::min<qsizetype>(qsizetype(maxKeptText), text.size() - start);
+            if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+                --length;
+            sum += metrics.horizontalAdvance(text.mid(start, length));
+            start += length;
+        }
+        return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+    }
+} // namespace
+
 TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
 {
+    if (text.size() > maxKeptText) {
+        m_unkept = ShapedText {};
+        const QString shown = displayText(text);
+        m_unkept.width = advance(metrics(), shown);
+        m_unkept.text.setText(shown);
+        m_unkept.text.setTextFormat(Qt::PlainText);
+        return m_unkept;
+    }
     // Keyed by the font attributes that change the layout, then the text.
     std::string key = m_font.Name();
     key += '\x1f';
@@ -933,13 +1083,17 @@ TCanvas::ShapedText& TCanvas::shaped(const std::string& text)
     auto found = m_shapedTexts.find(key);
     if (found != m_shapedTexts.end())
         return found->second;
-    if (m_shapedTexts.size() >= 1024)
+    const size_t cost = keptCost(key);
+    if (m_shapedTexts.size() >= 1024 || m_shapedTextBytes + cost > textCacheBudget) {
         m_shapedTexts.clear();
+        m_shapedTextBytes = 0;
+    }
     ShapedText entry;
     const QString shown = displayText(text);
-    entry.width = metrics().horizontalAdvance(shown);
+    entry.width = advance(metrics(), shown);
     entry.text.setText(shown);
     entry.text.setTextFormat(Qt::PlainText);
+    m_shapedTextBytes += cost;
     return m_shapedTexts.emplace(std::move(key), std::move(entry)).first->second;
 }
 
@@ -977,6 +1131,10 @@ void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRec
     // that far.
     constexpr int64_t limit = 1 << 22;
     if (std::abs(int64_t(x)) > limit || std::abs(int64_t(y)) > limit)
+        return;
+    // Nothing of a text outside the image is seen: it is not laid out (a caption of many lines
+    // draws only the ones in view).
+    if (x >= m_image->width() || y >= m_image->height() || int64_t(y) + metrics().height() <= 0)
         return;
     ShapedText& shapedText = shaped(text);
     if (!shapedText.laidOut) {

@@ -42,6 +42,8 @@ class TFont : public QObject {
 
 public:
     static constexpr int PixelsPerInch = 96;
+    // The largest character height handed to Qt; any Height beyond it draws at this size.
+    static constexpr int MaxPixelSize = 16384;
 
     explicit TFont(QObject* parent = nullptr);
 
@@ -185,6 +187,8 @@ public:
     // Seams for checking how callers draw: the number of polyline and bitmap-draw calls, and an
     // observer that sees the points of every polyline.
     int PolylineCount() const { return m_polylineCount; }
+    // The memory that the kept laid-out texts hold, by the estimate that bounds it to a few MB.
+    size_t TextCacheBytes() const { return m_shapedTextBytes; }
     int DrawCount() const { return m_drawCount; }
     std::function<void(std::span<const TPoint> points)> OnPolyline;
 
@@ -233,6 +237,10 @@ private:
     int m_drawCount = 0;
     std::unique_ptr<QPainter> m_painter;
     std::unordered_map<std::string, ShapedText> m_shapedTexts;
+    // What the kept texts hold, by the estimate that bounds it.
+    size_t m_shapedTextBytes = 0;
+    // A text too long to keep, for the operation at hand.
+    ShapedText m_unkept;
     std::optional<QFont> m_qfont;
     std::optional<QFontMetrics> m_metrics;
     // The attributes m_qfont was made from: assigning the same font again keeps it.

@@ -4,6 +4,7 @@
 #include "znq_application.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace znq {
 
@@ -53,8 +54,11 @@ void TNumIO::SetDecPlaceSep(TDecPSep value)
     recheck();
 }
 
+// A NaN bound is ignored: it compares with nothing, so no edit could pass the range test.
 void TNumIO::SetRangeLow(double value)
 {
+    if (std::isnan(value))
+        return;
     if (value >= m_rangeHigh) {
         m_rangeLow = m_rangeHigh;
         m_rangeHigh = value;
@@ -66,6 +70,8 @@ void TNumIO::SetRangeLow(double value)
 
 void TNumIO::SetRangeHigh(double value)
 {
+    if (std::isnan(value))
+        return;
     if (value > m_rangeLow) {
         m_rangeHigh = value;
     } else {
@@ -169,6 +175,8 @@ void TNumIO::Change()
             if (mode == TSepMode::smComma)
                 std::replace(replacement.begin(), replacement.end(), '.', ',');
             replace = true;
+            // The range applies to the number the field will hold, after the rounding.
+            TextToNumber(replacement, value);
         }
         if ((m_rangeLow <= value && value <= m_rangeHigh) || value == 0) {
             m_lastValidText = text;

@@ -288,7 +288,11 @@ namespace {
                     token = 'N';
                 m_lastLetter = token;
             }
-            const size_t run = runLength();
+            // Only the letters of the date and time fields read their run, so that a long run of
+            // anything else costs no more than its length.
+            const bool field = token == 'Y' || token == 'M' || token == 'D' || token == 'H'
+                || token == 'N' || token == 'S' || token == 'Z';
+            const size_t run = field ? runLength() : 0;
             switch (token) {
             case 'Y':
                 m_position += run;

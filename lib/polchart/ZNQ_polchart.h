@@ -329,13 +329,15 @@ public:
     void Redraw();
     int32_t ElementCount() const { return m_store.Count(); }
     int32_t ElementCapacity() const { return m_store.Capacity(); }
-    const TpcDataElement& Element(int32_t index) const { return m_store[index]; }
+    // Raises EZNQPolChartError for an index outside 0 .. ElementCount - 1.
+    const TpcDataElement& Element(int32_t index) const;
     const TpcDataStore& Store() const { return m_store; }
     // Whether elements of a class (0 .. 255) are drawn; all are after construction.
     bool ClassVisible(uint8_t elemClass) const { return m_classVisible[elemClass]; }
     void SetClassVisible(uint8_t elemClass, bool visible);
 
-    // Crosshairs 1 .. 4 and text labels 1 .. 20.
+    // Crosshairs 1 .. 4 and text labels 1 .. 20. Raises EZNQPolChartError for an index outside
+    // 1 .. 4.
     TpcCrossHair* CrossHair(int index) const;
     // Raises EZNQPolChartError for an index outside 1 .. 20.
     TpcTextLabel* TextLabel(int index) const;

@@ -268,8 +268,15 @@ namespace painters {
             if (!radialLabels)
                 continue;
             brush.SetColor(chart.ChartColor());
-            const double value
+            double value
                 = (chart.RangeHigh() - chart.RangeLow()) / 5 * std::abs(n) + chart.RangeLow();
+            // Bounds near the ends of the double range overflow their difference; the wider
+            // type holds it, and every label value lies between the bounds again.
+            if (!std::isfinite(value))
+                value = static_cast<double>(
+                    (static_cast<long double>(chart.RangeHigh()) - chart.RangeLow()) / 5
+                        * std::abs(n)
+                    + chart.RangeLow());
             std::string text = FormatScaleNumber(1, chart.DecPlaceRad(), value);
             text = labels.offer(TpcScaleKind::sckRad, text, anchorX,
                 RoundPixel(double(cy) - offset - labels.lastHeight() / 2.0));

@@ -182,7 +182,7 @@ void TpcTextLabel::MovePositionSilently(double rad, double phi)
 TpcCrossHair* TCustomPolChart::CrossHair(int index) const
 {
     if (index < 1 || index > CrossHairCount)
-        return nullptr;
+        throw EZNQPolChartError(Name(), ": invalid index into CrossHair array");
     return m_crossHairs[size_t(index - 1)];
 }
 

@@ -368,6 +368,13 @@ void TCustomPolChart::DrawTo(double rad, double phi)
     append(TpcElemKind::ekDrawTo, rad, phi);
 }
 
+const TpcDataElement& TCustomPolChart::Element(int32_t index) const
+{
+    if (index < 0 || index >= m_store.Count())
+        throw EZNQPolChartError(Name(), ": invalid index into the data elements");
+    return m_store[index];
+}
+
 void TCustomPolChart::Clear()
 {
     m_store.Clear();

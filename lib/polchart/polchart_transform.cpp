@@ -52,11 +52,24 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
 {
     if (m_p.Scale == 0 || !std::isfinite(m_p.Scale))
         return TpcPolarPoint { m_p.RangeLow, 0.0 };
-    const auto u = static_cast<double>((x - m_p.OriginX) / m_p.Scale);
-    const auto v = static_cast<double>((y - m_p.OriginY) / m_p.Scale);
-    const double distance = std::sqrt(u * u + v * v);
-    const double rad
-        = m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + distance : m_p.RangeLow - distance;
+    auto u = static_cast<double>((x - m_p.OriginX) / m_p.Scale);
+    auto v = static_cast<double>((y - m_p.OriginY) / m_p.Scale);
+    double distance = std::sqrt(u * u + v * v);
+    double rad = m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + distance : m_p.RangeLow - distance;
+    // Bounds near the ends of the double range: the distance overflows in double, and its
+    // quotients with it; the wider type holds them, and the angle needs only their ratio.
+    if (!std::isfinite(rad) || !std::isfinite(distance)) {
+        const long double lu = (x - m_p.OriginX) / m_p.Scale, lv = (y - m_p.OriginY) / m_p.Scale;
+        const long double wide = std::sqrt(lu * lu + lv * lv);
+        // Beyond the outer circle the radial value may pass the largest double: it saturates.
+        constexpr long double largestDouble = std::numeric_limits<double>::max();
+        rad = static_cast<double>(std::clamp<long double>(
+            m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + wide : m_p.RangeLow - wide,
+            -largestDouble, largestDouble));
+        const long double largest = std::max(std::fabs(lu), std::fabs(lv));
+        u = static_cast<double>(lu / largest);
+        v = static_cast<double>(lv / largest);
+    }
 
     constexpr double pi = std::numbers::pi;
     double theta;
@@ -77,6 +90,13 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
         phi += fullTurn;
     if (phi > fullTurn)
         phi -= fullTurn;
+    // An offset beyond the unit's own clamp (kept from the other unit) can leave the angle more
+    // than a turn away; it is brought into the turn as well.
+    if (phi < 0 || phi > fullTurn) {
+        phi = std::fmod(phi, fullTurn);
+        if (phi < 0)
+            phi += fullTurn;
+    }
     return TpcPolarPoint { rad, phi };
 }
 

@@ -662,3 +662,31 @@ TEST(NumIORobustness, RandomTypingAndPastingKeepsANumber)
         }
     }
 }
+
+// A NaN bound is ignored: the range and the text stay, and edits go on being checked.
+TEST(NumIOSetters, NaNBoundsAreIgnored)
+{
+    Field field(TInFormat::itFloat, TDecPSep::dsDot, -10, 10, "5");
+    field.io.SetRangeHigh(std::nan(""));
+    field.io.SetRangeLow(std::nan(""));
+    EXPECT_EQ(field.io.RangeLow(), -10);
+    EXPECT_EQ(field.io.RangeHigh(), 10);
+    EXPECT_EQ(field.text(), "5");
+    field.type(".5");
+    EXPECT_EQ(field.text(), "5.5");
+}
+
+// The range applies to the number the field will hold: 99.96 shown with one decimal is 100.0.
+TEST(NumIOFixPoint, TheRangeIsCheckedOnTheRoundedValue)
+{
+    Field field(TInFormat::itFixPoint, TDecPSep::dsDot, 0, 99.99, "");
+    field.io.SetFixPointDecPlaces(1);
+    field.selectAll();
+    field.paste("99.94");
+    EXPECT_EQ(field.text(), "99.9");
+    field.selectAll();
+    field.paste("99.96");
+    EXPECT_EQ(field.changes(), 1) << "rejected";
+    EXPECT_EQ(field.text(), field.io.LastValidText());
+    EXPECT_LE(field.io.NumericValue(), 99.99);
+}

@@ -2,6 +2,8 @@
 
 #include "znq_application.h"
 
+#include "../scaling.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -509,5 +511,16 @@ TEST(NumberNotations, ManyDigitsReadBackExactly)
             ASSERT_EQ(result.ptr, text.data() + text.size()) << text;
             ASSERT_EQ(back, value) << text;
         }
+    }
+}
+
+// The pattern writer is linear in the pattern's length, for runs of one letter and for plain
+// characters alike.
+TEST(DateTimePattern, LongPatternsTakeLinearTime)
+{
+    for (char letter : { 'x', 'a', 'm', 'h' }) {
+        const double ratio = znq::testing_support::GrowthRatio(
+            [&](size_t n) { FormatDateTime(std::string(n, letter), 45000.25, english); }, 20000);
+        EXPECT_LT(ratio, 9.0) << letter;
     }
 }

@@ -2,11 +2,15 @@
 // the picture, clipping of far-away coordinates, text cells and bitmap transfer.
 #include "znq_graphics.h"
 
+#include "../scaling.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <random>
 #include <set>
@@ -482,10 +486,12 @@ TEST(CanvasText, SymbolFontDrawsGreek)
     EXPECT_EQ(SymbolToUnicode("aW"), QString::fromUtf8("αΩ"));
     Surface s(60, 30, clWhite);
     TCanvas& c = s.canvas();
+    // W and Omega differ in width, so the comparison fails if the letter is drawn as it is.
     c.Font().SetName("Symbol");
-    const int symbolWidth = c.TextWidth("p");
+    const int symbolWidth = c.TextWidth("W");
     c.Font().SetName("DejaVu Sans");
-    EXPECT_EQ(symbolWidth, c.TextWidth("π"));
+    EXPECT_EQ(symbolWidth, c.TextWidth("Ω"));
+    EXPECT_NE(symbolWidth, c.TextWidth("W"));
 }
 
 TEST(CanvasDraw, CopyAndAndModes)
@@ -569,4 +575,103 @@ TEST(FontAndColor, NamedAndSystemColours)
     EXPECT_EQ(ColorToRGB(clBtnFace), 0xFF123456u);
     EXPECT_EQ(ColorToRGB(clBtnShadow), 0xFF404142u);
     QGuiApplication::setPalette(saved);
+}
+
+// A wide pen covers exactly the squares of the pen width centred on the pixels that a one-pixel
+// pen of the same style draws, in copy and XOR mode, for lines, polylines, rectangles and
+// ellipses.
+TEST(CanvasWidePen, CoversTheSquaresOfTheOnePixelStroke)
+{
+    const TPoint poly[] = { { 20, 90 }, { 60, 12 }, { 130, 100 }, { 40, 70 }, { 150, 30 } };
+    const std::vector<std::pair<const char*, std::function<void(TCanvas&)>>> figures = {
+        { "line", [](TCanvas& c) { c.MoveTo(15, 20), c.LineTo(150, 95); } },
+        { "polyline", [&](TCanvas& c) { c.Polyline(poly); } },
+        { "rectangle", [](TCanvas& c) { c.Rectangle(30, 25, 140, 90); } },
+        { "ellipse", [](TCanvas& c) { c.Ellipse(20, 15, 150, 100); } },
+    };
+    for (const auto& [name, draw] : figures)
+        for (int width : { 2, 3, 8, 31 })
+            for (TPenStyle style : { TPenStyle::psSolid, TPenStyle::psDashDot })
+                for (TPenMode mode : { TPenMode::pmCopy, TPenMode::pmXor }) {
+                    SCOPED_TRACE(std::string(name) + " width " + std::to_string(width));
+                    Surface thin(170, 120), wide(170, 120);
+                    // The reference stroke in copy mode: in XOR a crossing would cancel out.
+                    for (Surface* s : { &thin, &wide }) {
+                        TCanvas& c = s->canvas();
+                        c.Pen().SetColor(clWhite);
+                        c.Pen().SetStyle(style);
+                        c.Pen().SetMode(s == &wide ? mode : TPenMode::pmCopy);
+                        c.Brush().SetStyle(TBrushStyle::bsClear);
+                        c.Pen().SetWidth(s == &wide ? width : 1);
+                        draw(c);
+                    }
+                    std::set<std::pair<int, int>> squares;
+                    const int a = (width - 1) / 2;
+                    for (const auto& [x, y] : thin.inked())
+                        for (int dy = 0; dy < width; ++dy)
+                            for (int dx = 0; dx < width; ++dx)
+                                if (x - a + dx >= 0 && x - a + dx < 170 && y - a + dy >= 0
+                                    && y - a + dy < 120)
+                                    squares.insert({ x - a + dx, y - a + dy });
+                    ASSERT_EQ(wide.inked(), squares);
+                }
+}
+
+// The cost of a wide stroke follows the area it covers: four times the width, about four times
+// the time (stamping a square per pixel would take sixteen).
+TEST(CanvasWidePen, CostGrowsWithTheAreaNotTheSquareOfTheWidth)
+{
+    Surface s(1200, 1200);
+    TCanvas& c = s.canvas();
+    const double ratio = znq::testing_support::GrowthRatio(
+        [&](size_t width) {
+            c.Pen().SetWidth(int(width));
+            c.MoveTo(100, 600);
+            c.LineTo(1100, 600);
+        },
+        60);
+    EXPECT_LT(ratio, 9.0);
+}
+
+// Laid-out texts are kept within a few MB, very long ones not at all; any text measures without
+// wrapping, however wide.
+TEST(CanvasText, KeptTextsAreBoundedAndWidthsDoNotWrap)
+{
+    Surface s(100, 40);
+    TCanvas& c = s.canvas();
+    c.Font().SetName("DejaVu Sans");
+    c.Font().SetHeight(-12);
+    for (int i = 0; i < 100; ++i) {
+        const std::string text = std::to_string(i) + std::string(3000, 'x');
+        c.TextOut(0, 0, text);
+        ASSERT_LE(c.TextCacheBytes(), size_t(4) << 20);
+    }
+    c.TextOut(0, 0, "short");
+    const size_t kept = c.TextCacheBytes();
+    c.TextOut(0, 0, std::string(200000, 'y'));
+    EXPECT_EQ(c.TextCacheBytes(), kept) << "a very long text is not kept";
+
+    c.Font().SetHeight(-6000);
+    const int64_t one = c.TextWidth("W");
+    const int64_t many = c.TextWidth(std::string(8000, 'W'));
+    EXPECT_GT(many, int64_t(1) << 25) << "beyond Qt's 26.6 fixed-point sum";
+    EXPECT_NEAR(double(many), 8000.0 * double(one), 8000.0 * double(one) / 100);
+}
+
+// Character heights at the ends of the integer range give a usable Qt font, and a size in points
+// at the ends a height in range.
+TEST(CanvasFont, ExtremeSizesStayDefined)
+{
+    TFont font;
+    for (int height : { INT_MIN, INT_MIN + 1, -INT_MAX / 3, INT_MAX / 4 + 1, INT_MAX, 0 }) {
+        font.SetHeight(height);
+        const int pixels = font.ToQFont().pixelSize();
+        EXPECT_GE(pixels, 1) << height;
+        EXPECT_LE(pixels, TFont::MaxPixelSize) << height;
+        (void)font.Size();
+    }
+    font.SetSize(INT_MAX);
+    EXPECT_LT(font.Height(), 0);
+    font.SetSize(INT_MIN);
+    EXPECT_GT(font.Height(), 0);
 }

@@ -161,3 +161,22 @@ TEST(ChartMarks, WritingACrossHairCopiesItsValuesAndRedraws)
     chart.SetCrossHair2(nullptr);
     EXPECT_EQ(chart.CrossHair2()->Mode(), TpcCrossHMode::chOff) << "a null source changes nothing";
 }
+
+// Indexes outside the tables raise the chart's error, as TextLabel does.
+TEST(ChartMarks, CrossHairAndElementIndexesOutsideRaise)
+{
+    TPolChart chart;
+    chart.SetName("PC");
+    chart.MoveTo(1, 2);
+    EXPECT_NO_THROW(chart.CrossHair(4));
+    EXPECT_EQ(chart.Element(0).Rad, 1.0);
+    for (int index : { 0, 5, -1 })
+        EXPECT_THROW(chart.CrossHair(index), EZNQPolChartError) << index;
+    for (int index : { -1, 1, INT32_MAX })
+        EXPECT_THROW(chart.Element(index), EZNQPolChartError) << index;
+    try {
+        chart.CrossHair(5);
+    } catch (const EZNQPolChartError& error) {
+        EXPECT_STREQ(error.what(), "Component \"PC\": invalid index into CrossHair array");
+    }
+}

@@ -167,3 +167,41 @@ TEST(ScaleNumbers, Texts)
         EXPECT_EQ(FormatScaleNumber(1, row.decimals, row.value), row.expected);
     }
 }
+
+// The angle read off any pixel lies within one turn, also with an offset kept from the other
+// unit; bounds at the ends of the double range give finite radii, angles and label texts.
+TEST(Transform, AnglesInOneTurnAndExtremeRangesStayFinite)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 200, 160);
+    chart.show();
+    chart.SetUseDegrees(true);
+    chart.SetAngleOffset(100);
+    chart.SetUseDegrees(false);
+    constexpr double turn = 2 * 3.141592653589793;
+    for (int y = 0; y < 160; y += 7)
+        for (int x = 0; x < 200; x += 7) {
+            const double phi = chart.PixelToPolar(x, y).Phi;
+            ASSERT_TRUE(phi >= 0 && phi <= turn) << x << "," << y << ": " << phi;
+        }
+
+    std::vector<std::string> labels;
+    chart.OnBeforeDrawScaleLabel
+        = [&](TObject*, TCanvas&, TpcScaleKind kind, std::string& text, int, int) {
+              if (kind == TpcScaleKind::sckRad)
+                  labels.push_back(text);
+          };
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertLeft);
+    chart.SetRangeLow(-1.7e308);
+    chart.SetRangeHigh(1.7e308);
+    ASSERT_FALSE(labels.empty());
+    for (const std::string& text : labels) {
+        EXPECT_EQ(text.find("INF"), std::string::npos) << text;
+        EXPECT_EQ(text.find("NAN"), std::string::npos) << text;
+    }
+    for (const auto& [x, y] : { std::pair { 0, 0 }, { 199, 159 }, { 0, 159 }, { 150, 3 } }) {
+        const TpcPolarPoint p = chart.PixelToPolar(x, y);
+        EXPECT_TRUE(std::isfinite(p.Rad) && std::isfinite(p.Phi)) << x << "," << y;
+        EXPECT_TRUE(p.Phi >= 0 && p.Phi <= turn);
+    }
+}
