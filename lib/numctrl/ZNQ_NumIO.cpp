@@ -167,6 +167,9 @@ void TNumIO::Change()
 
     double value = 0;
     bool ok = TextToNumber(text, value);
+    auto inRange = [this](double number) {
+        return (m_rangeLow <= number && number <= m_rangeHigh) || number == 0;
+    };
     if (ok) {
         if (m_inputFormat == TInFormat::itFixPoint) {
             replacement = FormatFixed(1, m_fixPointDecPlaces, value);
@@ -175,10 +178,14 @@ void TNumIO::Change()
             if (mode == TSepMode::smComma)
                 std::replace(replacement.begin(), replacement.end(), '.', ',');
             replace = true;
-            // The range applies to the number the field will hold, after the rounding.
-            TextToNumber(replacement, value);
+            // The range applies to the number the field will hold, after the rounding, and to
+            // the text as typed, which is kept as the last valid one.
+            double held = 0;
+            TextToNumber(replacement, held);
+            if (!inRange(held))
+                value = std::nan("");
         }
-        if ((m_rangeLow <= value && value <= m_rangeHigh) || value == 0) {
+        if (inRange(value)) {
             m_lastValidText = text;
             TCustomEdit::Change();
             // A handler that wrote a text of its own has the last word.
