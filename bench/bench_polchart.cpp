@@ -143,6 +143,20 @@ void BM_PaintDemoDiagram(benchmark::State& state)
 }
 BENCHMARK(BM_PaintDemoDiagram)->ArgName("degrees")->Arg(1)->Arg(0);
 
+// A crosshair moved over the demonstration diagram: only the crosshair layer is composed again.
+void BM_CrossHairMove(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoDiagram(chart, true);
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    int i = 0;
+    for (auto _ : state) {
+        chart.CrossHair1()->SetPosition((i % 97) / 10.0, i % 360);
+        ++i;
+    }
+}
+BENCHMARK(BM_CrossHairMove);
+
 void sendMouse(
     QWidget& widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
 {

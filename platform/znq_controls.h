@@ -157,6 +157,8 @@ protected:
     // A Paint override calls this when it has finished the picture: it is current now, and
     // update() schedules its copy to the screen.
     void canvasPainted();
+    // Whether the next paint event will run Paint (the picture is out of date).
+    bool paintPending() const { return m_needsPaint; }
 
 private:
     QImage m_backing;

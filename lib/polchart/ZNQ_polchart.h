@@ -256,17 +256,17 @@ public:
     TpcGridStyleRad GridStyleRadial() const { return m_gridStyleRadial; }
     void SetGridStyleRadial(TpcGridStyleRad value);
     TColor DataColor() const { return m_dataColor; }
-    void SetDataColor(TColor value) { m_dataColor = value; }
+    void SetDataColor(TColor value) { storeQuietly(m_dataColor, value); }
     TPenStyle PenStyle() const { return m_penStyle; }
-    void SetPenStyle(TPenStyle value) { m_penStyle = value; }
+    void SetPenStyle(TPenStyle value) { storeQuietly(m_penStyle, value); }
     TColor ScaleColor() const { return m_scaleColor; }
     void SetScaleColor(TColor value);
     TColor FillColor() const { return m_fillColor; }
-    void SetFillColor(TColor value) { m_fillColor = value; }
+    void SetFillColor(TColor value) { storeQuietly(m_fillColor, value); }
     TColor ChartColor() const { return m_chartColor; }
     void SetChartColor(TColor value);
     uint8_t LineWidth() const { return m_lineWidth; }
-    void SetLineWidth(uint8_t value) { m_lineWidth = value; }
+    void SetLineWidth(uint8_t value) { storeQuietly(m_lineWidth, value); }
     TpcAngLabelMode LabelModeAngular() const { return m_labelModeAngular; }
     void SetLabelModeAngular(TpcAngLabelMode value);
     TpcRadLabelMode LabelModeRadial() const { return m_labelModeRadial; }
@@ -358,7 +358,12 @@ public:
     // The full repaint: the picture is composed in the off-screen bitmaps and copied onto the
     // control's canvas once.
     void Paint() override;
-    // How often Paint got past its gates: a seam for checking the redraw rule.
+    // Shows the crosshairs again over the chart image of the last full paint, which is rendered
+    // anew only when something it shows may have changed since. Crosshair changes paint this way,
+    // so they do not call OnDataRendered or OnBeforeDrawScaleLabel. Counts as a paint.
+    void PaintCrossHairs();
+    // How often Paint or PaintCrossHairs got past their gates: a seam for checking the redraw
+    // rule.
     int PaintCount() const { return m_paintCount; }
 
     // The off-screen layers: the shadow with the chart image on it (the whole picture without the
@@ -392,12 +397,22 @@ protected:
     void PrepareChartBitmap(TBitmap& bitmap) const;
     void RenderChart(TCanvas& canvas) const;
     void ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap);
+    // The frame with the crosshairs onto the control, and the zoom box over them.
+    void showFrame();
 
     // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
     void redrawIfAuto();
     void rescaleAndRedraw();
     template <typename T> void storeAndRedraw(T& field, T value);
     void ChartObjectChanged(TObject* sender);
+    // Something the chart image shows may have changed: the next paint renders it again.
+    void chartChanged() { m_chartImageCurrent = false; }
+    // Stores without repainting, for the settings that only the next paint shows.
+    template <typename T> void storeQuietly(T& field, T value)
+    {
+        field = value;
+        chartChanged();
+    }
     void ChartFontChanged(TObject* sender);
     void ChartResized(TObject* sender);
     void assignCrossHair(int index, TpcCrossHair* source);
@@ -463,6 +478,8 @@ protected:
     TpcDataStore m_store;
     TpcMouseGesture m_gesture;
     int m_paintCount = 0;
+    // The frame holds the chart image of the present state (without crosshairs).
+    bool m_chartImageCurrent = false;
 };
 
 // Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is

@@ -207,6 +207,7 @@ int TCustomPolChart::AddTextLabel(
 {
     if (templateIndex < 1 || templateIndex > TextLabelCount)
         templateIndex = 0;
+    chartChanged();
     int slot = 0;
     for (int i = 1; i <= TextLabelCount && slot == 0; ++i)
         if (m_textLabels[size_t(i - 1)]->m_mode == TTxtLblMode::tlOff)

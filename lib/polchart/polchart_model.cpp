@@ -38,6 +38,8 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
         TpcTextLabel* label = new TpcTextLabel(this);
         label->m_font->Assign(Font());
         label->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
+        // A write to the label's font object repaints nothing, but the next paint shows it.
+        label->m_font->OnChange = [this](TObject*) { chartChanged(); };
         m_textLabels[size_t(i)] = label;
     }
 
@@ -87,6 +89,7 @@ void TCustomPolChart::Loaded()
 
 void TCustomPolChart::redrawIfAuto()
 {
+    chartChanged();
     if (m_autoRedraw || Designing())
         Paint();
 }
@@ -103,18 +106,28 @@ void TCustomPolChart::rescaleAndRedraw()
     redrawIfAuto();
 }
 
-void TCustomPolChart::ChartObjectChanged(TObject*)
+// A crosshair change leaves the chart image as it is: only the crosshair layer is shown again.
+void TCustomPolChart::ChartObjectChanged(TObject* sender)
 {
-    redrawIfAuto();
+    const bool crossHair
+        = std::find(m_crossHairs.begin(), m_crossHairs.end(), sender) != m_crossHairs.end();
+    if (!crossHair) {
+        redrawIfAuto();
+        return;
+    }
+    if (m_autoRedraw || Designing())
+        PaintCrossHairs();
 }
 
 void TCustomPolChart::ChartFontChanged(TObject*)
 {
+    chartChanged();
     Paint();
 }
 
 void TCustomPolChart::ChartResized(TObject*)
 {
+    chartChanged();
     if (m_autoCenter)
         CenterChart();
 }
@@ -356,6 +369,7 @@ void TCustomPolChart::append(TpcElemKind kind, double rad, double phi)
     element.ElemClass = m_classDefault;
     element.Kind = kind;
     m_store.Append(element);
+    chartChanged();
 }
 
 void TCustomPolChart::MoveTo(double rad, double phi)
@@ -377,6 +391,7 @@ const TpcDataElement& TCustomPolChart::Element(int32_t index) const
 
 void TCustomPolChart::Clear()
 {
+    chartChanged();
     m_store.Clear();
 }
 
@@ -397,6 +412,7 @@ void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
 
 void TCustomPolChart::UpdateScaling()
 {
+    chartChanged();
     if (Loading())
         return;
     m_scaleX = TpcTransform::ScaleFor(

@@ -210,7 +210,7 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
         TpcCrossHair* crossHair = CrossHair(m_gesture.DraggedCrossHair);
         const TpcPolarPoint polar = PixelToPolar(x, y);
         crossHair->MovePositionSilently(polar.Rad, polar.Phi);
-        Paint();
+        PaintCrossHairs();
         if (OnCrossHairMove)
             OnCrossHairMove(EventSender(), crossHair);
         return;

@@ -27,6 +27,27 @@ void TCustomPolChart::Paint()
     PrepareChartBitmap(m_chartBitmap);
     RenderChart(m_chartBitmap.Canvas());
     m_frameBitmap.Canvas().Draw(0, 0, m_chartBitmap);
+    m_chartImageCurrent = true;
+    showFrame();
+}
+
+void TCustomPolChart::PaintCrossHairs()
+{
+    if (!Visible() && !Designing())
+        return;
+    if (Loading() || m_paintingSuspended)
+        return;
+    if (!m_chartImageCurrent || paintPending() || BackingImage().size() != size()
+        || m_frameBitmap.Width() != Width() || m_frameBitmap.Height() != Height()) {
+        Paint();
+        return;
+    }
+    ++m_paintCount;
+    showFrame();
+}
+
+void TCustomPolChart::showFrame()
+{
     ShowWithCrossHairs(0, 0, m_frameBitmap);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
     if (m_gesture.ZoomBoxActive)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iostream>
 #include <limits>
 #include <random>
 
@@ -232,4 +233,59 @@ TEST(PaintRobustness, AnySizeAnyDataAnyProperty)
     chart.SetBounds(0, 0, 0, 0);
     chart.Redraw();
     EXPECT_GE(chart.PaintCount(), 41);
+}
+
+// A crosshair change shows the crosshairs again over the chart image of the last paint: the
+// picture is bit for bit that of a full paint, without rendering the chart image (no
+// OnDataRendered, no scale labels offered), and still counts as a paint.
+TEST(PaintCrossHairs, OnlyTheCrossHairLayerIsComposedAgain)
+{
+    std::mt19937 random(4242);
+    std::cout << "seed 4242\n";
+    std::uniform_real_distribution<double> unit(0, 1);
+    TPolChart chart;
+    chart.SetBounds(0, 0, 260, 210);
+    chart.SetShadowWidth(6);
+    chart.SetRangeHigh(10);
+    for (int i = 0; i <= 300; ++i)
+        chart.DrawTo(i / 30.0, i * 3.0);
+    const int n = chart.AddTextLabel(clBlue, "label", 5, 40, 0);
+    chart.TextLabel(n)->SetMode(TTxtLblMode::tlShadow);
+    chart.show();
+    int rendered = 0, offered = 0;
+    chart.OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++rendered; };
+    chart.OnBeforeDrawScaleLabel
+        = [&](TObject*, TCanvas&, TpcScaleKind, std::string&, int, int) { ++offered; };
+    chart.Redraw();
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        TpcCrossHair& crossHair = *chart.CrossHair(1 + round % 4);
+        rendered = offered = 0;
+        const int paints = chart.PaintCount();
+        crossHair.SetMode(static_cast<TpcCrossHMode>(round % 3));
+        crossHair.SetLineWid(1 + int(unit(random) * 6));
+        crossHair.SetLineType(static_cast<TPenStyle>(int(unit(random) * 7)));
+        crossHair.SetColor(static_cast<TColor>(unit(random) * 0xFFFFFF));
+        crossHair.SetPosition(unit(random) * 12, unit(random) * 360);
+        EXPECT_EQ(chart.PaintCount(), paints + 5);
+        EXPECT_EQ(rendered, 0);
+        EXPECT_EQ(offered, 0);
+        const QImage composed = chart.BackingImage().copy();
+        chart.Redraw();
+        EXPECT_EQ(rendered, 1);
+        ASSERT_EQ(chart.BackingImage(), composed);
+    }
+
+    // What changed while nothing was painted is rendered by the next crosshair change.
+    chart.SetAutoRedraw(false);
+    chart.SetChartColor(clYellow);
+    chart.MoveTo(0, 0);
+    chart.SetAutoRedraw(true);
+    rendered = 0;
+    chart.CrossHair1()->SetPosition(1, 1);
+    EXPECT_EQ(rendered, 1);
+    EXPECT_EQ(chart.Canvas().Pixel(3, 3), clYellow);
+    chart.AddTextLabel(clRed, "new", 2, 2, 0);
+    chart.CrossHair1()->SetPosition(2, 2);
+    EXPECT_EQ(rendered, 2);
 }
