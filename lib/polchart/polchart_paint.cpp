@@ -24,10 +24,11 @@ void TCustomPolChart::Paint()
     fitBacking();
     m_frameBitmap.SetSize(Width(), Height());
     DrawShadow(m_frameBitmap.Canvas());
+    // Current from here on: a handler that changes the chart while it is rendered marks it stale.
+    m_chartImageCurrent = true;
     PrepareChartBitmap(m_chartBitmap);
     RenderChart(m_chartBitmap.Canvas());
     m_frameBitmap.Canvas().Draw(0, 0, m_chartBitmap);
-    m_chartImageCurrent = true;
     showFrame();
 }
 
