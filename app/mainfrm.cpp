@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <algorithm>
+#include <cmath>
 #include <numbers>
 
 namespace znq {
