@@ -65,6 +65,8 @@ xsession_start() {
   return 1
 }
 
+# Waits a moment first, so that the program has handled the input sent before.
 xsession_shot() {
+  sleep 0.3
   DISPLAY=$display import -window "${2:-$window}" "$1"
 }
