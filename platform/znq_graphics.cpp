@@ -179,7 +179,10 @@ namespace {
                 position = 2 * quarter + along;
             else
                 position = 4 * quarter - along;
-            return static_cast<uint32_t>(std::fmod(std::max(position, 0.0), 4294967296.0));
+            // The remainder is the value itself below 2^32, as it always is but for giant figures.
+            constexpr double wrap = 4294967296.0;
+            position = std::max(position, 0.0);
+            return static_cast<uint32_t>(position < wrap ? position : std::fmod(position, wrap));
         }
 
     private:
@@ -1186,12 +1189,15 @@ void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
     if (target.empty() || source.isNull() || &source == m_image)
         return;
     const size_t count = static_cast<size_t>(target.right - target.left + 1);
+    // The rows are reached by stride from one pointer each: scanLine() checks for sharing on
+    // every call.
+    const auto* sourceBits = reinterpret_cast<const uint32_t*>(source.constBits());
+    auto* targetBits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const qsizetype sourceStride = source.bytesPerLine() / 4,
+                    targetStride = m_image->bytesPerLine() / 4;
     for (int64_t row = target.top; row <= target.bottom; ++row) {
-        const auto* from
-            = reinterpret_cast<const uint32_t*>(source.constScanLine(static_cast<int>(row - y)))
-            + (target.left - x);
-        auto* to
-            = reinterpret_cast<uint32_t*>(m_image->scanLine(static_cast<int>(row))) + target.left;
+        const uint32_t* from = sourceBits + (row - y) * sourceStride + (target.left - x);
+        uint32_t* to = targetBits + row * targetStride + target.left;
         if (m_copyMode == TCopyMode::cmSrcCopy) {
             std::memcpy(to, from, count * sizeof(uint32_t));
         } else {
