@@ -3,8 +3,9 @@
 // without a crosshair (the two read-outs alone).
 #include "mainfrm.h"
 
+#include "../tests/mouse_events.h"
+
 #include <QApplication>
-#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 using namespace znq;
@@ -13,9 +14,7 @@ namespace {
 
 void hover(TPolChart& chart, QPoint p)
 {
-    QMouseEvent event(QEvent::MouseMove, QPointF(p), QPointF(chart.mapToGlobal(p)), Qt::NoButton,
-        Qt::NoButton, {});
-    QApplication::sendEvent(&chart, &event);
+    testing_support::SendMouse(chart, QEvent::MouseMove, p);
 }
 
 void BM_DemoRepaint(benchmark::State& state)

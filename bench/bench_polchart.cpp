@@ -3,8 +3,9 @@
 // a pointer move, a zoom-box move and a pan step, each against a full repaint.
 #include "ZNQ_polchart.h"
 
+#include "../tests/mouse_events.h"
+
 #include <QApplication>
-#include <QMouseEvent>
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -157,12 +158,7 @@ void BM_CrossHairMove(benchmark::State& state)
 }
 BENCHMARK(BM_CrossHairMove);
 
-void sendMouse(
-    QWidget& widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, QPointF(p), QPointF(widget.mapToGlobal(p)), button, buttons, {});
-    QApplication::sendEvent(&widget, &event);
-}
+using testing_support::SendMouse;
 
 // A pointer move over the demonstration diagram without a drag, reported as the program's form
 // receives it: the whole way of a mouse-move event through the widget. It must not paint.
@@ -178,7 +174,7 @@ void BM_PointerMove(benchmark::State& state)
     const int paints = chart.PaintCount();
     int i = 0;
     for (auto _ : state) {
-        sendMouse(chart, QEvent::MouseMove, QPoint(200 + (i & 63), 300), Qt::NoButton, {});
+        SendMouse(chart, QEvent::MouseMove, QPoint(200 + (i & 63), 300), Qt::NoButton, {});
         ++i;
     }
     benchmark::DoNotOptimize(sum);
@@ -193,12 +189,12 @@ void BM_ZoomBoxMove(benchmark::State& state)
     TPolChart chart;
     setUpDemoDiagram(chart, true);
     chart.SetMouseAction(TMouseActMode::maZoomWind);
-    sendMouse(chart, QEvent::MouseButtonPress, QPoint(150, 150), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseButtonPress, QPoint(150, 150), Qt::LeftButton, Qt::LeftButton);
     const int paints = chart.PaintCount();
     int i = 0;
     for (auto _ : state) {
         const QPoint p = (i & 1) ? QPoint(400, 380) : QPoint(420, 300);
-        sendMouse(chart, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+        SendMouse(chart, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
         ++i;
     }
     if (chart.PaintCount() != paints)
@@ -212,11 +208,11 @@ void BM_PanStep(benchmark::State& state)
     TPolChart chart;
     setUpSpiral(chart, static_cast<int>(state.range(0)));
     chart.SetMouseAction(TMouseActMode::maPan);
-    sendMouse(chart, QEvent::MouseButtonPress, QPoint(300, 300), Qt::LeftButton, Qt::LeftButton);
-    sendMouse(chart, QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseButtonPress, QPoint(300, 300), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseMove, QPoint(300, 300), Qt::NoButton, Qt::LeftButton);
     int i = 0;
     for (auto _ : state) {
-        sendMouse(
+        SendMouse(
             chart, QEvent::MouseMove, QPoint(300 + (i & 1), 300), Qt::NoButton, Qt::LeftButton);
         ++i;
     }

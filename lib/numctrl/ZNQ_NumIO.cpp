@@ -171,6 +171,8 @@ void TNumIO::Change()
         return (m_rangeLow <= number && number <= m_rangeHigh) || number == 0;
     };
     if (ok) {
+        // The number the field will hold: the fixed-point rewrite rounds it.
+        double held = value;
         if (m_inputFormat == TInFormat::itFixPoint) {
             replacement = FormatFixed(1, m_fixPointDecPlaces, value);
             // Where only the comma is read, the rewritten text must carry the comma too, or the
@@ -178,14 +180,11 @@ void TNumIO::Change()
             if (mode == TSepMode::smComma)
                 std::replace(replacement.begin(), replacement.end(), '.', ',');
             replace = true;
-            // The range applies to the number the field will hold, after the rounding, and to
-            // the text as typed, which is kept as the last valid one.
-            double held = 0;
             TextToNumber(replacement, held);
-            if (!inRange(held))
-                value = std::nan("");
         }
-        if (inRange(value)) {
+        // Both the held number and the text as typed, which is kept as the last valid one, must
+        // be in range.
+        if (inRange(value) && inRange(held)) {
             m_lastValidText = text;
             TCustomEdit::Change();
             // A handler that wrote a text of its own has the last word.

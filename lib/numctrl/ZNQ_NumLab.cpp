@@ -193,11 +193,7 @@ void TNumLab::SetValue(double value)
     // A read-out that follows the mouse gets many values that show the same text; its picture is
     // then right as it stands. A display hook may change any text, so with one it always paints.
     if (m_shownText && !OnBeforeDisplay && !m_empty) {
-        // Measured where the paint measures, so that a new text is laid out only once.
-        TCanvas& canvas = m_bitmap.Canvas();
-        const std::string text = NumLabText(m_settings, SystemLocaleInfo(), nullptr,
-            [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
-        if (text == *m_shownText)
+        if (valueText() == *m_shownText)
             return;
     }
     Paint();
@@ -283,6 +279,20 @@ void TNumLab::drawSideText(
     canvas.TextOut(x, y, text);
 }
 
+// Measured on the off-screen canvas in the label's font, which the last paint left there, so that
+// a text measured for the comparison in SetValue is laid out only once.
+std::string TNumLab::valueText()
+{
+    TCanvas& canvas = m_bitmap.Canvas();
+    return NumLabText(
+        m_settings, SystemLocaleInfo(),
+        [this](std::string& shown) {
+            if (OnBeforeDisplay)
+                OnBeforeDisplay(this, shown);
+        },
+        [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
+}
+
 void TNumLab::Paint()
 {
     if (!Visible() && !Designing()) {
@@ -354,13 +364,7 @@ void TNumLab::Paint()
 
     m_shownText.reset();
     if (!m_empty) {
-        const std::string text = NumLabText(
-            m_settings, SystemLocaleInfo(),
-            [this](std::string& shown) {
-                if (OnBeforeDisplay)
-                    OnBeforeDisplay(this, shown);
-            },
-            [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
+        const std::string text = valueText();
         m_shownText = text;
         canvas.Font().SetColor(enabled ? m_colorLabText : clBtnShadow);
         const int64_t tw = canvas.TextWidth(text);

@@ -141,6 +141,8 @@ private:
     // Stores value in field when it differs, then repaints.
     template <typename T> void setAndRepaint(T& field, const T& value);
     void drawSideText(TCanvas& canvas, const std::string& text, int x, int y, bool rightJustified);
+    // The value text as the paint draws it, the display hook applied.
+    std::string valueText();
 
     QString QDTFormat() const { return QString::fromStdString(DTFormat()); }
     void SetQDTFormat(const QString& value) { SetDTFormat(value.toStdString()); }

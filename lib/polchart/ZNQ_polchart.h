@@ -399,6 +399,7 @@ protected:
     void ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap);
     // The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
+    bool canPaint() const;
 
     // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
     void redrawIfAuto();

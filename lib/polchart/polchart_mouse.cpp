@@ -63,7 +63,7 @@ int32_t PanCoordinate(int32_t dragCenter, int32_t pointer, int32_t dragOrigin)
     return Saturate(int64_t(dragCenter) + (int64_t(pointer) - dragOrigin));
 }
 
-double ZoomDragMagFactor(double dragMagFactor, int32_t dy, int32_t height)
+double ZoomDragMagFactor(double dragMagFactor, int64_t dy, int32_t height)
 {
     if (height <= 0)
         return dragMagFactor;
@@ -198,10 +198,8 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
     case TMouseActMode::maZoomDrag:
         if (!inChart)
             return;
-        m_magFactor = ZoomDragMagFactor(m_gesture.DragMagFactor,
-            static_cast<int32_t>(
-                std::clamp<int64_t>(int64_t(y) - m_gesture.DragOriginY, INT32_MIN, INT32_MAX)),
-            Height());
+        m_magFactor = ZoomDragMagFactor(
+            m_gesture.DragMagFactor, int64_t(y) - m_gesture.DragOriginY, Height());
         break;
     case TMouseActMode::maDragCrossH: {
         // A drag that began in another mode has picked nothing yet.

@@ -40,7 +40,7 @@ int32_t PanCoordinate(int32_t dragCenter, int32_t pointer, int32_t dragOrigin);
 // The magnification of a zoom-drag step: a drag over the full height changes it by 1, upwards
 // enlarging. Never below 0.01, where the mapping still works; no upper limit. A control without
 // height leaves the magnification as it was at the drag's start.
-double ZoomDragMagFactor(double dragMagFactor, int32_t dy, int32_t height);
+double ZoomDragMagFactor(double dragMagFactor, int64_t dy, int32_t height);
 
 // The moving corner of a square zoom box for a pointer at (x, y): x clamped to the chart area's
 // columns, the height taken from the horizontal distance in the pointer's vertical direction, then

@@ -14,11 +14,15 @@ int32_t TCustomPolChart::OuterRadius() const
     return painters::RoundPixel(static_cast<double>(side) * m_magFactor / 2);
 }
 
+// Nothing paints while the chart is hidden at run time, loading, or suspended.
+bool TCustomPolChart::canPaint() const
+{
+    return (Visible() || Designing()) && !Loading() && !m_paintingSuspended;
+}
+
 void TCustomPolChart::Paint()
 {
-    if (!Visible() && !Designing())
-        return;
-    if (Loading() || m_paintingSuspended)
+    if (!canPaint())
         return;
     ++m_paintCount;
     fitBacking();
@@ -34,9 +38,7 @@ void TCustomPolChart::Paint()
 
 void TCustomPolChart::PaintCrossHairs()
 {
-    if (!Visible() && !Designing())
-        return;
-    if (Loading() || m_paintingSuspended)
+    if (!canPaint())
         return;
     if (!m_chartImageCurrent || paintPending() || BackingImage().size() != size()
         || m_frameBitmap.Width() != Width() || m_frameBitmap.Height() != Height()) {

@@ -1,7 +1,17 @@
 #!/usr/bin/env bash
 # Helpers of the end-to-end tests: the program runs in an X session (scripts/xsession.sh), is
-# driven with xdotool only, and is read back from screenshots with the screenshot checker. Set
-# $checker and $work, and start the session, before using them.
+# driven with xdotool only, and is read back from screenshots with the screenshot checker.
+#   source e2e_lib.sh; e2e_start <program> <screenshot-check> <work-dir>
+# sets $checker and $work and starts the program; it stops when the script ends.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xsession.sh"
+
+e2e_start() {
+  checker=$2
+  work=$3
+  mkdir -p "$work"
+  trap xsession_stop EXIT
+  xsession_start "$1" "Polar Diagram Using Component TPolChart" "$work/program" || exit 1
+}
 
 check() { QT_QPA_PLATFORM=offscreen "$checker" "$@" 2>/dev/null; }
 

@@ -5,16 +5,8 @@
 # drags upwards (the outer circle grows as 0.65 + drag / 648 says).
 #   e2e_mouse.sh <program> <screenshot-check> <work-dir>
 set -euo pipefail
-program=$1
-checker=$2
-work=$3/mouse
-mkdir -p "$work"
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/xsession.sh"
-trap xsession_stop EXIT
-xsession_start "$program" "Polar Diagram Using Component TPolChart" "$work/program" || exit 1
-
-source "$here/e2e_lib.sh"
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_start "$1" "$2" "$3/mouse"
 
 read -r cx cy radius left top right bottom < <(measure start)
 echo "start: centre $cx,$cy radius $radius label $left,$top..$right,$bottom"

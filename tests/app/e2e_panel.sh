@@ -9,15 +9,8 @@
 #   the magnification of 0.7 and twelve rays.
 #   e2e_panel.sh <program> <screenshot-check> <work-dir>
 set -euo pipefail
-program=$1
-checker=$2
-work=$3/panel
-mkdir -p "$work"
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../scripts/xsession.sh"
-trap xsession_stop EXIT
-xsession_start "$program" "Polar Diagram Using Component TPolChart" "$work/program" || exit 1
-source "$here/e2e_lib.sh"
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_start "$1" "$2" "$3/panel"
 
 # The panel starts at x = 624 of the window; the places below are the controls' own.
 click() { xdo mousemove --window "$window" "$1" "$2"; xdo click 1; }

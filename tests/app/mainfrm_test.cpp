@@ -2,8 +2,9 @@
 // data that the first showing loads, and the control panel driven with real keys and clicks.
 #include "mainfrm.h"
 
+#include "../mouse_events.h"
+
 #include <QApplication>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -126,12 +127,7 @@ struct ControlPanel : ::testing::Test {
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(edit, text);
     }
-    void hover(QPoint p)
-    {
-        QMouseEvent event(QEvent::MouseMove, QPointF(p), QPointF(pc.mapToGlobal(p)), Qt::NoButton,
-            Qt::NoButton, {});
-        QApplication::sendEvent(&pc, &event);
-    }
+    void hover(QPoint p) { testing_support::SendMouse(pc, QEvent::MouseMove, p); }
 };
 
 std::string captionOf(QWidget* w)

@@ -4,10 +4,8 @@
 // chart's fuzz target the fuzzer's.
 #pragma once
 
+#include "../mouse_events.h"
 #include "ZNQ_polchart.h"
-
-#include <QApplication>
-#include <QMouseEvent>
 
 #include <cmath>
 #include <cstdint>
@@ -238,8 +236,7 @@ private:
             changed = button;
             held &= ~Qt::MouseButtons(button);
         }
-        QMouseEvent event(type, QPointF(p), QPointF(p), changed, held, {});
-        QApplication::sendEvent(&m_chart, &event);
+        testing_support::SendMouse(m_chart, type, p, changed, held);
     }
 
     TPolChart& m_chart;

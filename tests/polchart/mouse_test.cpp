@@ -3,8 +3,9 @@
 // saturation that keeps repeated zooms and pans defined.
 #include "ZNQ_polchart.h"
 
+#include "../mouse_events.h"
+
 #include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -54,9 +55,7 @@ struct MouseChart : ::testing::Test {
     // A move with explicit buttons and modifiers, as the platform sends it.
     void moveWith(QPoint p, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = {})
     {
-        QMouseEvent event(QEvent::MouseMove, QPointF(p), QPointF(chart.mapToGlobal(p)),
-            Qt::NoButton, buttons, modifiers);
-        QApplication::sendEvent(&chart, &event);
+        testing_support::SendMouse(chart, QEvent::MouseMove, p, Qt::NoButton, buttons, modifiers);
     }
     // A whole left drag: press at the first point, the first move there (the drag's origin), a
     // move to every further point, release at the last, and a move without buttons there, which
