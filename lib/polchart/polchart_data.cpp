@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace znq::painters {
 
@@ -12,11 +13,14 @@ namespace {
 
     // The pending polyline: up to MaxBatchPoints points starting at the current point. A full
     // batch is drawn and the next one starts at its last point, so consecutive batches share
-    // their joint.
+    // their joint. A point on the pixel of the one before adds a line without pixels: it counts
+    // towards the batch's length, which decides where a styled pen's pattern starts again, but
+    // is not stored (a dense curve has many of them).
     class PolylineBatch {
     public:
-        explicit PolylineBatch(TCanvas& canvas)
+        PolylineBatch(TCanvas& canvas, bool storeEvery)
             : m_canvas(canvas)
+            , m_storeEvery(storeEvery)
         {
         }
 
@@ -30,12 +34,16 @@ namespace {
 
         void add(TPoint point)
         {
-            if (m_count == 0)
+            if (m_count == 0) {
                 m_points[m_count++] = m_current;
-            m_points[m_count++] = point;
-            if (m_count == MaxBatchPoints) {
+                m_length = 1;
+            }
+            if (m_count < 2 || point != m_points[size_t(m_count - 1)] || m_storeEvery)
+                m_points[size_t(m_count++)] = point;
+            if (++m_length == MaxBatchPoints) {
                 flush();
                 m_points[m_count++] = m_current;
+                m_length = 1;
             }
         }
 
@@ -51,16 +59,37 @@ namespace {
 
     private:
         TCanvas& m_canvas;
+        bool m_storeEvery;
         std::array<TPoint, MaxBatchPoints> m_points {};
         int m_count = 0;
+        // The points the batch stands for, the unstored ones included.
+        int m_length = 0;
         TPoint m_current;
     };
 
-    TPoint dataPixel(const TpcTransform& transform, const TpcDataElement& element)
+    bool referenceDataPath = false;
+
+} // namespace
+
+void UseReferenceDataPath(bool on)
+{
+    referenceDataPath = on;
+}
+
+namespace {
+
+    // The pixels of one chunk of stored elements.
+    void chunkPixels(const TpcTransform& transform, const TpcDataElement* elements, int32_t count,
+        TPoint* out)
     {
-        TPoint p = transform.PolarToPixel(element.Rad, element.Phi);
-        ClipCoordinates(p.x, p.y);
-        return p;
+        if (!referenceDataPath) {
+            transform.DataPixels(elements, count, out);
+            return;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            out[i] = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
+            ClipCoordinates(out[i].x, out[i].y);
+        }
     }
 
 } // namespace
@@ -72,7 +101,7 @@ void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
     TPen& pen = canvas.Pen();
     int currentWidth = chart.LineWidth();
     pen.SetWidth(currentWidth);
-    PolylineBatch batch(canvas);
+    PolylineBatch batch(canvas, referenceDataPath);
     batch.moveTo(TPoint { 0, 0 });
     TColor currentColor = chart.ChartColor();
     TPenStyle currentStyle = TPenStyle::psSolid;
@@ -84,35 +113,43 @@ void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
 
     const TpcTransform transform = chart.Transform();
     const TpcDataStore& store = chart.Store();
+    constexpr int32_t chunkSize = TpcDataStore::ChunkSize;
+    std::vector<TPoint> pixels(size_t(std::min(store.Count(), chunkSize)));
+    ClearUpperVectorState();
     bool broken = false;
-    for (int32_t i = 0; i < store.Count(); ++i) {
-        const TpcDataElement& element = store[i];
-        if (!chart.ClassVisible(element.ElemClass))
-            continue;
-        if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
-            batch.flush();
-            broken = true;
-            continue;
+    for (int32_t start = 0; start < store.Count(); start += chunkSize) {
+        const int32_t count = std::min(chunkSize, store.Count() - start);
+        const TpcDataElement* elements = store.ChunkData(start / chunkSize);
+        chunkPixels(transform, elements, count, pixels.data());
+        for (int32_t i = 0; i < count; ++i) {
+            const TpcDataElement& element = elements[i];
+            if (!chart.ClassVisible(element.ElemClass))
+                continue;
+            if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
+                batch.flush();
+                broken = true;
+                continue;
+            }
+            if (element.LineWidth != currentWidth) {
+                batch.flush();
+                currentWidth = element.LineWidth;
+                pen.SetWidth(currentWidth);
+            }
+            const TPoint point = pixels[size_t(i)];
+            if (element.Kind == TpcElemKind::ekMoveTo || broken) {
+                broken = false;
+                batch.moveTo(point);
+                continue;
+            }
+            if (element.Color != currentColor || element.PenStyle != currentStyle) {
+                batch.flush();
+                currentColor = element.Color;
+                currentStyle = element.PenStyle;
+                pen.SetColor(currentColor);
+                pen.SetStyle(currentStyle);
+            }
+            batch.add(point);
         }
-        if (element.LineWidth != currentWidth) {
-            batch.flush();
-            currentWidth = element.LineWidth;
-            pen.SetWidth(currentWidth);
-        }
-        const TPoint point = dataPixel(transform, element);
-        if (element.Kind == TpcElemKind::ekMoveTo || broken) {
-            broken = false;
-            batch.moveTo(point);
-            continue;
-        }
-        if (element.Color != currentColor || element.PenStyle != currentStyle) {
-            batch.flush();
-            currentColor = element.Color;
-            currentStyle = element.PenStyle;
-            pen.SetColor(currentColor);
-            pen.SetStyle(currentStyle);
-        }
-        batch.add(point);
     }
     batch.flush();
     pen.SetWidth(1);

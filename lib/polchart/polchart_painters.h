@@ -13,6 +13,10 @@ void DrawGridAndScales(const TCustomPolChart& chart, TCanvas& canvas);
 // element's colour, style or width differs.
 void DrawData(const TCustomPolChart& chart, TCanvas& canvas);
 inline constexpr int MaxBatchPoints = 200;
+// On: DrawData maps every element through PolarToPixel, one by one, instead of by chunks, and
+// passes every point to the polylines; the pixels must come out the same. For tests that render
+// both ways.
+void UseReferenceDataPath(bool on);
 
 // Labels 20 down to 1, so that label 1 ends on top.
 void DrawTextLabels(const TCustomPolChart& chart, TCanvas& canvas);

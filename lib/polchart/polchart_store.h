@@ -56,6 +56,8 @@ public:
     {
         return m_chunks[size_t(index) >> ChunkShift][size_t(index) & (ChunkSize - 1)];
     }
+    // The slots of chunk c (elements c * ChunkSize onwards), for loops that run over many elements.
+    const TpcDataElement* ChunkData(int32_t c) const { return m_chunks[size_t(c)].get(); }
 
 protected:
     // One chunk of ChunkSize slots; throws std::bad_alloc when there is no memory.

@@ -9,6 +9,8 @@
 
 namespace znq {
 
+struct TpcDataElement;
+
 // A position in polar coordinates: radial units, and the chart's angle unit.
 struct TpcPolarPoint {
     double Rad = 0;
@@ -45,6 +47,13 @@ public:
     // origin, so that no NaN ever reaches an integer conversion.
     TPoint PolarToPixel(double rad, double phi) const;
 
+    // The pixels of count elements, each clamped by ClipCoordinates: out[i] is exactly what
+    // PolarToPixel and ClipCoordinates give for elements[i]. Made for whole chunks of stored data:
+    // the factors are worked out once, and the sine and cosine come from polynomials whose result
+    // is used only where it cannot round to another pixel than the library's sine and cosine;
+    // every other element takes the per-element path.
+    void DataPixels(const TpcDataElement* elements, int32_t count, TPoint* out) const;
+
     // The polar position of a pixel, the angle normalised into 0 .. 2 pi / AngleUnit (both ends
     // possible). With a scale of 0 (no drawing area) every pixel reads as RangeLow at angle 0.
     TpcPolarPoint PixelToPolar(int32_t x, int32_t y) const;
@@ -59,6 +68,11 @@ public:
 private:
     TpcTransformParams m_p;
 };
+
+// Clears the upper halves of the wide vector registers (on processors that have them), which code
+// run before may have left in use. Non-vector code, and the math library's own wide code, run
+// much slower in that state on some processors; loops over every element call this first.
+void ClearUpperVectorState();
 
 // Clamps each coordinate to -30000 .. 30000, a range every drawing operation handles.
 void ClipCoordinates(int32_t& x, int32_t& y);

@@ -1,11 +1,13 @@
 // Data rendering: polyline batches and pen changes, data that cannot be drawn, the text labels'
 // boxes, anchors and stacking, and the crosshairs' limits.
 #include "ZNQ_polchart.h"
+#include "polchart_painters.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace znq;
 
@@ -51,13 +53,19 @@ TEST(DataRendering, DemonstrationCurveTakesSixBatchesSharingTheirJoints)
         d.chart.DrawTo(i / 100.0, i / 50.0);
     d.paint();
     ASSERT_EQ(d.polylines.size(), 6u);
-    const size_t expected[] = { 200, 200, 200, 200, 200, 6 };
+    // Points on the pixel of the one before count towards a batch but are not passed on.
+    const size_t length[] = { 200, 200, 200, 200, 200, 6 };
     for (size_t b = 0; b < 6; ++b) {
-        EXPECT_EQ(d.polylines[b].size(), expected[b]) << "batch " << b;
+        const std::vector<TPoint>& batch = d.polylines[b];
+        EXPECT_LE(batch.size(), length[b]) << "batch " << b;
+        EXPECT_GE(batch.size(), 2u) << "batch " << b;
+        for (size_t i = 2; i < batch.size(); ++i)
+            EXPECT_NE(batch[i], batch[i - 1]) << "batch " << b << " point " << i;
         if (b > 0) {
-            EXPECT_EQ(d.polylines[b].front(), d.polylines[b - 1].back()) << "batch " << b;
+            EXPECT_EQ(batch.front(), d.polylines[b - 1].back()) << "batch " << b;
         }
     }
+    EXPECT_EQ(d.polylines[5].size(), 6u) << "the outer end has no repeated pixels";
     EXPECT_EQ(d.polylines[0].front(), d.chart.PolarToPixel(0, 0))
         << "the spiral starts at the centre";
     EXPECT_EQ(d.at(d.chart.CenterX(), d.chart.CenterY()), clRed);
@@ -282,4 +290,68 @@ TEST(CrossHairs, LinesNearTheEdgesAreLeftOut)
     EXPECT_EQ(d.at(onCircle.x, onCircle.y), clRed) << "the circle through the point";
     const TPoint onRay = d.chart.PolarToPixel(7, 0);
     EXPECT_EQ(d.at(onRay.x, onRay.y), clRed) << "the ray out to the outer circle";
+}
+
+// The data pass maps by chunks and leaves out points on the pixel before; rendered the
+// straightforward way (every element mapped alone, every point passed on), random charts come out
+// the same bit for bit: sizes, shadows, ranges, angle set-ups, magnifications and centres, every
+// pen style and widths 1 to 4, hidden classes, non-finite elements, dense runs of repeated pixels
+// across batch ends, and labels attached to the data.
+TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
+{
+    const unsigned seed = 20261208;
+    std::mt19937 random(seed);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    for (int round = 0; round < 24; ++round) {
+        TPolChart chart;
+        chart.SetAutoRedraw(false);
+        chart.SetBounds(0, 0, 20 + int(random() % 500), 20 + int(random() % 500));
+        chart.SetShadowWidth(int(random() % 12));
+        chart.SetRangeLow(uniform(-5, 5));
+        chart.SetRangeHigh(chart.RangeLow() + (random() % 4 ? 10 : -10));
+        chart.SetUseDegrees(random() % 2);
+        chart.SetRotationDir(random() % 2 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+        chart.SetAngleOffset(uniform(-90, 90));
+        chart.SetMagFactor(random() % 3 ? uniform(0.3, 3) : uniform(3, 400));
+        if (random() % 2) {
+            chart.SetAutoCenter(false);
+            chart.SetCenterX(int(uniform(-300, 800)));
+            chart.SetCenterY(int(uniform(-300, 800)));
+        }
+        chart.SetClassVisible(3, false);
+        const double turn = chart.UseDegrees() ? 360 : 6.283185307179586;
+        double rad = chart.RangeLow(), phi = 0;
+        const int count = 1000 + int(random() % 4000);
+        for (int i = 0; i < count; ++i) {
+            if (random() % 300 == 0) {
+                chart.SetPenStyle(TPenStyle(random() % 7));
+                chart.SetLineWidth(uint8_t(1 + random() % 4));
+                chart.SetDataColor(TColor(random() & 0xFFFFFF));
+                chart.SetClassDefault(uint8_t(random() % 5));
+            }
+            // Mostly tiny steps, many of them within one pixel.
+            const double step = random() % 50 ? 0.002 : 0.5;
+            rad += uniform(-step, step) * 10;
+            phi += uniform(-step, step) * turn;
+            if (random() % 400 == 0)
+                chart.DrawTo(random() % 2 ? NaN : rad, phi);
+            else if (random() % 200 == 0)
+                chart.MoveTo(rad, phi);
+            else
+                chart.DrawTo(rad, phi);
+        }
+        const int label = chart.AddTextLabel(clBlue, "on the data", rad, phi, 0);
+        chart.TextLabel(label)->SetAttachToData(true);
+        chart.show();
+
+        painters::UseReferenceDataPath(true);
+        chart.Redraw();
+        const QImage straightforward = chart.Canvas().Image().copy();
+        painters::UseReferenceDataPath(false);
+        chart.Redraw();
+        ASSERT_EQ(chart.Canvas().Image(), straightforward) << "seed " << seed << " round " << round;
+    }
 }
