@@ -366,9 +366,10 @@ public:
     // rule.
     int PaintCount() const { return m_paintCount; }
 
-    // The off-screen layers: the shadow with the chart image on it (the whole picture without the
-    // crosshairs), and the chart image.
-    const TBitmap& FrameBitmap() const { return m_frameBitmap; }
+    // The whole picture without the crosshairs and the zoom box, composed anew: the shadow with the
+    // chart image of the last paint on it.
+    QImage FrameImage() const;
+    // The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
     TBitmap& ChartBitmap() { return m_chartBitmap; }
     // The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
@@ -396,9 +397,13 @@ protected:
     void DrawShadow(TCanvas& canvas) const;
     void PrepareChartBitmap(TBitmap& bitmap) const;
     void RenderChart(TCanvas& canvas) const;
-    void ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap);
+    // The shadow and the chart image onto target.
+    void composeFrame(TCanvas& target) const;
+    void DrawCrossHairs(TCanvas& target) const;
     // The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
+    int32_t chartImageWidth() const;
+    int32_t chartImageHeight() const;
     bool canPaint() const;
 
     // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
@@ -447,7 +452,6 @@ protected:
     double m_angleOffset = 0.0;
     double m_angleUnit = 0.017453292519943295;
     TBitmap m_chartBitmap;
-    TBitmap m_frameBitmap;
     TColor m_gridColor = clBlack;
     int32_t m_shadowWidth = 0;
     TShadowStyle m_shadowStyle = TShadowStyle::ssFlying;

@@ -43,9 +43,7 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
         m_textLabels[size_t(i)] = label;
     }
 
-    m_chartBitmap.SetSize(
-        std::max(0, Width() - m_shadowWidth + 1), std::max(0, Height() - m_shadowWidth + 1));
-    m_frameBitmap.SetSize(Width(), Height());
+    m_chartBitmap.SetSize(chartImageWidth(), chartImageHeight());
 
     Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };
     OnResize = [this](TObject* sender) { ChartResized(sender); };

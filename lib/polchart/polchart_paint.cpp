@@ -1,5 +1,5 @@
-// The paint pipeline: the gates, the shadow, the chart image with its layers and outline, the
-// crosshair overlay and the single copy onto the control's canvas.
+// The paint pipeline: the gates, the chart image with its layers and outline, and the picture
+// composed on the control's canvas: the shadow, the chart image in one copy, the crosshairs.
 #include "polchart_painters.h"
 
 #include <algorithm>
@@ -26,13 +26,10 @@ void TCustomPolChart::Paint()
         return;
     ++m_paintCount;
     fitBacking();
-    m_frameBitmap.SetSize(Width(), Height());
-    DrawShadow(m_frameBitmap.Canvas());
     // Current from here on: a handler that changes the chart while it is rendered marks it stale.
     m_chartImageCurrent = true;
     PrepareChartBitmap(m_chartBitmap);
     RenderChart(m_chartBitmap.Canvas());
-    m_frameBitmap.Canvas().Draw(0, 0, m_chartBitmap);
     showFrame();
 }
 
@@ -41,7 +38,7 @@ void TCustomPolChart::PaintCrossHairs()
     if (!canPaint())
         return;
     if (!m_chartImageCurrent || paintPending() || BackingImage().size() != size()
-        || m_frameBitmap.Width() != Width() || m_frameBitmap.Height() != Height()) {
+        || m_chartBitmap.Width() != chartImageWidth() || m_chartBitmap.Height() != chartImageHeight()) {
         Paint();
         return;
     }
@@ -51,11 +48,36 @@ void TCustomPolChart::PaintCrossHairs()
 
 void TCustomPolChart::showFrame()
 {
-    ShowWithCrossHairs(0, 0, m_frameBitmap);
+    TCanvas& target = Canvas();
+    {
+        const TCanvas::StateGuard keep(target);
+        composeFrame(target);
+    }
+    DrawCrossHairs(target);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
     if (m_gesture.ZoomBoxActive)
         drawZoomBox(TPoint { m_gesture.ZoomBoxCornerX, m_gesture.ZoomBoxCornerY });
     canvasPainted();
+}
+
+// The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover
+// every pixel of the control, so nothing of an earlier picture stays.
+void TCustomPolChart::composeFrame(TCanvas& target) const
+{
+    target.Pen().SetMode(TPenMode::pmCopy);
+    target.Pen().SetStyle(TPenStyle::psSolid);
+    target.Pen().SetWidth(1);
+    target.Brush().SetStyle(TBrushStyle::bsSolid);
+    DrawShadow(target);
+    target.SetCopyMode(TCopyMode::cmSrcCopy);
+    target.Draw(0, 0, m_chartBitmap);
+}
+
+QImage TCustomPolChart::FrameImage() const
+{
+    TBitmap frame(Width(), Height());
+    composeFrame(frame.Canvas());
+    return frame.Image();
 }
 
 // The shadow band along the right and bottom edges. ssFlying starts the bands SW pixels from the
@@ -98,10 +120,19 @@ void TCustomPolChart::DrawShadow(TCanvas& canvas) const
 
 // One pixel wider and higher than the area inside the shadow, so that the outline falls on its
 // last column and row.
+int32_t TCustomPolChart::chartImageWidth() const
+{
+    return std::max(0, Width() - m_shadowWidth + 1);
+}
+
+int32_t TCustomPolChart::chartImageHeight() const
+{
+    return std::max(0, Height() - m_shadowWidth + 1);
+}
+
 void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
 {
-    bitmap.SetSize(
-        std::max(0, Width() - m_shadowWidth + 1), std::max(0, Height() - m_shadowWidth + 1));
+    bitmap.SetSize(chartImageWidth(), chartImageHeight());
     bitmap.Canvas().Font().Assign(Font());
 }
 
@@ -134,15 +165,12 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
     }
 }
 
-// The frame is copied onto the control's canvas in one piece and the crosshairs are drawn over it
-// there. That canvas is the control's off-screen backing image, which reaches the screen only when
-// the paint is complete, so no partial picture is ever seen; the frame keeps the picture without
-// crosshairs, and no further full-size copy is needed for them.
-void TCustomPolChart::ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& bitmap)
+// The crosshairs are drawn over the frame on the control's canvas. That canvas is the control's
+// off-screen backing image, which reaches the screen only when the paint is complete, so no
+// partial picture is ever seen; the chart image keeps the picture without crosshairs, and no
+// further full-size copy is needed for them.
+void TCustomPolChart::DrawCrossHairs(TCanvas& target) const
 {
-    TCanvas& target = Canvas();
-    target.SetCopyMode(TCopyMode::cmSrcCopy);
-    target.Draw(x0, y0, bitmap);
     const TCanvas::StateGuard keep(target);
     for (const TpcCrossHair* crossHair : m_crossHairs) {
         if (crossHair->Mode() == TpcCrossHMode::chOff)
@@ -150,7 +178,6 @@ void TCustomPolChart::ShowWithCrossHairs(int32_t x0, int32_t y0, const TBitmap& 
         target.Pen().SetColor(crossHair->Color());
         target.Pen().SetWidth(crossHair->LineWid());
         target.Pen().SetStyle(crossHair->LineType());
-        // Control coordinates: the bitmap's pixels sit at their own places shifted by (x0, y0).
         painters::DrawCrossHair(*this, *crossHair, target, 0, 0);
     }
 }

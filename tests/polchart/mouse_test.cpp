@@ -197,9 +197,9 @@ TEST_F(MouseChart, PanShiftsThePictureAndFollowsThePointerExactly)
     chart.SetCenterX(150);
     chart.SetCenterY(150);
     chart.SetMouseAction(TMouseActMode::maPan);
-    const QImage before = chart.FrameBitmap().Image().copy();
+    const QImage before = chart.FrameImage();
     drag({ QPoint(100, 100), QPoint(130, 90) });
-    const QImage& after = chart.FrameBitmap().Image();
+    const QImage after = chart.FrameImage();
     int compared = 0;
     for (int y = 0; y < 300; ++y)
         for (int x = 0; x < 300; ++x) {
@@ -403,7 +403,7 @@ TEST_F(MouseChart, ZoomBoxOutlineSquareRuleAndCancel)
 
     // A repaint while the box is open keeps the box on the new picture.
     chart.SetChartColor(0xE0F0F0);
-    const QImage repainted = chart.FrameBitmap().Image().copy();
+    const QImage repainted = chart.FrameImage();
     release(QPoint(900, 120), Qt::MiddleButton);
     EXPECT_TRUE(chart.MouseGesture().ZoomBoxActive);
     moveWith(QPoint(130, 160), Qt::NoButton);
@@ -467,7 +467,7 @@ TEST_F(MouseChart, ZoomToTheBox)
     EXPECT_DOUBLE_EQ(chart.MagFactor(), 8.02);
     EXPECT_EQ(chart.PaintCount(), paints + 1);
     EXPECT_EQ(zoomPans, 1);
-    EXPECT_EQ(screen(), chart.FrameBitmap().Image()) << "the repaint overwrote the box";
+    EXPECT_EQ(screen(), chart.FrameImage()) << "the repaint overwrote the box";
 
     // Painting suspended by the caller stays suspended; the box is erased all the same.
     chart.SetPaintingSuspended(true);
@@ -499,7 +499,7 @@ TEST_F(MouseChart, RepeatedTinyBoxesStayDefined)
         if (chart.MagFactor() != magFactor)
             ++applied;
         else
-            ASSERT_EQ(screen(), chart.FrameBitmap().Image()) << "a refused zoom leaves no box";
+            ASSERT_EQ(screen(), chart.FrameImage()) << "a refused zoom leaves no box";
     }
     EXPECT_GT(applied, 50);
     EXPECT_LT(applied, 200);

@@ -74,7 +74,7 @@ TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairsOnlyOnTheControl)
     EXPECT_EQ(control.DrawCount(), draws + 2);
     const TPoint p = blank.chart.PolarToPixel(0, 0);
     EXPECT_EQ(blank.at(p.x, 10), clRed);
-    EXPECT_EQ(blank.chart.FrameBitmap().Canvas().Pixel(p.x, 10), chartColor);
+    EXPECT_EQ(RGBToColor(blank.chart.FrameImage().pixel(p.x, 10)), chartColor);
     EXPECT_NE(control.Pen().Color(), clRed) << "the control canvas's pen is left as it was";
 }
 
@@ -84,8 +84,7 @@ TEST(PaintPipeline, BitmapSizesFollowTheShadow)
         SCOPED_TRACE(shadow);
         BlankChart blank(120, 100, shadow);
         blank.chart.Redraw();
-        EXPECT_EQ(blank.chart.FrameBitmap().Width(), 120);
-        EXPECT_EQ(blank.chart.FrameBitmap().Height(), 100);
+        EXPECT_EQ(blank.chart.FrameImage().size(), QSize(120, 100));
         EXPECT_EQ(blank.chart.ChartBitmap().Width(), 120 - shadow + 1);
         EXPECT_EQ(blank.chart.ChartBitmap().Height(), 100 - shadow + 1);
     }
@@ -153,6 +152,32 @@ TEST(PaintShadow, BoxBandReachesTheCornersWithBlackEdges)
     EXPECT_EQ(blank.at(2, h - 2), shadowBack);
 }
 
+// The picture is composed on the control's canvas over the last one: the shadow and the chart
+// image together must cover every pixel, in both styles, at every width, down to the smallest
+// sizes, so that nothing of what was there before stays.
+TEST(PaintShadow, ShadowAndChartImageCoverTheWholeControl)
+{
+    constexpr TColor stale = 0x123456;
+    for (const TShadowStyle style : { TShadowStyle::ssFlying, TShadowStyle::ssBox })
+        for (const QSize size : { QSize(120, 100), QSize(31, 57), QSize(7, 9), QSize(1, 1) })
+            for (int sw = 0; sw <= 40; ++sw) {
+                BlankChart blank(size.width(), size.height(), sw);
+                blank.chart.SetShadowStyle(style);
+                blank.chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+                TCanvas& control = blank.chart.Canvas();
+                control.Brush().SetColor(stale);
+                control.FillRect(Rect(0, 0, size.width(), size.height()));
+                // A crosshair move composes the picture again from the chart image of the last paint.
+                blank.chart.CrossHair1()->SetPosition(0, 0);
+                for (int y = 0; y < size.height(); ++y)
+                    for (int x = 0; x < size.width(); ++x)
+                        ASSERT_NE(blank.at(x, y), stale) << "style " << int(style) << " size "
+                                                         << size.width() << "x" << size.height()
+                                                         << " shadow " << sw << " at " << x << ","
+                                                         << y;
+            }
+}
+
 TEST(PaintLayers, StackInOrderWithDataRenderedBelowOutlineAndCrossHairs)
 {
     BlankChart blank(120, 100, 4);
@@ -194,7 +219,7 @@ TEST(PaintLayers, StackInOrderWithDataRenderedBelowOutlineAndCrossHairs)
     EXPECT_EQ(rendered, 2);
     EXPECT_EQ(blank.at(cx, 30), clBlue) << "crosshair over everything";
     EXPECT_EQ(blank.at(cx + 5, cy), clBlue);
-    EXPECT_EQ(chart.FrameBitmap().Canvas().Pixel(cx, 30), clLime) << "the frame holds no crosshair";
+    EXPECT_EQ(RGBToColor(chart.FrameImage().pixel(cx, 30)), clLime) << "the frame holds no crosshair";
 }
 
 TEST(PaintRobustness, AnySizeAnyDataAnyProperty)
