@@ -296,7 +296,7 @@ TEST(CrossHairs, LinesNearTheEdgesAreLeftOut)
 // straightforward way (every element mapped alone, every point passed on), random charts come out
 // the same bit for bit: sizes, shadows, ranges, angle set-ups, magnifications and centres, every
 // pen style and widths 1 to 4, hidden classes, non-finite elements, dense runs of repeated pixels
-// across batch ends, and labels attached to the data.
+// across batch ends, labels attached to the data in each look, and each crosshair form.
 TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
 {
     const unsigned seed = 20261208;
@@ -345,6 +345,10 @@ TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
         }
         const int label = chart.AddTextLabel(clBlue, "on the data", rad, phi, 0);
         chart.TextLabel(label)->SetAttachToData(true);
+        chart.TextLabel(label)->SetMode(TTxtLblMode(1 + random() % 4));
+        chart.CrossHair1()->SetMode(TpcCrossHMode(random() % 3));
+        chart.CrossHair1()->SetLineType(TPenStyle(random() % 5));
+        chart.CrossHair1()->SetPosition(rad, phi);
         chart.show();
 
         painters::UseReferenceDataPath(true);
