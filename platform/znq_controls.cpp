@@ -128,30 +128,35 @@ void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (OnMouseDown)
         OnMouseDown(sender(), button, shift, x, y);
+    standardEventFired(TStandardEvent::seMouseDown, button, shift, x, y);
 }
 
 void TControl::MouseMove(TShiftState shift, int x, int y)
 {
     if (OnMouseMove)
         OnMouseMove(sender(), shift, x, y);
+    standardEventFired(TStandardEvent::seMouseMove, TMouseButton::mbLeft, shift, x, y);
 }
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (OnMouseUp)
         OnMouseUp(sender(), button, shift, x, y);
+    standardEventFired(TStandardEvent::seMouseUp, button, shift, x, y);
 }
 
 void TControl::Click()
 {
     if (OnClick)
         OnClick(sender());
+    standardEventFired(TStandardEvent::seClick, TMouseButton::mbLeft, {}, 0, 0);
 }
 
 void TControl::DblClick()
 {
     if (OnDblClick)
         OnDblClick(sender());
+    standardEventFired(TStandardEvent::seDblClick, TMouseButton::mbLeft, {}, 0, 0);
 }
 
 void TControl::handleShow()
@@ -174,6 +179,7 @@ void TControl::notifyResize()
         Resized();
         if (OnResize)
             OnResize(sender());
+        standardEventFired(TStandardEvent::seResize, TMouseButton::mbLeft, {}, 0, 0);
     });
 }
 
@@ -230,8 +236,74 @@ void TControl::handleDoubleClick(QMouseEvent* event)
     });
 }
 
+Qt::KeyboardModifiers ModifiersOf(TShiftState shift)
+{
+    Qt::KeyboardModifiers modifiers;
+    modifiers.setFlag(Qt::ShiftModifier, shift.testFlag(TShiftStateFlag::ssShift));
+    modifiers.setFlag(Qt::AltModifier, shift.testFlag(TShiftStateFlag::ssAlt));
+    modifiers.setFlag(Qt::ControlModifier, shift.testFlag(TShiftStateFlag::ssCtrl));
+    return modifiers;
+}
+
+Qt::MouseButtons ButtonsOf(TShiftState shift)
+{
+    Qt::MouseButtons buttons;
+    buttons.setFlag(Qt::LeftButton, shift.testFlag(TShiftStateFlag::ssLeft));
+    buttons.setFlag(Qt::RightButton, shift.testFlag(TShiftStateFlag::ssRight));
+    buttons.setFlag(Qt::MiddleButton, shift.testFlag(TShiftStateFlag::ssMiddle));
+    return buttons;
+}
+
+Qt::MouseButton QtButtonOf(TMouseButton button)
+{
+    switch (button) {
+    case TMouseButton::mbRight:
+        return Qt::RightButton;
+    case TMouseButton::mbMiddle:
+        return Qt::MiddleButton;
+    case TMouseButton::mbLeft:
+        break;
+    }
+    return Qt::LeftButton;
+}
+
+namespace {
+    // The standard signals are declared alike in both widget bases.
+    template <typename Widget>
+    void emitStandardSignal(Widget& widget, TStandardEvent event, TMouseButton button,
+        TShiftState shift, int x, int y)
+    {
+        switch (event) {
+        case TStandardEvent::seMouseDown:
+            Q_EMIT widget.mousePressed(QtButtonOf(button), ModifiersOf(shift), x, y);
+            break;
+        case TStandardEvent::seMouseMove:
+            Q_EMIT widget.mouseMoved(ButtonsOf(shift), ModifiersOf(shift), x, y);
+            break;
+        case TStandardEvent::seMouseUp:
+            Q_EMIT widget.mouseReleased(QtButtonOf(button), ModifiersOf(shift), x, y);
+            break;
+        case TStandardEvent::seClick:
+            Q_EMIT widget.clicked();
+            break;
+        case TStandardEvent::seDblClick:
+            Q_EMIT widget.doubleClicked();
+            break;
+        case TStandardEvent::seResize:
+            Q_EMIT widget.resized();
+            break;
+        }
+    }
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TCanvasControl
+
+void TCanvasControl::standardEventFired(
+    TStandardEvent event, TMouseButton button, TShiftState shift, int x, int y)
+{
+    emitStandardSignal(*this, event, button, shift, x, y);
+}
 
 TCanvasControl::TCanvasControl(QWidget* parent)
     : QWidget(parent)
@@ -377,6 +449,13 @@ void TCustomEdit::Change()
 {
     if (OnChange)
         OnChange(this);
+    Q_EMIT changed();
+}
+
+void TCustomEdit::standardEventFired(
+    TStandardEvent event, TMouseButton button, TShiftState shift, int x, int y)
+{
+    emitStandardSignal(*this, event, button, shift, x, y);
 }
 
 void TCustomEdit::showEvent(QShowEvent* event)

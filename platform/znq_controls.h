@@ -27,6 +27,30 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TComponentState)
 // The shift state of a mouse notification: keyboard modifiers and the buttons held.
 TShiftState ShiftStateOf(
     Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons, bool doubleClick = false);
+// And back, for the signals: the keyboard modifiers and the buttons held of a shift state.
+Qt::KeyboardModifiers ModifiersOf(TShiftState shift);
+Qt::MouseButtons ButtonsOf(TShiftState shift);
+Qt::MouseButton QtButtonOf(TMouseButton button);
+
+// Sets a flag for its own lifetime: marks a section, such as a paint, that must not run again
+// inside itself.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~TFlagScope() { m_flag = false; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+// The standard events, for the signals that follow their handlers.
+enum class TStandardEvent : uint8_t { seMouseDown, seMouseMove, seMouseUp, seClick, seDblClick, seResize };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TMouseEvent
@@ -101,6 +125,13 @@ protected:
     virtual void Click();
     virtual void DblClick();
 
+    // Called right after each standard event's handler (the mouse position and shift state are
+    // those of mouse events); the widget bases emit their signals here.
+    virtual void standardEventFired(
+        TStandardEvent /*event*/, TMouseButton /*button*/, TShiftState /*shift*/, int /*x*/, int /*y*/)
+    {
+    }
+
     // Forwarders for the widget's event handlers.
     void handleShow();
     void handleResize();
@@ -141,7 +172,18 @@ public:
     // Marks the picture as out of date: the next paint event runs Paint before it copies.
     void Invalidate();
 
+Q_SIGNALS:
+    // The standard events, each emitted right after its handler.
+    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void clicked();
+    void doubleClicked();
+    void resized();
+
 protected:
+    void standardEventFired(
+        TStandardEvent event, TMouseButton button, TShiftState shift, int x, int y) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -201,9 +243,21 @@ public:
 
     TNotifyEvent OnChange;
 
+Q_SIGNALS:
+    // The standard events and OnChange, each emitted right after its handler.
+    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void clicked();
+    void doubleClicked();
+    void resized();
+    void changed();
+
 protected:
     // Runs on every change of the text, by the user or by the program; fires OnChange.
     virtual void Change();
+    void standardEventFired(
+        TStandardEvent event, TMouseButton button, TShiftState shift, int x, int y) override;
 
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

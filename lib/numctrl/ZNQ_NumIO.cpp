@@ -190,6 +190,7 @@ void TNumIO::Change()
             // A handler that wrote a text of its own has the last word.
             if (Text() != text)
                 return;
+            Q_EMIT valueChanged(held);
         } else {
             ok = false;
         }

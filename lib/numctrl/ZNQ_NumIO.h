@@ -71,6 +71,11 @@ public:
     // Number of beeps sounded for rejected edits, for tests.
     int BeepCount() const { return m_beepCount; }
 
+Q_SIGNALS:
+    // An accepted text, with the number the field holds for it; emitted right after OnChange
+    // (and changed()), unless the handler wrote a text of its own.
+    void valueChanged(double value);
+
 protected:
     // Checks the text after every change; fires OnChange only for an accepted text.
     void Change() override;

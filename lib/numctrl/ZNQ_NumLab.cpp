@@ -3,6 +3,7 @@
 #include "znq_application.h"
 
 #include <QEvent>
+#include <QMetaMethod>
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
@@ -192,7 +193,8 @@ void TNumLab::SetValue(double value)
     m_settings.Value = value;
     // A read-out that follows the mouse gets many values that show the same text; its picture is
     // then right as it stands. A display hook may change any text, so with one it always paints.
-    if (m_shownText && !OnBeforeDisplay && !m_empty) {
+    static const QMetaMethod hookSignal = QMetaMethod::fromSignal(&TNumLab::beforeDisplay);
+    if (m_shownText && !OnBeforeDisplay && !isSignalConnected(hookSignal) && !m_empty) {
         if (valueText() == *m_shownText)
             return;
     }
@@ -289,6 +291,7 @@ std::string TNumLab::valueText()
         [this](std::string& shown) {
             if (OnBeforeDisplay)
                 OnBeforeDisplay(this, shown);
+            Q_EMIT beforeDisplay(&shown);
         },
         [&canvas](const std::string& shown) { return canvas.TextWidth(shown); });
 }
@@ -301,6 +304,13 @@ void TNumLab::Paint()
             Invalidate();
         return;
     }
+    // A display hook that changes the read-out asks for a paint: it follows this one, from the
+    // event loop.
+    if (m_painting) {
+        m_paintAgain = true;
+        return;
+    }
+    const TFlagScope painting(m_painting);
     fitBacking();
     ++m_paintCount;
 
@@ -397,6 +407,10 @@ void TNumLab::Paint()
     }
     control.Draw(0, 0, m_bitmap);
     canvasPainted();
+    if (m_paintAgain) {
+        m_paintAgain = false;
+        Invalidate();
+    }
 }
 
 } // namespace znq

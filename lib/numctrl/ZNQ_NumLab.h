@@ -132,6 +132,11 @@ public:
 
     TBeforeDisplayEvent OnBeforeDisplay;
 
+Q_SIGNALS:
+    // Emitted right after OnBeforeDisplay; the text may be changed through the pointer. It comes
+    // inside a paint: a read-out changed from here is painted again once that paint is over.
+    void beforeDisplay(std::string* text);
+
 protected:
     void FontChanged() override;
     void changeEvent(QEvent* event) override;
@@ -174,6 +179,9 @@ private:
     TAlignment m_rightTextAlignment = TAlignment::taLeftJustify;
     bool m_transparent = false;
     int m_paintCount = 0;
+    // Inside Paint; a paint asked for meanwhile follows from the event loop.
+    bool m_painting = false;
+    bool m_paintAgain = false;
     // The value text of the last paint; none before the first paint and while Empty.
     std::optional<std::string> m_shownText;
     // The off-screen picture, kept with its canvas (and the texts that canvas laid out).

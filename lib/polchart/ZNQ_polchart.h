@@ -219,6 +219,14 @@ private:
 // repaint at once when AutoRedraw is true or the chart is being designed.
 class TCustomPolChart : public TCustomControl {
     Q_OBJECT
+    // The published properties that the mouse changes too, with their change signals; the others
+    // are published by TPolChart.
+    Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset NOTIFY angleOffsetChanged)
+    Q_PROPERTY(int CenterX READ CenterX WRITE SetCenterX NOTIFY centerXChanged)
+    Q_PROPERTY(int CenterY READ CenterY WRITE SetCenterY NOTIFY centerYChanged)
+    Q_PROPERTY(double RangeLow READ RangeLow WRITE SetRangeLow NOTIFY rangeLowChanged)
+    Q_PROPERTY(double RangeHigh READ RangeHigh WRITE SetRangeHigh NOTIFY rangeHighChanged)
+    Q_PROPERTY(double MagFactor READ MagFactor WRITE SetMagFactor NOTIFY magFactorChanged)
 
 public:
     static constexpr int CrossHairCount = 4;
@@ -386,6 +394,31 @@ public:
     TpcCrossHairMoveEvent OnCrossHairMove;
     TpcTextLabelMoveEvent OnTextLabelMove;
 
+    // For the grid painter: OnBeforeDrawScaleLabel, then scaleLabelDrawing.
+    void offerScaleLabel(TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x,
+        int32_t y) const;
+
+Q_SIGNALS:
+    // The events, each emitted right after its handler. Those of the rendering (dataRendered,
+    // scaleLabelDrawing) come inside a paint: a chart changed from them is painted again once
+    // that paint is over, never inside it.
+    void zoomPanned();
+    void mouseMovedInChart(bool inChart, Qt::KeyboardModifiers modifiers, double rad, double phi);
+    // Crosshairs 1 to 4, text labels 1 to 20, as CrossHair() and TextLabel() count them.
+    void crossHairMoved(int index);
+    void textLabelMoved(int index);
+    void dataRendered(znq::TCanvas* canvas, int top, int left);
+    // The label text may be changed through the pointer; an empty text draws no label.
+    void scaleLabelDrawing(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
+        std::string* text, int chartX, int chartY);
+    // The properties that the mouse changes too, whoever changes them.
+    void magFactorChanged(double value);
+    void centerXChanged(int value);
+    void centerYChanged(int value);
+    void angleOffsetChanged(double value);
+    void rangeLowChanged(double value);
+    void rangeHighChanged(double value);
+
 protected:
     // The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
     // Every move ends with the pointer report OnMouseMoveInChart.
@@ -402,6 +435,8 @@ protected:
     void DrawCrossHairs(TCanvas& target) const;
     // The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
+    // Emits the change signals of the notifying properties that differ from the last signalled.
+    void notifyViewChanges();
     int32_t chartImageWidth() const;
     int32_t chartImageHeight() const;
     bool canPaint() const;
@@ -483,6 +518,15 @@ protected:
     TpcDataStore m_store;
     TpcMouseGesture m_gesture;
     int m_paintCount = 0;
+    // Inside Paint; a paint asked for meanwhile follows from the event loop.
+    bool m_painting = false;
+    bool m_paintAgain = false;
+    // The values of the notifying properties as last signalled.
+    struct NotifiedView {
+        double MagFactor, AngleOffset, RangeLow, RangeHigh;
+        int32_t CenterX, CenterY;
+    };
+    NotifiedView m_notified {};
     // The frame holds the chart image of the present state (without crosshairs).
     bool m_chartImageCurrent = false;
 };
@@ -500,11 +544,8 @@ std::string AngleLabelText(
 class TPolChart : public TCustomPolChart {
     Q_OBJECT
     Q_PROPERTY(int AllocSize READ AllocSize WRITE SetAllocSize)
-    Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset)
     Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE SetAutoRedraw)
     Q_PROPERTY(bool AutoCenter READ AutoCenter WRITE SetAutoCenter)
-    Q_PROPERTY(int CenterX READ CenterX WRITE SetCenterX)
-    Q_PROPERTY(int CenterY READ CenterY WRITE SetCenterY)
     Q_PROPERTY(quint8 ClassDefault READ ClassDefault WRITE SetClassDefault)
     Q_PROPERTY(int DecPlaceRad READ DecPlaceRad WRITE SetDecPlaceRad)
     Q_PROPERTY(int DecPlacePhi READ DecPlacePhi WRITE SetDecPlacePhi)
@@ -527,10 +568,7 @@ class TPolChart : public TCustomPolChart {
     Q_PROPERTY(znq::TpcCrossHair* CrossHair2 READ CrossHair2 WRITE SetCrossHair2)
     Q_PROPERTY(znq::TpcCrossHair* CrossHair3 READ CrossHair3 WRITE SetCrossHair3)
     Q_PROPERTY(znq::TpcCrossHair* CrossHair4 READ CrossHair4 WRITE SetCrossHair4)
-    Q_PROPERTY(double RangeLow READ RangeLow WRITE SetRangeLow)
-    Q_PROPERTY(double RangeHigh READ RangeHigh WRITE SetRangeHigh)
     Q_PROPERTY(double AngleBtwRays READ AngleBtwRays WRITE SetAngleBtwRays)
-    Q_PROPERTY(double MagFactor READ MagFactor WRITE SetMagFactor)
     Q_PROPERTY(znq::base_types::TMouseActMode MouseAction READ MouseAction WRITE SetMouseAction)
     Q_PROPERTY(
         znq::polchart_types::TpcRotationDir RotationDir READ RotationDir WRITE SetRotationDir)

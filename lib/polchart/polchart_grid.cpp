@@ -130,9 +130,7 @@ namespace painters {
             // Calls the event with the anchor; returns the text to draw (empty: none).
             std::string offer(TpcScaleKind kind, std::string text, int32_t anchorX, int32_t anchorY)
             {
-                if (m_chart.OnBeforeDrawScaleLabel)
-                    m_chart.OnBeforeDrawScaleLabel(
-                        m_chart.EventSender(), m_canvas, kind, text, anchorX, anchorY);
+                m_chart.offerScaleLabel(m_canvas, kind, text, anchorX, anchorY);
                 return text;
             }
 

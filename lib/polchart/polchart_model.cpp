@@ -411,6 +411,7 @@ void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
 void TCustomPolChart::UpdateScaling()
 {
     chartChanged();
+    notifyViewChanges();
     if (Loading())
         return;
     m_scaleX = TpcTransform::ScaleFor(
@@ -418,6 +419,27 @@ void TCustomPolChart::UpdateScaling()
     m_scaleY = m_scaleX;
     m_originX = m_centerX;
     m_originY = m_centerY;
+}
+
+void TCustomPolChart::notifyViewChanges()
+{
+    // The record is brought up to date first, so that a slot that changes the view again gets its
+    // own signals, and none is sent twice.
+    const NotifiedView before = m_notified;
+    m_notified = NotifiedView { m_magFactor, m_angleOffset, m_rangeLow, m_rangeHigh, m_centerX,
+        m_centerY };
+    if (m_magFactor != before.MagFactor)
+        Q_EMIT magFactorChanged(m_magFactor);
+    if (m_centerX != before.CenterX)
+        Q_EMIT centerXChanged(m_centerX);
+    if (m_centerY != before.CenterY)
+        Q_EMIT centerYChanged(m_centerY);
+    if (m_angleOffset != before.AngleOffset)
+        Q_EMIT angleOffsetChanged(m_angleOffset);
+    if (m_rangeLow != before.RangeLow)
+        Q_EMIT rangeLowChanged(m_rangeLow);
+    if (m_rangeHigh != before.RangeHigh)
+        Q_EMIT rangeHighChanged(m_rangeHigh);
 }
 
 // The label width is measured on the control's own canvas in that canvas's font, which is not the

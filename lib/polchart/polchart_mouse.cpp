@@ -6,6 +6,7 @@
 #include "ZNQ_polchart.h"
 #include "polchart_painters.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 #include <cmath>
 
@@ -144,11 +145,14 @@ void TCustomPolChart::MouseUp(TMouseButton button, TShiftState shift, int x, int
 
 void TCustomPolChart::reportPointer(TShiftState shift, int32_t x, int32_t y)
 {
-    if (!OnMouseMoveInChart)
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
+    if (!OnMouseMoveInChart && !isSignalConnected(signal))
         return;
     const TpcPolarPoint polar = PixelToPolar(x, y);
-    OnMouseMoveInChart(EventSender(), InChartArea(x, y, Width(), Height(), m_shadowWidth), shift,
-        polar.Rad, polar.Phi);
+    const bool inChart = InChartArea(x, y, Width(), Height(), m_shadowWidth);
+    if (OnMouseMoveInChart)
+        OnMouseMoveInChart(EventSender(), inChart, shift, polar.Rad, polar.Phi);
+    Q_EMIT mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -211,6 +215,7 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
         PaintCrossHairs();
         if (OnCrossHairMove)
             OnCrossHairMove(EventSender(), crossHair);
+        Q_EMIT crossHairMoved(m_gesture.DraggedCrossHair);
         return;
     }
     case TMouseActMode::maDragLabel: {
@@ -226,6 +231,7 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
         Paint();
         if (OnTextLabelMove)
             OnTextLabelMove(EventSender(), label);
+        Q_EMIT textLabelMoved(m_gesture.DraggedTextLabel);
         return;
     }
     default:
@@ -235,6 +241,7 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
     Paint();
     if (OnZoomPan)
         OnZoomPan(EventSender());
+    Q_EMIT zoomPanned();
 }
 
 // The crosshair whose vertical or horizontal line through its point is nearest to the pointer,
@@ -347,6 +354,7 @@ void TCustomPolChart::zoomToBox()
     SetPaintingSuspended(suspended);
     if (OnZoomPan)
         OnZoomPan(EventSender());
+    Q_EMIT zoomPanned();
 }
 
 } // namespace znq

@@ -7,6 +7,14 @@
 
 namespace znq {
 
+void TCustomPolChart::offerScaleLabel(
+    TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) const
+{
+    if (OnBeforeDrawScaleLabel)
+        OnBeforeDrawScaleLabel(EventSender(), canvas, kind, text, x, y);
+    Q_EMIT const_cast<TCustomPolChart*>(this)->scaleLabelDrawing(&canvas, kind, &text, x, y);
+}
+
 int32_t TCustomPolChart::OuterRadius() const
 {
     const int64_t side
@@ -24,6 +32,13 @@ void TCustomPolChart::Paint()
 {
     if (!canPaint())
         return;
+    // A handler or slot of the rendering asked for a paint: it follows this one, from the event
+    // loop, so that a paint never runs inside another.
+    if (m_painting) {
+        m_paintAgain = true;
+        return;
+    }
+    const TFlagScope painting(m_painting);
     ++m_paintCount;
     fitBacking();
     // Current from here on: a handler that changes the chart while it is rendered marks it stale.
@@ -31,11 +46,16 @@ void TCustomPolChart::Paint()
     PrepareChartBitmap(m_chartBitmap);
     RenderChart(m_chartBitmap.Canvas());
     showFrame();
+    if (m_paintAgain) {
+        m_paintAgain = false;
+        Invalidate();
+    }
 }
 
+// Inside a paint the crosshairs are drawn at its end anyway.
 void TCustomPolChart::PaintCrossHairs()
 {
-    if (!canPaint())
+    if (!canPaint() || m_painting)
         return;
     if (!m_chartImageCurrent || paintPending() || BackingImage().size() != size()
         || m_chartBitmap.Width() != chartImageWidth() || m_chartBitmap.Height() != chartImageHeight()) {
@@ -152,6 +172,7 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
 
     if (OnDataRendered)
         OnDataRendered(EventSender(), canvas, 0, 0);
+    Q_EMIT const_cast<TCustomPolChart*>(this)->dataRendered(&canvas, 0, 0);
 
     if (m_shadowWidth > 0) {
         const int32_t right = Width() - m_shadowWidth, bottom = Height() - m_shadowWidth;
