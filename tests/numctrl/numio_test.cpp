@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <climits>
 #include <iostream>
@@ -689,4 +690,25 @@ TEST(NumIOFixPoint, TheRangeIsCheckedOnTheRoundedValue)
     EXPECT_EQ(field.changes(), 1) << "rejected";
     EXPECT_EQ(field.text(), field.io.LastValidText());
     EXPECT_LE(field.io.NumericValue(), 99.99);
+}
+
+// An accepted text emits changed() and then valueChanged with the number the field holds (the
+// rounded one of a fixed-point text); a rejected text emits neither.
+TEST(NumIOSignals, ChangedAndValueChangedFollowOnChangeForAcceptedTexts)
+{
+    Field f(TInFormat::itFixPoint, TDecPSep::dsDot, 0, 100, "1.00");
+    std::vector<std::string> order;
+    f.io.OnChange = [&](TObject*) { order.push_back("handler"); };
+    QObject::connect(&f.io, &TCustomEdit::changed, [&] { order.push_back("changed"); });
+    QSignalSpy values(&f.io, &TNumIO::valueChanged);
+    QObject::connect(&f.io, &TNumIO::valueChanged, [&] { order.push_back("valueChanged"); });
+    f.io.SetFixPointDecPlaces(2);
+    f.selectAll();
+    f.paste("2.345");
+    EXPECT_EQ(order, (std::vector<std::string> { "handler", "changed", "valueChanged" }));
+    ASSERT_EQ(values.count(), 1);
+    EXPECT_EQ(values[0][0].toDouble(), f.io.NumericValue());
+    f.selectAll();
+    f.paste("500");
+    EXPECT_EQ(values.count(), 1) << "out of range";
 }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPalette>
 #include <QVariant>
 #include <algorithm>
@@ -881,4 +882,44 @@ TEST(NumLabRobustness, RandomSettingsAndSizesPaintWithoutFault)
             EXPECT_EQ(label.BackingImage().size(), label.size());
         }
     }
+}
+
+// The display hook's signal comes right after the handler and may change the text as the handler
+// may; a value with the same text is then painted anyway, and a slot that sets a new value gets
+// its paint after the current one, not inside it.
+TEST(NumLabSignals, BeforeDisplayFollowsTheHandlerAndNeverPaintsInsideAPaint)
+{
+    TNumLab label;
+    label.SetBounds(0, 0, 169, 22);
+    label.show();
+    std::vector<std::string> order;
+    label.OnBeforeDisplay = [&](TObject*, std::string& text) {
+        order.push_back("handler " + text);
+        text = "<" + text + ">";
+    };
+    QObject::connect(&label, &TNumLab::beforeDisplay, [&](std::string* text) {
+        order.push_back("signal " + *text);
+        *text += "!";
+    });
+    label.SetPrecision(1);
+    label.SetValue(2.5);
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[order.size() - 2], "handler 2.5");
+    EXPECT_EQ(order.back(), "signal <2.5>");
+
+    label.OnBeforeDisplay = nullptr;
+    int paints = label.PaintCount();
+    label.SetValue(2.51);
+    EXPECT_EQ(label.PaintCount(), paints + 1) << "a connected hook may change any text";
+
+    QObject::connect(&label, &TNumLab::beforeDisplay, [&] {
+        if (label.Value() < 100)
+            label.SetValue(label.Value() + 100);
+    });
+    paints = label.PaintCount();
+    label.SetValue(3);
+    EXPECT_EQ(label.PaintCount(), paints + 1) << "no paint inside the paint";
+    QApplication::processEvents();
+    EXPECT_EQ(label.Value(), 103);
+    EXPECT_EQ(label.PaintCount(), paints + 2);
 }

@@ -6,6 +6,7 @@
 #include "../mouse_events.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -515,4 +516,72 @@ TEST_F(MouseChart, RepeatedTinyBoxesStayDefined)
     EXPECT_EQ(chart.CenterX(), INT32_MAX);
     drag({ QPoint(300, 200), QPoint(200, 100) });
     EXPECT_EQ(chart.CenterX(), INT32_MAX - 100);
+}
+
+// Each gesture's event has a Qt signal emitted right after the handler, with the handler's
+// values; the standard mouse events have theirs too, and the change signals follow the mouse.
+TEST_F(MouseChart, SignalsFollowTheHandlers)
+{
+    std::vector<std::string> order;
+    chart.OnZoomPan = [&](TObject*) { order.push_back("handler"); };
+    QObject::connect(&chart, &TCustomPolChart::zoomPanned, [&] { order.push_back("zoomPanned"); });
+    QSignalSpy centerX(&chart, &TCustomPolChart::centerXChanged);
+    QSignalSpy magFactor(&chart, &TCustomPolChart::magFactorChanged);
+    chart.SetMouseAction(TMouseActMode::maPan);
+    drag({ QPoint(100, 100), QPoint(130, 90) });
+    EXPECT_EQ(order, (std::vector<std::string> { "handler", "zoomPanned" }));
+    ASSERT_EQ(centerX.count(), 1);
+    EXPECT_EQ(centerX[0][0].toInt(), chart.CenterX());
+    chart.SetMouseAction(TMouseActMode::maZoomDrag);
+    drag({ QPoint(100, 100), QPoint(100, 50) });
+    ASSERT_EQ(magFactor.count(), 1);
+    EXPECT_EQ(magFactor[0][0].toDouble(), chart.MagFactor());
+
+    double handlerRad = 0;
+    chart.OnMouseMoveInChart = [&](TObject*, bool, TShiftState, double rad, double) {
+        handlerRad = rad;
+    };
+    QSignalSpy pointer(&chart, &TCustomPolChart::mouseMovedInChart);
+    QSignalSpy moved(&chart, &TCanvasControl::mouseMoved);
+    moveWith(QPoint(200, 150), Qt::NoButton, Qt::ShiftModifier | Qt::ControlModifier);
+    ASSERT_EQ(pointer.count(), 1);
+    EXPECT_TRUE(pointer[0][0].toBool());
+    EXPECT_EQ(pointer[0][1].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(pointer[0][2].toDouble(), handlerRad);
+    ASSERT_EQ(moved.count(), 1);
+    EXPECT_EQ(moved[0][2].toInt(), 200);
+
+    chart.SetMouseAction(TMouseActMode::maDragCrossH);
+    chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair3()->SetPosition(0, 0);
+    QSignalSpy crossHair(&chart, &TCustomPolChart::crossHairMoved);
+    const TPoint centre = chart.PolarToPixel(0, 0);
+    drag({ QPoint(centre.x, centre.y), QPoint(250, 180) });
+    ASSERT_GE(crossHair.count(), 1);
+    EXPECT_EQ(crossHair[0][0].toInt(), 3);
+    EXPECT_EQ(int(crossHair.count()), int(crossHairMoves.size()));
+
+    chart.SetMouseAction(TMouseActMode::maDragLabel);
+    const int label = chart.AddTextLabel(clBlack, "L", 50, 50, 0);
+    chart.TextLabel(label)->SetAttachToData(false);
+    QSignalSpy labelSpy(&chart, &TCustomPolChart::textLabelMoved);
+    drag({ QPoint(50, 50), QPoint(60, 70) });
+    ASSERT_GE(labelSpy.count(), 1);
+    EXPECT_EQ(labelSpy[0][0].toInt(), label);
+
+    QSignalSpy pressed(&chart, &TCanvasControl::mousePressed);
+    QSignalSpy released(&chart, &TCanvasControl::mouseReleased);
+    QSignalSpy clicked(&chart, &TCanvasControl::clicked);
+    QSignalSpy doubleClicked(&chart, &TCanvasControl::doubleClicked);
+    chart.SetMouseAction(TMouseActMode::maNone);
+    QTest::mouseClick(&chart, Qt::RightButton, Qt::AltModifier, QPoint(20, 30));
+    ASSERT_EQ(pressed.count(), 1);
+    EXPECT_EQ(pressed[0][0].value<Qt::MouseButton>(), Qt::RightButton);
+    EXPECT_EQ(pressed[0][1].value<Qt::KeyboardModifiers>(), Qt::AltModifier);
+    EXPECT_EQ(released.count(), 1);
+    EXPECT_EQ(clicked.count(), 0) << "a click is the left button's";
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, QPoint(20, 30));
+    QTest::mouseDClick(&chart, Qt::LeftButton, {}, QPoint(20, 30));
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(doubleClicked.count(), 1);
 }

@@ -2,6 +2,9 @@
 // copy to the control, OnDataRendered, and robustness for any size and any data.
 #include "ZNQ_polchart.h"
 
+#include <QApplication>
+#include <QMetaProperty>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -313,4 +316,81 @@ TEST(PaintCrossHairs, OnlyTheCrossHairLayerIsComposedAgain)
     chart.AddTextLabel(clRed, "new", 2, 2, 0);
     chart.CrossHair1()->SetPosition(2, 2);
     EXPECT_EQ(rendered, 2);
+}
+
+// The rendering's signals come right after their handlers, inside the paint; a slot that changes
+// the chart there gets no paint inside the paint, but one right after it from the event loop.
+TEST(PaintSignals, RenderingSignalsAndNoPaintInsideAPaint)
+{
+    BlankChart blank(200, 200);
+    TPolChart& chart = blank.chart;
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertRight);
+    std::vector<std::string> order;
+    chart.OnDataRendered = [&](TObject*, TCanvas&, int, int) { order.push_back("handler"); };
+    TCanvas* rendered = nullptr;
+    QObject::connect(&chart, &TCustomPolChart::dataRendered, [&](TCanvas* canvas, int, int) {
+        order.push_back("signal");
+        rendered = canvas;
+    });
+    int labels = 0;
+    QObject::connect(&chart, &TCustomPolChart::scaleLabelDrawing,
+        [&](TCanvas*, TpcScaleKind, std::string* text, int, int) {
+            ++labels;
+            *text = "";
+        });
+    chart.Redraw();
+    EXPECT_EQ(order, (std::vector<std::string> { "handler", "signal" }));
+    EXPECT_EQ(rendered, &chart.ChartBitmap().Canvas());
+    EXPECT_GT(labels, 0);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            ASSERT_EQ(blank.at(x, y), chartColor) << "an emptied label text draws nothing";
+
+    const int paints = chart.PaintCount();
+    QObject::connect(&chart, &TCustomPolChart::dataRendered, [&] {
+        if (chart.ChartColor() != clYellow)
+            chart.SetChartColor(clYellow);
+    });
+    chart.Redraw();
+    EXPECT_EQ(chart.PaintCount(), paints + 1) << "no paint inside the paint";
+    QApplication::processEvents();
+    EXPECT_EQ(chart.PaintCount(), paints + 2) << "the asked-for paint follows";
+    EXPECT_EQ(blank.at(100, 100), clYellow);
+}
+
+// Every property that the mouse changes too notifies its changes, whoever makes them: a setter
+// (once, and not for the same value), a clamp, the other range bound, and centring on a resize.
+TEST(PaintSignals, ViewPropertiesNotifyTheirChanges)
+{
+    BlankChart blank(200, 200);
+    TPolChart& chart = blank.chart;
+    const QMetaObject* meta = chart.metaObject();
+    for (const char* name :
+        { "MagFactor", "CenterX", "CenterY", "AngleOffset", "RangeLow", "RangeHigh" }) {
+        SCOPED_TRACE(name);
+        const QMetaProperty property = meta->property(meta->indexOfProperty(name));
+        ASSERT_TRUE(property.hasNotifySignal());
+        QSignalSpy spy(&chart, property.notifySignal());
+        const QVariant old = property.read(&chart);
+        chart.SetAutoCenter(false);
+        ASSERT_TRUE(property.write(&chart, old.toDouble() + 7));
+        ASSERT_EQ(spy.count(), 1);
+        EXPECT_EQ(spy[0][0], property.read(&chart));
+        property.write(&chart, property.read(&chart));
+        EXPECT_EQ(spy.count(), 1) << "the same value again";
+    }
+    QSignalSpy mag(&chart, &TCustomPolChart::magFactorChanged);
+    chart.SetMagFactor(5000);
+    ASSERT_EQ(mag.count(), 1);
+    EXPECT_EQ(mag[0][0].toDouble(), 1000.0) << "the clamped value";
+    QSignalSpy high(&chart, &TCustomPolChart::rangeHighChanged);
+    chart.SetRangeLow(chart.RangeHigh());
+    EXPECT_EQ(high.count(), 1) << "the high bound moved out of the way";
+    QSignalSpy centerX(&chart, &TCustomPolChart::centerXChanged);
+    QSignalSpy resized(&chart, &TCanvasControl::resized);
+    chart.SetAutoCenter(true);
+    chart.SetBounds(0, 0, 300, 200);
+    EXPECT_EQ(resized.count(), 1);
+    EXPECT_GE(centerX.count(), 1);
+    EXPECT_EQ(centerX.last()[0].toInt(), chart.CenterX());
 }
