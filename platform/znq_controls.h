@@ -124,7 +124,7 @@ public:
     TNotifyEvent OnResize;
 
 protected:
-    /// Hooks. CreateWnd runs once, on the first show, before the first paint; the size
+    /// Hook: CreateWnd runs once, on the first show, before the first paint; the size
     /// notification (Resized, OnResize) follows it, as for every new window.
     virtual void CreateWnd() { }
     /// Called after every change of a Font attribute.

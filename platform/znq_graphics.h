@@ -194,7 +194,7 @@ public:
     /// Closed outline with the pen, interior filled with the brush unless it is clear. Each
     /// vertex is drawn once; the interior is the set of pixel centres inside (odd-even rule).
     void Polygon(std::span<const TPoint> points);
-    /// Covers columns min(x1, x2) .. max(x1, x2) - 1 and rows likewise: outline on the border
+    /// Covers columns min(x1, x2) to max(x1, x2) - 1 and rows likewise: outline on the border
     /// pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
     void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     /// The ellipse inscribed in the same pixel box as Rectangle: its outline is the set of box

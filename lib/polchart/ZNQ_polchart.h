@@ -333,7 +333,7 @@ public:
     void SetAllocSize(int32_t value);
     /// Added to every angle before it is drawn, in the angle unit; 0 by default.
     double AngleOffset() const { return m_angleOffset; }
-    /// Clamped to -180 .. 180 in degrees, -pi .. pi in radians (NaN is ignored); rescales and
+    /// Clamped to -180 to 180 in degrees, -pi to pi in radians (NaN is ignored); rescales and
     /// redraws. Switching UseDegrees does not convert it.
     void SetAngleOffset(double value);
     /// Whether setters repaint at once; true by default.
@@ -531,7 +531,7 @@ public:
     /// Shows or hides the elements of a class; redraws.
     void SetClassVisible(uint8_t elemClass, bool visible);
 
-    /// Crosshairs 1 .. 4 and text labels 1 .. 20. Raises EZNQPolChartError for an index outside
+    /// Crosshairs 1 to 4 and text labels 1 to 20. Raises EZNQPolChartError for an index outside
     /// 1 .. 4.
     TpcCrossHair* CrossHair(int index) const;
     /// Raises EZNQPolChartError for an index outside 1 .. 20.
@@ -606,7 +606,7 @@ protected:
     /// Ends the zoom box: left zooms, right cancels, middle keeps it open.
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
-    /// The steps of Paint: the shadow band on the frame's canvas.
+    /// The first step of Paint: the shadow band on the frame's canvas.
     void DrawShadow(TCanvas& canvas) const;
     /// Sizes the chart image and gives it the chart's Font.
     void PrepareChartBitmap(TBitmap& bitmap) const;
@@ -645,7 +645,7 @@ protected:
     /// Appends one element with the present data attributes.
     void append(TpcElemKind kind, double rad, double phi);
 
-    /// The gestures: a move in one of the drag modes.
+    /// A move in one of the drag modes: starts, steps or ends the drag.
     void dragMove(TShiftState shift, int32_t x, int32_t y);
     /// One step of a drag in progress.
     void dragStep(int32_t x, int32_t y);

@@ -54,7 +54,7 @@ public:
     /// origin, so that no NaN ever reaches an integer conversion.
     TPoint PolarToPixel(double rad, double phi) const;
 
-    /// The polar position of a pixel, the angle normalised into 0 .. 2 pi / AngleUnit (both ends
+    /// The polar position of a pixel, the angle normalised into 0 to 2 pi / AngleUnit (both ends
     /// possible). With a scale of 0 (no drawing area) every pixel reads as RangeLow at angle 0.
     TpcPolarPoint PixelToPolar(int32_t x, int32_t y) const;
 
