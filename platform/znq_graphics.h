@@ -1,10 +1,11 @@
-// The drawing surface: fonts, pens, brushes, the canvas and off-screen bitmaps.
-//
-// A TCanvas draws into a QImage of format RGB32 (0xFFRRGGBB per pixel), either the image of a
-// TBitmap or the backing image of a control. Lines, polylines, rectangle and ellipse outlines are
-// rasterised by the canvas itself so that the classic pixel rules hold exactly (a line leaves out
-// its end point, a rectangle covers its corners up to the larger coordinate minus one, XOR figures
-// touch every pixel once); polygon interiors and text go through QPainter.
+/// \file
+/// The drawing surface: fonts, pens, brushes, the canvas and off-screen bitmaps.
+///
+/// A TCanvas draws into a QImage of format RGB32 (0xFFRRGGBB per pixel), either the image of a
+/// TBitmap or the backing image of a control. Lines, polylines, rectangle and ellipse outlines are
+/// rasterised by the canvas itself so that the classic pixel rules hold exactly (a line leaves out
+/// its end point, a rectangle covers its corners up to the larger coordinate minus one, XOR figures
+/// touch every pixel once); polygon interiors and text go through QPainter.
 #pragma once
 
 #include "znq_types.h"
@@ -23,15 +24,17 @@
 
 namespace znq {
 
-// The colour as 0xFFRRGGBB, system colours resolved through the application palette.
+/// The colour as 0xFFRRGGBB, system colours resolved through the application palette.
 uint32_t ColorToRGB(TColor color);
+/// The colour as a QColor, system colours resolved as by ColorToRGB.
 QColor ColorToQColor(TColor color);
-// The TColor of an RGB32 pixel (the alpha byte is dropped).
+/// The TColor of an RGB32 pixel (the alpha byte is dropped).
 TColor RGBToColor(uint32_t rgb);
 
-// Font attributes: Name, Size (points at 96 pixels per inch), Height (pixels; negative means
-// the character height without internal leading, as Size implies), Color and Style.
-// OnChange fires after every attribute write and once after Assign.
+/// Font attributes: Name, Size (points at 96 pixels per inch), Height (pixels; negative means
+/// the character height without internal leading, as Size implies), Color and Style.
+/// OnChange fires after every attribute write and once after Assign. Each pair of getter and setter
+/// is also a Qt property of the same name.
 class TFont : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString Name READ QName WRITE SetQName)
@@ -41,31 +44,46 @@ class TFont : public QObject {
     Q_PROPERTY(znq::platform_types::TFontStyles Style READ Style WRITE SetStyle)
 
 public:
+    /// The resolution that converts between Size and Height.
     static constexpr int PixelsPerInch = 96;
-    // The largest character height handed to Qt; any Height beyond it draws at this size.
+    /// The largest character height handed to Qt; any Height beyond it draws at this size.
     static constexpr int MaxPixelSize = 16384;
 
+    /// "MS Sans Serif", Height -11 (8 points), clWindowText, no styles.
     explicit TFont(QObject* parent = nullptr);
 
+    /// The face name. "MS Sans Serif" is drawn in Liberation Sans when installed, "Symbol" in
+    /// DejaVu Sans with its letters as Greek.
     const std::string& Name() const { return m_name; }
+    /// Sets the face name and notifies.
     void SetName(const std::string& name);
+    /// The size in points, from Height (rounded half away from zero).
     int Size() const;
+    /// Sets Height to minus the points at 96 pixels per inch, and notifies.
     void SetSize(int points);
+    /// The height in pixels; negative: the character height, positive: the cell height.
     int Height() const { return m_height; }
+    /// Sets the height in pixels and notifies.
     void SetHeight(int pixels);
+    /// The text colour.
     TColor Color() const { return m_color; }
+    /// Sets the text colour and notifies.
     void SetColor(TColor color);
+    /// Bold, italic, underline and strike-out.
     TFontStyles Style() const { return m_style; }
+    /// Sets the styles and notifies.
     void SetStyle(TFontStyles style);
 
-    // Copies all four attributes, with one change notification.
+    /// Copies all four attributes, with one change notification.
     void Assign(const TFont& source);
 
-    // The Qt font for these attributes (colour aside). "Symbol" maps to DejaVu Sans; its letters
-    // are translated to Greek by SymbolToUnicode when drawn.
+    /// The Qt font for these attributes (colour aside). "Symbol" maps to DejaVu Sans; its letters
+    /// are translated to Greek by SymbolToUnicode when drawn.
     QFont ToQFont() const;
+    /// Whether Name is "Symbol" (in any letter case).
     bool IsSymbolFont() const;
 
+    /// Fires after every attribute write and once after Assign.
     std::function<void(TObject* Sender)> OnChange;
 
 private:
@@ -79,19 +97,28 @@ private:
     TFontStyles m_style;
 };
 
-// The letters of the symbol encoding as Unicode Greek: p is pi, a alpha, W Omega and so on.
+/// The letters of the symbol encoding as Unicode Greek: p is pi, a alpha, W Omega and so on.
 QString SymbolToUnicode(const QString& text);
 
+/// The pen of a canvas: colour, style, width and mode of lines and outlines. A new pen is black,
+/// solid, 1 pixel wide, in pmCopy mode.
 class TPen {
 public:
+    /// The line colour.
     TColor Color() const { return m_color; }
+    /// Sets the line colour.
     void SetColor(TColor color) { m_color = color; }
+    /// The line pattern.
     TPenStyle Style() const { return m_style; }
+    /// Sets the line pattern.
     void SetStyle(TPenStyle style) { m_style = style; }
+    /// The width in pixels, at least 1.
     int Width() const { return m_width; }
-    // Widths below 1 are stored as 1.
+    /// Widths below 1 are stored as 1.
     void SetWidth(int width) { m_width = width < 1 ? 1 : width; }
+    /// Copy or XOR.
     TPenMode Mode() const { return m_mode; }
+    /// Sets copy or XOR.
     void SetMode(TPenMode mode) { m_mode = mode; }
 
 private:
@@ -101,16 +128,20 @@ private:
     TPenMode m_mode = TPenMode::pmCopy;
 };
 
+/// The brush of a canvas: how interiors and text cells are filled. A new brush is solid white.
 class TBrush {
 public:
+    /// The fill colour.
     TColor Color() const { return m_color; }
-    // Setting a colour makes a clear brush solid again: callers rely on a colour write to fill.
+    /// Setting a colour makes a clear brush solid again: callers rely on a colour write to fill.
     void SetColor(TColor color)
     {
         m_color = color;
         m_style = TBrushStyle::bsSolid;
     }
+    /// Solid or clear.
     TBrushStyle Style() const { return m_style; }
+    /// Sets solid or clear; the colour stays.
     void SetStyle(TBrushStyle style) { m_style = style; }
 
 private:
@@ -120,82 +151,101 @@ private:
 
 class TBitmap;
 
-// The drawing surface. All coordinates are integer pixels of the target image; everything outside
-// the image is clipped away, so any coordinates are safe, however far outside.
+/// The drawing surface. All coordinates are integer pixels of the target image; everything outside
+/// the image is clipped away, so any coordinates are safe, however far outside.
 class TCanvas {
 public:
-    // The canvas draws into *image, which its owner keeps alive and may resize or replace.
+    /// The canvas draws into *image, which its owner keeps alive and may resize or replace.
     explicit TCanvas(QImage* image);
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
+    /// Ends the open text painter.
     ~TCanvas();
 
+    /// The pen of lines and outlines.
     TPen& Pen() { return m_pen; }
+    /// The brush of interiors and text cells.
     TBrush& Brush() { return m_brush; }
+    /// The font of text.
     TFont& Font() { return m_font; }
+    /// The pen of lines and outlines.
     const TPen& Pen() const { return m_pen; }
+    /// The brush of interiors and text cells.
     const TBrush& Brush() const { return m_brush; }
+    /// The font of text.
     const TFont& Font() const { return m_font; }
+    /// How Draw combines a bitmap with the picture.
     TCopyMode CopyMode() const { return m_copyMode; }
+    /// Sets how Draw combines a bitmap with the picture.
     void SetCopyMode(TCopyMode mode) { m_copyMode = mode; }
 
+    /// Where the next LineTo starts.
     TPoint PenPos() const { return m_penPos; }
+    /// Sets the pen position; draws nothing.
     void SetPenPos(TPoint position);
-    // Sets the pen position and restarts the pen pattern; draws nothing.
+    /// Sets the pen position and restarts the pen pattern; draws nothing.
     void MoveTo(int32_t x, int32_t y);
-    // Line from the pen position to (x, y) with the pen; (x, y) itself is not drawn. The pen
-    // position becomes (x, y). The pattern of a styled pen continues from the previous line-to.
+    /// Line from the pen position to (x, y) with the pen; (x, y) itself is not drawn. The pen
+    /// position becomes (x, y). The pattern of a styled pen continues from the previous line-to.
     void LineTo(int32_t x, int32_t y);
-    // Connected lines through the points, drawn as a chain of line-tos: every point but the last
-    // is drawn, the figure is not closed, and the pen position is not changed.
+    /// Connected lines through the points, drawn as a chain of line-tos: every point but the last
+    /// is drawn, the figure is not closed, and the pen position is not changed.
     void Polyline(std::span<const TPoint> points);
-    // Closed outline with the pen, interior filled with the brush unless it is clear. Each
-    // vertex is drawn once; the interior is the set of pixel centres inside (odd-even rule).
+    /// Closed outline with the pen, interior filled with the brush unless it is clear. Each
+    /// vertex is drawn once; the interior is the set of pixel centres inside (odd-even rule).
     void Polygon(std::span<const TPoint> points);
-    // Covers columns min(x1, x2) .. max(x1, x2) - 1 and rows likewise: outline on the border
-    // pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
+    /// Covers columns min(x1, x2) to max(x1, x2) - 1 and rows likewise: outline on the border
+    /// pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
     void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-    // The ellipse inscribed in the same pixel box as Rectangle: its outline is the set of box
-    // pixels inside the ellipse with a 4-neighbour outside it, so it touches all four box sides.
+    /// The ellipse inscribed in the same pixel box as Rectangle: its outline is the set of box
+    /// pixels inside the ellipse with a 4-neighbour outside it, so it touches all four box sides.
     void Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-    // Fills the rectangle (right and bottom exclusive) with the brush colour, ignoring the pen.
+    /// Fills the rectangle (right and bottom exclusive) with the brush colour, ignoring the pen.
     void FillRect(const TRect& rect);
 
-    // Text in the font with its cell's top-left corner at (x, y). The cell is filled with the
-    // brush colour when the brush is solid. Afterwards the pen position is (x + width, y).
+    /// Text in the font with its cell's top-left corner at (x, y). The cell is filled with the
+    /// brush colour when the brush is solid. Afterwards the pen position is (x + width, y).
     void TextOut(int32_t x, int32_t y, const std::string& text);
-    // As TextOut, clipped to rect; with a solid brush the whole rect is filled first.
+    /// As TextOut, clipped to rect; with a solid brush the whole rect is filled first.
     void TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text);
+    /// The advance of the text in the font, in pixels.
     int32_t TextWidth(const std::string& text);
-    // One line's cell height, also for a text with line feeds.
+    /// One line's cell height, also for a text with line feeds.
     int32_t TextHeight(const std::string& text);
 
-    // Transfers the bitmap with its top-left corner at (x, y), by CopyMode.
+    /// Transfers the bitmap with its top-left corner at (x, y), by CopyMode.
     void Draw(int32_t x, int32_t y, const TBitmap& bitmap);
 
-    // Text is drawn through a QPainter that stays open on the image between text operations.
-    // Whoever replaces or resizes the image ends it first.
+    /// Text is drawn through a QPainter that stays open on the image between text operations.
+    /// Whoever replaces or resizes the image ends it first.
     void EndPainting();
 
+    /// Width of the target image in pixels.
     int32_t ImageWidth() const { return m_image->width(); }
+    /// Height of the target image in pixels.
     int32_t ImageHeight() const { return m_image->height(); }
-    // The pixel at (x, y) as a TColor; clWhite outside the image.
+    /// The pixel at (x, y) as a TColor; clWhite outside the image.
     TColor Pixel(int32_t x, int32_t y) const;
+    /// The target image.
     QImage& Image() { return *m_image; }
+    /// The target image.
     const QImage& Image() const { return *m_image; }
 
-    // Seams for checking how callers draw: the number of polyline and bitmap-draw calls, and an
-    // observer that sees the points of every polyline.
+    /// Seams for checking how callers draw: the number of polyline calls.
     int PolylineCount() const { return m_polylineCount; }
-    // The memory that the kept laid-out texts hold, by the estimate that bounds it to a few MB.
+    /// The memory that the kept laid-out texts hold, by the estimate that bounds it to a few MB.
     size_t TextCacheBytes() const { return m_shapedTextBytes; }
+    /// The number of Draw calls.
     int DrawCount() const { return m_drawCount; }
+    /// An observer that sees the points of every polyline.
     std::function<void(std::span<const TPoint> points)> OnPolyline;
 
-    // Saves pen, brush, font, pen position and copy mode; restores them on destruction.
+    /// Saves pen, brush, font, pen position and copy mode; restores them on destruction.
     class StateGuard {
     public:
+        /// Saves the state of canvas.
         explicit StateGuard(TCanvas& canvas);
+        /// Restores the saved state.
         ~StateGuard();
         StateGuard(const StateGuard&) = delete;
         StateGuard& operator=(const StateGuard&) = delete;
@@ -253,24 +303,33 @@ private:
     std::optional<FontKey> m_qfontKey;
 };
 
-// An off-screen image with its own canvas. Resizing keeps the object and its canvas; the content
-// after a size change is white until painted.
+/// An off-screen image with its own canvas. Resizing keeps the object and its canvas; the content
+/// after a size change is white until painted.
 class TBitmap {
 public:
+    /// An empty bitmap, 0 x 0.
     TBitmap();
+    /// A white bitmap of the size.
     TBitmap(int32_t width, int32_t height);
     TBitmap(const TBitmap&) = delete;
     TBitmap& operator=(const TBitmap&) = delete;
 
+    /// Width in pixels.
     int32_t Width() const { return m_width; }
+    /// Height in pixels.
     int32_t Height() const { return m_height; }
-    // Negative sizes count as 0.
+    /// Negative sizes count as 0.
     void SetWidth(int32_t width) { SetSize(width, Height()); }
+    /// Negative sizes count as 0.
     void SetHeight(int32_t height) { SetSize(Width(), height); }
+    /// Negative sizes count as 0; the same size changes nothing.
     void SetSize(int32_t width, int32_t height);
 
+    /// The canvas that draws into the bitmap.
     TCanvas& Canvas() { return m_canvas; }
+    /// The canvas that draws into the bitmap.
     const TCanvas& Canvas() const { return m_canvas; }
+    /// The pixels, RGB32.
     const QImage& Image() const { return m_image; }
 
 private:

@@ -1,9 +1,10 @@
-// The numeric read-out label: a caption, a framed value box showing one number as text, and a
-// trailing text such as a unit, side by side from left to right.
-//
-// TNumLab is a graphic control: it takes no focus and paints into its backing image. Pixel
-// positions are those of the control, x from its left edge, y from its top. The text in the value
-// box is made by NumLabText (numlab_format.h); Paint only lays out the three parts.
+/// \file
+/// The numeric read-out label: a caption, a framed value box showing one number as text, and a
+/// trailing text such as a unit, side by side from left to right.
+///
+/// TNumLab is a graphic control: it takes no focus and paints into its backing image. Pixel
+/// positions are those of the control, x from its left edge, y from its top. The text in the value
+/// box is made by NumLabText (numlab_format.h); Paint only lays out the three parts.
 #pragma once
 
 #include "ZNQ_znqbase.h"
@@ -18,9 +19,12 @@ class QPainter;
 
 namespace znq {
 
-// Lets the application rewrite the value text before it is drawn.
+/// Lets the application rewrite the value text before it is drawn.
 using TBeforeDisplayEvent = std::function<void(TObject* Sender, std::string& Text)>;
 
+/// The numeric read-out: LeftText, a framed value box of LabelWidth pixels that shows Value as
+/// text by DisplayType, and RightText. Every setter that changes a value repaints at once. Each
+/// getter and setter pair is also a Qt property of the same name. A new label is 160 x 28 pixels.
 class TNumLab : public TGraphicControl {
     Q_OBJECT
     Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment)
@@ -51,95 +55,144 @@ class TNumLab : public TGraphicControl {
     Q_PROPERTY(double Value READ Value WRITE SetValue)
 
 public:
+    /// A label of 160 x 28 pixels showing 0 as "0.00".
     explicit TNumLab(QWidget* parent = nullptr);
 
+    /// Placement of the value text in the box; taCenter by default.
     TAlignment Alignment() const { return m_alignment; }
+    /// Sets the placement of the value text; repaints on change.
     void SetAlignment(TAlignment value);
+    /// Background of the value box; clBtnFace by default.
     TColor ColorLabBakG() const { return m_colorLabBakG; }
+    /// Sets the background of the value box; repaints on change.
     void SetColorLabBakG(TColor value);
+    /// Colour of the value text; clBlack by default.
     TColor ColorLabText() const { return m_colorLabText; }
+    /// Sets the colour of the value text; repaints on change.
     void SetColorLabText(TColor value);
+    /// Background outside the box; clBtnFace by default.
     TColor ColorOutBakG() const { return m_colorOutBakG; }
+    /// Sets the background outside the box; repaints on change.
     void SetColorOutBakG(TColor value);
+    /// Colour of LeftText and RightText; clBlack by default.
     TColor ColorOutText() const { return m_colorOutText; }
+    /// Sets the colour of the side texts; repaints on change.
     void SetColorOutText(TColor value);
-    // Also stores the scheme's pair of frame colours. The frame itself is drawn in fixed colours.
+    /// Also stores the scheme's pair of frame colours. The frame itself is drawn in fixed colours.
     TColorScheme ColorScheme() const { return m_colorScheme; }
+    /// Sets the scheme and its frame colours; repaints on change.
     void SetColorScheme(TColorScheme value);
+    /// The scheme's shadow colour: clGray (csBWG) or clBtnShadow (csSystem).
     TColor FrameShadowColor() const { return m_frameShadowColor; }
+    /// The scheme's highlight colour: clWhite (csBWG) or clBtnHighlight (csSystem).
     TColor FrameHighlightColor() const { return m_frameHighlightColor; }
+    /// true: "," as the decimal separator, false (default): ".".
     bool Comma() const { return m_settings.Comma; }
+    /// Sets the decimal separator; repaints on change.
     void SetComma(bool value);
+    /// How Value is written; dtFixP by default.
     TDisplay DisplayType() const { return m_settings.DisplayType; }
+    /// Sets how Value is written; repaints on change.
     void SetDisplayType(TDisplay value);
+    /// The date-time pattern of dtDateTime; "mmm-dd, yyyy" by default (see FormatDateTime).
     const std::string& DTFormat() const { return m_settings.DTFormat; }
+    /// Sets the date-time pattern; repaints on change.
     void SetDTFormat(const std::string& value);
-    // True: the box is drawn without any value text.
+    /// True: the box is drawn without any value text.
     bool Empty() const { return m_empty; }
+    /// Sets Empty; repaints on change.
     void SetEmpty(bool value);
+    /// Whether the label is enabled; a disabled one shows engraved side texts.
     bool Enabled() const { return TControl::Enabled(); }
-    // Passes the state on and repaints, also when it is unchanged.
+    /// Passes the state on and repaints, also when it is unchanged.
     void SetEnabled(bool value);
+    /// true: "+" before values above zero (not for dtHex, dtBin, dtDateTime, dtState).
     bool ForcePlusSign() const { return m_settings.ForcePlusSign; }
+    /// Sets ForcePlusSign; repaints on change.
     void SetForcePlusSign(bool value);
+    /// The frame of the value box; fsLowered by default.
     TFrameStyle FrameStyle() const { return m_frameStyle; }
+    /// Sets the frame; repaints on change.
     void SetFrameStyle(TFrameStyle value);
-    // Width of the value box in pixels, stored as given.
+    /// Width of the value box in pixels, stored as given.
     int LabelWidth() const { return m_settings.LabelWidth; }
+    /// Sets the width of the value box (80 by default); repaints on change.
     void SetLabelWidth(int value);
-    // Width of the caption zone; a negative value is ignored and one above the control's width is
-    // stored as the width.
+    /// Width of the caption zone; a negative value is ignored and one above the control's width is
+    /// stored as the width.
     int LeftSpace() const { return m_leftSpace; }
+    /// Sets the width of the caption zone (35 by default); repaints on change.
     void SetLeftSpace(int value);
+    /// The caption left of the box.
     const std::string& LeftText() const { return m_leftText; }
+    /// Sets the caption; repaints on change.
     void SetLeftText(const std::string& value);
+    /// Placement of LeftText; taRightJustify by default.
     TAlignment LeftTextAlignment() const { return m_leftTextAlignment; }
+    /// Sets the placement of LeftText; repaints on change.
     void SetLeftTextAlignment(TAlignment value);
+    /// Shown instead of a value out of range or too wide for the box; "*********" by default.
     const std::string& OverflowIndicator() const { return m_settings.OverflowIndicator; }
+    /// Sets the overflow indicator; repaints on change.
     void SetOverflowIndicator(const std::string& value);
-    // Digits or decimals of the value text, 0..15; a negative value is ignored, one above 15 is
-    // stored as 15.
+    /// Digits or decimals of the value text, 0..15; a negative value is ignored, one above 15 is
+    /// stored as 15.
     int Precision() const { return m_settings.Precision; }
+    /// Sets the precision (2 by default); repaints on change.
     void SetPrecision(int value);
+    /// The text right of the box, such as a unit.
     const std::string& RightText() const { return m_rightText; }
+    /// Sets the right text; repaints on change.
     void SetRightText(const std::string& value);
+    /// Placement of RightText; taLeftJustify by default.
     TAlignment RightTextAlignment() const { return m_rightTextAlignment; }
+    /// Sets the placement of RightText; repaints on change.
     void SetRightTextAlignment(TAlignment value);
+    /// The text of dtState; "undefined" by default.
     const std::string& StateText() const { return m_settings.StateText; }
+    /// Sets the text of dtState; repaints on change.
     void SetStateText(const std::string& value);
-    // Where the picture is white, the parent shows through; darker pixels darken it.
+    /// Where the picture is white, the parent shows through; darker pixels darken it.
     bool Transparent() const { return m_transparent; }
+    /// Sets Transparent; true waits for the next paint event, false repaints at once.
     void SetTransparent(bool value);
-    // Stored and repainted only when the new value compares unequal to the stored one, so that
-    // NaN never replaces it.
+    /// Stored and repainted only when the new value compares unequal to the stored one, so that
+    /// NaN never replaces it.
     double Value() const { return m_settings.Value; }
+    /// Sets the number shown; a value whose text equals the shown one is stored without a repaint
+    /// (unless OnBeforeDisplay is assigned).
     void SetValue(double value);
 
-    // Copies the published layout, colours, texts, value and display type of another TNumLab
-    // (not Comma, ForcePlusSign, DTFormat, Enabled, the font or the event) and repaints. Any
-    // other source raises EZNQError.
+    /// Copies the published layout, colours, texts, value and display type of another TNumLab
+    /// (not Comma, ForcePlusSign, DTFormat, Enabled, the font or the event) and repaints. Any
+    /// other source raises EZNQError.
     void Assign(const QObject* source);
-    // Assigns this label to dest when this label is an instance of dest's class; otherwise raises
-    // EZNQError.
+    /// Assigns this label to dest when this label is an instance of dest's class; otherwise raises
+    /// EZNQError.
     void AssignTo(QObject* dest) const;
 
-    // Composes the whole control in an off-screen bitmap and copies it onto the control's canvas:
-    // by plain copy, or by AND when Transparent.
+    /// Composes the whole control in an off-screen bitmap and copies it onto the control's canvas:
+    /// by plain copy, or by AND when Transparent.
     void Paint() override;
 
-    // Number of Paint calls that drew, for tests.
+    /// Number of Paint calls that drew, for tests.
     int PaintCount() const { return m_paintCount; }
 
+    /// Called with the value text before each paint draws it (after the separator and the plus
+    /// sign, before the fit test; not while Empty); the handler may change the text.
     TBeforeDisplayEvent OnBeforeDisplay;
 
 Q_SIGNALS:
-    // Emitted right after OnBeforeDisplay; the text may be changed through the pointer. It comes
-    // inside a paint: a read-out changed from here is painted again once that paint is over.
+    /// Emitted right after OnBeforeDisplay; the text may be changed through the pointer. It comes
+    /// inside a paint: a read-out changed from here is painted again once that paint is over.
     void beforeDisplay(std::string* text);
 
 protected:
+    /// A font change repaints.
     void FontChanged() override;
+    /// A change of the enabled state inherited from the parent repaints at the next paint event.
     void changeEvent(QEvent* event) override;
+    /// Copies the picture, combined by AND with the parent's when Transparent.
     void presentBacking(QPainter& painter) override;
 
 private:

@@ -1,9 +1,10 @@
-// The polar chart component: data given as radial value and angle, drawn on a circular grid with
-// scales, crosshairs and text labels, explored with the mouse.
-//
-// TCustomPolChart holds all state and behaviour; TPolChart publishes it. Pixel coordinates are
-// those of the control (x right, y down); polar positions are in the chart's radial units and its
-// angle unit (degrees while UseDegrees is true, radians otherwise).
+/// \file
+/// The polar chart component: data given as radial value and angle, drawn on a circular grid with
+/// scales, crosshairs and text labels, explored with the mouse.
+///
+/// TCustomPolChart holds all state and behaviour; TPolChart publishes it. Pixel coordinates are
+/// those of the control (x right, y down); polar positions are in the chart's radial units and its
+/// angle unit (degrees while UseDegrees is true, radians otherwise).
 #pragma once
 
 #include "ZNQ_znqbase.h"
@@ -19,46 +20,77 @@
 
 namespace znq {
 
-// The chart's enumerations, readable and writable by identifier through Qt's meta-object system.
+/// The chart's enumerations, readable and writable by identifier through Qt's meta-object system.
 namespace polchart_types {
     Q_NAMESPACE
 
+    /// The circles of the grid (GridStyleRadial): the outer circle at RangeHigh and four inner
+    /// circles at the fifths of the radius.
     enum class TpcGridStyleRad : uint8_t {
+        /// No circles.
         gsRadNone,
+        /// The outer circle, dotted.
         gsRadOuterDots,
+        /// The outer circle, solid.
         gsRadOuterSolid,
+        /// Outer and inner circles, dotted.
         gsRadBothDots,
+        /// Outer and inner circles, solid.
         gsRadBothSolid,
+        /// The outer circle solid, the inner ones dotted.
         gsRadBothMixed
     };
     Q_ENUM_NS(TpcGridStyleRad)
 
+    /// The rays of the grid (GridStyleAngular): gsAngNone none, gsAngDots dotted, gsAngSolid solid.
     enum class TpcGridStyleAng : uint8_t { gsAngNone, gsAngDots, gsAngSolid };
     Q_ENUM_NS(TpcGridStyleAng)
 
+    /// The values of TextBkStyle: tbClear, tbSolid.
     enum class TpcTextBkg : uint8_t { tbClear, tbSolid };
     Q_ENUM_NS(TpcTextBkg)
 
+    /// Which scale a label belongs to in OnBeforeDrawScaleLabel: sckRad a radial value label,
+    /// sckPhi an angle label.
     enum class TpcScaleKind : uint8_t { sckRad, sckPhi };
     Q_ENUM_NS(TpcScaleKind)
 
+    /// The screen direction of growing angles: rdClockwise or rdCounterCW.
     enum class TpcRotationDir : uint8_t { rdClockwise, rdCounterCW };
     Q_ENUM_NS(TpcRotationDir)
 
+    /// The texts at the outer ends of the rays (LabelModeAngular). Ray i is labelled with the
+    /// angle i * AngleBtwRays degrees, whatever UseDegrees says; in the examples rays are 30
+    /// degrees apart.
     enum class TpcAngLabelMode : uint8_t {
+        /// No angle labels.
         almNone,
+        /// Degrees 0 to 330: "0", "30", ..., "330" (one decimal where needed: "22.5").
         almDegrees,
+        /// Radians with DecPlacePhi decimals: "0.00", "0.52", ..., "5.76".
         almRadians,
+        /// Multiples of pi: "0", "p/6", ..., "11p/6", drawn in the "Symbol" font, so p shows as
+        /// the Greek letter pi.
         almMultiPi,
+        /// As almDegrees, angles above 180 less 360: "0", ..., "180", "-150", ..., "-30".
         almSymmDeg,
+        /// As almRadians, angles above 180 degrees less a full turn.
         almSymmRad,
+        /// As almMultiPi, angles above 180 degrees less a full turn: ..., "p", "-5p/6", ...
         almSymmMultiPi
     };
     Q_ENUM_NS(TpcAngLabelMode)
 
+    /// Where the radial value labels go (LabelModeRadial): rlmNone nowhere; rlmVertLeft and
+    /// rlmVertRight beside a vertical axis with ticks left or right of the circle (1.2 radii from
+    /// the centre); rlmVertCenter centred on the vertical through the centre.
     enum class TpcRadLabelMode : uint8_t { rlmNone, rlmVertLeft, rlmVertCenter, rlmVertRight };
     Q_ENUM_NS(TpcRadLabelMode)
 
+    /// The form of a crosshair: chOff hidden (and never picked by the mouse); chOrtho a horizontal
+    /// and a vertical line through its point, across the chart area; chPolar a ray from the centre
+    /// through its point (to the outer circle, or to the point beyond it) and a circle about the
+    /// centre through it.
     enum class TpcCrossHMode : uint8_t { chOff, chOrtho, chPolar };
     Q_ENUM_NS(TpcCrossHMode)
 } // namespace polchart_types
@@ -75,17 +107,26 @@ using polchart_types::TpcTextBkg;
 class TpcCrossHair;
 class TpcTextLabel;
 
+/// The pointer report: whether the pointer is in the chart area, the shift state, and the polar
+/// position under the pointer (computed also outside the chart area).
 using TpcMouseMoveInChartEvent
     = std::function<void(TObject* Sender, bool InChart, TShiftState Shift, double rad, double phi)>;
+/// A scale label about to be drawn: the canvas of the chart image, the scale, the text (which the
+/// handler may change; an empty text is not drawn) and the label's anchor pixel.
 using TpcBeforeDrawScaleLabelEvent = std::function<void(TObject* Sender, TCanvas& Canvas,
     TpcScaleKind ScaleType, std::string& CurrentTickLabel, int ChartX, int ChartY)>;
+/// The chart image after data and text labels: the handler may draw on Canvas; Top and Left are
+/// 0.
 using TpcRenderEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int Top, int Left)>;
+/// A crosshair moved by a mouse drag.
 using TpcCrossHairMoveEvent = std::function<void(TObject* Sender, TpcCrossHair* WhichCrossHair)>;
+/// A text label moved by a mouse drag.
 using TpcTextLabelMoveEvent = std::function<void(TObject* Sender, TpcTextLabel* WhichTextLabel)>;
 
-// A crosshair: two lines marking one polar position, horizontal and vertical (chOrtho) or a ray
-// and a circle about the centre (chPolar). Every property write notifies OnChange, also when the
-// value is unchanged.
+/// A crosshair: two lines marking one polar position, horizontal and vertical (chOrtho) or a ray
+/// and a circle about the centre (chPolar). Every property write notifies OnChange, also when the
+/// value is unchanged. The chart owns four of them; each getter and setter pair is also a Qt
+/// property of the same name.
 class TpcCrossHair : public QObject {
     Q_OBJECT
     Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad)
@@ -96,28 +137,42 @@ class TpcCrossHair : public QObject {
     Q_PROPERTY(int LineWid READ LineWid WRITE SetLineWid)
 
 public:
+    /// A hidden (chOff) black, solid, 1-pixel crosshair at (0, 0).
     explicit TpcCrossHair(QObject* parent = nullptr);
 
+    /// Radial position, in the chart's radial units.
     double PosRad() const { return m_posRad; }
+    /// Sets the radial position and notifies.
     void SetPosRad(double value);
+    /// Angular position, in the chart's angle unit.
     double PosPhi() const { return m_posPhi; }
+    /// Sets the angular position and notifies.
     void SetPosPhi(double value);
+    /// Colour of the lines.
     TColor Color() const { return m_color; }
+    /// Sets the colour and notifies.
     void SetColor(TColor value);
+    /// The form: chOff, chOrtho or chPolar.
     TpcCrossHMode Mode() const { return m_mode; }
+    /// Sets the form and notifies.
     void SetMode(TpcCrossHMode value);
+    /// Pen style of the lines.
     TPenStyle LineType() const { return m_lineType; }
+    /// Sets the pen style and notifies.
     void SetLineType(TPenStyle value);
+    /// Pen width of the lines in pixels.
     int32_t LineWid() const { return m_lineWid; }
+    /// Sets the pen width and notifies.
     void SetLineWid(int32_t value);
-    // Both coordinates with a single notification.
+    /// Both coordinates with a single notification.
     void SetPosition(double rad, double phi);
 
-    // Writes the position without notifying, for the chart's mouse dragging.
+    /// Writes the position without notifying, for the chart's mouse dragging.
     void MovePositionSilently(double rad, double phi);
-    // Copies the six published values from source without notifying.
+    /// Copies the six published values from source without notifying.
     void CopyValuesFrom(const TpcCrossHair& source);
 
+    /// Fires after every property write; the chart's handler shows the crosshairs again.
     TNotifyEvent OnChange;
 
 private:
@@ -133,9 +188,11 @@ private:
     int32_t m_lineWid = 1;
 };
 
-// A text label: a caption anchored at a polar position (AttachToData) or at a fixed pixel of the
-// chart image; the anchor is at the bottom edge of the text block. Every property write notifies
-// OnChange, also when the value is unchanged; changing the label's font object directly does not.
+/// A text label: a caption anchored at a polar position (AttachToData) or at a fixed pixel of the
+/// chart image; the anchor is at the bottom edge of the text block. Every property write notifies
+/// OnChange, also when the value is unchanged; changing the label's font object directly does not.
+/// The chart owns twenty of them; each getter and setter pair is also a Qt property of the same
+/// name.
 class TpcTextLabel : public QObject {
     Q_OBJECT
     Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad)
@@ -153,42 +210,76 @@ class TpcTextLabel : public QObject {
     Q_PROPERTY(znq::base_types::TTxtLblMode Mode READ Mode WRITE SetMode)
 
 public:
+    /// A free label (tlOff) with the defaults: anchored at (0, 0) to the data, centred, white box,
+    /// black border, grey shadow 3 pixels down and right.
     explicit TpcTextLabel(QObject* parent = nullptr);
 
+    /// With AttachToData: the anchor's radial position; without: its x in chart-image pixels.
     double PosRad() const { return m_posRad; }
+    /// Sets PosRad and notifies.
     void SetPosRad(double value);
+    /// With AttachToData: the anchor's angle; without: its y in chart-image pixels.
     double PosPhi() const { return m_posPhi; }
+    /// Sets PosPhi and notifies.
     void SetPosPhi(double value);
+    /// Horizontal offset of the shadow box in pixels (tlShadow).
     int32_t ShadowDx() const { return m_shadowDx; }
+    /// Sets ShadowDx and notifies.
     void SetShadowDx(int32_t value);
+    /// Vertical offset of the shadow box in pixels (tlShadow).
     int32_t ShadowDy() const { return m_shadowDy; }
+    /// Sets ShadowDy and notifies.
     void SetShadowDy(int32_t value);
+    /// Colour of the shadow box.
     TColor ColorShadow() const { return m_colorShadow; }
+    /// Sets ColorShadow and notifies.
     void SetColorShadow(TColor value);
+    /// Placement against the anchor: taLeftJustify starts the text there, taRightJustify ends it
+    /// there, taCenter centres it on it.
     TAlignment Alignment() const { return m_alignment; }
+    /// Sets Alignment and notifies.
     void SetAlignment(TAlignment value);
+    /// true: the anchor is a polar position and moves with pan and zoom; false: a fixed pixel,
+    /// PosRad and PosPhi rounded half to even.
     bool AttachToData() const { return m_attachToData; }
+    /// Sets AttachToData (the position is not converted) and notifies.
     void SetAttachToData(bool value);
+    /// Colour of the box behind the caption.
     TColor ColorBkg() const { return m_colorBkg; }
+    /// Sets ColorBkg and notifies.
     void SetColorBkg(TColor value);
+    /// Colour of the border (tlBox, tlShadow) and of the underline (tlUnderline).
     TColor ColorBorder() const { return m_colorBorder; }
+    /// Sets ColorBorder and notifies.
     void SetColorBorder(TColor value);
+    /// true: no box behind the caption in tlsimple and tlUnderline, an unfilled box in tlBox;
+    /// tlShadow fills its boxes all the same.
     bool Transparent() const { return m_transparent; }
+    /// Sets Transparent and notifies.
     void SetTransparent(bool value);
+    /// The label's own font, a copy of the chart's Font when the chart was created.
     TFont& Font() { return *m_font; }
+    /// The label's own font.
     const TFont& Font() const { return *m_font; }
-    // Copies the attributes of font into the label's own font, then notifies.
+    /// Copies the attributes of font into the label's own font, then notifies.
     void SetFont(const TFont& font);
+    /// The text; a line feed starts a new line.
     const std::string& Caption() const { return m_caption; }
+    /// Sets the text and notifies.
     void SetCaption(const std::string& value);
+    /// Stored and notified only: drawing and the mouse do not ask it; tlOff hides a label.
     bool Visible() const { return m_visible; }
+    /// Sets Visible and notifies.
     void SetVisible(bool value);
+    /// The look; tlOff: not drawn, and the slot is free for AddTextLabel.
     TTxtLblMode Mode() const { return m_mode; }
+    /// Sets the look and notifies.
     void SetMode(TTxtLblMode value);
 
-    // Writes the position without notifying, for the chart's mouse dragging.
+    /// Writes the position without notifying, for the chart's mouse dragging.
     void MovePositionSilently(double rad, double phi);
 
+    /// Fires after every property write; the chart's handler repaints it.
     TNotifyEvent OnChange;
 
 private:
@@ -215,8 +306,10 @@ private:
     TTxtLblMode m_mode = TTxtLblMode::tlOff;
 };
 
-// The chart with all its state. Setters clamp, snap or store, then apply the redraw rule: they
-// repaint at once when AutoRedraw is true or the chart is being designed.
+/// The chart with all its state. Setters clamp, snap or store, then apply the redraw rule: they
+/// repaint at once when AutoRedraw is true or the chart is being designed. Below, "redraws" means
+/// that rule and "rescales" that UpdateScaling runs first. A new chart is 240 x 160 pixels and
+/// paints nothing until its window exists (PaintingSuspended).
 class TCustomPolChart : public TCustomControl {
     Q_OBJECT
     // The published properties that the mouse changes too, with their change signals; the others
@@ -229,247 +322,398 @@ class TCustomPolChart : public TCustomControl {
     Q_PROPERTY(double MagFactor READ MagFactor WRITE SetMagFactor NOTIFY magFactorChanged)
 
 public:
+    /// Number of crosshairs, indexed 1 .. 4.
     static constexpr int CrossHairCount = 4;
+    /// Number of text label slots, indexed 1 .. 20.
     static constexpr int TextLabelCount = 20;
-    // The angles between rays that the chart draws, in degrees.
+    /// The angles between rays that the chart draws, in degrees.
     static constexpr std::array<double, 17> RayAngles
         = { 6, 7.5, 9, 10, 12, 15, 18, 20, 22.5, 30, 36, 45, 60, 90, 120, 180, 360 };
 
+    /// A chart with the defaults, its four crosshairs and twenty free label slots.
     explicit TCustomPolChart(QWidget* parent = nullptr);
     ~TCustomPolChart() override;
 
     // Properties.
+    /// The growth step of the data store, 1000 by default.
     int32_t AllocSize() const { return m_store.AllocSize(); }
+    /// Accepted only within 1 .. 1000000, otherwise ignored; takes effect at the next growth.
     void SetAllocSize(int32_t value);
+    /// Added to every angle before it is drawn, in the angle unit; 0 by default.
     double AngleOffset() const { return m_angleOffset; }
+    /// Clamped to -180 to 180 in degrees, -pi to pi in radians (NaN is ignored); rescales and
+    /// redraws. Switching UseDegrees does not convert it.
     void SetAngleOffset(double value);
+    /// Whether setters repaint at once; true by default.
     bool AutoRedraw() const { return m_autoRedraw; }
+    /// Stores the flag; repaints nothing.
     void SetAutoRedraw(bool value) { m_autoRedraw = value; }
+    /// Whether the chart centres itself (CenterChart) when resized; true by default.
     bool AutoCenter() const { return m_autoCenter; }
+    /// A change to true runs CenterChart; a change to false only stores.
     void SetAutoCenter(bool value);
+    /// Pixel column of the centre.
     int32_t CenterX() const { return m_centerX; }
+    /// The present value changes nothing. With AutoCenter the value is discarded and CenterChart
+    /// runs; otherwise it is clamped to -Width .. 2 * Width, then rescales and redraws.
     void SetCenterX(int32_t value);
+    /// Pixel row of the centre.
     int32_t CenterY() const { return m_centerY; }
+    /// As SetCenterX, with Height.
     void SetCenterY(int32_t value);
+    /// The class of elements appended from now on; 0 by default.
     uint8_t ClassDefault() const { return m_classDefault; }
+    /// Stores 0 .. 254; 255 is ignored. Repaints nothing.
     void SetClassDefault(uint8_t value);
+    /// Decimals of the radial labels; -1 and -2 select scientific notation with a two- and a
+    /// four-digit exponent (FormatScaleNumber). 2 by default.
     int32_t DecPlaceRad() const { return m_decPlaceRad; }
+    /// Clamped to -2 .. 12; redraws.
     void SetDecPlaceRad(int32_t value);
+    /// Decimals of the angle labels in radians; 2 by default.
     int32_t DecPlacePhi() const { return m_decPlacePhi; }
+    /// Clamped to 0 .. 3; redraws.
     void SetDecPlacePhi(int32_t value);
+    /// Colour of rays and circles; clBlack by default.
     TColor GridColor() const { return m_gridColor; }
+    /// Redraws.
     void SetGridColor(TColor value);
+    /// The rays; gsAngDots by default.
     TpcGridStyleAng GridStyleAngular() const { return m_gridStyleAngular; }
+    /// Redraws.
     void SetGridStyleAngular(TpcGridStyleAng value);
+    /// The circles; gsRadBothDots by default.
     TpcGridStyleRad GridStyleRadial() const { return m_gridStyleRadial; }
+    /// Redraws.
     void SetGridStyleRadial(TpcGridStyleRad value);
+    /// Line colour of elements appended from now on; clBlack by default.
     TColor DataColor() const { return m_dataColor; }
+    /// Stores; repaints nothing.
     void SetDataColor(TColor value) { storeQuietly(m_dataColor, value); }
+    /// Line pattern of elements appended from now on; psSolid by default.
     TPenStyle PenStyle() const { return m_penStyle; }
+    /// Stores; repaints nothing.
     void SetPenStyle(TPenStyle value) { storeQuietly(m_penStyle, value); }
+    /// Colour of the scale label texts; clBlack by default.
     TColor ScaleColor() const { return m_scaleColor; }
+    /// Redraws.
     void SetScaleColor(TColor value);
+    /// Stored only, not drawn; clSilver by default.
     TColor FillColor() const { return m_fillColor; }
+    /// Stores; repaints nothing.
     void SetFillColor(TColor value) { storeQuietly(m_fillColor, value); }
+    /// Background of the chart image; clWhite by default.
     TColor ChartColor() const { return m_chartColor; }
+    /// Redraws.
     void SetChartColor(TColor value);
+    /// Line width in pixels of elements appended from now on; 1 by default.
     uint8_t LineWidth() const { return m_lineWidth; }
+    /// Stores; repaints nothing.
     void SetLineWidth(uint8_t value) { storeQuietly(m_lineWidth, value); }
+    /// The angle labels; almDegrees by default.
     TpcAngLabelMode LabelModeAngular() const { return m_labelModeAngular; }
+    /// Redraws.
     void SetLabelModeAngular(TpcAngLabelMode value);
+    /// The radial labels; rlmVertCenter by default.
     TpcRadLabelMode LabelModeRadial() const { return m_labelModeRadial; }
+    /// Redraws.
     void SetLabelModeRadial(TpcRadLabelMode value);
+    /// Crosshair 1, the chart's own object.
     TpcCrossHair* CrossHair1() const { return CrossHair(1); }
+    /// Crosshair 2, the chart's own object.
     TpcCrossHair* CrossHair2() const { return CrossHair(2); }
+    /// Crosshair 3, the chart's own object.
     TpcCrossHair* CrossHair3() const { return CrossHair(3); }
+    /// Crosshair 4, the chart's own object.
     TpcCrossHair* CrossHair4() const { return CrossHair(4); }
-    // Copies the six published values of source into the chart's own crosshair, then applies the
-    // redraw rule; the chart keeps its own object. A null source changes nothing.
+    /// Copies the six published values of source into the chart's own crosshair, then applies the
+    /// redraw rule; the chart keeps its own object. A null source changes nothing.
     void SetCrossHair1(TpcCrossHair* source) { assignCrossHair(1, source); }
+    /// As SetCrossHair1, for crosshair 2.
     void SetCrossHair2(TpcCrossHair* source) { assignCrossHair(2, source); }
+    /// As SetCrossHair1, for crosshair 3.
     void SetCrossHair3(TpcCrossHair* source) { assignCrossHair(3, source); }
+    /// As SetCrossHair1, for crosshair 4.
     void SetCrossHair4(TpcCrossHair* source) { assignCrossHair(4, source); }
+    /// The radial value at the centre; 0 by default.
     double RangeLow() const { return m_rangeLow; }
+    /// Non-finite values are ignored; a value equal to RangeHigh first moves RangeHigh one unit
+    /// up. Rescales and redraws. RangeLow above RangeHigh inverts the radial axis.
     void SetRangeLow(double value);
+    /// The radial value on the outer circle; 1 by default.
     double RangeHigh() const { return m_rangeHigh; }
+    /// Non-finite values are ignored; a value equal to RangeLow first moves RangeLow one unit
+    /// down. Rescales and redraws.
     void SetRangeHigh(double value);
+    /// The angle between neighbouring rays, in degrees whatever UseDegrees says; 30 by default.
     double AngleBtwRays() const { return m_angleBtwRays; }
+    /// Snapped to the nearest entry of RayAngles, the smaller on a tie (NaN is ignored); rescales
+    /// and redraws.
     void SetAngleBtwRays(double value);
+    /// Magnification: the outer circle's diameter is MagFactor times the shorter side of the chart
+    /// area; 1 by default.
     double MagFactor() const { return m_magFactor; }
+    /// Clamped to 0.01 .. 1000 (NaN is ignored); rescales and redraws.
     void SetMagFactor(double value);
+    /// What a drag with the mouse does; maNone by default.
     TMouseActMode MouseAction() const { return m_mouseAction; }
+    /// Stores the mode.
     void SetMouseAction(TMouseActMode value) { m_mouseAction = value; }
+    /// The screen direction of growing angles; rdClockwise by default.
     TpcRotationDir RotationDir() const;
+    /// Sets RotationSign; redraws.
     void SetRotationDir(TpcRotationDir value);
+    /// Width of the shadow along the right and bottom edges; 0 (no shadow) by default.
     int32_t ShadowWidth() const { return m_shadowWidth; }
+    /// Clamped to 0 .. 32; rescales and redraws.
     void SetShadowWidth(int32_t value);
+    /// The shape of the shadow band; ssFlying by default.
     TShadowStyle ShadowStyle() const { return m_shadowStyle; }
+    /// Redraws.
     void SetShadowStyle(TShadowStyle value);
+    /// Colour of the shadow band; clGrayText by default.
     TColor ShadowColor() const { return m_shadowColor; }
+    /// Redraws.
     void SetShadowColor(TColor value);
+    /// Colour of the corners beside the shadow band; clBtnFace by default.
     TColor ShadowBakColor() const { return m_shadowBakColor; }
+    /// Redraws.
     void SetShadowBakColor(TColor value);
+    /// Stored only, not drawn; empty by default.
     TFontStyles TextFontStyle() const { return m_textFontStyle; }
+    /// Stores and redraws.
     void SetTextFontStyle(TFontStyles value);
+    /// Stored only, not drawn; tbClear by default.
     TpcTextBkg TextBkStyle() const { return m_textBkStyle; }
+    /// Stores and redraws.
     void SetTextBkStyle(TpcTextBkg value);
+    /// Stored only, not drawn; clWhite by default.
     TColor TextBkColor() const { return m_textBkColor; }
+    /// Stores and redraws.
     void SetTextBkColor(TColor value);
+    /// Stored only, not drawn; taCenter by default.
     TAlignment TextAlignment() const { return m_textAlignment; }
+    /// Stores and redraws.
     void SetTextAlignment(TAlignment value);
+    /// Whether angles are in degrees (true, the default) or radians.
     bool UseDegrees() const { return m_angleUnit != 1.0; }
+    /// Sets AngleUnit; rescales and redraws. Stored angles (data, marks, AngleOffset) keep their
+    /// numbers and are read in the new unit.
     void SetUseDegrees(bool value);
 
     // Derived state.
+    /// Radians per angle unit: pi/180 with UseDegrees, else 1.
     double AngleUnit() const { return m_angleUnit; }
+    /// +1 for rdClockwise, -1 for rdCounterCW.
     int32_t RotationSign() const { return m_rotationSign; }
+    /// Pixels per radial unit, from the last UpdateScaling (negative for an inverted range).
     long double ScaleX() const { return m_scaleX; }
+    /// Equal to ScaleX.
     long double ScaleY() const { return m_scaleY; }
+    /// While true, Paint does nothing; true from construction until the window exists.
     bool PaintingSuspended() const { return m_paintingSuspended; }
-    // Setting it to false when it was true paints the chart in full.
+    /// Setting it to false when it was true paints the chart in full.
     void SetPaintingSuspended(bool value);
 
     // The data store.
+    /// Appends a move to (rad, phi) with the present DataColor, PenStyle, LineWidth and
+    /// ClassDefault. Appends never repaint.
     void MoveTo(double rad, double phi);
+    /// Appends a line from the current point to (rad, phi); as MoveTo otherwise. A DrawTo before
+    /// any MoveTo starts at the top-left corner of the chart image.
     void DrawTo(double rad, double phi);
+    /// Removes all elements and releases the storage; repaints nothing.
     void Clear();
-    // Paints now if the chart is visible, whatever AutoRedraw says.
+    /// Paints now if the chart is visible, whatever AutoRedraw says.
     void Redraw();
+    /// Number of elements stored.
     int32_t ElementCount() const { return m_store.Count(); }
+    /// Number of element slots allocated.
     int32_t ElementCapacity() const { return m_store.Capacity(); }
-    // Raises EZNQPolChartError for an index outside 0 .. ElementCount - 1.
+    /// Raises EZNQPolChartError for an index outside 0 .. ElementCount - 1.
     const TpcDataElement& Element(int32_t index) const;
+    /// The data store.
     const TpcDataStore& Store() const { return m_store; }
-    // Whether elements of a class (0 .. 255) are drawn; all are after construction.
+    /// Whether elements of a class (0 .. 255) are drawn; all are after construction.
     bool ClassVisible(uint8_t elemClass) const { return m_classVisible[elemClass]; }
+    /// Shows or hides the elements of a class; redraws.
     void SetClassVisible(uint8_t elemClass, bool visible);
 
-    // Crosshairs 1 .. 4 and text labels 1 .. 20. Raises EZNQPolChartError for an index outside
-    // 1 .. 4.
+    /// Crosshairs 1 to 4 and text labels 1 to 20. Raises EZNQPolChartError for an index outside
+    /// 1 .. 4.
     TpcCrossHair* CrossHair(int index) const;
-    // Raises EZNQPolChartError for an index outside 1 .. 20.
+    /// Raises EZNQPolChartError for an index outside 1 .. 20.
     TpcTextLabel* TextLabel(int index) const;
-    // Fills the first free label slot (mode tlOff) and returns its index, or 0 when all twenty are
-    // in use. The style comes from label Template (1 .. 20) or, for any other Template, from the
-    // built-in style. Sends no notification and does not repaint.
+    /// Fills the first free label slot (mode tlOff) and returns its index, or 0 when all twenty are
+    /// in use. The style comes from label Template (1 .. 20) or, for any other Template, from the
+    /// built-in style. Sends no notification and does not repaint.
     int AddTextLabel(
         TColor color, const std::string& caption, double rad, double phi, int templateIndex);
 
     // The transform.
+    /// Recomputes ScaleX, ScaleY and the pixel origin from the size, ShadowWidth, MagFactor, the
+    /// range and the centre. Does nothing while loading.
     virtual void UpdateScaling();
+    /// Centres the chart in the area inside the shadow, leaving room for radial labels beside it,
+    /// then rescales and paints if visible.
     void CenterChart();
+    /// The pixel of a polar position. Values below RangeLow land on the centre; the result is
+    /// rounded half to even.
     TPoint PolarToPixel(double rad, double phi) const;
+    /// The polar position of a pixel, the angle within 0 .. 360 degrees (or 0 .. 2 pi).
     TpcPolarPoint PixelToPolar(int32_t x, int32_t y) const;
+    /// The present mapping as a value object.
     TpcTransform Transform() const;
 
+    /// Ends loading: rescales and paints.
     void Loaded() override;
-    // The full repaint: the picture is composed in the off-screen bitmaps and copied onto the
-    // control's canvas once.
+    /// The full repaint: the chart image is rendered, then composed with the shadow and the
+    /// crosshairs on the control's canvas (one full-size copy).
     void Paint() override;
-    // Shows the crosshairs again over the chart image of the last full paint, which is rendered
-    // anew only when something it shows may have changed since. Crosshair changes paint this way,
-    // so they do not call OnDataRendered or OnBeforeDrawScaleLabel. Counts as a paint.
+    /// Shows the crosshairs again over the chart image of the last full paint, which is rendered
+    /// anew only when something it shows may have changed since. Crosshair changes paint this way,
+    /// so they do not call OnDataRendered or OnBeforeDrawScaleLabel. Counts as a paint.
     void PaintCrossHairs();
-    // How often Paint or PaintCrossHairs got past their gates: a seam for checking the redraw
-    // rule.
+    /// How often Paint or PaintCrossHairs got past their gates: a seam for checking the redraw
+    /// rule.
     int PaintCount() const { return m_paintCount; }
 
-    // The whole picture without the crosshairs and the zoom box, composed anew: the shadow with the
-    // chart image of the last paint on it.
+    /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with the
+    /// chart image of the last paint on it.
     QImage FrameImage() const;
-    // The chart image: one pixel wider and higher than the area inside the shadow.
+    /// The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
+    /// The chart image.
     TBitmap& ChartBitmap() { return m_chartBitmap; }
-    // The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
+    /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
     int32_t OuterRadius() const;
-    // The chart as the Sender of its events.
+    /// The chart as the Sender of its events.
     TObject* EventSender() const { return const_cast<TCustomPolChart*>(this); }
-    // The state of the mouse gestures: the drag in progress and the zoom box.
+    /// The state of the mouse gestures: the drag in progress and the zoom box.
     const TpcMouseGesture& MouseGesture() const { return m_gesture; }
 
+    /// Every pointer move over the control, after the chart's own handling.
     TpcMouseMoveInChartEvent OnMouseMoveInChart;
+    /// After each pan step, zoom-drag step and zoom to a box.
     TZoomPanEvent OnZoomPan;
+    /// Each scale label, before it is drawn; the handler may change its text.
     TpcBeforeDrawScaleLabelEvent OnBeforeDrawScaleLabel;
+    /// Once per rendering of the chart image, after data and text labels, before the outline.
     TpcRenderEvent OnDataRendered;
+    /// After each step of a crosshair drag.
     TpcCrossHairMoveEvent OnCrossHairMove;
+    /// After each step of a label drag.
     TpcTextLabelMoveEvent OnTextLabelMove;
 
-    // For the grid painter: OnBeforeDrawScaleLabel, then scaleLabelDrawing.
+    /// For the grid painter: fires OnBeforeDrawScaleLabel, then scaleLabelDrawing.
     void offerScaleLabel(TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x,
         int32_t y) const;
 
+    // Each event has a signal, emitted right after its handler. Those of the rendering
+    // (dataRendered, scaleLabelDrawing) come inside a paint: a chart changed from their slots is
+    // painted again once that paint is over, never inside it.
 Q_SIGNALS:
-    // The events, each emitted right after its handler. Those of the rendering (dataRendered,
-    // scaleLabelDrawing) come inside a paint: a chart changed from them is painted again once
-    // that paint is over, never inside it.
+    /// After OnZoomPan.
     void zoomPanned();
+    /// After OnMouseMoveInChart, with its values; the modifiers are those of the shift state.
     void mouseMovedInChart(bool inChart, Qt::KeyboardModifiers modifiers, double rad, double phi);
-    // Crosshairs 1 to 4, text labels 1 to 20, as CrossHair() and TextLabel() count them.
+    /// After OnCrossHairMove: the crosshair's index, 1 to 4 as CrossHair() counts.
     void crossHairMoved(int index);
+    /// After OnTextLabelMove: the label's index, 1 to 20 as TextLabel() counts.
     void textLabelMoved(int index);
+    /// After OnDataRendered, with the chart image's canvas.
     void dataRendered(znq::TCanvas* canvas, int top, int left);
-    // The label text may be changed through the pointer; an empty text draws no label.
+    /// After OnBeforeDrawScaleLabel; the label text may be changed through the pointer (an empty
+    /// text draws no label).
     void scaleLabelDrawing(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
         std::string* text, int chartX, int chartY);
-    // The properties that the mouse changes too, whoever changes them.
+    /// MagFactor changed, by a setter or the mouse.
     void magFactorChanged(double value);
+    /// CenterX changed, by a setter, centring or the mouse.
     void centerXChanged(int value);
+    /// CenterY changed, by a setter, centring or the mouse.
     void centerYChanged(int value);
+    /// AngleOffset changed.
     void angleOffsetChanged(double value);
+    /// RangeLow changed (also when SetRangeHigh moved it out of the way).
     void rangeLowChanged(double value);
+    /// RangeHigh changed (also when SetRangeLow moved it out of the way).
     void rangeHighChanged(double value);
 
 protected:
-    // The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
-    // Every move ends with the pointer report OnMouseMoveInChart.
+    /// The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
+    /// Every move ends with the pointer report OnMouseMoveInChart.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    /// Steps a drag or the zoom box, then reports the pointer.
     void MouseMove(TShiftState shift, int x, int y) override;
+    /// Ends the zoom box: left zooms, right cancels, middle keeps it open.
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
-    // The steps of Paint.
+    /// The shadow band along the right and bottom edges.
     void DrawShadow(TCanvas& canvas) const;
+    /// Sizes the chart image and gives it the chart's Font.
     void PrepareChartBitmap(TBitmap& bitmap) const;
+    /// Background, grid and scales, data, text labels, OnDataRendered and the outline.
     void RenderChart(TCanvas& canvas) const;
-    // The shadow and the chart image onto target.
+    /// The shadow and the chart image onto target.
     void composeFrame(TCanvas& target) const;
+    /// The crosshairs that are not off onto target.
     void DrawCrossHairs(TCanvas& target) const;
-    // The frame with the crosshairs onto the control, and the zoom box over them.
+    /// The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
-    // Emits the change signals of the notifying properties that differ from the last signalled.
+    /// Emits the change signals of the notifying properties that differ from the last signalled.
     void notifyViewChanges();
+    /// The chart image's width: one pixel more than the area inside the shadow.
     int32_t chartImageWidth() const;
+    /// The chart image's height: one pixel more than the area inside the shadow.
     int32_t chartImageHeight() const;
+    /// Visible (or designing), not loading, not suspended.
     bool canPaint() const;
 
-    // The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
+    /// The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
     void redrawIfAuto();
+    /// UpdateScaling, then the redraw rule.
     void rescaleAndRedraw();
+    /// Stores, then the redraw rule.
     template <typename T> void storeAndRedraw(T& field, T value);
+    /// The OnChange handler of the crosshairs and labels: the redraw rule, crosshairs shown again
+    /// by PaintCrossHairs instead of Paint.
     void ChartObjectChanged(TObject* sender);
-    // Something the chart image shows may have changed: the next paint renders it again.
+    /// Something the chart image shows may have changed: the next paint renders it again.
     void chartChanged() { m_chartImageCurrent = false; }
-    // Stores without repainting, for the settings that only the next paint shows.
+    /// Stores without repainting, for the settings that only the next paint shows.
     template <typename T> void storeQuietly(T& field, T value)
     {
         field = value;
         chartChanged();
     }
+    /// A change of Font repaints at once, whatever AutoRedraw says.
     void ChartFontChanged(TObject* sender);
+    /// The OnResize handler: CenterChart when AutoCenter is true.
     void ChartResized(TObject* sender);
+    /// The setter of CrossHair1 to CrossHair4.
     void assignCrossHair(int index, TpcCrossHair* source);
+    /// Appends one element with the present data attributes.
     void append(TpcElemKind kind, double rad, double phi);
 
-    // The gestures.
+    /// A move in one of the drag modes: starts, steps or ends the drag.
     void dragMove(TShiftState shift, int32_t x, int32_t y);
+    /// One step of a drag in progress.
     void dragStep(int32_t x, int32_t y);
+    /// The crosshair nearest to the pointer along x or y; 1 when none is shown.
     int32_t pickCrossHair(int32_t x, int32_t y) const;
+    /// The label in use whose anchor is nearest to the pointer; 1 when none is in use.
     int32_t pickTextLabel(int32_t x, int32_t y) const;
+    /// Moves the zoom box's corner to follow the pointer.
     void zoomBoxMove(int32_t x, int32_t y);
+    /// Ends or keeps the zoom box by the button released.
     void zoomBoxRelease(TMouseButton button);
+    /// Applies the zoom of the box and fires OnZoomPan.
     void zoomToBox();
-    // The zoom box outline from the anchor to corner, drawn with the XOR pen on the control's
-    // canvas: drawing it twice restores the picture.
+    /// The zoom box outline from the anchor to corner, drawn with the XOR pen on the control's
+    /// canvas: drawing it twice restores the picture.
     void drawZoomBox(TPoint corner);
+    /// Fires OnMouseMoveInChart.
     void reportPointer(TShiftState shift, int32_t x, int32_t y);
 
     bool m_paintingSuspended = true;
@@ -521,26 +765,32 @@ protected:
     // Inside Paint; a paint asked for meanwhile follows from the event loop.
     bool m_painting = false;
     bool m_paintAgain = false;
-    // The values of the notifying properties as last signalled.
+    /// The values of the notifying properties as last signalled.
     struct NotifiedView {
-        double MagFactor, AngleOffset, RangeLow, RangeHigh;
-        int32_t CenterX, CenterY;
+        double MagFactor; ///< As last signalled.
+        double AngleOffset; ///< As last signalled.
+        double RangeLow; ///< As last signalled.
+        double RangeHigh; ///< As last signalled.
+        int32_t CenterX; ///< As last signalled.
+        int32_t CenterY; ///< As last signalled.
     };
     NotifiedView m_notified {};
-    // The frame holds the chart image of the present state (without crosshairs).
+    // The chart image shows the present state.
     bool m_chartImageCurrent = false;
 };
 
-// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is
-// 0.
+/// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is
+/// 0.
 void ReduceFraction(int32_t& numerator, int32_t& denominator);
 
-// The text of the angle label of ray i of rayCount, rays angleBtwRays degrees apart. In the
-// multiple-of-pi modes the letter p stands for pi (drawn in the "Symbol" font).
+/// The text of the angle label of ray i of rayCount, rays angleBtwRays degrees apart. In the
+/// multiple-of-pi modes the letter p stands for pi (drawn in the "Symbol" font).
 std::string AngleLabelText(
     TpcAngLabelMode mode, int i, int rayCount, double angleBtwRays, int decPlacePhi);
 
-// The chart as placed on a form: every property published.
+/// The chart as placed on a form: every property published. Each getter and setter pair of
+/// TCustomPolChart named as a property here is also a Qt property, readable and writable by name
+/// through the meta-object system.
 class TPolChart : public TCustomPolChart {
     Q_OBJECT
     Q_PROPERTY(int AllocSize READ AllocSize WRITE SetAllocSize)
@@ -585,10 +835,11 @@ class TPolChart : public TCustomPolChart {
     Q_PROPERTY(bool UseDegrees READ UseDegrees WRITE SetUseDegrees)
 
 public:
+    /// A chart with the defaults; it paints once its window exists.
     explicit TPolChart(QWidget* parent = nullptr);
 
 protected:
-    // The window exists now: painting becomes possible.
+    /// The window exists now: painting becomes possible.
     void CreateWnd() override;
 };
 
