@@ -34,8 +34,12 @@ int main(int argc, char** argv)
     QObject::connect(&relay, &Relay::relayed, &relay, &Relay::count);
     chart.OnZoomPan = [&](znq::TObject*) { relay.zoomed(); };
     chart.OnZoomPan(&chart);
+    // The library's own signals, from the installed headers and library.
+    double notified = 0;
+    QObject::connect(&chart, &znq::TPolChart::magFactorChanged, [&](double m) { notified = m; });
+    chart.SetMagFactor(0.5);
     const bool ok = chart.PolarToPixel(0, 0) == znq::TPoint { chart.CenterX(), chart.CenterY() }
-        && znq::FormatEngineering(3, 1000) == "1.00k" && relay.received == 1;
+        && znq::FormatEngineering(3, 1000) == "1.00k" && relay.received == 1 && notified == 0.5;
     std::puts(ok ? "consumer ok" : "consumer FAILED");
     return ok ? 0 : 1;
 }
