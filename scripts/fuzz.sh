@@ -21,7 +21,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 CC=clang CXX=clang++ cmake -S "$top" -B "$dir" -G Ninja -DZNQ_FUZZ=ON -DZNQ_BUILD_TESTS=OFF \
-  -DZNQ_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  -DZNQ_BUILD_BENCH=OFF -DZNQ_BUILD_EXAMPLES=OFF -DZNQ_BUILD_DESIGNER=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$dir" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
