@@ -4,7 +4,6 @@
 #include "polchart_store.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -67,9 +66,20 @@ namespace {
     using Ints = int32_t __attribute__((vector_size(16)));
     constexpr int Lanes = 4;
 
+    // The lanes' bits read as the other type: a cast between vector types of one size
+    // reinterprets them.
+    [[gnu::always_inline]] inline Longs bitsOf(Doubles v)
+    {
+        return (Longs)v;
+    }
+    [[gnu::always_inline]] inline Doubles doublesOf(Longs v)
+    {
+        return (Doubles)v;
+    }
+
     [[gnu::always_inline]] inline Doubles absolute(Doubles v)
     {
-        return std::bit_cast<Doubles>(std::bit_cast<Longs>(v) & INT64_MAX);
+        return doublesOf(bitsOf(v) & INT64_MAX);
     }
 
     // Sine and cosine on [-pi/4, pi/4] by their classic minimax polynomials, within a few units
@@ -163,15 +173,13 @@ namespace {
 
         const Doubles shifted = alpha * twoOverPi + roundingShift;
         const Doubles k = shifted - roundingShift;
-        const Longs quadrant = std::bit_cast<Longs>(shifted);
+        const Longs quadrant = bitsOf(shifted);
         const Doubles r = (alpha - k * halfPiHigh) - k * halfPiLow;
         const Doubles s = sinKernel(r), c = cosKernel(r);
         const Longs odd = (quadrant << 63) >> 63;
         // Quadrants 2 and 3 negate the sine, 1 and 2 the cosine: a flip of the sign bit.
-        const Doubles sine = std::bit_cast<Doubles>(
-            std::bit_cast<Longs>(odd ? c : s) ^ ((quadrant >> 1) << 63));
-        const Doubles cosine = std::bit_cast<Doubles>(
-            std::bit_cast<Longs>(odd ? s : c) ^ (((quadrant + 1) >> 1) << 63));
+        const Doubles sine = doublesOf(bitsOf(odd ? c : s) ^ ((quadrant >> 1) << 63));
+        const Doubles cosine = doublesOf(bitsOf(odd ? s : c) ^ (((quadrant + 1) >> 1) << 63));
 
         unsure = ~usable;
         const Ints x = settle(f.scale * (cosine * radius) + f.originX, f.halfLessSlack, unsure);
