@@ -99,6 +99,28 @@ void TFrmPolChart::createPopupMenu()
     Pan1->OnClick = [this](TObject* sender) { Pan1Click(sender); };
     Zoom1->OnClick = [this](TObject* sender) { Zoom1Click(sender); };
     DragLabels1->OnClick = [this](TObject* sender) { DragLabels1Click(sender); };
+    PopupMenu1->addSeparator();
+    SnapCrossHair1 = PopupMenu1->Add("SnapCrossHair1", "Snap Crosshair to Data");
+    SnapCrossHair1->Action()->setCheckable(true);
+    Back1 = PopupMenu1->Add("Back1", "Back");
+    Forward1 = PopupMenu1->Add("Forward1", "Forward");
+    HomeView1 = PopupMenu1->Add("HomeView1", "Home View");
+    SnapCrossHair1->OnClick = [this](TObject*) {
+        PC->CrossHair1()->SetSnapToData(SnapCrossHair1->Action()->isChecked());
+        showCrossHair1();
+    };
+    Back1->OnClick = [this](TObject*) { PC->ViewBack(); };
+    Forward1->OnClick = [this](TObject*) { PC->ViewForward(); };
+    HomeView1->OnClick = [this](TObject*) { PC->ViewHome(); };
+}
+
+// While crosshair 1 snaps, the read-outs show the element it stands on.
+void TFrmPolChart::showCrossHair1()
+{
+    if (!PC->CrossHair1()->SnapToData() || PC->CrossHair1()->SnappedIndex() < 0)
+        return;
+    NLabRad->SetValue(PC->CrossHair1()->PosRad());
+    NLabPhi->SetValue(PC->CrossHair1()->PosPhi());
 }
 
 void TFrmPolChart::InitDemoData()
@@ -306,6 +328,7 @@ void TFrmPolChart::connectHandlers()
               PCMouseMoveInChart(sender, inChart, shift, rad, phi);
           };
     PC->OnZoomPan = [this](TObject* sender) { PCZoomPan(sender); };
+    PC->OnCrossHairMove = [this](TObject*, TpcCrossHair*) { showCrossHair1(); };
     PC->OnBeforeDrawScaleLabel
         = [this](TObject* sender, TCanvas& canvas, TpcScaleKind kind, std::string& text, int x,
               int y) { PCBeforeDrawScaleLabel(sender, canvas, kind, text, x, y); };
@@ -423,6 +446,13 @@ void TFrmPolChart::EdUnitsChange(TObject*)
 // The read-outs follow the pointer also over the shadow: InChart is not asked.
 void TFrmPolChart::PCMouseMoveInChart(TObject*, bool, TShiftState, double rad, double phi)
 {
+    if (PC->CrossHair1()->SnapToData()) {
+        PC->CrossHair1()->SetPosition(rad, phi);
+        if (PC->CrossHair1()->SnappedIndex() >= 0) {
+            showCrossHair1();
+            return;
+        }
+    }
     NLabRad->SetValue(rad);
     NLabPhi->SetValue(phi);
     if (RGCrossHair->ItemIndex() > 0)

@@ -45,6 +45,10 @@ public:
     TRadioGroup* RGCrossHair;
     TRadioGroup* RGRadLabels;
     TMenuItem* Reset1;
+    TMenuItem* SnapCrossHair1;
+    TMenuItem* Back1;
+    TMenuItem* Forward1;
+    TMenuItem* HomeView1;
     TRadioGroup* RGGridRad;
     TRadioGroup* RGGridAng;
     TEdit* EdUnitsRad;
@@ -94,6 +98,8 @@ private:
     TNumLab* addNumLab(const char* name, QRect bounds, const char* leftText, int leftSpace,
         int precision, const char* rightText);
     TEdit* addUnitEdit(const char* name, QRect bounds, const std::string& text);
+    // Shows crosshair 1's element in the read-outs while it snaps.
+    void showCrossHair1();
     // Writes the chart's angle unit and the matching offset, read-out and label mode.
     void applyAngleUnit(bool degrees);
 };

@@ -9,6 +9,7 @@
 
 #include "ZNQ_znqbase.h"
 #include "polchart_mouse.h"
+#include "polchart_snap.h"
 #include "polchart_store.h"
 #include "polchart_transform.h"
 #include "znq_controls.h"
@@ -16,7 +17,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+class QKeyEvent;
+class QTimer;
+class QWheelEvent;
 
 namespace znq {
 
@@ -106,6 +113,7 @@ using polchart_types::TpcTextBkg;
 
 class TpcCrossHair;
 class TpcTextLabel;
+class TCustomPolChart;
 
 /// The pointer report: whether the pointer is in the chart area, the shift state, and the polar
 /// position under the pointer (computed also outside the chart area).
@@ -135,6 +143,7 @@ class TpcCrossHair : public QObject {
     Q_PROPERTY(znq::polchart_types::TpcCrossHMode Mode READ Mode WRITE SetMode)
     Q_PROPERTY(znq::platform_types::TPenStyle LineType READ LineType WRITE SetLineType)
     Q_PROPERTY(int LineWid READ LineWid WRITE SetLineWid)
+    Q_PROPERTY(bool SnapToData READ SnapToData WRITE SetSnapToData)
 
 public:
     /// A hidden (chOff) black, solid, 1-pixel crosshair at (0, 0).
@@ -164,11 +173,24 @@ public:
     int32_t LineWid() const { return m_lineWid; }
     /// Sets the pen width and notifies.
     void SetLineWid(int32_t value);
-    /// Both coordinates with a single notification.
+    /// Both coordinates with a single notification. While SnapToData is true the crosshair goes
+    /// to the drawn element nearest to (rad, phi) instead.
     void SetPosition(double rad, double phi);
+    /// Whether SetPosition and the crosshair drag place the crosshair on the drawn element whose
+    /// pixel is nearest (false by default).
+    bool SnapToData() const { return m_snapToData; }
+    /// Sets SnapToData and notifies; turning it on moves the crosshair onto the element nearest to
+    /// its position.
+    void SetSnapToData(bool value);
+    /// The element the crosshair was last placed on by snapping; -1 when it was placed otherwise
+    /// or no element is drawn.
+    int32_t SnappedIndex() const { return m_snappedIndex; }
 
     /// Writes the position without notifying, for the chart's mouse dragging.
     void MovePositionSilently(double rad, double phi);
+    /// Places the crosshair on the element nearest to the pixel (with SnapToData) without
+    /// notifying; false when SnapToData is off or nothing is drawn.
+    bool SnapSilentlyToPixel(TPoint pixel);
     /// Copies the six published values from source without notifying.
     void CopyValuesFrom(const TpcCrossHair& source);
 
@@ -176,9 +198,12 @@ public:
     TNotifyEvent OnChange;
 
 private:
+    friend class TCustomPolChart;
     void changed();
     // Stores the value and notifies, also when it is unchanged.
     template <typename T> void store(T& field, T value);
+    // Goes to the element with that index (-1: stays where it is), as snapping does.
+    void placeOn(int32_t index);
 
     double m_posRad = 0;
     double m_posPhi = 0;
@@ -186,6 +211,10 @@ private:
     TpcCrossHMode m_mode = TpcCrossHMode::chOff;
     TPenStyle m_lineType = TPenStyle::psSolid;
     int32_t m_lineWid = 1;
+    bool m_snapToData = false;
+    int32_t m_snappedIndex = -1;
+    // The chart that owns the crosshair, which finds the elements; none for a free crosshair.
+    TCustomPolChart* m_chart = nullptr;
 };
 
 /// A text label: a caption anchored at a polar position (AttachToData) or at a fixed pixel of the
@@ -312,6 +341,7 @@ private:
 /// paints nothing until its window exists (PaintingSuspended).
 class TCustomPolChart : public TCustomControl {
     Q_OBJECT
+    friend class TpcCrossHair;
     // The published properties that the mouse changes too, with their change signals; the others
     // are published by TPolChart.
     Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset NOTIFY angleOffsetChanged)
@@ -565,6 +595,56 @@ public:
     /// The present mapping as a value object.
     TpcTransform Transform() const;
 
+    /// The view: the centre and the magnification.
+    struct TpcView {
+        /// CenterX.
+        int32_t CenterX = 0;
+        /// CenterY.
+        int32_t CenterY = 0;
+        /// MagFactor.
+        double MagFactor = 1.0;
+        /// Equal in all three.
+        friend bool operator==(const TpcView&, const TpcView&) = default;
+    };
+    /// The present view.
+    TpcView View() const { return TpcView { m_centerX, m_centerY, m_magFactor }; }
+    /// The longest view history kept.
+    static constexpr int ViewHistoryLimit = 100;
+    /// Whether the wheel zooms about the pointer (true by default). Each step of 120 units of
+    /// angle delta (smaller deltas add up) multiplies MagFactor by 1.2 upwards or divides it by
+    /// 1.2 downwards, within 0.01 .. 1000, the polar point under the pointer staying under it.
+    bool WheelZoom() const { return m_wheelZoom; }
+    /// Sets WheelZoom.
+    void SetWheelZoom(bool value) { m_wheelZoom = value; }
+    /// Whether ViewBack has a view to go back to.
+    bool CanViewBack() const;
+    /// Whether ViewForward has a view to go forward to.
+    bool CanViewForward() const;
+    /// Back to the view recorded before the present one: the view is written as a pan writes it,
+    /// painted, and OnZoomPan fires.
+    void ViewBack();
+    /// Forward again after ViewBack.
+    void ViewForward();
+    /// To the view before the first recorded change; recorded as a change itself.
+    void ViewHome();
+    /// The recorded views, oldest first, and the position of the present one in them: every
+    /// completed view change by the user (a pan or zoom drag, a box zoom, a burst of wheel steps,
+    /// the view keys) adds one.
+    const std::vector<TpcView>& ViewHistory() const { return m_viewHistory; }
+    /// The position of the present view in ViewHistory; -1 before the first change.
+    int32_t ViewHistoryPosition() const { return m_viewHistoryPos; }
+
+    /// The stored element drawn nearest (in pixels) to the pixel of (rad, phi): elements of hidden
+    /// classes, with coordinates that are not finite, and move-tos that start no line are left
+    /// out; ties go to the lower index. -1 when no element is drawn.
+    int32_t NearestElement(double rad, double phi) const;
+    /// Whether NearestElement can find the element: its class is shown, its coordinates are
+    /// finite, and a move-to starts a line.
+    bool IsSnapCandidate(int32_t index) const;
+    /// Moves a snapping crosshair by steps candidates along the data (negative: backwards),
+    /// stopping at the ends, then shows it and fires OnCrossHairMove; false when it did not move.
+    bool StepCrossHair(int index, int steps);
+
     /// Ends loading: rescales and paints.
     void Loaded() override;
     /// The full repaint: the chart image is rendered, then composed with the shadow and the
@@ -641,6 +721,15 @@ Q_SIGNALS:
     void rangeHighChanged(double value);
 
 protected:
+    /// Zooms about the pointer (WheelZoom).
+    void wheelEvent(QWheelEvent* event) override;
+    /// The view keys: Alt+Left and Alt+Right go back and forward, Home goes home, + and - zoom
+    /// about the centre, the arrows pan by a tenth of the shorter side; Left and Right step a
+    /// snapping crosshair 1 instead (Shift: by 10).
+    void keyPressEvent(QKeyEvent* event) override;
+    /// The mouse's back and forward buttons go back and forward in the view history.
+    void mousePressEvent(QMouseEvent* event) override;
+
     /// The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
     /// Every move ends with the pointer report OnMouseMoveInChart.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -663,6 +752,29 @@ protected:
     void showFrame();
     /// Emits the change signals of the notifying properties that differ from the last signalled.
     void notifyViewChanges();
+    /// A view change by the user begins: a pending wheel burst is recorded, and the present view
+    /// too when it is not the last recorded one.
+    void beginViewChange();
+    /// A view change by the user is complete: the view is recorded unless it is the last one.
+    void recordViewChange();
+    /// Appends a view to the history, dropping the forward part and the oldest beyond the limit.
+    void pushView(const TpcView& view);
+    /// Writes the view as a pan does, paints and fires OnZoomPan.
+    void applyView(const TpcView& view);
+    /// Zooms by factor about a pixel, keeping the polar point under it there.
+    void zoomAbout(TPoint pixel, double factor, bool sameAnchor);
+    /// Pans the view by whole pixels.
+    void panBy(int32_t dx, int32_t dy);
+    /// The snap index for the present data and transform, built when it is out of date.
+    const TpcSnapIndex& snapIndex() const;
+    /// Runs after a crosshair moved by a user action: shows it and fires OnCrossHairMove.
+    void crossHairMovedByUser(TpcCrossHair* crossHair, int index);
+
+public:
+    /// For the data painter: the snap index to fill during the paint, when a crosshair snaps.
+    TpcSnapIndex* snapIndexToFill() const;
+
+protected:
     /// The chart image's width: one pixel more than the area inside the shadow.
     int32_t chartImageWidth() const;
     /// The chart image's height: one pixel more than the area inside the shadow.
@@ -680,7 +792,11 @@ protected:
     /// by PaintCrossHairs instead of Paint.
     void ChartObjectChanged(TObject* sender);
     /// Something the chart image shows may have changed: the next paint renders it again.
-    void chartChanged() { m_chartImageCurrent = false; }
+    void chartChanged()
+    {
+        m_chartImageCurrent = false;
+        m_snapIndexCurrent = false;
+    }
     /// Stores without repainting, for the settings that only the next paint shows.
     template <typename T> void storeQuietly(T& field, T value)
     {
@@ -777,6 +893,27 @@ protected:
     NotifiedView m_notified {};
     // The chart image shows the present state.
     bool m_chartImageCurrent = false;
+    bool m_wheelZoom = true;
+    // Wheel angle delta not yet taken as a step.
+    int m_wheelRemainder = 0;
+    // The polar point kept under the pointer during a burst of wheel steps, as its offset from the
+    // centre in radial units, with the pixel and the view it was taken at.
+    struct WheelAnchor {
+        bool Valid = false; ///< Taken and still valid.
+        TPoint Pixel; ///< The pointer's pixel.
+        long double U = 0; ///< Column offset from the centre in radial units.
+        long double V = 0; ///< Row offset from the centre in radial units.
+        TpcView After; ///< The view after the last wheel step.
+    };
+    WheelAnchor m_wheelAnchor;
+    // Ends a burst of wheel steps half a second after the last one.
+    QTimer* m_wheelBurst = nullptr;
+    std::vector<TpcView> m_viewHistory;
+    int32_t m_viewHistoryPos = -1;
+    std::optional<TpcView> m_homeView;
+    // Built during the paint while a crosshair snaps, or on demand.
+    mutable TpcSnapIndex m_snapIndex;
+    mutable bool m_snapIndexCurrent = false;
 };
 
 /// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is
@@ -833,6 +970,7 @@ class TPolChart : public TCustomPolChart {
     Q_PROPERTY(
         znq::platform_types::TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
     Q_PROPERTY(bool UseDegrees READ UseDegrees WRITE SetUseDegrees)
+    Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
 
 public:
     /// A chart with the defaults; it paints once its window exists.

@@ -94,65 +94,176 @@ namespace {
 
 } // namespace
 
+namespace {
+
+    // Walks the stored elements as the paint draws them, by chunks: gap() at an element whose Rad
+    // or Phi is not finite, start() where a line starts (a move-to, or the first drawable element
+    // after a gap: resumed), line() at an element a line is drawn to. Hidden classes are skipped.
+    template <typename Visitor> void walkData(const TCustomPolChart& chart, Visitor& visitor)
+    {
+        const TpcTransform transform = chart.Transform();
+        const TpcDataStore& store = chart.Store();
+        constexpr int32_t chunkSize = TpcDataStore::ChunkSize;
+        std::vector<TPoint> pixels(size_t(std::min(store.Count(), chunkSize)));
+        ClearUpperVectorState();
+        bool broken = false;
+        for (int32_t start = 0; start < store.Count(); start += chunkSize) {
+            const int32_t count = std::min(chunkSize, store.Count() - start);
+            const TpcDataElement* elements = store.ChunkData(start / chunkSize);
+            chunkPixels(transform, elements, count, pixels.data());
+            for (int32_t i = 0; i < count; ++i) {
+                const TpcDataElement& element = elements[i];
+                if (!chart.ClassVisible(element.ElemClass))
+                    continue;
+                if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
+                    visitor.gap();
+                    broken = true;
+                    continue;
+                }
+                if (element.Kind == TpcElemKind::ekMoveTo || broken) {
+                    visitor.start(start + i, element, pixels[size_t(i)], broken);
+                    broken = false;
+                    continue;
+                }
+                visitor.line(start + i, element, pixels[size_t(i)]);
+            }
+        }
+    }
+
+    // The polylines with their pens.
+    class DataPainter {
+    public:
+        DataPainter(const TCustomPolChart& chart, TCanvas& canvas)
+            : m_pen(canvas.Pen())
+            , m_batch(canvas, referenceDataPath)
+            , m_width(chart.LineWidth())
+            , m_color(chart.ChartColor())
+        {
+            m_pen.SetWidth(m_width);
+            m_batch.moveTo(TPoint { 0, 0 });
+            m_pen.SetColor(m_color);
+            m_pen.SetStyle(m_style);
+            canvas.Brush().SetColor(chart.ChartColor());
+            canvas.Font().Assign(chart.Font());
+            canvas.Font().SetColor(chart.ChartColor());
+        }
+
+        void gap() { m_batch.flush(); }
+        void start(int32_t, const TpcDataElement& element, TPoint point, bool)
+        {
+            width(element);
+            m_batch.moveTo(point);
+        }
+        void line(int32_t, const TpcDataElement& element, TPoint point)
+        {
+            width(element);
+            if (element.Color != m_color || element.PenStyle != m_style) {
+                m_batch.flush();
+                m_color = element.Color;
+                m_style = element.PenStyle;
+                m_pen.SetColor(m_color);
+                m_pen.SetStyle(m_style);
+            }
+            m_batch.add(point);
+        }
+        void finish()
+        {
+            m_batch.flush();
+            m_pen.SetWidth(1);
+        }
+
+    private:
+        void width(const TpcDataElement& element)
+        {
+            if (element.LineWidth == m_width)
+                return;
+            m_batch.flush();
+            m_width = element.LineWidth;
+            m_pen.SetWidth(m_width);
+        }
+
+        TPen& m_pen;
+        PolylineBatch m_batch;
+        int m_width;
+        TColor m_color;
+        TPenStyle m_style = TPenStyle::psSolid;
+    };
+
+    // The drawn points into a snap index: a move-to counts once a line is drawn from it.
+    class SnapCollector {
+    public:
+        explicit SnapCollector(TpcSnapIndex& index)
+            : m_index(index)
+        {
+            m_index.Begin();
+        }
+        void gap() { m_index.Break(); }
+        void start(int32_t i, const TpcDataElement& element, TPoint point, bool resumed)
+        {
+            if (resumed && element.Kind == TpcElemKind::ekDrawTo)
+                m_index.Resume(point, i);
+            else
+                m_index.MoveTo(point, i);
+        }
+        void line(int32_t i, const TpcDataElement&, TPoint point) { m_index.LineTo(point, i); }
+        void finish() { m_index.Finish(); }
+
+    private:
+        TpcSnapIndex& m_index;
+    };
+
+    // Both at once, in the paint of a chart with a snapping crosshair.
+    class PaintingCollector {
+    public:
+        PaintingCollector(DataPainter& painter, SnapCollector& collector)
+            : m_painter(painter)
+            , m_collector(collector)
+        {
+        }
+        void gap()
+        {
+            m_painter.gap();
+            m_collector.gap();
+        }
+        void start(int32_t i, const TpcDataElement& element, TPoint point, bool resumed)
+        {
+            m_painter.start(i, element, point, resumed);
+            m_collector.start(i, element, point, resumed);
+        }
+        void line(int32_t i, const TpcDataElement& element, TPoint point)
+        {
+            m_painter.line(i, element, point);
+            m_collector.line(i, element, point);
+        }
+
+    private:
+        DataPainter& m_painter;
+        SnapCollector& m_collector;
+    };
+
+} // namespace
+
 // An element whose Rad or Phi is not finite has no place on the chart: it is left out, and the
 // line resumes at the next drawable point as after a move-to.
 void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
 {
-    TPen& pen = canvas.Pen();
-    int currentWidth = chart.LineWidth();
-    pen.SetWidth(currentWidth);
-    PolylineBatch batch(canvas, referenceDataPath);
-    batch.moveTo(TPoint { 0, 0 });
-    TColor currentColor = chart.ChartColor();
-    TPenStyle currentStyle = TPenStyle::psSolid;
-    pen.SetColor(currentColor);
-    pen.SetStyle(currentStyle);
-    canvas.Brush().SetColor(chart.ChartColor());
-    canvas.Font().Assign(chart.Font());
-    canvas.Font().SetColor(chart.ChartColor());
-
-    const TpcTransform transform = chart.Transform();
-    const TpcDataStore& store = chart.Store();
-    constexpr int32_t chunkSize = TpcDataStore::ChunkSize;
-    std::vector<TPoint> pixels(size_t(std::min(store.Count(), chunkSize)));
-    ClearUpperVectorState();
-    bool broken = false;
-    for (int32_t start = 0; start < store.Count(); start += chunkSize) {
-        const int32_t count = std::min(chunkSize, store.Count() - start);
-        const TpcDataElement* elements = store.ChunkData(start / chunkSize);
-        chunkPixels(transform, elements, count, pixels.data());
-        for (int32_t i = 0; i < count; ++i) {
-            const TpcDataElement& element = elements[i];
-            if (!chart.ClassVisible(element.ElemClass))
-                continue;
-            if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
-                batch.flush();
-                broken = true;
-                continue;
-            }
-            if (element.LineWidth != currentWidth) {
-                batch.flush();
-                currentWidth = element.LineWidth;
-                pen.SetWidth(currentWidth);
-            }
-            const TPoint point = pixels[size_t(i)];
-            if (element.Kind == TpcElemKind::ekMoveTo || broken) {
-                broken = false;
-                batch.moveTo(point);
-                continue;
-            }
-            if (element.Color != currentColor || element.PenStyle != currentStyle) {
-                batch.flush();
-                currentColor = element.Color;
-                currentStyle = element.PenStyle;
-                pen.SetColor(currentColor);
-                pen.SetStyle(currentStyle);
-            }
-            batch.add(point);
-        }
+    DataPainter painter(chart, canvas);
+    if (TpcSnapIndex* index = chart.snapIndexToFill()) {
+        SnapCollector collector(*index);
+        PaintingCollector both(painter, collector);
+        walkData(chart, both);
+        collector.finish();
+    } else {
+        walkData(chart, painter);
     }
-    batch.flush();
-    pen.SetWidth(1);
+    painter.finish();
+}
+
+void CollectSnapPoints(const TCustomPolChart& chart, TpcSnapIndex& index)
+{
+    SnapCollector collector(index);
+    walkData(chart, collector);
+    collector.finish();
 }
 
 namespace {

@@ -26,11 +26,13 @@ template <typename T> void TpcCrossHair::store(T& field, T value)
 
 void TpcCrossHair::SetPosRad(double value)
 {
+    m_snappedIndex = -1;
     store(m_posRad, value);
 }
 
 void TpcCrossHair::SetPosPhi(double value)
 {
+    m_snappedIndex = -1;
     store(m_posPhi, value);
 }
 
@@ -56,15 +58,51 @@ void TpcCrossHair::SetLineWid(int32_t value)
 
 void TpcCrossHair::SetPosition(double rad, double phi)
 {
-    m_posRad = rad;
-    m_posPhi = phi;
+    if (m_snapToData && m_chart) {
+        placeOn(m_chart->NearestElement(rad, phi));
+    } else {
+        m_posRad = rad;
+        m_posPhi = phi;
+        m_snappedIndex = -1;
+    }
     changed();
+}
+
+void TpcCrossHair::SetSnapToData(bool value)
+{
+    m_snapToData = value;
+    if (value && m_chart)
+        placeOn(m_chart->NearestElement(m_posRad, m_posPhi));
+    changed();
+}
+
+// With nothing drawn the crosshair stays where it is.
+void TpcCrossHair::placeOn(int32_t index)
+{
+    m_snappedIndex = index;
+    if (index < 0)
+        return;
+    const TpcDataElement& element = m_chart->Element(index);
+    m_posRad = element.Rad;
+    m_posPhi = element.Phi;
 }
 
 void TpcCrossHair::MovePositionSilently(double rad, double phi)
 {
     m_posRad = rad;
     m_posPhi = phi;
+    m_snappedIndex = -1;
+}
+
+bool TpcCrossHair::SnapSilentlyToPixel(TPoint pixel)
+{
+    if (!m_snapToData || !m_chart)
+        return false;
+    const int32_t index = m_chart->snapIndex().Nearest(pixel);
+    if (index < 0)
+        return false;
+    placeOn(index);
+    return true;
 }
 
 void TpcCrossHair::CopyValuesFrom(const TpcCrossHair& source)
@@ -75,6 +113,8 @@ void TpcCrossHair::CopyValuesFrom(const TpcCrossHair& source)
     m_mode = source.m_mode;
     m_lineType = source.m_lineType;
     m_lineWid = source.m_lineWid;
+    m_snapToData = source.m_snapToData;
+    m_snappedIndex = source.m_snappedIndex;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -32,6 +32,7 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     m_classVisible.fill(true);
     for (int i = 0; i < CrossHairCount; ++i) {
         m_crossHairs[size_t(i)] = new TpcCrossHair(this);
+        m_crossHairs[size_t(i)]->m_chart = this;
         m_crossHairs[size_t(i)]->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
     }
     for (int i = 0; i < TextLabelCount; ++i) {

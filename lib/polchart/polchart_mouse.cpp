@@ -161,7 +161,12 @@ void TCustomPolChart::reportPointer(TShiftState shift, int32_t x, int32_t y)
 
 void TCustomPolChart::dragMove(TShiftState shift, int32_t x, int32_t y)
 {
+    const bool viewDrag = m_mouseAction == TMouseActMode::maPan
+        || m_mouseAction == TMouseActMode::maPanHoriz || m_mouseAction == TMouseActMode::maPanVert
+        || m_mouseAction == TMouseActMode::maZoomDrag;
     if (!shift.testFlag(TShiftStateFlag::ssLeft)) {
+        if (m_gesture.DragActive && viewDrag)
+            recordViewChange();
         m_gesture.DragActive = false;
         return;
     }
@@ -179,6 +184,8 @@ void TCustomPolChart::dragMove(TShiftState shift, int32_t x, int32_t y)
         m_gesture.DraggedCrossHair = pickCrossHair(x, y);
     else if (m_mouseAction == TMouseActMode::maDragLabel)
         m_gesture.DraggedTextLabel = pickTextLabel(x, y);
+    else if (viewDrag)
+        beginViewChange();
     m_gesture.DragActive = true;
 }
 
@@ -210,12 +217,11 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
         if (m_gesture.DraggedCrossHair < 1 || m_gesture.DraggedCrossHair > CrossHairCount)
             m_gesture.DraggedCrossHair = pickCrossHair(x, y);
         TpcCrossHair* crossHair = CrossHair(m_gesture.DraggedCrossHair);
-        const TpcPolarPoint polar = PixelToPolar(x, y);
-        crossHair->MovePositionSilently(polar.Rad, polar.Phi);
-        PaintCrossHairs();
-        if (OnCrossHairMove)
-            OnCrossHairMove(EventSender(), crossHair);
-        Q_EMIT crossHairMoved(m_gesture.DraggedCrossHair);
+        if (!crossHair->SnapSilentlyToPixel(TPoint { x, y })) {
+            const TpcPolarPoint polar = PixelToPolar(x, y);
+            crossHair->MovePositionSilently(polar.Rad, polar.Phi);
+        }
+        crossHairMovedByUser(crossHair, m_gesture.DraggedCrossHair);
         return;
     }
     case TMouseActMode::maDragLabel: {
@@ -345,6 +351,7 @@ void TCustomPolChart::zoomToBox()
         magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh));
     if (!std::isfinite(magFactor) || !std::isfinite(scale))
         return;
+    beginViewChange();
     const bool suspended = m_paintingSuspended;
     SetPaintingSuspended(true);
     m_centerX = zoom->CenterX;
@@ -352,6 +359,7 @@ void TCustomPolChart::zoomToBox()
     m_magFactor = magFactor;
     UpdateScaling();
     SetPaintingSuspended(suspended);
+    recordViewChange();
     if (OnZoomPan)
         OnZoomPan(EventSender());
     Q_EMIT zoomPanned();

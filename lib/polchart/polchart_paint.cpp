@@ -167,6 +167,9 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
 
     painters::DrawGridAndScales(*this, canvas);
     painters::DrawData(*this, canvas);
+    // The snap index was filled from the data as drawn (a later change marks it out of date).
+    if (snapIndexToFill())
+        m_snapIndexCurrent = true;
     pen.SetWidth(1);
     painters::DrawTextLabels(*this, canvas);
 

@@ -13,6 +13,8 @@ void DrawGridAndScales(const TCustomPolChart& chart, TCanvas& canvas);
 // element's colour, style or width differs.
 void DrawData(const TCustomPolChart& chart, TCanvas& canvas);
 inline constexpr int MaxBatchPoints = 200;
+// The drawn points of the data into a snap index, as DrawData sees them, without drawing.
+void CollectSnapPoints(const TCustomPolChart& chart, TpcSnapIndex& index);
 // On: DrawData maps every element through PolarToPixel, one by one, instead of by chunks, and
 // passes every point to the polylines; the pixels must come out the same. For tests that render
 // both ways.

@@ -1,0 +1,113 @@
+#include "polchart_snap.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace znq {
+
+void TpcSnapIndex::Begin()
+{
+    m_entries.clear();
+    m_columns.clear();
+    m_pending = false;
+    m_ready = false;
+}
+
+// Runs of points on one pixel are common in dense data; only the first of a run is kept here, the
+// rest go in Finish.
+void TpcSnapIndex::add(TPoint pixel, int32_t index)
+{
+    if (!m_entries.empty() && m_entries.back().X == pixel.x && m_entries.back().Y == pixel.y)
+        return;
+    m_entries.push_back(Entry { pixel.x, pixel.y, index });
+}
+
+void TpcSnapIndex::MoveTo(TPoint pixel, int32_t index)
+{
+    m_pendingPixel = pixel;
+    m_pendingIndex = index;
+    m_pending = true;
+}
+
+void TpcSnapIndex::LineTo(TPoint pixel, int32_t index)
+{
+    if (m_pending)
+        add(m_pendingPixel, m_pendingIndex);
+    m_pending = false;
+    add(pixel, index);
+}
+
+void TpcSnapIndex::Resume(TPoint pixel, int32_t index)
+{
+    m_pending = false;
+    add(pixel, index);
+}
+
+void TpcSnapIndex::Finish()
+{
+    std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) {
+        return a.X != b.X ? a.X < b.X : a.Y != b.Y ? a.Y < b.Y : a.Index < b.Index;
+    });
+    m_entries.erase(std::unique(m_entries.begin(), m_entries.end(),
+                        [](const Entry& a, const Entry& b) { return a.X == b.X && a.Y == b.Y; }),
+        m_entries.end());
+    m_entries.shrink_to_fit();
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (i == 0 || m_entries[i].X != m_entries[i - 1].X)
+            m_columns.push_back(Column { m_entries[i].X, static_cast<uint32_t>(i) });
+    m_columns.shrink_to_fit();
+    m_pending = false;
+    m_ready = true;
+}
+
+// Columns are visited outwards from the pixel's own, nearer ones first, until a column is farther
+// away than the best distance found; in each column a binary search finds the rows next to the
+// pixel's row.
+int32_t TpcSnapIndex::Nearest(TPoint pixel) const
+{
+    if (m_columns.empty())
+        return -1;
+    int64_t best = std::numeric_limits<int64_t>::max();
+    int32_t bestIndex = -1;
+    auto visit = [&](size_t c) {
+        const size_t begin = m_columns[c].Begin;
+        const size_t end = c + 1 < m_columns.size() ? m_columns[c + 1].Begin : m_entries.size();
+        const int64_t dx = int64_t(m_columns[c].X) - pixel.x;
+        const auto first = m_entries.begin() + std::ptrdiff_t(begin);
+        const auto last = m_entries.begin() + std::ptrdiff_t(end);
+        const auto at = std::lower_bound(
+            first, last, pixel.y, [](const Entry& e, int32_t y) { return e.Y < y; });
+        // The rows just below and just above; one pixel of each is enough in a column.
+        for (auto it : { at, at == first ? last : at - 1 }) {
+            if (it == last)
+                continue;
+            const int64_t dy = int64_t(it->Y) - pixel.y;
+            const int64_t d = dx * dx + dy * dy;
+            if (d < best || (d == best && it->Index < bestIndex)) {
+                best = d;
+                bestIndex = it->Index;
+            }
+        }
+    };
+    const auto right = std::lower_bound(m_columns.begin(), m_columns.end(), pixel.x,
+        [](const Column& c, int32_t x) { return c.X < x; });
+    auto r = static_cast<size_t>(right - m_columns.begin());
+    size_t l = r;
+    // l counts the columns left of the pixel's column still to visit.
+    while (l > 0 || r < m_columns.size()) {
+        const int64_t dl
+            = l > 0 ? int64_t(pixel.x) - m_columns[l - 1].X : std::numeric_limits<int64_t>::max();
+        const int64_t dr
+            = r < m_columns.size() ? int64_t(m_columns[r].X) - pixel.x : std::numeric_limits<int64_t>::max();
+        const int64_t d = std::min(dl, dr);
+        if (d != std::numeric_limits<int64_t>::max() && d * d > best)
+            break;
+        if (dl <= dr)
+            visit(--l);
+        else
+            visit(r++);
+    }
+    return bestIndex;
+}
+
+} // namespace znq
