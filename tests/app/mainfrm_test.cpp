@@ -49,10 +49,13 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
     TFrmPolChart form;
     form.show();
     const auto& items = form.PopupMenu1->Items();
-    ASSERT_EQ(items.size(), 5u);
-    const char* captions[] = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels" };
+    ASSERT_EQ(items.size(), 9u);
+    const char* captions[] = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels",
+        "Snap Crosshair to Data", "Back", "Forward", "Home View" };
     for (size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->Caption(), captions[i]);
+    EXPECT_TRUE(form.PopupMenu1->actions()[5]->isSeparator()) << "the view items come apart";
+    EXPECT_TRUE(form.SnapCrossHair1->Action()->isCheckable());
     const int paints = form.PC->PaintCount();
     struct Row {
         TMenuItem* item;
