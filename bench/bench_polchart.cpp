@@ -234,6 +234,41 @@ void BM_FullRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The nearest drawn element to a point, with the million-point spiral and a snapping crosshair,
+// after the first paint built the index; and the crosshair placed there through SetPosition,
+// which also shows it again.
+void BM_NearestElement(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair1()->SetSnapToData(true);
+    chart.Redraw();
+    int i = 0;
+    int64_t sum = 0;
+    for (auto _ : state) {
+        sum += chart.NearestElement((i % 97) / 9.7, (i * 37) % 360);
+        ++i;
+    }
+    benchmark::DoNotOptimize(sum);
+}
+BENCHMARK(BM_NearestElement)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+void BM_SnappingCrossHairMove(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair1()->SetSnapToData(true);
+    chart.Redraw();
+    int i = 0;
+    for (auto _ : state) {
+        chart.CrossHair1()->SetPosition((i % 97) / 9.7, (i * 37) % 360);
+        ++i;
+    }
+}
+BENCHMARK(BM_SnappingCrossHairMove)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
 // Leaves the upper halves of the wide vector registers in use, as wide library code that does not
 // clear them would. On some processors every non-vector floating-point instruction, and every call
 // into the math library, is much slower until they are cleared.

@@ -103,17 +103,25 @@ namespace {
     {
         const TpcTransform transform = chart.Transform();
         const TpcDataStore& store = chart.Store();
-        constexpr int32_t chunkSize = TpcDataStore::ChunkSize;
-        std::vector<TPoint> pixels(size_t(std::min(store.Count(), chunkSize)));
+        // Slices of a store chunk small enough that the elements are still in the first-level
+        // cache when the second loop reads them again.
+        constexpr int32_t sliceSize = 1024;
+        static_assert(TpcDataStore::ChunkSize % sliceSize == 0);
+        std::vector<TPoint> pixels(size_t(std::min(store.Count(), sliceSize)));
+        // A copy the compiler may keep at hand: the visitor's writes cannot change it.
+        std::array<bool, 256> visible;
+        for (int c = 0; c < 256; ++c)
+            visible[size_t(c)] = chart.ClassVisible(uint8_t(c));
         ClearUpperVectorState();
         bool broken = false;
-        for (int32_t start = 0; start < store.Count(); start += chunkSize) {
-            const int32_t count = std::min(chunkSize, store.Count() - start);
-            const TpcDataElement* elements = store.ChunkData(start / chunkSize);
+        for (int32_t start = 0; start < store.Count(); start += sliceSize) {
+            const int32_t count = std::min(sliceSize, store.Count() - start);
+            const TpcDataElement* elements = store.ChunkData(start / TpcDataStore::ChunkSize)
+                + start % TpcDataStore::ChunkSize;
             chunkPixels(transform, elements, count, pixels.data());
             for (int32_t i = 0; i < count; ++i) {
                 const TpcDataElement& element = elements[i];
-                if (!chart.ClassVisible(element.ElemClass))
+                if (!visible[element.ElemClass])
                     continue;
                 if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
                     visitor.gap();
