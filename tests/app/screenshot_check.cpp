@@ -225,18 +225,41 @@ int crosshair(const QImage& image, int x, int y)
     return 0;
 }
 
+// The red pixel nearest to (x, y) within 30 pixels along either axis: "X Y D", D the larger of the
+// two distances; "-1 -1 -1" when there is none.
+int nearestRed(const QImage& image, int x, int y)
+{
+    int bestX = -1, bestY = -1, best = -1;
+    for (int dy = -30; dy <= 30; ++dy)
+        for (int dx = -30; dx <= 30; ++dx) {
+            const int d = std::max(std::abs(dx), std::abs(dy));
+            if (!image.valid(x + dx, y + dy) || !red(image.pixel(x + dx, y + dy))
+                || (best >= 0 && d >= best))
+                continue;
+            bestX = x + dx;
+            bestY = y + dy;
+            best = d;
+        }
+    std::printf("%d %d %d\n", bestX, bestY, best);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const std::string mode = argc > 2 ? argv[1] : "";
-    const int arguments = mode == "--thumb" ? 6 : mode == "--crosshair" ? 5 : mode.empty() ? 2 : 3;
+    const int arguments = mode == "--thumb"                                 ? 6
+        : mode == "--crosshair" || mode == "--nearest-red" ? 5
+        : mode.empty()                                     ? 2
+                                                           : 3;
     if (argc != arguments) {
         std::fprintf(stderr,
             "usage: screenshot_check [--measure | --rows | --spiral | --rays] <png>\n"
             "       screenshot_check --thumb <png> <x0> <x1> <y>\n"
-            "       screenshot_check --crosshair <png> <x> <y>\n");
+            "       screenshot_check --crosshair <png> <x> <y>\n"
+            "       screenshot_check --nearest-red <png> <x> <y>\n");
         return 2;
     }
     const char* path = mode.empty() ? argv[1] : argv[2];
@@ -258,6 +281,8 @@ int main(int argc, char** argv)
         return thumb(image, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "--crosshair")
         return crosshair(image, std::atoi(argv[3]), std::atoi(argv[4]));
+    if (mode == "--nearest-red")
+        return nearestRed(image, std::atoi(argv[3]), std::atoi(argv[4]));
     if (!mode.empty()) {
         std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
         return 2;
