@@ -896,8 +896,8 @@ protected:
     bool m_wheelZoom = true;
     // Wheel angle delta not yet taken as a step.
     int m_wheelRemainder = 0;
-    // The polar point kept under the pointer during a burst of wheel steps, as its offset from the
-    // centre in radial units, with the pixel and the view it was taken at.
+    /// The polar point kept under the pointer during a burst of wheel steps, as its offset from
+    /// the centre in radial units, with the pixel and the view it was taken at.
     struct WheelAnchor {
         bool Valid = false; ///< Taken and still valid.
         TPoint Pixel; ///< The pointer's pixel.
