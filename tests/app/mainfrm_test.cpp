@@ -339,6 +339,38 @@ TEST_F(ControlPanel, CrossHairFollowsThePointer)
     EXPECT_NE(pc.Canvas().Pixel(200, 400), clBlack);
 }
 
+// With "Snap Crosshair to Data" checked, crosshair 1 stands on the curve's element nearest to the
+// pointer and the read-outs show that element's values, also when it is stepped with the keys; the
+// menu's view items walk the history.
+TEST_F(ControlPanel, SnappingCrossHairShowsTheElementAndTheMenuWalksTheViews)
+{
+    choose(form.RGCrossHair, 1);
+    form.SnapCrossHair1->Action()->trigger();
+    ASSERT_TRUE(pc.CrossHair1()->SnapToData());
+    const TPoint onCurve = pc.PolarToPixel(pc.Element(500).Rad, pc.Element(500).Phi);
+    hover(QPoint(onCurve.x + 3, onCurve.y + 2));
+    const int32_t index = pc.CrossHair1()->SnappedIndex();
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(index, pc.NearestElement(pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Rad,
+                         pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Phi));
+    EXPECT_EQ(form.NLabRad->Value(), pc.Element(index).Rad);
+    EXPECT_EQ(form.NLabPhi->Value(), pc.Element(index).Phi);
+    pc.setFocus();
+    QTest::keyClick(&pc, Qt::Key_Right);
+    EXPECT_EQ(pc.CrossHair1()->SnappedIndex(), index + 1);
+    EXPECT_EQ(form.NLabRad->Value(), pc.Element(index + 1).Rad);
+
+    const TCustomPolChart::TpcView start = pc.View();
+    QTest::keyClick(&pc, Qt::Key_Up);
+    EXPECT_EQ(form.SBarMag->Position(), 65) << "a pan leaves the magnification";
+    form.Back1->Action()->trigger();
+    EXPECT_EQ(pc.View(), start);
+    form.Forward1->Action()->trigger();
+    EXPECT_NE(pc.View(), start);
+    form.HomeView1->Action()->trigger();
+    EXPECT_EQ(pc.View(), start);
+}
+
 // Every keystroke in a unit edit repaints the chart with the new text after every scale label.
 TEST_F(ControlPanel, UnitTextsFollowTheScaleLabels)
 {
