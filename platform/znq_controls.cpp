@@ -4,6 +4,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace znq {
 
@@ -314,14 +316,32 @@ TCanvasControl::TCanvasControl(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// On a screen of more than one device pixel per logical pixel the backing image has the device's
+// resolution and the canvas draws at that scale, so that lines and text are sharp; coordinates
+// stay logical.
 void TCanvasControl::fitBacking()
 {
-    if (m_backing.size() == size())
+    const double ratio = std::clamp(devicePixelRatioF(), 1.0, 8.0);
+    if (backingFits())
         return;
     m_canvas.EndPainting();
-    m_backing = (width() > 0 && height() > 0) ? QImage(size(), QImage::Format_RGB32) : QImage();
-    if (!m_backing.isNull())
+    const QSize device = ratio == 1.0
+        ? size()
+        : QSize(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
+    m_backing = (width() > 0 && height() > 0) ? QImage(device, QImage::Format_RGB32) : QImage();
+    if (!m_backing.isNull()) {
+        m_backing.setDevicePixelRatio(ratio);
         m_backing.fill(ColorToRGB(clBtnFace));
+    }
+    m_backingSize = size();
+    m_backingRatio = ratio;
+    m_canvas.SetScale(ratio, width(), height());
+}
+
+bool TCanvasControl::backingFits() const
+{
+    return m_backingSize == size()
+        && m_backingRatio == std::clamp(devicePixelRatioF(), 1.0, 8.0);
 }
 
 void TCanvasControl::Resized()
@@ -356,7 +376,7 @@ void TCanvasControl::presentBacking(QPainter& painter)
 
 void TCanvasControl::paintEvent(QPaintEvent*)
 {
-    if (m_needsPaint || m_backing.size() != size()) {
+    if (m_needsPaint || !backingFits()) {
         fitBacking();
         m_needsPaint = false;
         Guarded([this] { Paint(); });

@@ -271,9 +271,13 @@ protected:
     void canvasPainted();
     /// Whether the next paint event will run Paint (the picture is out of date).
     bool paintPending() const { return m_needsPaint; }
+    /// Whether the backing image has the widget's size at its device pixel ratio.
+    bool backingFits() const;
 
 private:
     QImage m_backing;
+    QSize m_backingSize { -1, -1 };
+    double m_backingRatio = 1.0;
     TCanvas m_canvas;
     bool m_needsPaint = true;
 };

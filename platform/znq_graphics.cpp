@@ -636,6 +636,8 @@ struct TCanvas::LineRaster {
     PenSink& sink;
     const PenPattern& pattern;
     uint32_t& phase;
+    // Pixels per pattern step: the drawing scale, rounded, on a scaled canvas.
+    uint32_t stretch = 1;
 };
 
 TCanvas::TCanvas(QImage* image)
@@ -654,6 +656,75 @@ TCanvas::TCanvas(QImage* image)
 TCanvas::~TCanvas()
 {
     EndPainting();
+}
+
+namespace {
+    constexpr double minScale = 0.25, maxScale = 8.0;
+
+    int32_t saturated(double value)
+    {
+        if (!(value == value))
+            return 0;
+        return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+    }
+} // namespace
+
+void TCanvas::SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight)
+{
+    m_scale = std::isfinite(scale) ? std::clamp(scale, minScale, maxScale) : 1.0;
+    m_logicalWidth = std::max(logicalWidth, 0);
+    m_logicalHeight = std::max(logicalHeight, 0);
+    EndPainting();
+}
+
+class TCanvas::DeviceScope {
+public:
+    explicit DeviceScope(TCanvas& canvas)
+        : m_canvas(canvas)
+        , m_width(canvas.m_pen.Width())
+        , m_scale(canvas.m_scale)
+        , m_penPos(canvas.m_penPos)
+    {
+        canvas.m_pen.SetWidth(canvas.devicePenWidth());
+        canvas.m_patternStretch = static_cast<uint32_t>(std::max(1.0, std::round(m_scale)));
+        canvas.m_scale = 1.0;
+    }
+    ~DeviceScope()
+    {
+        m_canvas.m_scale = m_scale;
+        m_canvas.m_pen.SetWidth(m_width);
+        m_canvas.m_patternStretch = 1;
+        m_canvas.m_penPos = m_penPos;
+    }
+    DeviceScope(const DeviceScope&) = delete;
+    DeviceScope& operator=(const DeviceScope&) = delete;
+
+private:
+    TCanvas& m_canvas;
+    int m_width;
+    double m_scale;
+    TPoint m_penPos;
+};
+
+int32_t TCanvas::devicePenWidth() const
+{
+    return std::max(1, saturated(std::round(m_pen.Width() * m_scale)));
+}
+
+// A square pen of width w covers w - 1 - a pixels right of and below its pixel and a = (w - 1) / 2
+// left of and above it; the device pixel is shifted so that the enlarged square covers the
+// enlarged logical square.
+TPoint TCanvas::devicePoint(int32_t x, int32_t y) const
+{
+    const int32_t logical = m_pen.Width(), device = devicePenWidth();
+    const double shift = (device - 1) / 2 - m_scale * ((logical - 1) / 2);
+    return TPoint { saturated(std::floor(x * m_scale + shift + 0.5)),
+        saturated(std::floor(y * m_scale + shift + 0.5)) };
+}
+
+int32_t TCanvas::deviceEdge(int32_t v) const
+{
+    return saturated(std::floor(v * m_scale + 0.5));
 }
 
 void TCanvas::SetPenPos(TPoint position)
@@ -753,7 +824,7 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
     }
 
     for (int64_t i = first; i <= last; ++i, ++phase) {
-        if (pattern.length == 0 || pattern.bits[phase % pattern.length]) {
+        if (pattern.length == 0 || pattern.bits[(phase / raster.stretch) % pattern.length]) {
             const int64_t a = a0 + sa * i, b = b0 + sb * q;
             if (xMajor)
                 raster.sink.pixel(a, b);
@@ -770,11 +841,21 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
 
 void TCanvas::LineTo(int32_t x, int32_t y)
 {
+    if (m_scale != 1.0) {
+        const TPoint from = devicePoint(m_penPos.x, m_penPos.y), to = devicePoint(x, y);
+        {
+            const DeviceScope device(*this);
+            m_penPos = from;
+            LineTo(to.x, to.y);
+        }
+        m_penPos = TPoint { x, y };
+        return;
+    }
     if (m_pen.Style() != TPenStyle::psClear) {
         const Box bounds { std::min(m_penPos.x, x), std::min(m_penPos.y, y),
             std::max(m_penPos.x, x), std::max(m_penPos.y, y) };
         PenSink sink(*m_image, m_pen, bounds);
-        LineRaster raster { sink, patternFor(m_pen.Style()), m_patternPhase };
+        LineRaster raster { sink, patternFor(m_pen.Style()), m_patternPhase, m_patternStretch };
         lineSegment(raster, m_penPos.x, m_penPos.y, x, y);
     }
     m_penPos = TPoint { x, y };
@@ -782,6 +863,14 @@ void TCanvas::LineTo(int32_t x, int32_t y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    if (m_scale != 1.0) {
+        std::vector<TPoint> device(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            device[i] = devicePoint(points[i].x, points[i].y);
+        const DeviceScope scope(*this);
+        Polyline(device);
+        return;
+    }
     ++m_polylineCount;
     if (OnPolyline)
         OnPolyline(points);
@@ -793,7 +882,7 @@ void TCanvas::Polyline(std::span<const TPoint> points)
             std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
     PenSink sink(*m_image, m_pen, bounds);
     uint32_t phase = 0;
-    LineRaster raster { sink, patternFor(m_pen.Style()), phase };
+    LineRaster raster { sink, patternFor(m_pen.Style()), phase, m_patternStretch };
     const PenSink::Direct direct = sink.direct();
     if (direct.bits && raster.pattern.length == 0 && !direct.xorMode) {
         // The common case of data curves: a solid one-pixel pen, most segments inside the image.
@@ -815,6 +904,14 @@ void TCanvas::Polyline(std::span<const TPoint> points)
 
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
+    if (m_scale != 1.0) {
+        std::vector<TPoint> device(points.size());
+        for (size_t i = 0; i < points.size(); ++i)
+            device[i] = devicePoint(points[i].x, points[i].y);
+        const DeviceScope scope(*this);
+        Polygon(device);
+        return;
+    }
     if (points.empty())
         return;
     const bool outline = m_pen.Style() != TPenStyle::psClear;
@@ -832,7 +929,7 @@ void TCanvas::Polygon(std::span<const TPoint> points)
     PenSink sink(*m_image, m_pen, bounds, collect);
     auto drawOutline = [&] {
         uint32_t phase = 0;
-        LineRaster raster { sink, patternFor(m_pen.Style()), phase };
+        LineRaster raster { sink, patternFor(m_pen.Style()), phase, m_patternStretch };
         for (size_t i = 0; i < points.size(); ++i) {
             const TPoint& from = points[i];
             const TPoint& to = points[(i + 1) % points.size()];
@@ -886,8 +983,36 @@ void TCanvas::Polygon(std::span<const TPoint> points)
         drawOutline();
 }
 
+// A box of logical pixels at the device scale: with an outline its corner pixels are mapped like
+// line points, so that the enlarged pen covers the corner blocks; without one its edges are.
+void TCanvas::scaledBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+    const std::function<void(int32_t, int32_t, int32_t, int32_t)>& draw)
+{
+    const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
+    const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
+    if (left > right || top > bottom)
+        return;
+    if (m_pen.Style() == TPenStyle::psClear) {
+        const int32_t a = deviceEdge(int32_t(left)), b = deviceEdge(int32_t(top));
+        const int32_t c = deviceEdge(std::max(x1, x2)), d = deviceEdge(std::max(y1, y2));
+        const DeviceScope scope(*this);
+        draw(a, b, c, d);
+        return;
+    }
+    const TPoint first = devicePoint(int32_t(left), int32_t(top));
+    const TPoint last = devicePoint(int32_t(right), int32_t(bottom));
+    const DeviceScope scope(*this);
+    draw(first.x, first.y, saturated(double(last.x) + 1), saturated(double(last.y) + 1));
+}
+
 void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
+    if (m_scale != 1.0) {
+        scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
+            Rectangle(a, b, c, d);
+        });
+        return;
+    }
     const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
     const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
     if (left > right || top > bottom)
@@ -917,7 +1042,8 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     const Box clip = sink.clipBox();
     const int64_t w = right - left, h = bottom - top;
     auto plot = [&](int64_t x, int64_t y, int64_t position) {
-        if (pattern.length == 0 || pattern.bits[static_cast<uint64_t>(position) % pattern.length])
+        if (pattern.length == 0
+            || pattern.bits[static_cast<uint64_t>(position) / m_patternStretch % pattern.length])
             sink.pixel(x, y);
     };
     // Top row, left to right.
@@ -940,6 +1066,12 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
+    if (m_scale != 1.0) {
+        scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
+            Ellipse(a, b, c, d);
+        });
+        return;
+    }
     const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
     const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
     if (left > right || top > bottom)
@@ -959,7 +1091,8 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
         from = std::max(from, clip.left);
         to = std::min(to, clip.right);
         for (int64_t x = from; x <= to; ++x)
-            if (pattern.length == 0 || pattern.bits[rows.arcPosition(x, y) % pattern.length])
+            if (pattern.length == 0
+                || pattern.bits[rows.arcPosition(x, y) / m_patternStretch % pattern.length])
                 sink.pixel(x, y);
     };
     auto fillRun = [&](int64_t y, int64_t from, int64_t to) {
@@ -1002,6 +1135,13 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void TCanvas::FillRect(const TRect& rect)
 {
+    if (m_scale != 1.0) {
+        const TRect device = Rect(deviceEdge(rect.Left), deviceEdge(rect.Top),
+            deviceEdge(rect.Right), deviceEdge(rect.Bottom));
+        const DeviceScope scope(*this);
+        FillRect(device);
+        return;
+    }
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
     const Box box = intersect(imageBox,
         Box { std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
@@ -1156,9 +1296,46 @@ void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const QRec
     painter.drawStaticText(QPoint(x, y), shapedText.text);
 }
 
+// The text laid out in the font enlarged by the scale, at the device pixel of its logical place;
+// its background box is the logical one, enlarged. Measurements stay those of the logical font.
+void TCanvas::drawTextScaled(int32_t x, int32_t y, const std::string& text, const TRect* clip)
+{
+    if (m_image->width() <= 0 || m_image->height() <= 0 || text.empty())
+        return;
+    constexpr int64_t limit = 1 << 20;
+    if (std::abs(int64_t(x)) > limit || std::abs(int64_t(y)) > limit)
+        return;
+    if (!clip && m_brush.Style() == TBrushStyle::bsSolid)
+        FillRect(Rect(x, y, x + TextWidth(text), y + metrics().height()));
+    QFont font = qfont();
+    font.setPixelSize(std::max(1, saturated(std::round(font.pixelSize() * m_scale))));
+    QStaticText shown(displayText(text));
+    shown.setTextFormat(Qt::PlainText);
+    shown.prepare(QTransform(), font);
+    QPainter& painter = textPainter();
+    if (clip) {
+        const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
+        const Box box = intersect(imageBox,
+            Box { deviceEdge(clip->Left), deviceEdge(clip->Top), int64_t(deviceEdge(clip->Right)) - 1,
+                int64_t(deviceEdge(clip->Bottom)) - 1 });
+        if (box.empty())
+            return;
+        painter.setClipRect(QRect(static_cast<int>(box.left), static_cast<int>(box.top),
+            static_cast<int>(box.right - box.left + 1), static_cast<int>(box.bottom - box.top + 1)));
+    } else {
+        painter.setClipping(false);
+    }
+    painter.setFont(font);
+    painter.setPen(ColorToQColor(m_font.Color()));
+    painter.drawStaticText(QPoint(deviceEdge(x), deviceEdge(y)), shown);
+}
+
 void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 {
-    drawText(x, y, text, nullptr);
+    if (m_scale != 1.0)
+        drawTextScaled(x, y, text, nullptr);
+    else
+        drawText(x, y, text, nullptr);
     m_penPos
         = TPoint { static_cast<int32_t>(std::clamp<int64_t>(int64_t(x) + TextWidth(text),
                        std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())),
@@ -1167,6 +1344,12 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 
 void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
 {
+    if (m_scale != 1.0) {
+        if (m_brush.Style() == TBrushStyle::bsSolid)
+            FillRect(rect);
+        drawTextScaled(x, y, text, &rect);
+        return;
+    }
     if (m_brush.Style() == TBrushStyle::bsSolid)
         FillRect(rect);
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
@@ -1181,11 +1364,17 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
 
 void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
 {
+    if (m_scale != 1.0) {
+        const int32_t dx = deviceEdge(x), dy = deviceEdge(y);
+        const DeviceScope scope(*this);
+        Draw(dx, dy, bitmap);
+        return;
+    }
     ++m_drawCount;
     const QImage& source = bitmap.Image();
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
     const Box target = intersect(
-        imageBox, Box { x, y, int64_t(x) + bitmap.Width() - 1, int64_t(y) + bitmap.Height() - 1 });
+        imageBox, Box { x, y, int64_t(x) + source.width() - 1, int64_t(y) + source.height() - 1 });
     if (target.empty() || source.isNull() || &source == m_image)
         return;
     const size_t count = static_cast<size_t>(target.right - target.left + 1);
@@ -1209,6 +1398,13 @@ void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
 
 TColor TCanvas::Pixel(int32_t x, int32_t y) const
 {
+    if (m_scale != 1.0) {
+        if (x < 0 || y < 0 || x >= m_logicalWidth || y >= m_logicalHeight)
+            return clWhite;
+        const int32_t dx = std::min(deviceEdge(x), m_image->width() - 1);
+        const int32_t dy = std::min(deviceEdge(y), m_image->height() - 1);
+        return RGBToColor(m_image->pixel(dx, dy));
+    }
     if (x < 0 || y < 0 || x >= m_image->width() || y >= m_image->height())
         return clWhite;
     return RGBToColor(m_image->pixel(x, y));
@@ -1253,13 +1449,30 @@ void TBitmap::SetSize(int32_t width, int32_t height)
     height = std::max(height, 0);
     if (width == m_width && height == m_height)
         return;
-    m_canvas.EndPainting();
     m_width = width;
     m_height = height;
+    allocate();
+}
+
+void TBitmap::SetScale(double scale)
+{
+    scale = std::isfinite(scale) ? std::clamp(scale, minScale, maxScale) : 1.0;
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    allocate();
+}
+
+void TBitmap::allocate()
+{
+    m_canvas.EndPainting();
+    const int32_t width = m_scale == 1.0 ? m_width : saturated(std::round(m_width * m_scale));
+    const int32_t height = m_scale == 1.0 ? m_height : saturated(std::round(m_height * m_scale));
     // An image with no pixels is null in Qt; the canvas clips everything against it.
-    m_image = (width == 0 || height == 0) ? QImage() : QImage(width, height, QImage::Format_RGB32);
+    m_image = (width <= 0 || height <= 0) ? QImage() : QImage(width, height, QImage::Format_RGB32);
     if (!m_image.isNull())
         m_image.fill(0xFFFFFFFFu);
+    m_canvas.SetScale(m_scale, m_width, m_height);
 }
 
 } // namespace znq

@@ -220,10 +220,18 @@ public:
     /// Whoever replaces or resizes the image ends it first.
     void EndPainting();
 
-    /// Width of the target image in pixels.
-    int32_t ImageWidth() const { return m_image->width(); }
-    /// Height of the target image in pixels.
-    int32_t ImageHeight() const { return m_image->height(); }
+    /// Width of the surface in logical pixels: the image's width at scale 1.
+    int32_t ImageWidth() const { return m_scale == 1.0 ? m_image->width() : m_logicalWidth; }
+    /// Height of the surface in logical pixels: the image's height at scale 1.
+    int32_t ImageHeight() const { return m_scale == 1.0 ? m_image->height() : m_logicalHeight; }
+    /// The drawing scale: the image has this many pixels per logical pixel, and coordinates, pen
+    /// widths and patterns, fonts and drawn bitmaps are enlarged by it, so that a picture drawn
+    /// in logical pixels comes out sharp at the image's resolution. 1 by default, where every
+    /// operation works on the image's pixels directly.
+    double Scale() const { return m_scale; }
+    /// Sets the scale (kept within 0.25 .. 8) with the logical size of the surface, which
+    /// ImageWidth and ImageHeight then report; the owner gives the image its size.
+    void SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight);
     /// The pixel at (x, y) as a TColor; clWhite outside the image.
     TColor Pixel(int32_t x, int32_t y) const;
     /// The target image.
@@ -276,7 +284,24 @@ private:
     void drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip);
     void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 
+    // A scaled call runs as a call at scale 1 in the image's pixels, with the pen's width and
+    // pattern enlarged.
+    class DeviceScope;
+    int32_t devicePenWidth() const;
+    // A logical pixel's device pixel for the current pen, whose square then covers the pixel's
+    // block; and a logical edge between pixels.
+    TPoint devicePoint(int32_t x, int32_t y) const;
+    int32_t deviceEdge(int32_t v) const;
+    void drawTextScaled(int32_t x, int32_t y, const std::string& text, const TRect* clip);
+    void scaledBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+        const std::function<void(int32_t, int32_t, int32_t, int32_t)>& draw);
+
     QImage* m_image;
+    double m_scale = 1.0;
+    int32_t m_logicalWidth = 0;
+    int32_t m_logicalHeight = 0;
+    // Device pixels per pattern step while a scaled call runs.
+    uint32_t m_patternStretch = 1;
     TPen m_pen;
     TBrush m_brush;
     TFont m_font;
@@ -324,6 +349,11 @@ public:
     void SetHeight(int32_t height) { SetSize(Width(), height); }
     /// Negative sizes count as 0; the same size changes nothing.
     void SetSize(int32_t width, int32_t height);
+    /// The drawing scale of the bitmap's canvas: the image has Width * scale by Height * scale
+    /// pixels (rounded), Width and Height stay in logical pixels.
+    double Scale() const { return m_scale; }
+    /// Sets the scale (0.25 .. 8); the content is then white until painted.
+    void SetScale(double scale);
 
     /// The canvas that draws into the bitmap.
     TCanvas& Canvas() { return m_canvas; }
@@ -333,9 +363,12 @@ public:
     const QImage& Image() const { return m_image; }
 
 private:
+    void allocate();
+
     QImage m_image;
     int32_t m_width = 0;
     int32_t m_height = 0;
+    double m_scale = 1.0;
     TCanvas m_canvas;
 };
 

@@ -325,6 +325,9 @@ void TNumLab::Paint()
     // The off-screen picture is kept between paints with its canvas, which keeps the laid-out
     // texts; every paint starts from a new canvas's pen, brush and copy mode and covers every
     // pixel. The canvas keeps the label's font afterwards, for measuring the next value.
+    // At the control's resolution: on a screen of more device pixels than logical ones the
+    // picture is drawn at the device's scale.
+    m_bitmap.SetScale(control.Scale());
     m_bitmap.SetSize(pixel(width), pixel(height));
     TCanvas& canvas = m_bitmap.Canvas();
     canvas.Pen() = TPen();

@@ -661,6 +661,15 @@ public:
     /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with the
     /// chart image of the last paint on it.
     QImage FrameImage() const;
+    /// The smallest and largest scale of ToImage and SaveImage.
+    static constexpr double MinImageScale = 0.25;
+    /// The largest scale of ToImage and SaveImage.
+    static constexpr double MaxImageScale = 8.0;
+    /// The chart as it would be painted now, with the crosshairs and without a zoom box, at scale
+    /// times its size (0.25 .. 8, or EZNQPolChartError): coordinates, pen widths and patterns,
+    /// fonts, the shadow and the label boxes are all enlarged. At scale 1 it is the control's
+    /// picture, pixel for pixel. The control and its pictures are left as they are.
+    QImage ToImage(double scale = 1.0) const;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
     /// The chart image.
@@ -745,7 +754,7 @@ protected:
     /// Background, grid and scales, data, text labels, OnDataRendered and the outline.
     void RenderChart(TCanvas& canvas) const;
     /// The shadow and the chart image onto target.
-    void composeFrame(TCanvas& target) const;
+    void composeFrame(TCanvas& target, const TBitmap& chartImage) const;
     /// The crosshairs that are not off onto target.
     void DrawCrossHairs(TCanvas& target) const;
     /// The frame with the crosshairs onto the control, and the zoom box over them.

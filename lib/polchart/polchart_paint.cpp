@@ -57,7 +57,7 @@ void TCustomPolChart::PaintCrossHairs()
 {
     if (!canPaint() || m_painting)
         return;
-    if (!m_chartImageCurrent || paintPending() || BackingImage().size() != size()
+    if (!m_chartImageCurrent || paintPending() || !backingFits()
         || m_chartBitmap.Width() != chartImageWidth() || m_chartBitmap.Height() != chartImageHeight()) {
         Paint();
         return;
@@ -71,7 +71,7 @@ void TCustomPolChart::showFrame()
     TCanvas& target = Canvas();
     {
         const TCanvas::StateGuard keep(target);
-        composeFrame(target);
+        composeFrame(target, m_chartBitmap);
     }
     DrawCrossHairs(target);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
@@ -82,7 +82,7 @@ void TCustomPolChart::showFrame()
 
 // The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover
 // every pixel of the control, so nothing of an earlier picture stays.
-void TCustomPolChart::composeFrame(TCanvas& target) const
+void TCustomPolChart::composeFrame(TCanvas& target, const TBitmap& chartImage) const
 {
     target.Pen().SetMode(TPenMode::pmCopy);
     target.Pen().SetStyle(TPenStyle::psSolid);
@@ -90,13 +90,31 @@ void TCustomPolChart::composeFrame(TCanvas& target) const
     target.Brush().SetStyle(TBrushStyle::bsSolid);
     DrawShadow(target);
     target.SetCopyMode(TCopyMode::cmSrcCopy);
-    target.Draw(0, 0, m_chartBitmap);
+    target.Draw(0, 0, chartImage);
 }
 
 QImage TCustomPolChart::FrameImage() const
 {
     TBitmap frame(Width(), Height());
-    composeFrame(frame.Canvas());
+    composeFrame(frame.Canvas(), m_chartBitmap);
+    return frame.Image();
+}
+
+// Rendered anew in bitmaps of its own at the scale, from the present state: nothing of the
+// control's pictures or paint state is used or changed.
+QImage TCustomPolChart::ToImage(double scale) const
+{
+    if (!(scale >= MinImageScale && scale <= MaxImageScale))
+        throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
+    TBitmap chartImage;
+    chartImage.SetScale(scale);
+    PrepareChartBitmap(chartImage);
+    RenderChart(chartImage.Canvas());
+    TBitmap frame;
+    frame.SetScale(scale);
+    frame.SetSize(Width(), Height());
+    composeFrame(frame.Canvas(), chartImage);
+    DrawCrossHairs(frame.Canvas());
     return frame.Image();
 }
 

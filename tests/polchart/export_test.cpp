@@ -1,0 +1,145 @@
+// Pictures out: the chart rendered at a scale into an image, which at scale 1 is the control's
+// picture pixel for pixel and at larger scales is the same picture enlarged, sharp.
+#include "ZNQ_polchart.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace znq;
+
+namespace {
+
+constexpr TColor background = 0xF4FCFF, border = 0xAA00AA;
+
+// The demonstration-like diagram: grid and scales, data in every pen style, a label in each look
+// and two crosshairs, one of each form.
+void setUpDiagram(TPolChart& chart, TShadowStyle shadow)
+{
+    chart.SetAutoRedraw(false);
+    chart.SetBounds(0, 0, 400, 360);
+    chart.SetShadowWidth(6);
+    chart.SetShadowStyle(shadow);
+    chart.SetChartColor(background);
+    chart.SetRangeHigh(10);
+    chart.SetMagFactor(0.7);
+    chart.SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertRight);
+    for (int style = 0; style < 5; ++style) {
+        chart.SetPenStyle(TPenStyle(style));
+        chart.SetLineWidth(uint8_t(1 + style % 3));
+        chart.SetDataColor(TColor(0x0000C0 + 0x2000 * style));
+        chart.MoveTo(2 + style, 0);
+        for (int i = 1; i <= 90; ++i)
+            chart.DrawTo(2 + style + i / 60.0, i * 3.0);
+    }
+    for (int look = 1; look <= 4; ++look) {
+        const int n = chart.AddTextLabel(clBlue, "Look " + std::to_string(look), 8, look * 80.0, 0);
+        chart.TextLabel(n)->SetMode(TTxtLblMode(look));
+        chart.TextLabel(n)->SetColorBorder(border);
+        chart.TextLabel(n)->SetShadowDx(3);
+        chart.TextLabel(n)->SetShadowDy(4);
+    }
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair1()->SetLineType(TPenStyle::psDash);
+    chart.CrossHair1()->SetPosition(4, 30);
+    chart.CrossHair2()->SetMode(TpcCrossHMode::chPolar);
+    chart.CrossHair2()->SetLineWid(2);
+    chart.CrossHair2()->SetPosition(6, 200);
+    chart.show();
+    chart.SetAutoRedraw(true);
+    chart.Redraw();
+}
+
+QRect boundsOf(const QImage& image, TColor color)
+{
+    const QRgb rgb = ColorToRGB(color) | 0xFF000000u;
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000u) == rgb)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+} // namespace
+
+// At scale 1 the image is the control's picture, in both shadow styles, with every pen style,
+// label look and crosshair form in it; rendering it changes nothing on the control.
+TEST(ChartImage, ScaleOneIsTheControlsPicture)
+{
+    for (const TShadowStyle shadow : { TShadowStyle::ssFlying, TShadowStyle::ssBox }) {
+        TPolChart chart;
+        setUpDiagram(chart, shadow);
+        const QImage shown = chart.BackingImage().copy();
+        const int paints = chart.PaintCount();
+        const QImage image = chart.ToImage(1);
+        EXPECT_EQ(image, shown) << "shadow style " << int(shadow);
+        EXPECT_EQ(chart.BackingImage(), shown);
+        EXPECT_EQ(chart.PaintCount(), paints);
+    }
+    TPolChart chart;
+    EXPECT_THROW(chart.ToImage(0.2), EZNQPolChartError);
+    EXPECT_THROW(chart.ToImage(8.5), EZNQPolChartError);
+    EXPECT_THROW(chart.ToImage(std::nan("")), EZNQPolChartError);
+}
+
+// At scale 2 everything is twice the size: the image, a one-pixel line's width, the outer circle,
+// the text, and the label boxes around their anchors.
+TEST(ChartImage, ScaleTwoEnlargesEverything)
+{
+    TPolChart chart;
+    setUpDiagram(chart, TShadowStyle::ssFlying);
+    chart.CrossHair1()->SetLineType(TPenStyle::psSolid);
+    const QImage one = chart.ToImage(1), two = chart.ToImage(2);
+    ASSERT_EQ(two.size(), one.size() * 2);
+
+    // Crosshair 1's horizontal line near the right edge, where nothing else crosses: one row at
+    // scale 1, two at scale 2.
+    const TPoint centre = chart.PolarToPixel(0, 0);
+    const int lineY = chart.PolarToPixel(4, 30).y;
+    auto inkRows = [](const QImage& image, int x, int y0, int y1) {
+        int rows = 0;
+        for (int y = y0; y <= y1; ++y)
+            rows += (image.pixel(x, y) | 0xFF000000u) != (ColorToRGB(background) | 0xFF000000u);
+        return rows;
+    };
+    EXPECT_EQ(inkRows(one, 385, lineY - 5, lineY + 5), 1);
+    EXPECT_EQ(inkRows(two, 770, 2 * lineY - 10, 2 * lineY + 10), 2);
+
+    // The outer circle's leftmost pixel on the centre row.
+    const int outer = chart.OuterRadius();
+    auto leftEdge = [](const QImage& image, int y, int from) {
+        for (int x = from; x >= 0; --x)
+            if (image.pixel(x, y) != image.pixel(from, y))
+                return x;
+        return -1;
+    };
+    const int r1 = centre.x - leftEdge(one, centre.y - 3, centre.x - outer + 3);
+    const int r2 = 2 * centre.x - leftEdge(two, 2 * centre.y - 6, 2 * centre.x - 2 * outer + 6);
+    EXPECT_NEAR(r2, 2 * r1, 1.5);
+
+    // The box of the label in the box look: twice as far from the origin, twice the size.
+    const QRect box1 = boundsOf(one, border), box2 = boundsOf(two, border);
+    ASSERT_FALSE(box1.isEmpty());
+    EXPECT_NEAR(box2.left(), 2 * box1.left(), 2);
+    EXPECT_NEAR(box2.top(), 2 * box1.top(), 2);
+    EXPECT_NEAR(box2.width(), 2 * box1.width(), 3);
+    EXPECT_NEAR(box2.height(), 2 * box1.height(), 3);
+
+    // The label texts: their bluish pixels about twice as tall.
+    auto bluish = [](const QImage& image) {
+        QRect box;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                if (qBlue(p) > 150 && qRed(p) < 110 && qGreen(p) < 110)
+                    box |= QRect(x, y, 1, 1);
+            }
+        return box;
+    };
+    const QRect text1 = bluish(one), text2 = bluish(two);
+    ASSERT_FALSE(text1.isEmpty());
+    EXPECT_NEAR(double(text2.height()) / text1.height(), 2.0, 0.25);
+}
