@@ -5,8 +5,7 @@
 #   xsession_stop                                          stops the program and Xvfb
 # xsession_start retries up to three times when the window does not appear.
 
-screen_w=1280
-screen_h=1024
+screen_w=${XSESSION_SCREEN:-1280x1024}; screen_h=${screen_w#*x}; screen_w=${screen_w%x*}
 xvfb_pid=""
 app_pid=""
 display=""

@@ -43,6 +43,8 @@ void TCustomPolChart::Paint()
     fitBacking();
     // Current from here on: a handler that changes the chart while it is rendered marks it stale.
     m_chartImageCurrent = true;
+    // At the control canvas's scale, which is the screen's device pixel ratio.
+    m_chartBitmap.SetScale(Canvas().Scale());
     PrepareChartBitmap(m_chartBitmap);
     RenderChart(m_chartBitmap.Canvas());
     showFrame();
