@@ -244,6 +244,48 @@ int nearestRed(const QImage& image, int x, int y)
     return 0;
 }
 
+// At twice the size: the window's size, then the thickness of the outer (solid silver) circle
+// where it runs vertically (its leftmost point) and horizontally (its top), whether the pixels just
+// outside both runs are the chart's background, with no blended edge, and the 2 x 2 pixel blocks
+// of the chart that are not of one colour: "W H LEFT TOP CLEAN MIXED".
+int thickness(const QImage& image)
+{
+    const QRect area(0, 0, std::min(image.width(), 2 * chart.width()),
+        std::min(image.height(), 2 * chart.height()));
+    const QRect bounds = boundsOf(image, area, silver);
+    const auto background = [](QRgb p) { return isRgb(p, 0xFF, 0xFC, 0xF4); };
+    // The middle of the first silver run of the top row (the radial axis' ticks may follow it) and
+    // of the left column.
+    const QRect topRow = boundsOf(image, QRect(area.left(), bounds.top(), area.width(), 1), silver);
+    int run = 0;
+    while (silver(image.pixel(topRow.left() + run, bounds.top())))
+        ++run;
+    const QRect leftColumn
+        = boundsOf(image, QRect(bounds.left(), area.top(), 1, area.height()), silver);
+    const int cx = topRow.left() + run / 2, cy = leftColumn.top() + leftColumn.height() / 2;
+    int left = 0, top = 0;
+    while (silver(image.pixel(bounds.left() + left, cy)))
+        ++left;
+    while (silver(image.pixel(cx, bounds.top() + top)))
+        ++top;
+    const bool clean = background(image.pixel(bounds.left() - 1, cy))
+        && background(image.pixel(bounds.left() + left, cy))
+        && background(image.pixel(cx, bounds.top() - 1))
+        && background(image.pixel(cx, bounds.top() + top));
+    // A picture drawn at the logical size and enlarged would repeat each pixel in a 2 x 2 block;
+    // drawn at the device's resolution, edges fall inside blocks too.
+    int mixed = 0;
+    for (int y = 0; y + 1 < area.height(); y += 2)
+        for (int x = 0; x + 1 < area.width(); x += 2) {
+            const QRgb p = image.pixel(x, y);
+            mixed += image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p
+                || image.pixel(x + 1, y + 1) != p;
+        }
+    std::printf("%d %d %d %d %d %d\n", image.width(), image.height(), left, top, clean ? 1 : 0,
+        mixed);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -256,7 +298,7 @@ int main(int argc, char** argv)
                                                            : 3;
     if (argc != arguments) {
         std::fprintf(stderr,
-            "usage: screenshot_check [--measure | --rows | --spiral | --rays] <png>\n"
+            "usage: screenshot_check [--measure | --rows | --spiral | --rays | --thickness] <png>\n"
             "       screenshot_check --thumb <png> <x0> <x1> <y>\n"
             "       screenshot_check --crosshair <png> <x> <y>\n"
             "       screenshot_check --nearest-red <png> <x> <y>\n");
@@ -277,6 +319,8 @@ int main(int argc, char** argv)
         return spiral(image);
     if (mode == "--rays")
         return rays(image);
+    if (mode == "--thickness")
+        return thickness(image);
     if (mode == "--thumb")
         return thumb(image, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
     if (mode == "--crosshair")
