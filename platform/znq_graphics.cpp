@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 namespace znq {
@@ -677,6 +678,22 @@ void TCanvas::SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight
     EndPainting();
 }
 
+class TCanvas::VectorPause {
+public:
+    explicit VectorPause(TCanvas& canvas)
+        : m_canvas(canvas)
+        , m_target(std::exchange(canvas.m_vector, nullptr))
+    {
+    }
+    ~VectorPause() { m_canvas.m_vector = m_target; }
+    VectorPause(const VectorPause&) = delete;
+    VectorPause& operator=(const VectorPause&) = delete;
+
+private:
+    TCanvas& m_canvas;
+    QPainter* m_target;
+};
+
 class TCanvas::DeviceScope {
 public:
     explicit DeviceScope(TCanvas& canvas)
@@ -725,6 +742,89 @@ TPoint TCanvas::devicePoint(int32_t x, int32_t y) const
 int32_t TCanvas::deviceEdge(int32_t v) const
 {
     return saturated(std::floor(v * m_scale + 0.5));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The vector target: the same operations as Qt painter calls. Pixel (x, y) is the unit square
+// from (x, y), so lines run through pixel centres and filled boxes cover whole pixels.
+
+namespace {
+    QPointF centre(int32_t x, int32_t y)
+    {
+        return QPointF(x + 0.5, y + 0.5);
+    }
+
+    // The pen pattern's runs as Qt dash lengths, which count in pen widths.
+    QList<qreal> dashesFor(TPenStyle style, int width)
+    {
+        const PenPattern& pattern = patternFor(style);
+        QList<qreal> dashes;
+        uint32_t run = 0;
+        for (uint32_t i = 0; i < pattern.length; ++i) {
+            ++run;
+            if (i + 1 == pattern.length || pattern.bits[i + 1] != pattern.bits[i]) {
+                dashes << qreal(run) / width;
+                run = 0;
+            }
+        }
+        return dashes;
+    }
+} // namespace
+
+QPen TCanvas::vectorPen() const
+{
+    if (m_pen.Style() == TPenStyle::psClear)
+        return QPen(Qt::NoPen);
+    QPen pen(ColorToQColor(m_pen.Color()), m_pen.Width(), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    const QList<qreal> dashes = dashesFor(m_pen.Style(), m_pen.Width());
+    if (!dashes.isEmpty())
+        pen.setDashPattern(dashes);
+    return pen;
+}
+
+QBrush TCanvas::vectorBrush() const
+{
+    if (m_brush.Style() == TBrushStyle::bsClear)
+        return QBrush(Qt::NoBrush);
+    return QBrush(ColorToQColor(m_brush.Color()));
+}
+
+void TCanvas::vectorBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool ellipse)
+{
+    const double left = std::min(x1, x2), right = double(std::max(x1, x2)) - 1;
+    const double top = std::min(y1, y2), bottom = double(std::max(y1, y2)) - 1;
+    if (left > right || top > bottom)
+        return;
+    m_vector->setPen(vectorPen());
+    m_vector->setBrush(vectorBrush());
+    // With an outline the figure runs through the centres of its border pixels, the pen covering
+    // them; without one the fill covers the whole pixels.
+    const QRectF box = m_pen.Style() == TPenStyle::psClear
+        ? QRectF(left, top, right - left + 1, bottom - top + 1)
+        : QRectF(left + 0.5, top + 0.5, right - left, bottom - top);
+    if (ellipse)
+        m_vector->drawEllipse(box);
+    else
+        m_vector->drawRect(box);
+}
+
+void TCanvas::vectorText(int32_t x, int32_t y, const std::string& text, const TRect* clip)
+{
+    if (text.empty())
+        return;
+    m_vector->save();
+    if (clip)
+        m_vector->setClipRect(QRectF(clip->Left, clip->Top, double(clip->Right) - clip->Left,
+                                  double(clip->Bottom) - clip->Top),
+            Qt::IntersectClip);
+    const double width = TextWidth(text), height = metrics().height();
+    if (!clip && m_brush.Style() == TBrushStyle::bsSolid)
+        m_vector->fillRect(QRectF(x, y, width, height), ColorToQColor(m_brush.Color()));
+    m_vector->setFont(qfont());
+    m_vector->setPen(ColorToQColor(m_font.Color()));
+    m_vector->drawText(QRectF(x, y, width + height, height),
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, displayText(text));
+    m_vector->restore();
 }
 
 void TCanvas::SetPenPos(TPoint position)
@@ -841,6 +941,10 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
 
 void TCanvas::LineTo(int32_t x, int32_t y)
 {
+    if (m_vector && m_pen.Style() != TPenStyle::psClear) {
+        m_vector->setPen(vectorPen());
+        m_vector->drawLine(centre(m_penPos.x, m_penPos.y), centre(x, y));
+    }
     if (m_scale != 1.0) {
         const TPoint from = devicePoint(m_penPos.x, m_penPos.y), to = devicePoint(x, y);
         {
@@ -863,6 +967,13 @@ void TCanvas::LineTo(int32_t x, int32_t y)
 
 void TCanvas::Polyline(std::span<const TPoint> points)
 {
+    if (m_vector && points.size() >= 2 && m_pen.Style() != TPenStyle::psClear) {
+        QPolygonF line;
+        for (const TPoint& p : points)
+            line << centre(p.x, p.y);
+        m_vector->setPen(vectorPen());
+        m_vector->drawPolyline(line);
+    }
     if (m_scale != 1.0) {
         std::vector<TPoint> device(points.size());
         for (size_t i = 0; i < points.size(); ++i)
@@ -904,6 +1015,14 @@ void TCanvas::Polyline(std::span<const TPoint> points)
 
 void TCanvas::Polygon(std::span<const TPoint> points)
 {
+    if (m_vector && !points.empty()) {
+        QPolygonF figure;
+        for (const TPoint& p : points)
+            figure << centre(p.x, p.y);
+        m_vector->setPen(vectorPen());
+        m_vector->setBrush(points.size() >= 3 ? vectorBrush() : QBrush(Qt::NoBrush));
+        m_vector->drawPolygon(figure);
+    }
     if (m_scale != 1.0) {
         std::vector<TPoint> device(points.size());
         for (size_t i = 0; i < points.size(); ++i)
@@ -1007,6 +1126,8 @@ void TCanvas::scaledBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
 
 void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
+    if (m_vector)
+        vectorBox(x1, y1, x2, y2, false);
     if (m_scale != 1.0) {
         scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
             Rectangle(a, b, c, d);
@@ -1066,6 +1187,8 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
+    if (m_vector)
+        vectorBox(x1, y1, x2, y2, true);
     if (m_scale != 1.0) {
         scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
             Ellipse(a, b, c, d);
@@ -1135,6 +1258,11 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 
 void TCanvas::FillRect(const TRect& rect)
 {
+    if (m_vector)
+        m_vector->fillRect(QRectF(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
+                               std::abs(double(rect.Right) - rect.Left),
+                               std::abs(double(rect.Bottom) - rect.Top)),
+            ColorToQColor(m_brush.Color()));
     if (m_scale != 1.0) {
         const TRect device = Rect(deviceEdge(rect.Left), deviceEdge(rect.Top),
             deviceEdge(rect.Right), deviceEdge(rect.Bottom));
@@ -1332,6 +1460,10 @@ void TCanvas::drawTextScaled(int32_t x, int32_t y, const std::string& text, cons
 
 void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 {
+    if (m_vector)
+        vectorText(x, y, text, nullptr);
+    // The raster text fills its box through FillRect, which the vector target must not see again.
+    const VectorPause rasterOnly(*this);
     if (m_scale != 1.0)
         drawTextScaled(x, y, text, nullptr);
     else
@@ -1344,6 +1476,14 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 
 void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
 {
+    if (m_vector) {
+        if (m_brush.Style() == TBrushStyle::bsSolid)
+            m_vector->fillRect(QRectF(rect.Left, rect.Top, double(rect.Right) - rect.Left,
+                                   double(rect.Bottom) - rect.Top),
+                ColorToQColor(m_brush.Color()));
+        vectorText(x, y, text, &rect);
+    }
+    const VectorPause rasterOnly(*this);
     if (m_scale != 1.0) {
         if (m_brush.Style() == TBrushStyle::bsSolid)
             FillRect(rect);
@@ -1364,6 +1504,8 @@ void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::strin
 
 void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap)
 {
+    if (m_vector && !bitmap.Image().isNull())
+        m_vector->drawImage(QRectF(x, y, bitmap.Width(), bitmap.Height()), bitmap.Image());
     if (m_scale != 1.0) {
         const int32_t dx = deviceEdge(x), dy = deviceEdge(y);
         const DeviceScope scope(*this);

@@ -232,6 +232,11 @@ public:
     /// Sets the scale (kept within 0.25 .. 8) with the logical size of the surface, which
     /// ImageWidth and ImageHeight then report; the owner gives the image its size.
     void SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight);
+    /// A painter that receives every drawing operation as well, in logical pixels: lines,
+    /// polylines, polygons, rectangles, ellipses, filled boxes and text, for vector output (its
+    /// own transform scales them). Pixel operations of the pen (XOR) are drawn plainly there.
+    /// None by default; the painter must outlive its use.
+    void SetVectorTarget(QPainter* painter) { m_vector = painter; }
     /// The pixel at (x, y) as a TColor; clWhite outside the image.
     TColor Pixel(int32_t x, int32_t y) const;
     /// The target image.
@@ -287,16 +292,24 @@ private:
     // A scaled call runs as a call at scale 1 in the image's pixels, with the pen's width and
     // pattern enlarged.
     class DeviceScope;
+    // Keeps the vector target out of a primitive's raster work, which uses other primitives.
+    class VectorPause;
     int32_t devicePenWidth() const;
     // A logical pixel's device pixel for the current pen, whose square then covers the pixel's
     // block; and a logical edge between pixels.
     TPoint devicePoint(int32_t x, int32_t y) const;
     int32_t deviceEdge(int32_t v) const;
     void drawTextScaled(int32_t x, int32_t y, const std::string& text, const TRect* clip);
+    // The pen and brush for the vector target.
+    QPen vectorPen() const;
+    QBrush vectorBrush() const;
+    void vectorText(int32_t x, int32_t y, const std::string& text, const TRect* clip);
+    void vectorBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool ellipse);
     void scaledBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
         const std::function<void(int32_t, int32_t, int32_t, int32_t)>& draw);
 
     QImage* m_image;
+    QPainter* m_vector = nullptr;
     double m_scale = 1.0;
     int32_t m_logicalWidth = 0;
     int32_t m_logicalHeight = 0;

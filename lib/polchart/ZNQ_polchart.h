@@ -670,6 +670,16 @@ public:
     /// fonts, the shadow and the label boxes are all enlarged. At scale 1 it is the control's
     /// picture, pixel for pixel. The control and its pictures are left as they are.
     QImage ToImage(double scale = 1.0) const;
+    /// Saves the chart, as ToImage would show it, at scale times its size. The file's suffix
+    /// chooses the format: ".png", ".jpg" (or ".jpeg") and ".bmp" are written from ToImage; ".svg"
+    /// and ".pdf" receive the drawing operations themselves (lines, polylines, ellipses, polygons
+    /// and text), so they scale without steps and their text is text. The file is written beside
+    /// its place and then renamed onto it, so a failure leaves no half-written file at path; it
+    /// raises EZNQPolChartError with the path and the reason (an unknown suffix, a folder that
+    /// cannot be written, a full disk).
+    void SaveImage(const std::string& path, double scale = 1.0) const;
+    /// Puts ToImage(scale) on the clipboard.
+    void CopyImage(double scale = 1.0) const;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
     /// The chart image.
@@ -757,6 +767,9 @@ protected:
     void composeFrame(TCanvas& target, const TBitmap& chartImage) const;
     /// The crosshairs that are not off onto target.
     void DrawCrossHairs(TCanvas& target) const;
+    /// The whole picture as drawing operations on a painter, in logical pixels (the painter's
+    /// transform scales them): the shadow, the chart image's layers clipped to it, the crosshairs.
+    void renderVector(QPainter& painter) const;
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
     /// Emits the change signals of the notifying properties that differ from the last signalled.

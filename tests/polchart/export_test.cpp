@@ -2,10 +2,17 @@
 // picture pixel for pixel and at larger scales is the same picture enlarged, sharp.
 #include "ZNQ_polchart.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 using namespace znq;
 
@@ -142,4 +149,134 @@ TEST(ChartImage, ScaleTwoEnlargesEverything)
     const QRect text1 = bluish(one), text2 = bluish(two);
     ASSERT_FALSE(text1.isEmpty());
     EXPECT_NEAR(double(text2.height()) / text1.height(), 2.0, 0.25);
+}
+
+namespace {
+
+// A folder of its own for the files of one test, removed with everything in it.
+struct Folder {
+    QTemporaryDir dir;
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+};
+
+// Whether each 8 x 8 block holds ink (a pixel far from the background): a coarse map of where
+// the grid, the curves and the texts are.
+std::vector<bool> inkMap(const QImage& image)
+{
+    const QRgb paper = ColorToRGB(background);
+    std::vector<bool> map;
+    for (int by = 0; by + 8 <= image.height(); by += 8)
+        for (int bx = 0; bx + 8 <= image.width(); bx += 8) {
+            bool ink = false;
+            for (int y = by; y < by + 8 && !ink; ++y)
+                for (int x = bx; x < bx + 8 && !ink; ++x) {
+                    const QRgb p = image.pixel(x, y);
+                    ink = std::abs(qRed(p) - qRed(paper)) + std::abs(qGreen(p) - qGreen(paper))
+                            + std::abs(qBlue(p) - qBlue(paper))
+                        > 120;
+                }
+            map.push_back(ink);
+        }
+    return map;
+}
+
+} // namespace
+
+// The raster formats hold ToImage at the scale; the SVG is XML with the label texts as text; the
+// PDF page, rendered by pdftoppm, has ink where the raster image has it.
+TEST(ChartImage, SavedFilesInEveryFormat)
+{
+    TPolChart chart;
+    setUpDiagram(chart, TShadowStyle::ssBox);
+    Folder folder;
+    chart.SaveImage(folder.path("chart.png"), 2);
+    EXPECT_EQ(QImage(QString::fromStdString(folder.path("chart.png"))).convertToFormat(QImage::Format_RGB32),
+        chart.ToImage(2));
+    for (const char* name : { "chart.jpg", "chart.bmp" }) {
+        chart.SaveImage(folder.path(name), 0.5);
+        EXPECT_EQ(QImage(QString::fromStdString(folder.path(name))).size(), QSize(200, 180)) << name;
+    }
+
+    chart.SaveImage(folder.path("chart.svg"), 1.5);
+    QFile svg(QString::fromStdString(folder.path("chart.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QStringList texts;
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("text"))
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    for (const char* label : { "Look 1", "Look 2", "Look 3", "Look 4", "10.00", "270" })
+        EXPECT_TRUE(texts.contains(QString::fromLatin1(label))) << label;
+
+    chart.SaveImage(folder.path("chart.pdf"));
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
+            QStringLiteral("-singlefile"), QString::fromStdString(folder.path("chart.pdf")),
+            QString::fromStdString(folder.path("page")) });
+    ASSERT_TRUE(pdftoppm.waitForFinished(30000));
+    ASSERT_EQ(pdftoppm.exitCode(), 0) << pdftoppm.readAllStandardError().toStdString();
+    const QImage page = QImage(QString::fromStdString(folder.path("page.png")))
+                            .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(page.size(), QSize(400, 360));
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"),
+        { QString::fromStdString(folder.path("chart.pdf")), QStringLiteral("-") });
+    ASSERT_TRUE(pdftotext.waitForFinished(30000));
+    const QString pageText = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    for (const char* label : { "Look 1", "Look 4", "10.00" })
+        EXPECT_TRUE(pageText.contains(QString::fromLatin1(label))) << label << " in the PDF's text";
+    const std::vector<bool> raster = inkMap(chart.ToImage(1)), vector = inkMap(page);
+    int same = 0, inked = 0;
+    for (size_t i = 0; i < raster.size(); ++i) {
+        same += raster[i] == vector[i];
+        inked += raster[i];
+    }
+    EXPECT_GT(inked, int(raster.size()) / 5) << "the raster image has its grid and curves";
+    EXPECT_GT(double(same) / double(raster.size()), 0.9);
+}
+
+// Every failure raises the chart's error with the path, and leaves neither a file nor a part of
+// one: an unknown suffix, a folder that does not exist, a full disk (on a small memory file
+// system, where this machine lets the test mount one); a file already there stays as it was.
+TEST(ChartImage, FailedSavesLeaveNoFile)
+{
+    TPolChart chart;
+    setUpDiagram(chart, TShadowStyle::ssFlying);
+    Folder folder;
+    auto expectFailure = [&](const std::string& path, const char* reason) {
+        try {
+            chart.SaveImage(path, 4);
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const EZNQPolChartError& error) {
+            EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+            EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
+        }
+    };
+    expectFailure(folder.path("chart.gif"), "unknown image format");
+    expectFailure(folder.path("chart"), "unknown image format");
+    expectFailure(folder.path("missing/chart.png"), "");
+    EXPECT_TRUE(folder.files().isEmpty()) << folder.files().join(' ').toStdString();
+    EXPECT_THROW(chart.SaveImage(folder.path("chart.png"), 9), EZNQPolChartError);
+
+    const QString small = QString::fromStdString(folder.path("small"));
+    QDir().mkpath(small);
+    const QString mount = QStringLiteral("mount -t tmpfs -o size=64k tmpfs ") + small;
+    if (std::system((mount + QStringLiteral(" 2>/dev/null")).toLocal8Bit().constData()) != 0)
+        GTEST_SKIP() << "no file system of a small size can be mounted here";
+    const std::string full = small.toStdString() + "/chart.png";
+    {
+        QFile old(QString::fromStdString(full));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    expectFailure(full, "");
+    QFile old(QString::fromStdString(full));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old"));
+    old.close();
+    EXPECT_EQ(QDir(small).entryList(QDir::Files | QDir::Hidden), QStringList { "chart.png" });
+    EXPECT_EQ(std::system(("umount " + small.toStdString()).c_str()), 0);
 }

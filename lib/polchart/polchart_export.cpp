@@ -1,0 +1,100 @@
+// Pictures out: the chart as a raster image file, as vector drawing operations in SVG and PDF
+// files, and on the clipboard.
+#include "ZNQ_polchart.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <cmath>
+
+namespace znq {
+
+void TCustomPolChart::renderVector(QPainter& painter) const
+{
+    TBitmap frame(Width(), Height());
+    TCanvas& canvas = frame.Canvas();
+    canvas.SetVectorTarget(&painter);
+    canvas.Pen().SetMode(TPenMode::pmCopy);
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+    DrawShadow(canvas);
+
+    TBitmap chartImage;
+    PrepareChartBitmap(chartImage);
+    chartImage.Canvas().SetVectorTarget(&painter);
+    painter.save();
+    painter.setClipRect(QRectF(0, 0, chartImage.Width(), chartImage.Height()));
+    RenderChart(chartImage.Canvas());
+    painter.restore();
+    DrawCrossHairs(canvas);
+}
+
+void TCustomPolChart::SaveImage(const std::string& path, double scale) const
+{
+    auto fail = [&](const QString& reason) {
+        throw EZNQPolChartError(Name(), ": cannot save the image \"" + path + "\": " + reason.toStdString());
+    };
+    if (!(scale >= MinImageScale && scale <= MaxImageScale))
+        fail(QStringLiteral("the scale must lie within 0.25 .. 8"));
+    const QString file = QString::fromStdString(path);
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    const bool vector = suffix == QLatin1String("svg") || suffix == QLatin1String("pdf");
+    QByteArray format;
+    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp"))
+        format = suffix.toUpper().toLatin1();
+    else if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        format = "JPG";
+    else if (!vector)
+        fail(QStringLiteral("unknown image format \"%1\" (use .png, .jpg, .bmp, .svg or .pdf)")
+                 .arg(suffix.isEmpty() ? QStringLiteral("(no suffix)") : QLatin1Char('.') + suffix));
+
+    // Written beside the file and renamed onto it by commit; any failure discards the copy.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        fail(out.errorString());
+    const QSize size(int(std::lround(Width() * scale)), int(std::lround(Height() * scale)));
+    if (!vector) {
+        QImageWriter writer(&out, format);
+        if (!writer.write(ToImage(scale)))
+            fail(writer.errorString());
+    } else if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&out);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QString::fromStdString(Name()));
+        QPainter painter(&svg);
+        painter.scale(scale, scale);
+        renderVector(painter);
+        painter.end();
+    } else {
+        // One point per pixel at 72 dots per inch: the page is the picture's size.
+        QPdfWriter pdf(&out);
+        pdf.setResolution(72);
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
+        QPainter painter(&pdf);
+        painter.scale(scale, scale);
+        renderVector(painter);
+        painter.end();
+    }
+    if (out.error() != QFileDevice::NoError)
+        fail(out.errorString());
+    if (!out.commit())
+        fail(out.errorString());
+}
+
+void TCustomPolChart::CopyImage(double scale) const
+{
+    const QImage image = ToImage(scale);
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setImage(image);
+}
+
+} // namespace znq
