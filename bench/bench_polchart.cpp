@@ -1,6 +1,7 @@
 // The chart's data store and transform: appending a million elements with a small and with a
 // large growth step, the throughput of the polar-to-pixel mapping, the full repaint, and the mouse:
-// a pointer move, a zoom-box move and a pan step, each against a full repaint.
+// a pointer move, a zoom-box move and a pan step, each against a full repaint. Run with
+// QT_SCALE_FACTOR=2 the repaints are those of a screen of two device pixels per pixel.
 #include "ZNQ_polchart.h"
 
 #include "../tests/mouse_events.h"
@@ -143,6 +144,20 @@ void BM_PaintDemoDiagram(benchmark::State& state)
     }
 }
 BENCHMARK(BM_PaintDemoDiagram)->ArgName("degrees")->Arg(1)->Arg(0);
+
+// The demonstration diagram rendered into an image at a scale (the argument in hundredths), as
+// ToImage and a paint at that device pixel ratio do it.
+void BM_ToImage(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoDiagram(chart, true);
+    const double scale = state.range(0) / 100.0;
+    for (auto _ : state) {
+        const QImage image = chart.ToImage(scale);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_ToImage)->ArgName("percent")->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
 
 // A crosshair moved over the demonstration diagram: only the crosshair layer is composed again.
 void BM_CrossHairMove(benchmark::State& state)

@@ -21,6 +21,7 @@ namespace {
     // Wide integers for the line set-up: coordinates span the whole 32-bit range, so products of
     // two deltas need more than 64 bits.
     __extension__ typedef __int128 Int128;
+    __extension__ typedef unsigned __int128 UInt128;
 
     QColor systemColor(uint8_t index)
     {
@@ -60,7 +61,25 @@ namespace {
     struct PenPattern {
         std::array<bool, 32> bits {};
         uint32_t length = 0; // 0: solid
+        // 2^64 / length rounded up: the remainder of a 32-bit step by the length is then the high
+        // half of (step * divisor, low 64 bits) * length, exact, without a division.
+        uint64_t divisor = 0;
+
+        bool on(uint64_t step) const
+        {
+            if ((step >> 32) != 0)
+                return bits[static_cast<size_t>(step % length)];
+            const uint64_t low = divisor * step;
+            return bits[static_cast<size_t>((static_cast<UInt128>(low) * length) >> 64)];
+        }
     };
+
+    // The pattern step of a pixel position: on a scaled canvas each step spans stretch pixels. The
+    // division is left out at scale 1, where it would cost as much as the rest of the pixel.
+    template <typename Position> Position patternStep(Position position, uint32_t stretch)
+    {
+        return stretch == 1 ? position : position / stretch;
+    }
 
     PenPattern makePattern(std::initializer_list<int> runs)
     {
@@ -71,6 +90,7 @@ namespace {
                 pattern.bits[pattern.length++] = on;
             on = !on;
         }
+        pattern.divisor = UINT64_MAX / pattern.length + 1;
         return pattern;
     }
 
@@ -427,6 +447,12 @@ public:
     void pixel(int64_t x, int64_t y)
     {
         if (m_width > 1) {
+            // Narrow squares drawn by copy may overlap: written at once. The union is needed only
+            // to invert each pixel once, or to collect the stroke.
+            if (m_width <= directSquareWidth && !m_xor && m_mask.empty()) {
+                square(x, y);
+                return;
+            }
             m_points.push_back(Point { y, x });
             return;
         }
@@ -578,6 +604,23 @@ private:
         }
     }
 
+    static constexpr int directSquareWidth = 4;
+
+    // The pen's square at (x, y), clipped to the image.
+    void square(int64_t x, int64_t y)
+    {
+        const int64_t a = (m_width - 1) / 2;
+        const int64_t left = std::max(x - a, m_imageBox.left);
+        const int64_t right = std::min(x - a + m_width - 1, m_imageBox.right);
+        const int64_t top = std::max(y - a, m_imageBox.top);
+        const int64_t bottom = std::min(y - a + m_width - 1, m_imageBox.bottom);
+        for (int64_t row = top; row <= bottom; ++row) {
+            uint32_t* line = m_bits + row * m_stride;
+            for (int64_t column = left; column <= right; ++column)
+                line[column] = m_rgb;
+        }
+    }
+
     void put(uint32_t* pixel) const
     {
         if (m_xor)
@@ -609,6 +652,22 @@ public:
             m_bits = reinterpret_cast<uint32_t*>(image.bits());
             m_stride = image.bytesPerLine() / 4;
         }
+    }
+
+    // Rows top to bottom from x0 to x1 inclusive, clipped by the caller. By copy, the first row is
+    // filled and copied to the others, which the library's block copy does at full memory speed.
+    void box(int64_t top, int64_t bottom, int64_t x0, int64_t x1)
+    {
+        if (m_xor || top > bottom) {
+            for (int64_t y = top; y <= bottom; ++y)
+                run(y, x0, x1);
+            return;
+        }
+        run(top, x0, x1);
+        const uint32_t* first = m_bits + top * m_stride + x0;
+        const size_t bytes = static_cast<size_t>(x1 - x0 + 1) * sizeof(uint32_t);
+        for (int64_t y = top + 1; y <= bottom; ++y)
+            std::memcpy(m_bits + y * m_stride + x0, first, bytes);
     }
 
     // Row y from x0 to x1 inclusive; the caller has clipped it to the image.
@@ -924,7 +983,7 @@ void TCanvas::lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1
     }
 
     for (int64_t i = first; i <= last; ++i, ++phase) {
-        if (pattern.length == 0 || pattern.bits[(phase / raster.stretch) % pattern.length]) {
+        if (pattern.length == 0 || pattern.on(patternStep(phase, raster.stretch))) {
             const int64_t a = a0 + sa * i, b = b0 + sb * q;
             if (xMajor)
                 raster.sink.pixel(a, b);
@@ -1149,8 +1208,7 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
         const Box fill = intersect(inner, imageBox);
         if (!fill.empty()) {
             BrushSink brush(*m_image, m_brush, m_pen.Mode());
-            for (int64_t y = fill.top; y <= fill.bottom; ++y)
-                brush.run(y, fill.left, fill.right);
+            brush.box(fill.top, fill.bottom, fill.left, fill.right);
         }
     }
     if (!outline)
@@ -1164,7 +1222,7 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     const int64_t w = right - left, h = bottom - top;
     auto plot = [&](int64_t x, int64_t y, int64_t position) {
         if (pattern.length == 0
-            || pattern.bits[static_cast<uint64_t>(position) / m_patternStretch % pattern.length])
+            || pattern.on(patternStep(static_cast<uint64_t>(position), m_patternStretch)))
             sink.pixel(x, y);
     };
     // Top row, left to right.
@@ -1215,7 +1273,7 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
         to = std::min(to, clip.right);
         for (int64_t x = from; x <= to; ++x)
             if (pattern.length == 0
-                || pattern.bits[rows.arcPosition(x, y) / m_patternStretch % pattern.length])
+                || pattern.on(patternStep(rows.arcPosition(x, y), m_patternStretch)))
                 sink.pixel(x, y);
     };
     auto fillRun = [&](int64_t y, int64_t from, int64_t to) {
@@ -1278,8 +1336,7 @@ void TCanvas::FillRect(const TRect& rect)
     if (box.empty())
         return;
     BrushSink brush(*m_image, m_brush, TPenMode::pmCopy);
-    for (int64_t y = box.top; y <= box.bottom; ++y)
-        brush.run(y, box.left, box.right);
+    brush.box(box.top, box.bottom, box.left, box.right);
 }
 
 const QFont& TCanvas::qfont()
