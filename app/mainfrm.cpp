@@ -3,6 +3,8 @@
 #include "ZNQ_math1.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -112,6 +114,29 @@ void TFrmPolChart::createPopupMenu()
     Back1->OnClick = [this](TObject*) { PC->ViewBack(); };
     Forward1->OnClick = [this](TObject*) { PC->ViewForward(); };
     HomeView1->OnClick = [this](TObject*) { PC->ViewHome(); };
+    PopupMenu1->addSeparator();
+    SaveImage1 = PopupMenu1->Add("SaveImage1", "Save Image...");
+    CopyImage1 = PopupMenu1->Add("CopyImage1", "Copy Image");
+    SaveImage1->OnClick = [this](TObject*) {
+        QString filter = QStringLiteral("PNG image, twice the size (*.png)");
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Image"),
+            QStringLiteral("polar-chart.png"),
+            QStringLiteral("PNG image, twice the size (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
+            &filter);
+        if (!path.isEmpty())
+            SaveChartImage(path.toStdString());
+    };
+    CopyImage1->OnClick = [this](TObject*) { PC->CopyImage(); };
+}
+
+// A PNG is saved at twice the chart's size, for print; SVG and PDF scale by themselves. The
+// suffix the user typed chooses the format; none chooses PNG.
+void TFrmPolChart::SaveChartImage(std::string path)
+{
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (suffix.isEmpty())
+        path += ".png";
+    PC->SaveImage(path, suffix == QLatin1String("svg") || suffix == QLatin1String("pdf") ? 1.0 : 2.0);
 }
 
 // While crosshair 1 snaps, the read-outs show the element it stands on.

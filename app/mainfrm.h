@@ -49,11 +49,15 @@ public:
     TMenuItem* Back1;
     TMenuItem* Forward1;
     TMenuItem* HomeView1;
+    TMenuItem* SaveImage1;
+    TMenuItem* CopyImage1;
     TRadioGroup* RGGridRad;
     TRadioGroup* RGGridAng;
     TEdit* EdUnitsRad;
     TEdit* EdUnitsAng;
 
+    // Saves the chart as the "Save Image..." item does once the file is chosen.
+    void SaveChartImage(std::string path);
     // Fills the chart with the demonstration curve and its text label.
     void InitDemoData();
 

@@ -5,7 +5,10 @@
 #include "../mouse_events.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -49,12 +52,14 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
     TFrmPolChart form;
     form.show();
     const auto& items = form.PopupMenu1->Items();
-    ASSERT_EQ(items.size(), 9u);
+    ASSERT_EQ(items.size(), 11u);
     const char* captions[] = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels",
-        "Snap Crosshair to Data", "Back", "Forward", "Home View" };
+        "Snap Crosshair to Data", "Back", "Forward", "Home View", "Save Image...",
+        "Copy Image" };
     for (size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->Caption(), captions[i]);
     EXPECT_TRUE(form.PopupMenu1->actions()[5]->isSeparator()) << "the view items come apart";
+    EXPECT_TRUE(form.PopupMenu1->actions()[10]->isSeparator()) << "so do the image items";
     EXPECT_TRUE(form.SnapCrossHair1->Action()->isCheckable());
     const int paints = form.PC->PaintCount();
     struct Row {
@@ -369,6 +374,21 @@ TEST_F(ControlPanel, SnappingCrossHairShowsTheElementAndTheMenuWalksTheViews)
     EXPECT_NE(pc.View(), start);
     form.HomeView1->Action()->trigger();
     EXPECT_EQ(pc.View(), start);
+}
+
+// "Save Image..." writes a PNG at twice the chart's size (SVG and PDF at their own), and "Copy
+// Image" puts the picture on the clipboard.
+TEST_F(ControlPanel, ImagesOutOfTheMenu)
+{
+    QTemporaryDir dir;
+    form.SaveChartImage(dir.filePath("chart").toStdString());
+    const QImage saved(dir.filePath("chart.png"));
+    EXPECT_EQ(saved.size(), QSize(2 * pc.Width(), 2 * pc.Height())) << "no suffix: a PNG";
+    form.SaveChartImage(dir.filePath("chart.svg").toStdString());
+    EXPECT_TRUE(QFile::exists(dir.filePath("chart.svg")));
+    form.CopyImage1->Action()->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
+        pc.ToImage());
 }
 
 // Every keystroke in a unit edit repaints the chart with the new text after every scale label.
