@@ -175,8 +175,9 @@ namespace {
                 return { 1, 0 };
             const auto half = static_cast<int64_t>(std::floor(m_a * std::sqrt(t)));
             // Doubled x coordinates run in steps of 2 with the parity of m_sumX.
-            const int64_t lo = ceilDiv(m_sumX - half, 2);
-            const int64_t hi = floorDiv(m_sumX + half, 2);
+            // Halved by arithmetic shifts, which round down (and up when negated twice).
+            const int64_t lo = -((half - m_sumX) >> 1);
+            const int64_t hi = (m_sumX + half) >> 1;
             return { lo, hi };
         }
 
