@@ -252,13 +252,18 @@ BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond
 // The nearest drawn element to a point, with the million-point spiral and a snapping crosshair,
 // after the first paint built the index; and the crosshair placed there through SetPosition,
 // which also shows it again.
-void BM_NearestElement(benchmark::State& state)
+void setUpSnappingSpiral(TPolChart& chart, int n)
 {
-    TPolChart chart;
-    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    setUpSpiral(chart, n);
     chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
     chart.CrossHair1()->SetSnapToData(true);
     chart.Redraw();
+}
+
+void BM_NearestElement(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSnappingSpiral(chart, static_cast<int>(state.range(0)));
     int i = 0;
     int64_t sum = 0;
     for (auto _ : state) {
@@ -272,10 +277,7 @@ BENCHMARK(BM_NearestElement)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 void BM_SnappingCrossHairMove(benchmark::State& state)
 {
     TPolChart chart;
-    setUpSpiral(chart, static_cast<int>(state.range(0)));
-    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
-    chart.CrossHair1()->SetSnapToData(true);
-    chart.Redraw();
+    setUpSnappingSpiral(chart, static_cast<int>(state.range(0)));
     int i = 0;
     for (auto _ : state) {
         chart.CrossHair1()->SetPosition((i % 97) / 9.7, (i * 37) % 360);
