@@ -779,6 +779,10 @@ protected:
     void beginViewChange();
     /// A view change by the user is complete: the view is recorded unless it is the last one.
     void recordViewChange();
+    /// Records a burst of wheel steps still going on.
+    void endWheelBurst();
+    /// OnZoomPan, then zoomPanned.
+    void fireZoomPan();
     /// Appends a view to the history, dropping the forward part and the oldest beyond the limit.
     void pushView(const TpcView& view);
     /// Writes the view as a pan does, paints and fires OnZoomPan.

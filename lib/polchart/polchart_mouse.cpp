@@ -143,6 +143,13 @@ void TCustomPolChart::MouseUp(TMouseButton button, TShiftState shift, int x, int
         zoomBoxRelease(button);
 }
 
+void TCustomPolChart::fireZoomPan()
+{
+    if (OnZoomPan)
+        OnZoomPan(EventSender());
+    Q_EMIT zoomPanned();
+}
+
 void TCustomPolChart::reportPointer(TShiftState shift, int32_t x, int32_t y)
 {
     static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
@@ -245,9 +252,7 @@ void TCustomPolChart::dragStep(int32_t x, int32_t y)
     }
     UpdateScaling();
     Paint();
-    if (OnZoomPan)
-        OnZoomPan(EventSender());
-    Q_EMIT zoomPanned();
+    fireZoomPan();
 }
 
 // The crosshair whose vertical or horizontal line through its point is nearest to the pointer,
@@ -360,9 +365,7 @@ void TCustomPolChart::zoomToBox()
     UpdateScaling();
     SetPaintingSuspended(suspended);
     recordViewChange();
-    if (OnZoomPan)
-        OnZoomPan(EventSender());
-    Q_EMIT zoomPanned();
+    fireZoomPan();
 }
 
 } // namespace znq

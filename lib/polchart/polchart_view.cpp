@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace znq {
 
@@ -19,15 +18,6 @@ namespace {
     constexpr double wheelFactor = 1.2;
     constexpr int wheelStep = 120;
     constexpr int wheelBurstMs = 500;
-
-    int32_t saturate(long double value)
-    {
-        if (!(value == value))
-            return 0;
-        constexpr long double low = std::numeric_limits<int32_t>::min(),
-                              high = std::numeric_limits<int32_t>::max();
-        return static_cast<int32_t>(std::nearbyint(std::clamp(value, low, high)));
-    }
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -54,14 +44,19 @@ void TCustomPolChart::pushView(const TpcView& view)
     m_viewHistoryPos = int32_t(m_viewHistory.size()) - 1;
 }
 
-void TCustomPolChart::beginViewChange()
+void TCustomPolChart::endWheelBurst()
 {
     if (m_wheelBurst && m_wheelBurst->isActive()) {
         m_wheelBurst->stop();
         recordViewChange();
     }
-    if (m_viewHistoryPos < 0 || m_viewHistory[size_t(m_viewHistoryPos)] != View())
-        pushView(View());
+}
+
+// The view before the change is recorded too, when the last record is not it (a setter moved it).
+void TCustomPolChart::beginViewChange()
+{
+    endWheelBurst();
+    recordViewChange();
 }
 
 void TCustomPolChart::recordViewChange()
@@ -78,17 +73,12 @@ void TCustomPolChart::applyView(const TpcView& view)
     m_wheelAnchor.Valid = false;
     UpdateScaling();
     Paint();
-    if (OnZoomPan)
-        OnZoomPan(EventSender());
-    Q_EMIT zoomPanned();
+    fireZoomPan();
 }
 
 void TCustomPolChart::ViewBack()
 {
-    if (m_wheelBurst && m_wheelBurst->isActive()) {
-        m_wheelBurst->stop();
-        recordViewChange();
-    }
+    endWheelBurst();
     if (!CanViewBack())
         return;
     --m_viewHistoryPos;
@@ -137,8 +127,8 @@ void TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
     }
     m_magFactor = magFactor;
     if (m_wheelAnchor.Valid && newScale != 0) {
-        m_centerX = saturate(pixel.x - m_wheelAnchor.U * newScale);
-        m_centerY = saturate(pixel.y - m_wheelAnchor.V * newScale);
+        m_centerX = painters::RoundPixel(static_cast<double>(pixel.x - m_wheelAnchor.U * newScale));
+        m_centerY = painters::RoundPixel(static_cast<double>(pixel.y - m_wheelAnchor.V * newScale));
     }
     UpdateScaling();
     m_wheelAnchor.After = View();
@@ -146,8 +136,8 @@ void TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
 
 void TCustomPolChart::panBy(int32_t dx, int32_t dy)
 {
-    m_centerX = saturate(static_cast<long double>(m_centerX) + dx);
-    m_centerY = saturate(static_cast<long double>(m_centerY) + dy);
+    m_centerX = painters::Saturate(int64_t(m_centerX) + dx);
+    m_centerY = painters::Saturate(int64_t(m_centerY) + dy);
     UpdateScaling();
 }
 
@@ -181,9 +171,7 @@ void TCustomPolChart::wheelEvent(QWheelEvent* event)
         if (View() == before)
             return;
         Paint();
-        if (OnZoomPan)
-            OnZoomPan(EventSender());
-        Q_EMIT zoomPanned();
+        fireZoomPan();
     });
 }
 
@@ -229,9 +217,7 @@ void TCustomPolChart::keyPressEvent(QKeyEvent* event)
             return;
         Paint();
         recordViewChange();
-        if (OnZoomPan)
-            OnZoomPan(EventSender());
-        Q_EMIT zoomPanned();
+        fireZoomPan();
     });
 }
 
