@@ -291,7 +291,7 @@ TEST(NumberParsingRobustness, LongTextsTakeLinearTime)
                     TDecPSep::dsBoth, '.');
             },
             100000);
-        EXPECT_LT(ratio, 9.0) << tail;
+        EXPECT_LT(ratio, znq::testing_support::LinearGrowthLimit) << tail;
     }
 }
 

@@ -617,8 +617,8 @@ TEST(CanvasWidePen, CoversTheSquaresOfTheOnePixelStroke)
                 }
 }
 
-// The cost of a wide stroke follows the area it covers: four times the width, about four times
-// the time (stamping a square per pixel would take sixteen).
+// The cost of a wide stroke follows the area it covers: eight times the width, about eight times
+// the time (stamping a square per pixel would take sixty-four).
 TEST(CanvasWidePen, CostGrowsWithTheAreaNotTheSquareOfTheWidth)
 {
     Surface s(1200, 1200);
@@ -630,7 +630,7 @@ TEST(CanvasWidePen, CostGrowsWithTheAreaNotTheSquareOfTheWidth)
             c.LineTo(1100, 600);
         },
         60);
-    EXPECT_LT(ratio, 9.0);
+    EXPECT_LT(ratio, znq::testing_support::LinearGrowthLimit);
 }
 
 // Laid-out texts are kept within a few MB, very long ones not at all; any text measures without
