@@ -880,10 +880,17 @@ void TCanvas::vectorText(int32_t x, int32_t y, const std::string& text, const TR
     const double width = TextWidth(text), height = metrics().height();
     if (!clip && m_brush.Style() == TBrushStyle::bsSolid)
         m_vector->fillRect(QRectF(x, y, width, height), ColorToQColor(m_brush.Color()));
-    m_vector->setFont(qfont());
+    QFont font = qfont();
+    QString shown = displayText(text);
+    if (m_vectorXml) {
+        // The SVG writer escapes the text but not the font name, and writes both as they come.
+        font.setFamily(XmlSafeText(font.family()).toHtmlEscaped());
+        shown = XmlSafeText(shown);
+    }
+    m_vector->setFont(font);
     m_vector->setPen(ColorToQColor(m_font.Color()));
     m_vector->drawText(QRectF(x, y, width + height, height),
-        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, displayText(text));
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, shown);
     m_vector->restore();
 }
 
@@ -1356,6 +1363,26 @@ const QFontMetrics& TCanvas::metrics()
     return *m_metrics;
 }
 
+QString XmlSafeText(const QString& text)
+{
+    QString safe;
+    safe.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            safe += c;
+            safe += text[++i];
+            continue;
+        }
+        const char16_t u = c.unicode();
+        const bool allowed = u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u < 0xD800)
+            || (u >= 0xE000 && u <= 0xFFFD);
+        if (allowed)
+            safe += c;
+    }
+    return safe;
+}
+
 QString TCanvas::displayText(const std::string& text)
 {
     const QString qtext = QString::fromStdString(text);
@@ -1663,11 +1690,16 @@ void TBitmap::SetScale(double scale)
     allocate();
 }
 
+int32_t TBitmap::ScaledSize(int32_t logical, double scale)
+{
+    return scale == 1.0 ? logical : saturated(std::round(logical * scale));
+}
+
 void TBitmap::allocate()
 {
     m_canvas.EndPainting();
-    const int32_t width = m_scale == 1.0 ? m_width : saturated(std::round(m_width * m_scale));
-    const int32_t height = m_scale == 1.0 ? m_height : saturated(std::round(m_height * m_scale));
+    const int32_t width = ScaledSize(m_width, m_scale);
+    const int32_t height = ScaledSize(m_height, m_scale);
     // An image with no pixels is null in Qt; the canvas clips everything against it.
     m_image = (width <= 0 || height <= 0) ? QImage() : QImage(width, height, QImage::Format_RGB32);
     if (!m_image.isNull())

@@ -235,8 +235,14 @@ public:
     /// A painter that receives every drawing operation as well, in logical pixels: lines,
     /// polylines, polygons, rectangles, ellipses, filled boxes and text, for vector output (its
     /// own transform scales them). Pixel operations of the pen (XOR) are drawn plainly there.
-    /// None by default; the painter must outlive its use.
-    void SetVectorTarget(QPainter* painter) { m_vector = painter; }
+    /// None by default; the painter must outlive its use. With xml, the painter writes XML (SVG)
+    /// that keeps texts and font names as Qt hands them over: texts lose the characters XML
+    /// cannot hold, and font names are given to it escaped.
+    void SetVectorTarget(QPainter* painter, bool xml = false)
+    {
+        m_vector = painter;
+        m_vectorXml = xml;
+    }
     /// The pixel at (x, y) as a TColor; clWhite outside the image.
     TColor Pixel(int32_t x, int32_t y) const;
     /// The target image.
@@ -310,6 +316,7 @@ private:
 
     QImage* m_image;
     QPainter* m_vector = nullptr;
+    bool m_vectorXml = false;
     double m_scale = 1.0;
     int32_t m_logicalWidth = 0;
     int32_t m_logicalHeight = 0;
@@ -341,6 +348,10 @@ private:
     std::optional<FontKey> m_qfontKey;
 };
 
+/// The text without the characters that XML 1.0 cannot hold: the controls but tab, line feed and
+/// carriage return, unpaired surrogates, U+FFFE and U+FFFF.
+QString XmlSafeText(const QString& text);
+
 /// An off-screen image with its own canvas. Resizing keeps the object and its canvas; the content
 /// after a size change is white until painted.
 class TBitmap {
@@ -367,6 +378,8 @@ public:
     double Scale() const { return m_scale; }
     /// Sets the scale (0.25 .. 8); the content is then white until painted.
     void SetScale(double scale);
+    /// The image's pixels along a side of logical pixels at a scale, as SetScale gives them.
+    static int32_t ScaledSize(int32_t logical, double scale);
 
     /// The canvas that draws into the bitmap.
     TCanvas& Canvas() { return m_canvas; }

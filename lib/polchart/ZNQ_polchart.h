@@ -665,10 +665,14 @@ public:
     static constexpr double MinImageScale = 0.25;
     /// The largest scale of ToImage and SaveImage.
     static constexpr double MaxImageScale = 8.0;
+    /// The most pixels an image of ToImage may have: 2^28, which take 1 GiB.
+    static constexpr int64_t MaxImagePixels = int64_t(1) << 28;
     /// The chart as it would be painted now, with the crosshairs and without a zoom box, at scale
     /// times its size (0.25 .. 8, or EZNQPolChartError): coordinates, pen widths and patterns,
     /// fonts, the shadow and the label boxes are all enlarged. At scale 1 it is the control's
-    /// picture, pixel for pixel. The control and its pictures are left as they are.
+    /// picture, pixel for pixel. The control and its pictures are left as they are. A null image
+    /// for a chart without pixels; EZNQPolChartError for a picture of more than MaxImagePixels
+    /// pixels or when there is no memory for it. Only the picture itself is held in memory.
     QImage ToImage(double scale = 1.0) const;
     /// Saves the chart, as ToImage would show it, at scale times its size. The file's suffix
     /// chooses the format: ".png", ".jpg" (or ".jpeg") and ".bmp" are written from ToImage; ".svg"
@@ -676,9 +680,12 @@ public:
     /// and text), so they scale without steps and their text is text. The file is written beside
     /// its place and then renamed onto it, so a failure leaves no half-written file at path; it
     /// raises EZNQPolChartError with the path and the reason (an unknown suffix, a folder that
-    /// cannot be written, a full disk).
+    /// cannot be written, a full disk, a path with a NUL in it, a picture without pixels or one
+    /// that ToImage refuses). Texts go into an SVG file without the characters XML cannot hold.
+    /// A symbolic link at path is followed, and the file it names is replaced.
     void SaveImage(const std::string& path, double scale = 1.0) const;
-    /// Puts ToImage(scale) on the clipboard.
+    /// Puts ToImage(scale) on the clipboard; EZNQPolChartError when the picture has no pixels or
+    /// ToImage refuses it.
     void CopyImage(double scale = 1.0) const;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const { return m_chartBitmap; }
@@ -765,11 +772,14 @@ protected:
     void RenderChart(TCanvas& canvas) const;
     /// The shadow and the chart image onto target.
     void composeFrame(TCanvas& target, const TBitmap& chartImage) const;
+    /// The shadow onto target with the pen and brush it is drawn with.
+    void drawShadowLayer(TCanvas& target) const;
     /// The crosshairs that are not off onto target.
     void DrawCrossHairs(TCanvas& target) const;
     /// The whole picture as drawing operations on a painter, in logical pixels (the painter's
     /// transform scales them): the shadow, the chart image's layers clipped to it, the crosshairs.
-    void renderVector(QPainter& painter) const;
+    /// With xml, texts and font names are made fit for an XML file (SVG).
+    void renderVector(QPainter& painter, bool xml) const;
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
     /// Emits the change signals of the notifying properties that differ from the last signalled.
@@ -787,8 +797,9 @@ protected:
     void pushView(const TpcView& view);
     /// Writes the view as a pan does, paints and fires OnZoomPan.
     void applyView(const TpcView& view);
-    /// Zooms by factor about a pixel, keeping the polar point under it there.
-    void zoomAbout(TPoint pixel, double factor, bool sameAnchor);
+    /// Zooms by factor about a pixel, keeping the polar point under it there; false when the
+    /// magnification is at its limit in that direction.
+    bool zoomAbout(TPoint pixel, double factor, bool sameAnchor);
     /// Pans the view by whole pixels.
     void panBy(int32_t dx, int32_t dy);
     /// The snap index for the present data and transform, built when it is out of date.
@@ -921,7 +932,7 @@ protected:
     bool m_chartImageCurrent = false;
     bool m_wheelZoom = true;
     // Wheel angle delta not yet taken as a step.
-    int m_wheelRemainder = 0;
+    int64_t m_wheelRemainder = 0;
     /// The polar point kept under the pointer during a burst of wheel steps, as its offset from
     /// the centre in radial units, with the pixel and the view it was taken at.
     struct WheelAnchor {

@@ -16,18 +16,18 @@
 
 namespace znq {
 
-void TCustomPolChart::renderVector(QPainter& painter) const
+void TCustomPolChart::renderVector(QPainter& painter, bool xml) const
 {
     TBitmap frame(Width(), Height());
     TCanvas& canvas = frame.Canvas();
-    canvas.SetVectorTarget(&painter);
+    canvas.SetVectorTarget(&painter, xml);
     canvas.Pen().SetMode(TPenMode::pmCopy);
     canvas.Brush().SetStyle(TBrushStyle::bsSolid);
     DrawShadow(canvas);
 
     TBitmap chartImage;
     PrepareChartBitmap(chartImage);
-    chartImage.Canvas().SetVectorTarget(&painter);
+    chartImage.Canvas().SetVectorTarget(&painter, xml);
     painter.save();
     painter.setClipRect(QRectF(0, 0, chartImage.Width(), chartImage.Height()));
     RenderChart(chartImage.Canvas());
@@ -42,6 +42,12 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
     };
     if (!(scale >= MinImageScale && scale <= MaxImageScale))
         fail(QStringLiteral("the scale must lie within 0.25 .. 8"));
+    // A NUL ends the name for the file system but not for the suffix: no such path is taken.
+    if (path.find('\0') != std::string::npos)
+        fail(QStringLiteral("the path contains a NUL character"));
+    const QSize size(TBitmap::ScaledSize(Width(), scale), TBitmap::ScaledSize(Height(), scale));
+    if (size.isEmpty())
+        fail(QStringLiteral("the picture is empty (%1 x %2 pixels)").arg(size.width()).arg(size.height()));
     const QString file = QString::fromStdString(path);
     const QString suffix = QFileInfo(file).suffix().toLower();
     const bool vector = suffix == QLatin1String("svg") || suffix == QLatin1String("pdf");
@@ -58,7 +64,6 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         fail(out.errorString());
-    const QSize size(int(std::lround(Width() * scale)), int(std::lround(Height() * scale)));
     if (!vector) {
         QImageWriter writer(&out, format);
         if (!writer.write(ToImage(scale)))
@@ -68,10 +73,11 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
         svg.setOutputDevice(&out);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QString::fromStdString(Name()));
+        // The SVG writer writes the title as it comes: it is given escaped.
+        svg.setTitle(XmlSafeText(QString::fromStdString(Name())).toHtmlEscaped());
         QPainter painter(&svg);
         painter.scale(scale, scale);
-        renderVector(painter);
+        renderVector(painter, true);
         painter.end();
     } else {
         // One point per pixel at 72 dots per inch: the page is the picture's size.
@@ -81,7 +87,7 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
         pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
         QPainter painter(&pdf);
         painter.scale(scale, scale);
-        renderVector(painter);
+        renderVector(painter, false);
         painter.end();
     }
     if (out.error() != QFileDevice::NoError)
@@ -93,6 +99,8 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
 void TCustomPolChart::CopyImage(double scale) const
 {
     const QImage image = ToImage(scale);
+    if (image.isNull())
+        throw EZNQPolChartError(Name(), ": cannot copy the image: the picture is empty");
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setImage(image);
 }

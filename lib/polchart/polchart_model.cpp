@@ -388,10 +388,13 @@ const TpcDataElement& TCustomPolChart::Element(int32_t index) const
     return m_store[index];
 }
 
+// A crosshair snapped to an element forgets it: the element is gone.
 void TCustomPolChart::Clear()
 {
     chartChanged();
     m_store.Clear();
+    for (TpcCrossHair* crossHair : m_crossHairs)
+        crossHair->m_snappedIndex = -1;
 }
 
 void TCustomPolChart::Redraw()
@@ -409,38 +412,39 @@ void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
 // ---------------------------------------------------------------------------------------------
 // Scaling and centring
 
+// The view is complete before any change signal goes out: a slot sees the new scale and origin,
+// and one that throws leaves a consistent chart behind.
 void TCustomPolChart::UpdateScaling()
 {
     chartChanged();
+    if (!Loading()) {
+        m_scaleX = TpcTransform::ScaleFor(
+            m_magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
+        m_scaleY = m_scaleX;
+        m_originX = m_centerX;
+        m_originY = m_centerY;
+    }
     notifyViewChanges();
-    if (Loading())
-        return;
-    m_scaleX = TpcTransform::ScaleFor(
-        m_magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
-    m_scaleY = m_scaleX;
-    m_originX = m_centerX;
-    m_originY = m_centerY;
 }
 
 void TCustomPolChart::notifyViewChanges()
 {
-    // The record is brought up to date first, so that a slot that changes the view again gets its
-    // own signals, and none is sent twice.
-    const NotifiedView before = m_notified;
-    m_notified = NotifiedView { m_magFactor, m_angleOffset, m_rangeLow, m_rangeHigh, m_centerX,
-        m_centerY };
-    if (m_magFactor != before.MagFactor)
-        Q_EMIT magFactorChanged(m_magFactor);
-    if (m_centerX != before.CenterX)
-        Q_EMIT centerXChanged(m_centerX);
-    if (m_centerY != before.CenterY)
-        Q_EMIT centerYChanged(m_centerY);
-    if (m_angleOffset != before.AngleOffset)
-        Q_EMIT angleOffsetChanged(m_angleOffset);
-    if (m_rangeLow != before.RangeLow)
-        Q_EMIT rangeLowChanged(m_rangeLow);
-    if (m_rangeHigh != before.RangeHigh)
-        Q_EMIT rangeHighChanged(m_rangeHigh);
+    // Each value is recorded just before its signal: a slot that changes the view again sends its
+    // own signals and none is sent twice, and after a slot that throws the signals not yet sent
+    // go out with the next change.
+    auto notify = [](auto& recorded, auto value, auto emitSignal) {
+        if (recorded == value)
+            return;
+        recorded = value;
+        emitSignal(value);
+    };
+    notify(m_notified.MagFactor, m_magFactor, [this](double v) { Q_EMIT magFactorChanged(v); });
+    notify(m_notified.CenterX, m_centerX, [this](int32_t v) { Q_EMIT centerXChanged(v); });
+    notify(m_notified.CenterY, m_centerY, [this](int32_t v) { Q_EMIT centerYChanged(v); });
+    notify(m_notified.AngleOffset, m_angleOffset,
+        [this](double v) { Q_EMIT angleOffsetChanged(v); });
+    notify(m_notified.RangeLow, m_rangeLow, [this](double v) { Q_EMIT rangeLowChanged(v); });
+    notify(m_notified.RangeHigh, m_rangeHigh, [this](double v) { Q_EMIT rangeHighChanged(v); });
 }
 
 // The label width is measured on the control's own canvas in that canvas's font, which is not the

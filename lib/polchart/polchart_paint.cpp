@@ -41,12 +41,18 @@ void TCustomPolChart::Paint()
     const TFlagScope painting(m_painting);
     ++m_paintCount;
     fitBacking();
-    // Current from here on: a handler that changes the chart while it is rendered marks it stale.
+    // Current from here on: a handler that changes the chart while it is rendered marks it stale,
+    // and one that throws leaves a half-rendered image that the next paint renders again.
     m_chartImageCurrent = true;
-    // At the control canvas's scale, which is the screen's device pixel ratio.
-    m_chartBitmap.SetScale(Canvas().Scale());
-    PrepareChartBitmap(m_chartBitmap);
-    RenderChart(m_chartBitmap.Canvas());
+    try {
+        // At the control canvas's scale, which is the screen's device pixel ratio.
+        m_chartBitmap.SetScale(Canvas().Scale());
+        PrepareChartBitmap(m_chartBitmap);
+        RenderChart(m_chartBitmap.Canvas());
+    } catch (...) {
+        m_chartImageCurrent = false;
+        throw;
+    }
     showFrame();
     if (m_paintAgain) {
         m_paintAgain = false;
@@ -86,13 +92,18 @@ void TCustomPolChart::showFrame()
 // every pixel of the control, so nothing of an earlier picture stays.
 void TCustomPolChart::composeFrame(TCanvas& target, const TBitmap& chartImage) const
 {
+    drawShadowLayer(target);
+    target.SetCopyMode(TCopyMode::cmSrcCopy);
+    target.Draw(0, 0, chartImage);
+}
+
+void TCustomPolChart::drawShadowLayer(TCanvas& target) const
+{
     target.Pen().SetMode(TPenMode::pmCopy);
     target.Pen().SetStyle(TPenStyle::psSolid);
     target.Pen().SetWidth(1);
     target.Brush().SetStyle(TBrushStyle::bsSolid);
     DrawShadow(target);
-    target.SetCopyMode(TCopyMode::cmSrcCopy);
-    target.Draw(0, 0, chartImage);
 }
 
 QImage TCustomPolChart::FrameImage() const
@@ -102,22 +113,59 @@ QImage TCustomPolChart::FrameImage() const
     return frame.Image();
 }
 
-// Rendered anew in bitmaps of its own at the scale, from the present state: nothing of the
-// control's pictures or paint state is used or changed.
+// Rendered anew at the scale from the present state: nothing of the control's pictures or paint
+// state is used or changed. The picture holds one full-size image: the chart image is rendered
+// straight into its top-left part, after the shadow, which is what copying it there would give.
+// The buffer is large enough for both; the chart image is one pixel larger than the picture when
+// there is no shadow, and the picture returned is then the buffer's top-left part.
 QImage TCustomPolChart::ToImage(double scale) const
 {
     if (!(scale >= MinImageScale && scale <= MaxImageScale))
         throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
-    TBitmap chartImage;
-    chartImage.SetScale(scale);
-    PrepareChartBitmap(chartImage);
-    RenderChart(chartImage.Canvas());
-    TBitmap frame;
-    frame.SetScale(scale);
-    frame.SetSize(Width(), Height());
-    composeFrame(frame.Canvas(), chartImage);
-    DrawCrossHairs(frame.Canvas());
-    return frame.Image();
+    const int32_t frameWidth = TBitmap::ScaledSize(Width(), scale);
+    const int32_t frameHeight = TBitmap::ScaledSize(Height(), scale);
+    const int32_t chartWidth = TBitmap::ScaledSize(chartImageWidth(), scale);
+    const int32_t chartHeight = TBitmap::ScaledSize(chartImageHeight(), scale);
+    const int32_t width = std::max(frameWidth, chartWidth);
+    const int32_t height = std::max(frameHeight, chartHeight);
+    if (frameWidth <= 0 || frameHeight <= 0)
+        return QImage();
+    const auto size = [](int64_t w, int64_t h) {
+        return std::to_string(w) + " x " + std::to_string(h) + " pixels";
+    };
+    if (int64_t(width) * height > MaxImagePixels)
+        throw EZNQPolChartError(Name(),
+            ": an image of " + size(frameWidth, frameHeight) + " is larger than the limit of "
+                + std::to_string(MaxImagePixels) + " pixels");
+    QImage buffer(width, height, QImage::Format_RGB32);
+    if (buffer.isNull())
+        throw EZNQPolChartError(
+            Name(), ": not enough memory for an image of " + size(frameWidth, frameHeight));
+    buffer.fill(0xFFFFFFFFu);
+    uchar* bits = buffer.bits();
+    const qsizetype stride = buffer.bytesPerLine();
+
+    QImage framePart(bits, frameWidth, frameHeight, stride, QImage::Format_RGB32);
+    TCanvas frame(&framePart);
+    frame.SetScale(scale, Width(), Height());
+    drawShadowLayer(frame);
+    if (chartWidth > 0 && chartHeight > 0) {
+        QImage chartPart(bits, chartWidth, chartHeight, stride, QImage::Format_RGB32);
+        chartPart.fill(0xFFFFFFFFu);
+        TCanvas chart(&chartPart);
+        chart.SetScale(scale, chartImageWidth(), chartImageHeight());
+        chart.Font().Assign(Font());
+        RenderChart(chart);
+        chart.EndPainting();
+    }
+    DrawCrossHairs(frame);
+    frame.EndPainting();
+    if (frameWidth == width && frameHeight == height)
+        return buffer;
+    // The picture shares the buffer, which lives as long as the picture or a copy of it.
+    auto* keeper = new QImage(std::move(buffer));
+    return QImage(bits, frameWidth, frameHeight, stride, QImage::Format_RGB32,
+        [](void* image) { delete static_cast<QImage*>(image); }, keeper);
 }
 
 // The shadow band along the right and bottom edges. ssFlying starts the bands SW pixels from the

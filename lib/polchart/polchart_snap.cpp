@@ -1,5 +1,7 @@
 #include "polchart_snap.h"
 
+#include "polchart_transform.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -17,6 +19,7 @@ void TpcSnapIndex::Begin()
 // rest go in Finish.
 void TpcSnapIndex::add(TPoint pixel, int32_t index)
 {
+    ClipCoordinates(pixel.x, pixel.y);
     if (!m_entries.empty() && m_entries.back().X == pixel.x && m_entries.back().Y == pixel.y)
         return;
     m_entries.push_back(Entry { pixel.x, pixel.y, index });
@@ -63,10 +66,13 @@ void TpcSnapIndex::Finish()
 // Columns are visited outwards from the pixel's own, nearer ones first, until a column is farther
 // away than the best distance found; in each column a binary search finds the rows next to the
 // pixel's row.
+// Points and query are clipped as the painters clip pixels, so that no squared distance can
+// overflow.
 int32_t TpcSnapIndex::Nearest(TPoint pixel) const
 {
     if (m_columns.empty())
         return -1;
+    ClipCoordinates(pixel.x, pixel.y);
     int64_t best = std::numeric_limits<int64_t>::max();
     int32_t bestIndex = -1;
     auto visit = [&](size_t c) {

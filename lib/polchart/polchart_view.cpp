@@ -85,8 +85,10 @@ void TCustomPolChart::ViewBack()
     applyView(m_viewHistory[size_t(m_viewHistoryPos)]);
 }
 
+// A wheel burst still going on is recorded first, which drops the forward part.
 void TCustomPolChart::ViewForward()
 {
+    endWheelBurst();
     if (!CanViewForward())
         return;
     ++m_viewHistoryPos;
@@ -108,11 +110,15 @@ void TCustomPolChart::ViewHome()
 // The offset of the polar point under the pixel from the centre, in radial units, is kept; the new
 // centre puts it back under the pixel at the new scale. Within one burst at one pixel the offset of
 // the first step is kept, so that the rounding of the centre does not add up over the steps.
-void TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
+// The limits 0.01 and 1000 hold only in the direction of the step: a magnification that a box
+// zoom or a zoom drag took beyond them is never moved the wrong way. False when the step changed
+// nothing.
+bool TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
 {
-    const double magFactor = std::clamp(m_magFactor * factor, 0.01, 1000.0);
-    if (magFactor == m_magFactor)
-        return;
+    const double magFactor = factor > 1 ? std::min(m_magFactor * factor, std::max(1000.0, m_magFactor))
+                                        : std::max(m_magFactor * factor, std::min(0.01, m_magFactor));
+    if (magFactor == m_magFactor || !std::isfinite(magFactor))
+        return false;
     const long double scale = m_scaleX;
     const long double newScale
         = TpcTransform::ScaleFor(magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
@@ -132,6 +138,7 @@ void TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
     }
     UpdateScaling();
     m_wheelAnchor.After = View();
+    return true;
 }
 
 void TCustomPolChart::panBy(int32_t dx, int32_t dy)
@@ -147,9 +154,21 @@ void TCustomPolChart::wheelEvent(QWheelEvent* event)
         event->ignore();
         return;
     }
+    // A position that is not a number has no pixel; a far one counts as the edge of the range
+    // the painters clip coordinates to.
+    const QPointF position = event->position();
+    if (!std::isfinite(position.x()) || !std::isfinite(position.y())) {
+        event->ignore();
+        return;
+    }
+    constexpr double reach = 1e6;
+    TPoint pixel { int32_t(std::floor(std::clamp(position.x(), -reach, reach))),
+        int32_t(std::floor(std::clamp(position.y(), -reach, reach))) };
+    ClipCoordinates(pixel.x, pixel.y);
     event->accept();
+    // 64 bits: no sequence of 32-bit deltas that a session can send makes the sum overflow.
     m_wheelRemainder += event->angleDelta().y();
-    const int steps = m_wheelRemainder / wheelStep;
+    const int64_t steps = m_wheelRemainder / wheelStep;
     m_wheelRemainder -= steps * wheelStep;
     if (steps == 0)
         return;
@@ -162,12 +181,12 @@ void TCustomPolChart::wheelEvent(QWheelEvent* event)
     if (!m_wheelBurst->isActive())
         beginViewChange();
     m_wheelBurst->start();
-    const QPointF position = event->position();
-    const TPoint pixel { int32_t(std::floor(position.x())), int32_t(std::floor(position.y())) };
     const TpcView before = View();
     Guarded([&] {
-        for (int i = 0; i < std::abs(steps); ++i)
-            zoomAbout(pixel, steps > 0 ? wheelFactor : 1 / wheelFactor, true);
+        // Once a limit is reached further steps change nothing.
+        for (int64_t i = 0; i < std::abs(steps); ++i)
+            if (!zoomAbout(pixel, steps > 0 ? wheelFactor : 1 / wheelFactor, true))
+                break;
         if (View() == before)
             return;
         Paint();
