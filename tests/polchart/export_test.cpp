@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <sys/resource.h>
+#include <tuple>
 #include <cstdlib>
 #include <vector>
 
@@ -280,3 +283,112 @@ TEST(ChartImage, FailedSavesLeaveNoFile)
     EXPECT_EQ(QDir(small).entryList(QDir::Files | QDir::Hidden), QStringList { "chart.png" });
     EXPECT_EQ(std::system(("umount " + small.toStdString()).c_str()), 0);
 }
+
+// Whatever the texts, the SVG file is XML that a parser reads: the title from a Name with & and <,
+// a font name with " and <, captions and scale labels with control characters, U+FFFE and a
+// character beyond the 16-bit plane. They read back as the texts without what XML cannot hold.
+TEST(ChartImage, SvgHoldsAnyTextAsWellFormedXml)
+{
+    TPolChart chart;
+    setUpDiagram(chart, TShadowStyle::ssFlying);
+    chart.SetName("R&D <chart>");
+    const std::string odd = "a\x01"
+                            "b\x1b"
+                            "c\x0b"
+                            "d\xef\xbf\xbe"
+                            "e\xf0\x9f\x93\xa1&<>\"";
+    chart.TextLabel(1)->SetCaption(odd);
+    chart.TextLabel(2)->Font().SetName("Odd\"<font>&");
+    chart.OnBeforeDrawScaleLabel = [](TObject*, TCanvas&, TpcScaleKind, std::string& text, int, int) {
+        text += "\x07 dB";
+    };
+    Folder folder;
+    chart.SaveImage(folder.path("odd.svg"));
+    QFile svg(QString::fromStdString(folder.path("odd.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&svg);
+    QStringList texts, families;
+    QString title;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.attributes().hasAttribute(QLatin1String("font-family")))
+            families << xml.attributes().value(QLatin1String("font-family")).toString();
+        if (xml.name() == QLatin1String("title"))
+            title = xml.readElementText();
+        else if (xml.name() == QLatin1String("text"))
+            texts << xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+    EXPECT_EQ(title, QStringLiteral("R&D <chart>"));
+    EXPECT_TRUE(texts.contains(QString::fromUtf8("abcde\xf0\x9f\x93\xa1&<>\"")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("10.00 dB")));
+    EXPECT_TRUE(families.contains(QStringLiteral("Odd\"<font>&")));
+}
+
+// A picture beyond the pixel limit is refused before anything is allocated; the empty picture of
+// a chart without pixels is refused by every format and by the clipboard; a path with a NUL in it
+// is refused, and no file is written under either part of it.
+TEST(ChartImage, RefusedPictures)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 4000, 4000);
+    chart.show();
+    EXPECT_THROW(chart.ToImage(8), EZNQPolChartError);
+    EXPECT_THROW(chart.CopyImage(8), EZNQPolChartError);
+
+    Folder folder;
+    for (const auto& [width, height, scale] : { std::tuple { 0, 0, 1.0 }, { 1, 1, 0.25 }, { 30, 0, 2.0 } }) {
+        chart.SetBounds(0, 0, width, height);
+        EXPECT_TRUE(chart.ToImage(scale).isNull());
+        for (const char* name : { "empty.png", "empty.svg", "empty.pdf" }) {
+            try {
+                chart.SaveImage(folder.path(name), scale);
+                ADD_FAILURE() << "no error for " << name << " at " << width << " x " << height;
+            } catch (const EZNQPolChartError& error) {
+                EXPECT_NE(std::string(error.what()).find("empty"), std::string::npos) << error.what();
+            }
+        }
+        EXPECT_THROW(chart.CopyImage(scale), EZNQPolChartError);
+    }
+    chart.SetBounds(0, 0, 50, 40);
+    const std::string png = folder.path("t.png");
+    EXPECT_THROW(chart.SaveImage(png + std::string(1, '\0') + ".svg"), EZNQPolChartError);
+    EXPECT_TRUE(folder.files().isEmpty()) << folder.files().join(' ').toStdString();
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// With the address space limited to what one picture and some room need, a picture that needs
+// one full image is made, and one that needs twice as much raises the chart's error instead of
+// coming back empty. Run in a child process, where the limit harms nothing else.
+TEST(ChartImageDeathTest, OneImageAtATimeAndFailedAllocationsRaise)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto run = [] {
+        TPolChart chart;
+        chart.SetBounds(0, 0, 2000, 2000);
+        chart.SetRangeHigh(10);
+        chart.show();
+        chart.ToImage(0.25);
+        const size_t picture = size_t(4000) * 4000 * 4;
+        size_t pages = 0;
+        FILE* statm = std::fopen("/proc/self/statm", "r");
+        if (!statm || std::fscanf(statm, "%zu", &pages) != 1)
+            std::_Exit(3);
+        std::fclose(statm);
+        const rlimit limit { pages * 4096 + picture * 3 / 2, RLIM_INFINITY };
+        if (setrlimit(RLIMIT_AS, &limit) != 0)
+            std::_Exit(4);
+        if (chart.ToImage(2).size() != QSize(4000, 4000))
+            std::_Exit(5);
+        try {
+            chart.ToImage(2.9);
+            std::_Exit(6);
+        } catch (const EZNQPolChartError&) {
+            std::_Exit(0);
+        }
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "");
+}
+#endif

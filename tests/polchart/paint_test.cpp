@@ -11,6 +11,8 @@
 #include <iostream>
 #include <limits>
 #include <random>
+#include <stdexcept>
+#include <utility>
 
 using namespace znq;
 
@@ -393,4 +395,64 @@ TEST(PaintSignals, ViewPropertiesNotifyTheirChanges)
     EXPECT_EQ(resized.count(), 1);
     EXPECT_GE(centerX.count(), 1);
     EXPECT_EQ(centerX.last()[0].toInt(), chart.CenterX());
+}
+
+// A change signal comes when the view is complete: its slot maps with the new scale. A slot that
+// throws leaves a chart whose scale matches its magnification, and the signals still come.
+TEST(PaintSignals, ChangeSignalsSeeTheCompleteView)
+{
+    BlankChart blank(200, 200);
+    TPolChart& chart = blank.chart;
+    chart.SetAutoCenter(false);
+    chart.SetMagFactor(0.5);
+    // The outer circle's pixel on the ray at angle 0 less the centre: the radius the scale gives.
+    auto mappedRadius = [&] {
+        return chart.PolarToPixel(chart.RangeHigh(), -chart.AngleOffset()).x - chart.CenterX();
+    };
+    std::vector<int> seen;
+    auto probe = QObject::connect(&chart, &TCustomPolChart::magFactorChanged,
+        [&](double) { seen.push_back(mappedRadius()); });
+    QObject::connect(&chart, &TCustomPolChart::centerXChanged, [&](int) {
+        seen.push_back(chart.PolarToPixel(chart.RangeLow(), 0).x);
+    });
+    chart.SetMagFactor(1);
+    chart.SetCenterX(70);
+    EXPECT_EQ(seen, (std::vector<int> { 100, 70 }));
+    QObject::disconnect(probe);
+
+    bool thrown = false;
+    auto thrower = QObject::connect(&chart, &TCustomPolChart::magFactorChanged, [&](double) {
+        if (!std::exchange(thrown, true))
+            throw std::runtime_error("slot");
+    });
+    EXPECT_THROW(chart.SetMagFactor(2), std::runtime_error);
+    EXPECT_EQ(chart.MagFactor(), 2);
+    EXPECT_EQ(mappedRadius(), chart.OuterRadius());
+    EXPECT_EQ(mappedRadius(), 200);
+    QObject::disconnect(thrower);
+    QSignalSpy mag(&chart, &TCustomPolChart::magFactorChanged);
+    chart.SetMagFactor(0.25);
+    EXPECT_EQ(mag.count(), 1);
+    EXPECT_EQ(mappedRadius(), 25);
+}
+
+// A hook that throws in the middle of a rendering leaves the chart image to be rendered again:
+// the next crosshair-only change shows the complete picture, not the half-drawn one.
+TEST(PaintRobustness, AThrowingHookLeavesNoHalfDrawnPicture)
+{
+    BlankChart blank(200, 200);
+    TPolChart& chart = blank.chart;
+    chart.SetLabelModeRadial(TpcRadLabelMode::rlmVertCenter);
+    chart.SetRangeHigh(10);
+    for (int i = 0; i <= 90; ++i)
+        chart.DrawTo(1 + i / 10.0, i * 4.0);
+    bool thrown = false;
+    chart.OnBeforeDrawScaleLabel = [&](TObject*, TCanvas&, TpcScaleKind, std::string&, int, int) {
+        if (!std::exchange(thrown, true))
+            throw std::runtime_error("hook");
+    };
+    EXPECT_THROW(chart.SetGridColor(clBlue), std::runtime_error);
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair1()->SetPosition(3, 45);
+    EXPECT_EQ(chart.BackingImage(), chart.ToImage(1));
 }

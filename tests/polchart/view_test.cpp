@@ -326,3 +326,102 @@ TEST_F(ViewChart, ArrowsStepASnappingCrossHairAlongTheData)
     key(Qt::Key_Right);
     EXPECT_EQ(chart.View().CenterX, before.CenterX - 30) << "a tenth of the shorter side";
 }
+
+// Hostile wheels and keys: above the limit a step up keeps the magnification and a step down
+// divides it; deltas whose sum passes the 32-bit range still zoom the way they point, and stop
+// at the limit; a position that is not a number is ignored and a far one does not throw the
+// centre across the plane.
+TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
+{
+    chart.SetMagFactor(1000);
+    chart.SetMouseAction(TMouseActMode::maZoomWind);
+    QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 100));
+    testing_support::SendMouse(chart, QEvent::MouseMove, QPoint(101, 101), Qt::NoButton, Qt::LeftButton);
+    QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(101, 101));
+    const double boxed = chart.MagFactor();
+    ASSERT_GT(boxed, 1000) << "a box zoom goes past the limit";
+    wheel(QPoint(200, 150), 120);
+    key(Qt::Key_Plus);
+    EXPECT_EQ(chart.MagFactor(), boxed) << "up from beyond the limit stays";
+    key(Qt::Key_Minus);
+    EXPECT_DOUBLE_EQ(chart.MagFactor(), boxed / 1.2);
+    wheel(QPoint(200, 150), -120);
+    EXPECT_DOUBLE_EQ(chart.MagFactor(), boxed / 1.44);
+
+    chart.SetMagFactor(1);
+    wheel(QPoint(200, 150), 60);
+    wheel(QPoint(200, 150), std::numeric_limits<int>::max());
+    EXPECT_EQ(chart.MagFactor(), 1000) << "in, up to the limit";
+    wheel(QPoint(200, 150), std::numeric_limits<int>::min());
+    wheel(QPoint(200, 150), std::numeric_limits<int>::min());
+    EXPECT_EQ(chart.MagFactor(), 0.01) << "out, down to the limit";
+
+    chart.SetMagFactor(1);
+    const View before = chart.View();
+    const int paints = chart.PaintCount();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const QPointF p : { QPointF(nan, 100), QPointF(100, nan), QPointF(INFINITY, 0) }) {
+        QWheelEvent event(p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&chart, &event);
+    }
+    EXPECT_EQ(chart.View(), before);
+    EXPECT_EQ(chart.PaintCount(), paints);
+    for (const QPointF p : { QPointF(1e10, -1e10), QPointF(-3e9, 5e9) }) {
+        chart.SetCenterX(200);
+        chart.SetCenterY(150);
+        QWheelEvent event(p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+            Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&chart, &event);
+        EXPECT_LT(std::abs(chart.CenterX() - 200), 10000) << p.x();
+        EXPECT_LT(std::abs(chart.CenterY() - 150), 10000) << p.y();
+    }
+}
+
+// Forward during a wheel burst ends the burst first: the wheeled view is recorded, the forward
+// part is dropped, and the view stays.
+TEST_F(ViewChart, ForwardEndsARunningWheelBurst)
+{
+    key(Qt::Key_Up);
+    chart.ViewBack();
+    ASSERT_TRUE(chart.CanViewForward());
+    wheel(QPoint(120, 100), 120);
+    const View wheeled = chart.View();
+    chart.ViewForward();
+    EXPECT_EQ(chart.View(), wheeled);
+    EXPECT_EQ(chart.ViewHistory().back(), wheeled);
+    EXPECT_FALSE(chart.CanViewForward());
+}
+
+// A snapped element that goes with Clear is forgotten, and the arrows then start from the
+// element nearest to the crosshair in the new data.
+TEST_F(ViewChart, ClearForgetsTheSnappedElement)
+{
+    for (int i = 0; i < 10; ++i)
+        chart.DrawTo(1 + i * 0.5, i * 20);
+    TpcCrossHair& c = *chart.CrossHair1();
+    c.SetSnapToData(true);
+    c.SetPosition(5, 160);
+    ASSERT_EQ(c.SnappedIndex(), 8);
+    chart.Clear();
+    EXPECT_EQ(c.SnappedIndex(), -1);
+    chart.MoveTo(5, 160);
+    chart.DrawTo(2, 0);
+    key(Qt::Key_Right);
+    EXPECT_EQ(c.SnappedIndex(), 1) << "from element 0, nearest to the crosshair";
+}
+
+// A query at the far ends of the 32-bit plane finds the nearer point: no squared distance
+// overflows.
+TEST(SnapIndex, FarQueriesFindTheNearerPoint)
+{
+    TpcSnapIndex index;
+    index.Begin();
+    index.MoveTo(TPoint { -30000, -30000 }, 0);
+    index.LineTo(TPoint { 30000, 30000 }, 1);
+    index.Finish();
+    constexpr int32_t max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(index.Nearest(TPoint { max, max }), 1);
+    EXPECT_EQ(index.Nearest(TPoint { min, min }), 0);
+    EXPECT_EQ(index.Nearest(TPoint { max, min }), 0) << "a tie goes to the lower index";
+}
