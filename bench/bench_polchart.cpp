@@ -286,6 +286,51 @@ void BM_SnappingCrossHairMove(benchmark::State& state)
 }
 BENCHMARK(BM_SnappingCrossHairMove)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
+// The full repaint of points scattered over the whole chart, most of them sharing a pixel with
+// others. With a snapping crosshair (snapping 1) the snap index is built when the view has moved
+// (moving 1: by a pixel between repaints), and kept when only a colour changed (moving 0).
+void BM_ScatteredRepaint(benchmark::State& state)
+{
+    TPolChart chart;
+    chart.resize(600, 600);
+    chart.SetRangeHigh(10);
+    chart.SetAllocSize(1000000);
+    uint64_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return double(seed >> 11) * 0x1p-53;
+    };
+    for (int64_t i = 0; i < state.range(2); ++i)
+        chart.DrawTo(10 * next(), 360 * next());
+    chart.CrossHair1()->SetSnapToData(state.range(0) != 0);
+    chart.show();
+    chart.SetAutoCenter(false);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        if (state.range(1))
+            chart.SetCenterX(x + (i & 1));
+        else
+            chart.SetGridColor(i & 1 ? clSilver : clGray);
+        ++i;
+    }
+}
+BENCHMARK(BM_ScatteredRepaint)
+    ->ArgNames({ "snapping", "moving", "points" })
+    ->Args({ 0, 1, 1000000 })
+    ->Args({ 1, 1, 1000000 })
+    ->Args({ 0, 0, 1000000 })
+    ->Args({ 1, 0, 1000000 })
+    ->Unit(benchmark::kMillisecond);
+// Ten million points: run alone, with and without snapping, the peak memory tells what the snap
+// index costs while it is built.
+BENCHMARK(BM_ScatteredRepaint)
+    ->ArgNames({ "snapping", "moving", "points" })
+    ->Args({ 0, 1, 10000000 })
+    ->Args({ 1, 1, 10000000 })
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
 // Leaves the upper halves of the wide vector registers in use, as wide library code that does not
 // clear them would. On some processors every non-vector floating-point instruction, and every call
 // into the math library, is much slower until they are cleared.

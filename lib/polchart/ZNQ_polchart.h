@@ -808,8 +808,11 @@ protected:
     void crossHairMovedByUser(TpcCrossHair* crossHair, int index);
 
 public:
-    /// For the data painter: the snap index to fill during the paint, when a crosshair snaps.
+    /// For the data painter: the snap index to fill during the paint, when a crosshair snaps and
+    /// the index is out of date.
     TpcSnapIndex* snapIndexToFill() const;
+    /// The snap index, for tests of when it is built.
+    const TpcSnapIndex& SnapIndexSeam() const { return m_snapIndex; }
 
 protected:
     /// The chart image's width: one pixel more than the area inside the shadow.
@@ -829,10 +832,13 @@ protected:
     /// by PaintCrossHairs instead of Paint.
     void ChartObjectChanged(TObject* sender);
     /// Something the chart image shows may have changed: the next paint renders it again.
-    void chartChanged()
+    void chartChanged() { m_chartImageCurrent = false; }
+    /// The elements or which of them are drawn changed: the chart image and the snap index are out
+    /// of date.
+    void dataChanged()
     {
-        m_chartImageCurrent = false;
-        m_snapIndexCurrent = false;
+        chartChanged();
+        ++m_dataVersion;
     }
     /// Stores without repainting, for the settings that only the next paint shows.
     template <typename T> void storeQuietly(T& field, T value)
@@ -948,9 +954,22 @@ protected:
     std::vector<TpcView> m_viewHistory;
     int32_t m_viewHistoryPos = -1;
     std::optional<TpcView> m_homeView;
-    // Built during the paint while a crosshair snaps, or on demand.
+    // Built during the paint while a crosshair snaps, or on demand; kept as long as the data, the
+    // transform and the size it was built for stay the same.
     mutable TpcSnapIndex m_snapIndex;
-    mutable bool m_snapIndexCurrent = false;
+    /// What a snap index is built for.
+    struct SnapKey {
+        TpcTransformParams Params; ///< The transform.
+        uint64_t DataVersion = 0; ///< The data, counted by dataChanged.
+        int32_t Width = 0; ///< The chart's width.
+        int32_t Height = 0; ///< The chart's height.
+        /// Equal in all four.
+        friend bool operator==(const SnapKey&, const SnapKey&) = default;
+    };
+    SnapKey snapKey() const;
+    bool snapIndexCurrent() const;
+    mutable std::optional<SnapKey> m_snapIndexKey;
+    uint64_t m_dataVersion = 0;
 };
 
 /// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is

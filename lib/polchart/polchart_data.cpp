@@ -200,10 +200,10 @@ namespace {
     // The drawn points into a snap index: a move-to counts once a line is drawn from it.
     class SnapCollector {
     public:
-        explicit SnapCollector(TpcSnapIndex& index)
+        SnapCollector(TpcSnapIndex& index, int32_t width, int32_t height)
             : m_index(index)
         {
-            m_index.Begin();
+            m_index.Begin(width, height);
         }
         void gap() { m_index.Break(); }
         void start(int32_t i, const TpcDataElement& element, TPoint point, bool resumed)
@@ -253,11 +253,11 @@ namespace {
 
 // An element whose Rad or Phi is not finite has no place on the chart: it is left out, and the
 // line resumes at the next drawable point as after a move-to.
-void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
+void DrawData(const TCustomPolChart& chart, TCanvas& canvas, TpcSnapIndex* snapIndex)
 {
     DataPainter painter(chart, canvas);
-    if (TpcSnapIndex* index = chart.snapIndexToFill()) {
-        SnapCollector collector(*index);
+    if (snapIndex) {
+        SnapCollector collector(*snapIndex, chart.Width(), chart.Height());
         PaintingCollector both(painter, collector);
         walkData(chart, both);
         collector.finish();
@@ -269,7 +269,7 @@ void DrawData(const TCustomPolChart& chart, TCanvas& canvas)
 
 void CollectSnapPoints(const TCustomPolChart& chart, TpcSnapIndex& index)
 {
-    SnapCollector collector(index);
+    SnapCollector collector(index, chart.Width(), chart.Height());
     walkData(chart, collector);
     collector.finish();
 }

@@ -368,7 +368,7 @@ void TCustomPolChart::append(TpcElemKind kind, double rad, double phi)
     element.ElemClass = m_classDefault;
     element.Kind = kind;
     m_store.Append(element);
-    chartChanged();
+    dataChanged();
 }
 
 void TCustomPolChart::MoveTo(double rad, double phi)
@@ -391,7 +391,7 @@ const TpcDataElement& TCustomPolChart::Element(int32_t index) const
 // A crosshair snapped to an element forgets it: the element is gone.
 void TCustomPolChart::Clear()
 {
-    chartChanged();
+    dataChanged();
     m_store.Clear();
     for (TpcCrossHair* crossHair : m_crossHairs)
         crossHair->m_snappedIndex = -1;
@@ -406,6 +406,7 @@ void TCustomPolChart::Redraw()
 void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
 {
     m_classVisible[elemClass] = visible;
+    dataChanged();
     redrawIfAuto();
 }
 

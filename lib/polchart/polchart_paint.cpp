@@ -234,10 +234,12 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
     canvas.Rectangle(0, 0, canvas.ImageWidth() - 1, canvas.ImageHeight() - 1);
 
     painters::DrawGridAndScales(*this, canvas);
-    painters::DrawData(*this, canvas);
-    // The snap index was filled from the data as drawn (a later change marks it out of date).
-    if (snapIndexToFill())
-        m_snapIndexCurrent = true;
+    // The snap index is filled from the data as drawn, when a crosshair snaps and the index does
+    // not hold the present data and view already.
+    TpcSnapIndex* snapIndex = snapIndexToFill();
+    painters::DrawData(*this, canvas, snapIndex);
+    if (snapIndex)
+        m_snapIndexKey = snapKey();
     pen.SetWidth(1);
     painters::DrawTextLabels(*this, canvas);
 

@@ -10,8 +10,9 @@ namespace znq::painters {
 void DrawGridAndScales(const TCustomPolChart& chart, TCanvas& canvas);
 
 // The stored elements as polylines of at most MaxBatchPoints points, the pen changed only when an
-// element's colour, style or width differs.
-void DrawData(const TCustomPolChart& chart, TCanvas& canvas);
+// element's colour, style or width differs; the drawn points go into snapIndex too, when one is
+// given.
+void DrawData(const TCustomPolChart& chart, TCanvas& canvas, TpcSnapIndex* snapIndex);
 inline constexpr int MaxBatchPoints = 200;
 // The drawn points of the data into a snap index, as DrawData sees them, without drawing.
 void CollectSnapPoints(const TCustomPolChart& chart, TpcSnapIndex& index);

@@ -12,11 +12,17 @@ namespace znq {
 
 /// The drawn points of the data by pixel: for every distinct pixel the lowest index of an element
 /// drawn on it. It is filled in element order from the pixels of one transform, costs 12 bytes per
-/// distinct pixel and holds no copy of the elements.
+/// distinct pixel and holds no copy of the elements. Pixels are clipped as the painters clip them.
+///
+/// The collection keeps its memory near that of the result, however many elements share a pixel:
+/// a pixel within the area given to Begin is taken only the first time it comes (one bit per
+/// pixel of the area remembers it), and the pixels outside are sorted and merged whenever their
+/// list has doubled since the last merge.
 class TpcSnapIndex {
 public:
-    /// Empties the index for a new collection.
-    void Begin();
+    /// Empties the index for a new collection whose pixels mostly lie within 0 .. width - 1 and
+    /// 0 .. height - 1.
+    void Begin(int32_t width = 0, int32_t height = 0);
     /// A point that a line starts from, pending until a line is drawn from it.
     void MoveTo(TPoint pixel, int32_t index);
     /// A point a line is drawn to (the pending start, if any, counts as drawn now).
@@ -35,15 +41,32 @@ public:
     int32_t Nearest(TPoint pixel) const;
     /// The number of distinct pixels.
     size_t PixelCount() const { return m_entries.size(); }
+    /// The number of collections finished: a seam for checking when the index is built.
+    int BuildCount() const { return m_buildCount; }
+    /// The most bytes the last collection held at once.
+    size_t BuildBytes() const { return m_buildBytes; }
 
 private:
     void add(TPoint pixel, int32_t index);
+    // Sorts the pixels outside the area and keeps the first of each.
+    void mergeOutside();
+    void noteBytes();
 
     struct Entry {
         int32_t X, Y, Index;
     };
     // Sorted by column, then row; one entry per pixel.
     std::vector<Entry> m_entries;
+    // While collecting: the pixels outside the area, and the size at which they are merged next.
+    std::vector<Entry> m_outside;
+    size_t m_outsideSorted = 0;
+    size_t m_mergeAt = 0;
+    // While collecting: a bit per pixel of the area, set once the pixel is in m_entries.
+    std::vector<uint64_t> m_seen;
+    int32_t m_width = 0;
+    int32_t m_height = 0;
+    int m_buildCount = 0;
+    size_t m_buildBytes = 0;
     // The first entry of each column, in column order.
     struct Column {
         int32_t X;

@@ -39,6 +39,8 @@ struct TpcTransformParams {
     long double OriginX = 0;
     /// Pixel row of the centre.
     long double OriginY = 0;
+    /// Equal in every parameter.
+    friend bool operator==(const TpcTransformParams&, const TpcTransformParams&) = default;
 };
 
 /// Pixels from polar positions and back. A small value object: it never touches a widget.

@@ -256,8 +256,20 @@ void TCustomPolChart::mousePressEvent(QMouseEvent* event)
 // ---------------------------------------------------------------------------------------------
 // Snapping
 
+TCustomPolChart::SnapKey TCustomPolChart::snapKey() const
+{
+    return SnapKey { Transform().Params(), m_dataVersion, Width(), Height() };
+}
+
+bool TCustomPolChart::snapIndexCurrent() const
+{
+    return m_snapIndexKey && *m_snapIndexKey == snapKey();
+}
+
 TpcSnapIndex* TCustomPolChart::snapIndexToFill() const
 {
+    if (snapIndexCurrent())
+        return nullptr;
     for (const TpcCrossHair* crossHair : m_crossHairs)
         if (crossHair->SnapToData())
             return &m_snapIndex;
@@ -266,9 +278,9 @@ TpcSnapIndex* TCustomPolChart::snapIndexToFill() const
 
 const TpcSnapIndex& TCustomPolChart::snapIndex() const
 {
-    if (!m_snapIndexCurrent) {
+    if (!snapIndexCurrent()) {
         painters::CollectSnapPoints(*this, m_snapIndex);
-        m_snapIndexCurrent = true;
+        m_snapIndexKey = snapKey();
     }
     return m_snapIndex;
 }

@@ -1,5 +1,6 @@
 // A chart driven by a stream of operations read from bytes: setters with any double, data,
-// labels, crosshairs, mouse gestures, resizes down to 0 x 0, paints and both transforms, with the
+// labels, crosshairs, mouse gestures, the wheel with any delta and position, the view keys and
+// history, snapping, resizes down to 0 x 0, paints, both transforms and pictures out, with the
 // invariants that must hold after each. The random-operation test feeds it random bytes, the
 // chart's fuzz target the fuzzer's.
 #pragma once
@@ -7,9 +8,16 @@
 #include "../mouse_events.h"
 #include "ZNQ_polchart.h"
 
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QXmlStreamReader>
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace znq::chart_ops {
@@ -44,12 +52,14 @@ public:
         return value;
     }
     int small(int limit) { return byte() % limit; }
+    // Mostly printable ASCII; one text in four any bytes at all (controls, broken UTF-8).
     std::string text()
     {
+        const bool anyBytes = byte() % 4 == 0;
         const size_t length = byte() % 24;
         std::string result;
         for (size_t i = 0; i < length; ++i)
-            result.push_back(static_cast<char>(' ' + byte() % 95));
+            result.push_back(static_cast<char>(anyBytes ? byte() : ' ' + byte() % 95));
         return result;
     }
 
@@ -66,12 +76,16 @@ public:
         : m_chart(chart)
         , m_limit(limit)
     {
+        m_chart.OnBeforeDrawScaleLabel
+            = [this](TObject*, TCanvas&, TpcScaleKind, std::string& text, int, int) {
+                  text += m_unitText;
+              };
     }
 
     void step(ByteReader& in)
     {
         TPolChart& c = m_chart;
-        switch (in.small(30)) {
+        switch (in.small(40)) {
         case 0:
             c.SetMagFactor(in.real());
             break;
@@ -182,6 +196,54 @@ public:
         case 29:
             c.SetPaintingSuspended(in.byte() & 1);
             break;
+        case 30:
+        case 31:
+            wheel(in);
+            break;
+        case 32:
+            key(in);
+            break;
+        case 33:
+            switch (in.small(5)) {
+            case 0:
+                c.ViewBack();
+                break;
+            case 1:
+                c.ViewForward();
+                break;
+            case 2:
+                c.ViewHome();
+                break;
+            default:
+                testing_support::SendMouse(m_chart, QEvent::MouseButtonPress, QPoint(5, 5),
+                    in.byte() & 1 ? Qt::BackButton : Qt::ForwardButton);
+            }
+            break;
+        case 34: {
+            TpcCrossHair* crossHair = c.CrossHair(1 + in.small(4));
+            crossHair->SetSnapToData(in.byte() & 1);
+            c.StepCrossHair(1 + in.small(4), static_cast<int8_t>(in.byte()));
+            c.NearestElement(in.real(), in.real());
+            break;
+        }
+        case 35:
+            c.SetClassDefault(static_cast<uint8_t>(in.small(3)));
+            c.SetClassVisible(static_cast<uint8_t>(in.small(3)), in.byte() & 1);
+            break;
+        case 36:
+            c.SetName(in.text());
+            m_unitText = in.text();
+            break;
+        case 37:
+            checkImage();
+            break;
+        case 38:
+            if (in.small(4) == 0)
+                save(in);
+            break;
+        case 39:
+            c.ToImage(in.byte() & 1 ? 0.25 : 1.7);
+            break;
         }
     }
 
@@ -189,6 +251,8 @@ public:
     std::string broken() const
     {
         const TPolChart& c = m_chart;
+        if (!m_failure.empty())
+            return m_failure;
         if (!(c.RangeLow() != c.RangeHigh()))
             return "RangeLow equals RangeHigh";
         if (!std::isfinite(c.RangeLow()) || !std::isfinite(c.RangeHigh()))
@@ -203,9 +267,21 @@ public:
         if (g.DraggedCrossHair < 0 || g.DraggedCrossHair > TCustomPolChart::CrossHairCount
             || g.DraggedTextLabel < 0 || g.DraggedTextLabel > TCustomPolChart::TextLabelCount)
             return "dragged object index";
+        for (int i = 1; i <= TCustomPolChart::CrossHairCount; ++i) {
+            const int32_t snapped = c.CrossHair(i)->SnappedIndex();
+            if (snapped == -1)
+                continue;
+            if (snapped < 0 || snapped >= c.ElementCount() || !std::isfinite(c.Element(snapped).Rad)
+                || !std::isfinite(c.Element(snapped).Phi))
+                return "crosshair " + std::to_string(i) + " snapped to element "
+                    + std::to_string(snapped) + " of " + std::to_string(c.ElementCount());
+        }
         const double turn = 2 * 3.141592653589793 / c.AngleUnit();
+        // Three rows above the centre, which the wheel may have taken to the end of the range.
+        const auto above = static_cast<int32_t>(
+            std::max<int64_t>(int64_t(c.CenterY()) - 3, std::numeric_limits<int32_t>::min()));
         for (const auto& [x, y] : { std::pair { 0, 0 }, { c.Width(), c.Height() },
-                 { c.CenterX(), c.CenterY() - 3 }, { -70000, 12 } }) {
+                 { c.CenterX(), above }, { -70000, 12 } }) {
             const TpcPolarPoint p = c.PixelToPolar(x, y);
             if (!std::isfinite(p.Rad) || !(p.Phi >= 0 && p.Phi <= turn))
                 return "PixelToPolar(" + std::to_string(x) + ", " + std::to_string(y)
@@ -215,6 +291,77 @@ public:
     }
 
 private:
+    // Any delta; a position in or near the control, or any double at all (NaN, infinities, far).
+    void wheel(ByteReader& in)
+    {
+        const int delta = in.small(2) ? (in.small(9) - 4) * 60 : in.integer();
+        QPointF p(in.small(m_limit + 40) - 20, in.small(m_limit + 40) - 20);
+        if (in.small(4) == 0)
+            p = QPointF(in.real(), in.real());
+        QWheelEvent event(p, p, QPoint(), QPoint(0, delta), Qt::NoButton,
+            in.byte() & 1 ? Qt::ShiftModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&m_chart, &event);
+    }
+
+    void key(ByteReader& in)
+    {
+        static constexpr Qt::Key keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down,
+            Qt::Key_Plus, Qt::Key_Minus, Qt::Key_Equal, Qt::Key_Home, Qt::Key_A };
+        static constexpr Qt::KeyboardModifier modifiers[]
+            = { Qt::NoModifier, Qt::AltModifier, Qt::ShiftModifier };
+        QKeyEvent event(QEvent::KeyPress, keys[in.small(9)], modifiers[in.small(3)]);
+        QApplication::sendEvent(&m_chart, &event);
+    }
+
+    // The picture out at scale 1 is the control's own, once the control shows the present state
+    // (not when painting is suspended or a zoom box is drawn over it).
+    void checkImage()
+    {
+        TPolChart& c = m_chart;
+        if (c.PaintingSuspended() || c.MouseGesture().ZoomBoxActive)
+            return;
+        c.Redraw();
+        if (c.ToImage(1) != c.BackingImage())
+            m_failure = "ToImage(1) differs from the control's picture";
+    }
+
+    // A picture with pixels is saved and an SVG file parses; an empty one raises in every format.
+    void save(ByteReader& in)
+    {
+        static const char* suffixes[] = { "svg", "pdf", "png" };
+        static QTemporaryDir folder;
+        const std::string path = folder.filePath(QStringLiteral("chart.")
+                                                     + QLatin1String(suffixes[in.small(3)]))
+                                     .toStdString();
+        const double scale = in.byte() & 1 ? 1.0 : 0.25;
+        const bool empty = std::lround(m_chart.Width() * scale) == 0
+            || std::lround(m_chart.Height() * scale) == 0;
+        QFile::remove(QString::fromStdString(path));
+        try {
+            m_chart.SaveImage(path, scale);
+        } catch (const EZNQPolChartError& error) {
+            if (!empty)
+                m_failure = std::string("saving failed: ") + error.what();
+            return;
+        }
+        if (empty) {
+            m_failure = "an empty picture was saved as " + path;
+            return;
+        }
+        if (path.ends_with(".svg")) {
+            QFile file(QString::fromStdString(path));
+            if (!file.open(QIODevice::ReadOnly)) {
+                m_failure = "no SVG file";
+                return;
+            }
+            QXmlStreamReader xml(&file);
+            while (!xml.atEnd())
+                xml.readNext();
+            if (xml.hasError())
+                m_failure = "the SVG file is not XML: " + xml.errorString().toStdString();
+        }
+    }
+
     // A press, a move or a release with any buttons, anywhere, as the platform delivers them
     // (moves outside the control arrive while a button is held).
     void mouse(ByteReader& in)
@@ -241,6 +388,10 @@ private:
 
     TPolChart& m_chart;
     int m_limit;
+    // Appended to every scale label.
+    std::string m_unitText;
+    // The first invariant an operation found broken.
+    std::string m_failure;
 };
 
 } // namespace znq::chart_ops
