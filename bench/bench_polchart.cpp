@@ -157,7 +157,12 @@ void BM_ToImage(benchmark::State& state)
         benchmark::DoNotOptimize(image.constBits());
     }
 }
-BENCHMARK(BM_ToImage)->ArgName("percent")->Arg(100)->Arg(200)->Arg(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToImage)
+    ->ArgName("percent")
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Unit(benchmark::kMillisecond);
 
 // A crosshair moved over the demonstration diagram: only the crosshair layer is composed again.
 void BM_CrossHairMove(benchmark::State& state)

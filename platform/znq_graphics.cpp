@@ -835,7 +835,8 @@ QPen TCanvas::vectorPen() const
 {
     if (m_pen.Style() == TPenStyle::psClear)
         return QPen(Qt::NoPen);
-    QPen pen(ColorToQColor(m_pen.Color()), m_pen.Width(), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    QPen pen(
+        ColorToQColor(m_pen.Color()), m_pen.Width(), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     const QList<qreal> dashes = dashesFor(m_pen.Style(), m_pen.Width());
     if (!dashes.isEmpty())
         pen.setDashPattern(dashes);
@@ -1196,9 +1197,8 @@ void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     if (m_vector)
         vectorBox(x1, y1, x2, y2, false);
     if (m_scale != 1.0) {
-        scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
-            Rectangle(a, b, c, d);
-        });
+        scaledBox(x1, y1, x2, y2,
+            [this](int32_t a, int32_t b, int32_t c, int32_t d) { Rectangle(a, b, c, d); });
         return;
     }
     const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
@@ -1256,9 +1256,8 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     if (m_vector)
         vectorBox(x1, y1, x2, y2, true);
     if (m_scale != 1.0) {
-        scaledBox(x1, y1, x2, y2, [this](int32_t a, int32_t b, int32_t c, int32_t d) {
-            Ellipse(a, b, c, d);
-        });
+        scaledBox(x1, y1, x2, y2,
+            [this](int32_t a, int32_t b, int32_t c, int32_t d) { Ellipse(a, b, c, d); });
         return;
     }
     const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
@@ -1325,9 +1324,9 @@ void TCanvas::Ellipse(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 void TCanvas::FillRect(const TRect& rect)
 {
     if (m_vector)
-        m_vector->fillRect(QRectF(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
-                               std::abs(double(rect.Right) - rect.Left),
-                               std::abs(double(rect.Bottom) - rect.Top)),
+        m_vector->fillRect(
+            QRectF(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
+                std::abs(double(rect.Right) - rect.Left), std::abs(double(rect.Bottom) - rect.Top)),
             ColorToQColor(m_brush.Color()));
     if (m_scale != 1.0) {
         const TRect device = Rect(deviceEdge(rect.Left), deviceEdge(rect.Top),
@@ -1529,12 +1528,13 @@ void TCanvas::drawTextScaled(int32_t x, int32_t y, const std::string& text, cons
     if (clip) {
         const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
         const Box box = intersect(imageBox,
-            Box { deviceEdge(clip->Left), deviceEdge(clip->Top), int64_t(deviceEdge(clip->Right)) - 1,
-                int64_t(deviceEdge(clip->Bottom)) - 1 });
+            Box { deviceEdge(clip->Left), deviceEdge(clip->Top),
+                int64_t(deviceEdge(clip->Right)) - 1, int64_t(deviceEdge(clip->Bottom)) - 1 });
         if (box.empty())
             return;
         painter.setClipRect(QRect(static_cast<int>(box.left), static_cast<int>(box.top),
-            static_cast<int>(box.right - box.left + 1), static_cast<int>(box.bottom - box.top + 1)));
+            static_cast<int>(box.right - box.left + 1),
+            static_cast<int>(box.bottom - box.top + 1)));
     } else {
         painter.setClipping(false);
     }

@@ -658,8 +658,8 @@ public:
     /// rule.
     int PaintCount() const { return m_paintCount; }
 
-    /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with the
-    /// chart image of the last paint on it.
+    /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with
+    /// the chart image of the last paint on it.
     QImage FrameImage() const;
     /// The smallest and largest scale of ToImage and SaveImage.
     static constexpr double MinImageScale = 0.25;
@@ -712,8 +712,8 @@ public:
     TpcTextLabelMoveEvent OnTextLabelMove;
 
     /// For the grid painter: fires OnBeforeDrawScaleLabel, then scaleLabelDrawing.
-    void offerScaleLabel(TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x,
-        int32_t y) const;
+    void offerScaleLabel(
+        TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) const;
 
     // Each event has a signal, emitted right after its handler. Those of the rendering
     // (dataRendered, scaleLabelDrawing) come inside a paint: a chart changed from their slots is
@@ -774,6 +774,10 @@ protected:
     void composeFrame(TCanvas& target, const TBitmap& chartImage) const;
     /// The shadow onto target with the pen and brush it is drawn with.
     void drawShadowLayer(TCanvas& target) const;
+    /// ToImage at a valid scale; a picture that cannot be made is refused with the reason (refuse
+    /// throws).
+    QImage renderImage(
+        double scale, const std::function<void(const std::string& reason)>& refuse) const;
     /// The crosshairs that are not off onto target.
     void DrawCrossHairs(TCanvas& target) const;
     /// The whole picture as drawing operations on a painter, in logical pixels (the painter's
@@ -966,9 +970,13 @@ protected:
         /// Equal in all four.
         friend bool operator==(const SnapKey&, const SnapKey&) = default;
     };
+    /// What a snap index built now would be built for.
     SnapKey snapKey() const;
+    /// Whether the snap index holds the present data, transform and size.
     bool snapIndexCurrent() const;
+    /// What the snap index was built for; none while it is being filled or never was.
     mutable std::optional<SnapKey> m_snapIndexKey;
+    /// Counts the changes of the data and of which classes are drawn.
     uint64_t m_dataVersion = 0;
 };
 

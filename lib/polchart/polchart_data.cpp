@@ -79,8 +79,8 @@ void UseReferenceDataPath(bool on)
 namespace {
 
     // The pixels of one chunk of stored elements.
-    void chunkPixels(const TpcTransform& transform, const TpcDataElement* elements, int32_t count,
-        TPoint* out)
+    void chunkPixels(
+        const TpcTransform& transform, const TpcDataElement* elements, int32_t count, TPoint* out)
     {
         if (!referenceDataPath) {
             transform.DataPixels(elements, count, out);

@@ -38,7 +38,8 @@ void TCustomPolChart::renderVector(QPainter& painter, bool xml) const
 void TCustomPolChart::SaveImage(const std::string& path, double scale) const
 {
     auto fail = [&](const QString& reason) {
-        throw EZNQPolChartError(Name(), ": cannot save the image \"" + path + "\": " + reason.toStdString());
+        throw EZNQPolChartError(
+            Name(), ": cannot save the image \"" + path + "\": " + reason.toStdString());
     };
     if (!(scale >= MinImageScale && scale <= MaxImageScale))
         fail(QStringLiteral("the scale must lie within 0.25 .. 8"));
@@ -47,7 +48,9 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
         fail(QStringLiteral("the path contains a NUL character"));
     const QSize size(TBitmap::ScaledSize(Width(), scale), TBitmap::ScaledSize(Height(), scale));
     if (size.isEmpty())
-        fail(QStringLiteral("the picture is empty (%1 x %2 pixels)").arg(size.width()).arg(size.height()));
+        fail(QStringLiteral("the picture is empty (%1 x %2 pixels)")
+                 .arg(size.width())
+                 .arg(size.height()));
     const QString file = QString::fromStdString(path);
     const QString suffix = QFileInfo(file).suffix().toLower();
     const bool vector = suffix == QLatin1String("svg") || suffix == QLatin1String("pdf");
@@ -57,16 +60,19 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
     else if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
         format = "JPG";
     else if (!vector)
-        fail(QStringLiteral("unknown image format \"%1\" (use .png, .jpg, .bmp, .svg or .pdf)")
-                 .arg(suffix.isEmpty() ? QStringLiteral("(no suffix)") : QLatin1Char('.') + suffix));
+        fail(
+            QStringLiteral("unknown image format \"%1\" (use .png, .jpg, .bmp, .svg or .pdf)")
+                .arg(suffix.isEmpty() ? QStringLiteral("(no suffix)") : QLatin1Char('.') + suffix));
 
     // Written beside the file and renamed onto it by commit; any failure discards the copy.
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         fail(out.errorString());
     if (!vector) {
+        const QImage image = renderImage(
+            scale, [&](const std::string& reason) { fail(QString::fromStdString(reason)); });
         QImageWriter writer(&out, format);
-        if (!writer.write(ToImage(scale)))
+        if (!writer.write(image))
             fail(writer.errorString());
     } else if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;

@@ -442,8 +442,8 @@ void TCustomPolChart::notifyViewChanges()
     notify(m_notified.MagFactor, m_magFactor, [this](double v) { Q_EMIT magFactorChanged(v); });
     notify(m_notified.CenterX, m_centerX, [this](int32_t v) { Q_EMIT centerXChanged(v); });
     notify(m_notified.CenterY, m_centerY, [this](int32_t v) { Q_EMIT centerYChanged(v); });
-    notify(m_notified.AngleOffset, m_angleOffset,
-        [this](double v) { Q_EMIT angleOffsetChanged(v); });
+    notify(
+        m_notified.AngleOffset, m_angleOffset, [this](double v) { Q_EMIT angleOffsetChanged(v); });
     notify(m_notified.RangeLow, m_rangeLow, [this](double v) { Q_EMIT rangeLowChanged(v); });
     notify(m_notified.RangeHigh, m_rangeHigh, [this](double v) { Q_EMIT rangeHighChanged(v); });
 }

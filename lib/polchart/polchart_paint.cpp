@@ -66,7 +66,8 @@ void TCustomPolChart::PaintCrossHairs()
     if (!canPaint() || m_painting)
         return;
     if (!m_chartImageCurrent || paintPending() || !backingFits()
-        || m_chartBitmap.Width() != chartImageWidth() || m_chartBitmap.Height() != chartImageHeight()) {
+        || m_chartBitmap.Width() != chartImageWidth()
+        || m_chartBitmap.Height() != chartImageHeight()) {
         Paint();
         return;
     }
@@ -122,6 +123,13 @@ QImage TCustomPolChart::ToImage(double scale) const
 {
     if (!(scale >= MinImageScale && scale <= MaxImageScale))
         throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
+    return renderImage(
+        scale, [this](const std::string& reason) { throw EZNQPolChartError(Name(), ": " + reason); });
+}
+
+QImage TCustomPolChart::renderImage(
+    double scale, const std::function<void(const std::string& reason)>& refuse) const
+{
     const int32_t frameWidth = TBitmap::ScaledSize(Width(), scale);
     const int32_t frameHeight = TBitmap::ScaledSize(Height(), scale);
     const int32_t chartWidth = TBitmap::ScaledSize(chartImageWidth(), scale);
@@ -133,14 +141,16 @@ QImage TCustomPolChart::ToImage(double scale) const
     const auto size = [](int64_t w, int64_t h) {
         return std::to_string(w) + " x " + std::to_string(h) + " pixels";
     };
-    if (int64_t(width) * height > MaxImagePixels)
-        throw EZNQPolChartError(Name(),
-            ": an image of " + size(frameWidth, frameHeight) + " is larger than the limit of "
-                + std::to_string(MaxImagePixels) + " pixels");
+    if (int64_t(width) * height > MaxImagePixels) {
+        refuse("an image of " + size(frameWidth, frameHeight) + " is larger than the limit of "
+            + std::to_string(MaxImagePixels) + " pixels");
+        return QImage();
+    }
     QImage buffer(width, height, QImage::Format_RGB32);
-    if (buffer.isNull())
-        throw EZNQPolChartError(
-            Name(), ": not enough memory for an image of " + size(frameWidth, frameHeight));
+    if (buffer.isNull()) {
+        refuse("not enough memory for an image of " + size(frameWidth, frameHeight));
+        return QImage();
+    }
     buffer.fill(0xFFFFFFFFu);
     uchar* bits = buffer.bits();
     const qsizetype stride = buffer.bytesPerLine();
@@ -164,7 +174,8 @@ QImage TCustomPolChart::ToImage(double scale) const
         return buffer;
     // The picture shares the buffer, which lives as long as the picture or a copy of it.
     auto* keeper = new QImage(std::move(buffer));
-    return QImage(bits, frameWidth, frameHeight, stride, QImage::Format_RGB32,
+    return QImage(
+        bits, frameWidth, frameHeight, stride, QImage::Format_RGB32,
         [](void* image) { delete static_cast<QImage*>(image); }, keeper);
 }
 
@@ -237,6 +248,8 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
     // The snap index is filled from the data as drawn, when a crosshair snaps and the index does
     // not hold the present data and view already.
     TpcSnapIndex* snapIndex = snapIndexToFill();
+    if (snapIndex)
+        m_snapIndexKey.reset();
     painters::DrawData(*this, canvas, snapIndex);
     if (snapIndex)
         m_snapIndexKey = snapKey();

@@ -128,9 +128,8 @@ void TpcSnapIndex::Finish()
 
 // Columns are visited outwards from the pixel's own, nearer ones first, until a column is farther
 // away than the best distance found; in each column a binary search finds the rows next to the
-// pixel's row.
-// Points and query are clipped as the painters clip pixels, so that no squared distance can
-// overflow.
+// pixel's row. Points and query are clipped as the painters clip pixels, so that no squared
+// distance can overflow.
 int32_t TpcSnapIndex::Nearest(TPoint pixel) const
 {
     if (m_columns.empty())
@@ -166,8 +165,8 @@ int32_t TpcSnapIndex::Nearest(TPoint pixel) const
     while (l > 0 || r < m_columns.size()) {
         const int64_t dl
             = l > 0 ? int64_t(pixel.x) - m_columns[l - 1].X : std::numeric_limits<int64_t>::max();
-        const int64_t dr
-            = r < m_columns.size() ? int64_t(m_columns[r].X) - pixel.x : std::numeric_limits<int64_t>::max();
+        const int64_t dr = r < m_columns.size() ? int64_t(m_columns[r].X) - pixel.x
+                                                : std::numeric_limits<int64_t>::max();
         const int64_t d = std::min(dl, dr);
         if (d != std::numeric_limits<int64_t>::max() && d * d > best)
             break;

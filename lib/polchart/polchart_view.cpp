@@ -115,13 +115,14 @@ void TCustomPolChart::ViewHome()
 // nothing.
 bool TCustomPolChart::zoomAbout(TPoint pixel, double factor, bool sameAnchor)
 {
-    const double magFactor = factor > 1 ? std::min(m_magFactor * factor, std::max(1000.0, m_magFactor))
-                                        : std::max(m_magFactor * factor, std::min(0.01, m_magFactor));
+    const double magFactor = factor > 1
+        ? std::min(m_magFactor * factor, std::max(1000.0, m_magFactor))
+        : std::max(m_magFactor * factor, std::min(0.01, m_magFactor));
     if (magFactor == m_magFactor || !std::isfinite(magFactor))
         return false;
     const long double scale = m_scaleX;
-    const long double newScale
-        = TpcTransform::ScaleFor(magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
+    const long double newScale = TpcTransform::ScaleFor(
+        magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
     if (!(sameAnchor && m_wheelAnchor.Valid && m_wheelAnchor.Pixel == pixel
             && m_wheelAnchor.After == View())) {
         m_wheelAnchor.Valid = scale != 0;
@@ -200,8 +201,8 @@ void TCustomPolChart::keyPressEvent(QKeyEvent* event)
     const bool alt = modifiers.testFlag(Qt::AltModifier);
     const int key = event->key();
     TpcCrossHair* snapping = m_crossHairs[0]->SnapToData() ? m_crossHairs[0] : nullptr;
-    const int32_t side = std::max<int64_t>(
-        0, std::min(int64_t(Width()), int64_t(Height())) - m_shadowWidth) / 10;
+    const int32_t side
+        = std::max<int64_t>(0, std::min(int64_t(Width()), int64_t(Height())) - m_shadowWidth) / 10;
     std::function<void()> change;
     if (alt && key == Qt::Key_Left) {
         Guarded([this] { ViewBack(); });
@@ -279,6 +280,8 @@ TpcSnapIndex* TCustomPolChart::snapIndexToFill() const
 const TpcSnapIndex& TCustomPolChart::snapIndex() const
 {
     if (!snapIndexCurrent()) {
+        // Not valid for anything while it is filled: a failure leaves it out of date.
+        m_snapIndexKey.reset();
         painters::CollectSnapPoints(*this, m_snapIndex);
         m_snapIndexKey = snapKey();
     }
@@ -296,9 +299,8 @@ bool TCustomPolChart::IsSnapCandidate(int32_t index) const
 {
     if (index < 0 || index >= m_store.Count())
         return false;
-    auto drawable = [this](const TpcDataElement& e) {
-        return std::isfinite(e.Rad) && std::isfinite(e.Phi);
-    };
+    auto drawable
+        = [this](const TpcDataElement& e) { return std::isfinite(e.Rad) && std::isfinite(e.Phi); };
     const TpcDataElement& element = m_store[index];
     if (!ClassVisible(element.ElemClass) || !drawable(element))
         return false;

@@ -76,10 +76,8 @@ public:
         : m_chart(chart)
         , m_limit(limit)
     {
-        m_chart.OnBeforeDrawScaleLabel
-            = [this](TObject*, TCanvas&, TpcScaleKind, std::string& text, int, int) {
-                  text += m_unitText;
-              };
+        m_chart.OnBeforeDrawScaleLabel = [this](TObject*, TCanvas&, TpcScaleKind, std::string& text,
+                                             int, int) { text += m_unitText; };
     }
 
     void step(ByteReader& in)
@@ -330,9 +328,9 @@ private:
     {
         static const char* suffixes[] = { "svg", "pdf", "png" };
         static QTemporaryDir folder;
-        const std::string path = folder.filePath(QStringLiteral("chart.")
-                                                     + QLatin1String(suffixes[in.small(3)]))
-                                     .toStdString();
+        const std::string path
+            = folder.filePath(QStringLiteral("chart.") + QLatin1String(suffixes[in.small(3)]))
+                  .toStdString();
         const double scale = in.byte() & 1 ? 1.0 : 0.25;
         const bool empty = std::lround(m_chart.Width() * scale) == 0
             || std::lround(m_chart.Height() * scale) == 0;

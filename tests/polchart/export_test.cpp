@@ -12,9 +12,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <tuple>
-#include <cstdlib>
 #include <vector>
 
 using namespace znq;
@@ -194,11 +194,13 @@ TEST(ChartImage, SavedFilesInEveryFormat)
     setUpDiagram(chart, TShadowStyle::ssBox);
     Folder folder;
     chart.SaveImage(folder.path("chart.png"), 2);
-    EXPECT_EQ(QImage(QString::fromStdString(folder.path("chart.png"))).convertToFormat(QImage::Format_RGB32),
+    EXPECT_EQ(QImage(QString::fromStdString(folder.path("chart.png")))
+                  .convertToFormat(QImage::Format_RGB32),
         chart.ToImage(2));
     for (const char* name : { "chart.jpg", "chart.bmp" }) {
         chart.SaveImage(folder.path(name), 0.5);
-        EXPECT_EQ(QImage(QString::fromStdString(folder.path(name))).size(), QSize(200, 180)) << name;
+        EXPECT_EQ(QImage(QString::fromStdString(folder.path(name))).size(), QSize(200, 180))
+            << name;
     }
 
     chart.SaveImage(folder.path("chart.svg"), 1.5);
@@ -299,9 +301,8 @@ TEST(ChartImage, SvgHoldsAnyTextAsWellFormedXml)
                             "e\xf0\x9f\x93\xa1&<>\"";
     chart.TextLabel(1)->SetCaption(odd);
     chart.TextLabel(2)->Font().SetName("Odd\"<font>&");
-    chart.OnBeforeDrawScaleLabel = [](TObject*, TCanvas&, TpcScaleKind, std::string& text, int, int) {
-        text += "\x07 dB";
-    };
+    chart.OnBeforeDrawScaleLabel
+        = [](TObject*, TCanvas&, TpcScaleKind, std::string& text, int, int) { text += "\x07 dB"; };
     Folder folder;
     chart.SaveImage(folder.path("odd.svg"));
     QFile svg(QString::fromStdString(folder.path("odd.svg")));
@@ -319,7 +320,8 @@ TEST(ChartImage, SvgHoldsAnyTextAsWellFormedXml)
         else if (xml.name() == QLatin1String("text"))
             texts << xml.readElementText(QXmlStreamReader::IncludeChildElements);
     }
-    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+    ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line "
+                                 << xml.lineNumber();
     EXPECT_EQ(title, QStringLiteral("R&D <chart>"));
     EXPECT_TRUE(texts.contains(QString::fromUtf8("abcde\xf0\x9f\x93\xa1&<>\"")))
         << texts.join(QLatin1Char('|')).toStdString();
@@ -337,9 +339,17 @@ TEST(ChartImage, RefusedPictures)
     chart.show();
     EXPECT_THROW(chart.ToImage(8), EZNQPolChartError);
     EXPECT_THROW(chart.CopyImage(8), EZNQPolChartError);
-
     Folder folder;
-    for (const auto& [width, height, scale] : { std::tuple { 0, 0, 1.0 }, { 1, 1, 0.25 }, { 30, 0, 2.0 } }) {
+    try {
+        chart.SaveImage(folder.path("huge.png"), 8);
+        ADD_FAILURE() << "no error for a huge PNG";
+    } catch (const EZNQPolChartError& error) {
+        EXPECT_NE(std::string(error.what()).find("huge.png"), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find("limit"), std::string::npos) << error.what();
+    }
+
+    for (const auto& [width, height, scale] :
+        { std::tuple { 0, 0, 1.0 }, { 1, 1, 0.25 }, { 30, 0, 2.0 } }) {
         chart.SetBounds(0, 0, width, height);
         EXPECT_TRUE(chart.ToImage(scale).isNull());
         for (const char* name : { "empty.png", "empty.svg", "empty.pdf" }) {
@@ -347,7 +357,8 @@ TEST(ChartImage, RefusedPictures)
                 chart.SaveImage(folder.path(name), scale);
                 ADD_FAILURE() << "no error for " << name << " at " << width << " x " << height;
             } catch (const EZNQPolChartError& error) {
-                EXPECT_NE(std::string(error.what()).find("empty"), std::string::npos) << error.what();
+                EXPECT_NE(std::string(error.what()).find("empty"), std::string::npos)
+                    << error.what();
             }
         }
         EXPECT_THROW(chart.CopyImage(scale), EZNQPolChartError);

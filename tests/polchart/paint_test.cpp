@@ -172,14 +172,14 @@ TEST(PaintShadow, ShadowAndChartImageCoverTheWholeControl)
                 TCanvas& control = blank.chart.Canvas();
                 control.Brush().SetColor(stale);
                 control.FillRect(Rect(0, 0, size.width(), size.height()));
-                // A crosshair move composes the picture again from the chart image of the last paint.
+                // A crosshair move composes the picture again from the chart image of the last
+                // paint.
                 blank.chart.CrossHair1()->SetPosition(0, 0);
                 for (int y = 0; y < size.height(); ++y)
                     for (int x = 0; x < size.width(); ++x)
-                        ASSERT_NE(blank.at(x, y), stale) << "style " << int(style) << " size "
-                                                         << size.width() << "x" << size.height()
-                                                         << " shadow " << sw << " at " << x << ","
-                                                         << y;
+                        ASSERT_NE(blank.at(x, y), stale)
+                            << "style " << int(style) << " size " << size.width() << "x"
+                            << size.height() << " shadow " << sw << " at " << x << "," << y;
             }
 }
 
@@ -224,7 +224,8 @@ TEST(PaintLayers, StackInOrderWithDataRenderedBelowOutlineAndCrossHairs)
     EXPECT_EQ(rendered, 2);
     EXPECT_EQ(blank.at(cx, 30), clBlue) << "crosshair over everything";
     EXPECT_EQ(blank.at(cx + 5, cy), clBlue);
-    EXPECT_EQ(RGBToColor(chart.FrameImage().pixel(cx, 30)), clLime) << "the frame holds no crosshair";
+    EXPECT_EQ(RGBToColor(chart.FrameImage().pixel(cx, 30)), clLime)
+        << "the frame holds no crosshair";
 }
 
 TEST(PaintRobustness, AnySizeAnyDataAnyProperty)
@@ -412,9 +413,8 @@ TEST(PaintSignals, ChangeSignalsSeeTheCompleteView)
     std::vector<int> seen;
     auto probe = QObject::connect(&chart, &TCustomPolChart::magFactorChanged,
         [&](double) { seen.push_back(mappedRadius()); });
-    QObject::connect(&chart, &TCustomPolChart::centerXChanged, [&](int) {
-        seen.push_back(chart.PolarToPixel(chart.RangeLow(), 0).x);
-    });
+    QObject::connect(&chart, &TCustomPolChart::centerXChanged,
+        [&](int) { seen.push_back(chart.PolarToPixel(chart.RangeLow(), 0).x); });
     chart.SetMagFactor(1);
     chart.SetCenterX(70);
     EXPECT_EQ(seen, (std::vector<int> { 100, 70 }));

@@ -37,7 +37,10 @@ struct ViewChart : ::testing::Test {
             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&chart, &event);
     }
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {}) { QTest::keyClick(&chart, k, modifiers); }
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(&chart, k, modifiers);
+    }
     void panDrag(QPoint from, QPoint to)
     {
         chart.SetMouseAction(TMouseActMode::maPan);
@@ -77,8 +80,8 @@ TEST_F(ViewChart, WheelZoomKeepsThePointUnderThePointer)
         chart.SetRangeLow(setup.inverted ? 10 : 0);
         chart.SetRangeHigh(setup.inverted ? 0 : 10);
         for (const QPoint p : { QPoint(250, 120), QPoint(60, 240), QPoint(200, 150) }) {
-            SCOPED_TRACE(testing::Message() << "offset " << setup.offset << " at " << p.x() << ","
-                                            << p.y());
+            SCOPED_TRACE(
+                testing::Message() << "offset " << setup.offset << " at " << p.x() << "," << p.y());
             chart.SetMagFactor(0.65);
             chart.SetCenterX(200);
             chart.SetCenterY(150);
@@ -274,7 +277,8 @@ TEST_F(ViewChart, SnapIndexAgreesWithAScanOverEveryElement)
         const int n = round % 5 == 4 ? 30000 : 1 + int(random() % 3000);
         for (int i = 0; i < n; ++i) {
             chart.SetClassDefault(uint8_t(random() % 3));
-            const double rad = random() % 50 ? uniform(-1, 12) : std::numeric_limits<double>::infinity();
+            const double rad
+                = random() % 50 ? uniform(-1, 12) : std::numeric_limits<double>::infinity();
             if (random() % 5 == 0)
                 chart.MoveTo(rad, uniform(0, 360));
             else
@@ -337,7 +341,8 @@ TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
     chart.SetMagFactor(1000);
     chart.SetMouseAction(TMouseActMode::maZoomWind);
     QTest::mousePress(&chart, Qt::LeftButton, {}, QPoint(100, 100));
-    testing_support::SendMouse(chart, QEvent::MouseMove, QPoint(101, 101), Qt::NoButton, Qt::LeftButton);
+    testing_support::SendMouse(
+        chart, QEvent::MouseMove, QPoint(101, 101), Qt::NoButton, Qt::LeftButton);
     QTest::mouseRelease(&chart, Qt::LeftButton, {}, QPoint(101, 101));
     const double boxed = chart.MagFactor();
     ASSERT_GT(boxed, 1000) << "a box zoom goes past the limit";
@@ -362,8 +367,8 @@ TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
     const int paints = chart.PaintCount();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const QPointF p : { QPointF(nan, 100), QPointF(100, nan), QPointF(INFINITY, 0) }) {
-        QWheelEvent event(p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-            Qt::NoScrollPhase, false);
+        QWheelEvent event(
+            p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&chart, &event);
     }
     EXPECT_EQ(chart.View(), before);
@@ -371,8 +376,8 @@ TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
     for (const QPointF p : { QPointF(1e10, -1e10), QPointF(-3e9, 5e9) }) {
         chart.SetCenterX(200);
         chart.SetCenterY(150);
-        QWheelEvent event(p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
-            Qt::NoScrollPhase, false);
+        QWheelEvent event(
+            p, p, QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&chart, &event);
         EXPECT_LT(std::abs(chart.CenterX() - 200), 10000) << p.x();
         EXPECT_LT(std::abs(chart.CenterY() - 150), 10000) << p.y();
@@ -421,7 +426,8 @@ TEST(SnapIndex, FarQueriesFindTheNearerPoint)
     index.MoveTo(TPoint { -30000, -30000 }, 0);
     index.LineTo(TPoint { 30000, 30000 }, 1);
     index.Finish();
-    constexpr int32_t max = std::numeric_limits<int32_t>::max(), min = std::numeric_limits<int32_t>::min();
+    constexpr int32_t max = std::numeric_limits<int32_t>::max(),
+                      min = std::numeric_limits<int32_t>::min();
     EXPECT_EQ(index.Nearest(TPoint { max, max }), 1);
     EXPECT_EQ(index.Nearest(TPoint { min, min }), 0);
     EXPECT_EQ(index.Nearest(TPoint { max, min }), 0) << "a tie goes to the lower index";
