@@ -21,6 +21,7 @@
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace znq {
 
@@ -150,13 +151,30 @@ private:
 };
 
 class TBitmap;
+class TSurface;
+struct TSurfacePen;
+struct TSurfaceBrush;
 
-/// The drawing surface. All coordinates are integer pixels of the target image; everything outside
-/// the image is clipped away, so any coordinates are safe, however far outside.
+/// The logical canvas that painters draw on: pen, brush, font, pen position and copy mode, and one
+/// mapping from logical pixels to the device pixels of the surface below it. A raster canvas draws
+/// into an image by exact pixel rules; a vector canvas hands the same figures to a QPainter (SVG,
+/// PDF). Coordinates are integer logical pixels; everything outside the surface is clipped away,
+/// so any coordinates are safe, however far outside.
+///
+/// At scale 1 a logical pixel is a device pixel. At another scale (a high-density screen, an
+/// enlarged picture) coordinates, pen widths and patterns, fonts and drawn bitmaps are enlarged,
+/// so that a picture drawn in logical pixels comes out sharp at the device's resolution: a point
+/// of a line maps to the device pixel that makes the enlarged pen square cover the enlarged
+/// logical square, and a box edge maps to the nearest device edge.
 class TCanvas {
 public:
-    /// The canvas draws into *image, which its owner keeps alive and may resize or replace.
+    /// A raster canvas that draws into *image, which its owner keeps alive and may resize or
+    /// replace.
     explicit TCanvas(QImage* image);
+    /// A vector canvas of width x height logical pixels that hands its figures to painter, which
+    /// must outlive it. With xml, the painter writes XML (SVG): texts lose the characters XML
+    /// cannot hold, and font names are given to it escaped. Pixel() reads white there.
+    TCanvas(QPainter* painter, int32_t width, int32_t height, bool xml = false);
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
     /// Ends the open text painter.
@@ -194,6 +212,10 @@ public:
     /// Closed outline with the pen, interior filled with the brush unless it is clear. Each
     /// vertex is drawn once; the interior is the set of pixel centres inside (odd-even rule).
     void Polygon(std::span<const TPoint> points);
+    /// The interior of Polygon (no outline) in the brush colour at an opacity of 0 .. 1, whatever
+    /// the brush style. On a raster canvas each channel becomes (brush * a + picture * (255 - a)
+    /// + 127) / 255 with a = round(opacity * 255): the blend rounded to the nearest value.
+    void FillPolygon(std::span<const TPoint> points, double opacity);
     /// Covers columns min(x1, x2) to max(x1, x2) - 1 and rows likewise: outline on the border
     /// pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
     void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
@@ -215,40 +237,29 @@ public:
 
     /// Transfers the bitmap with its top-left corner at (x, y), by CopyMode.
     void Draw(int32_t x, int32_t y, const TBitmap& bitmap);
+    /// Draws the bitmap blended at an opacity of 0 .. 1, rounded as FillPolygon; CopyMode plays no
+    /// part.
+    void Draw(int32_t x, int32_t y, const TBitmap& bitmap, double opacity);
 
     /// Text is drawn through a QPainter that stays open on the image between text operations.
     /// Whoever replaces or resizes the image ends it first.
     void EndPainting();
 
     /// Width of the surface in logical pixels: the image's width at scale 1.
-    int32_t ImageWidth() const { return m_scale == 1.0 ? m_image->width() : m_logicalWidth; }
+    int32_t ImageWidth() const;
     /// Height of the surface in logical pixels: the image's height at scale 1.
-    int32_t ImageHeight() const { return m_scale == 1.0 ? m_image->height() : m_logicalHeight; }
-    /// The drawing scale: the image has this many pixels per logical pixel, and coordinates, pen
-    /// widths and patterns, fonts and drawn bitmaps are enlarged by it, so that a picture drawn
-    /// in logical pixels comes out sharp at the image's resolution. 1 by default, where every
-    /// operation works on the image's pixels directly.
+    int32_t ImageHeight() const;
+    /// The drawing scale: device pixels per logical pixel; 1 by default.
     double Scale() const { return m_scale; }
     /// Sets the scale (kept within 0.25 .. 8) with the logical size of the surface, which
     /// ImageWidth and ImageHeight then report; the owner gives the image its size.
     void SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight);
-    /// A painter that receives every drawing operation as well, in logical pixels: lines,
-    /// polylines, polygons, rectangles, ellipses, filled boxes and text, for vector output (its
-    /// own transform scales them). Pixel operations of the pen (XOR) are drawn plainly there.
-    /// None by default; the painter must outlive its use. With xml, the painter writes XML (SVG)
-    /// that keeps texts and font names as Qt hands them over: texts lose the characters XML
-    /// cannot hold, and font names are given to it escaped.
-    void SetVectorTarget(QPainter* painter, bool xml = false)
-    {
-        m_vector = painter;
-        m_vectorXml = xml;
-    }
     /// The pixel at (x, y) as a TColor; clWhite outside the image.
     TColor Pixel(int32_t x, int32_t y) const;
-    /// The target image.
-    QImage& Image() { return *m_image; }
-    /// The target image.
-    const QImage& Image() const { return *m_image; }
+    /// The target image; a null image for a vector canvas.
+    QImage& Image() { return m_image ? *m_image : m_noImage; }
+    /// The target image; a null image for a vector canvas.
+    const QImage& Image() const { return m_image ? *m_image : m_noImage; }
 
     /// Seams for checking how callers draw: the number of polyline calls.
     int PolylineCount() const { return m_polylineCount; }
@@ -256,7 +267,7 @@ public:
     size_t TextCacheBytes() const { return m_shapedTextBytes; }
     /// The number of Draw calls.
     int DrawCount() const { return m_drawCount; }
-    /// An observer that sees the points of every polyline.
+    /// An observer that sees the points of every polyline, in device pixels.
     std::function<void(std::span<const TPoint> points)> OnPolyline;
 
     /// Saves pen, brush, font, pen position and copy mode; restores them on destruction.
@@ -279,11 +290,11 @@ public:
     };
 
 private:
-    struct LineRaster;
+    class TextRun;
     const QFont& qfont();
+    const QFont& deviceFont();
     const QFontMetrics& metrics();
     QString displayText(const std::string& text);
-    QPainter& textPainter();
     struct ShapedText {
         QStaticText text;
         int32_t width = 0;
@@ -292,36 +303,29 @@ private:
     };
     // The text measured in the current font, kept across paints: scale labels repeat.
     ShapedText& shaped(const std::string& text);
-    void drawText(int32_t x, int32_t y, const std::string& text, const QRect* clip);
-    void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+    void drawText(int32_t x, int32_t y, const std::string& text, const TRect* clip);
 
-    // A scaled call runs as a call at scale 1 in the image's pixels, with the pen's width and
-    // pattern enlarged.
-    class DeviceScope;
-    // Keeps the vector target out of a primitive's raster work, which uses other primitives.
-    class VectorPause;
+    void fontChanged();
+    // The mapping from logical to device pixels.
     int32_t devicePenWidth() const;
-    // A logical pixel's device pixel for the current pen, whose square then covers the pixel's
-    // block; and a logical edge between pixels.
+    TSurfacePen surfacePen() const;
+    TSurfaceBrush surfaceBrush() const;
+    QSize deviceSize(int32_t x, int32_t y, const TBitmap& bitmap) const;
     TPoint devicePoint(int32_t x, int32_t y) const;
     int32_t deviceEdge(int32_t v) const;
-    void drawTextScaled(int32_t x, int32_t y, const std::string& text, const TRect* clip);
-    // The pen and brush for the vector target.
-    QPen vectorPen() const;
-    QBrush vectorBrush() const;
-    void vectorText(int32_t x, int32_t y, const std::string& text, const TRect* clip);
-    void vectorBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, bool ellipse);
-    void scaledBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
-        const std::function<void(int32_t, int32_t, int32_t, int32_t)>& draw);
+    TRect deviceRect(const TRect& rect) const;
+    // The points mapped as line points; at scale 1 the points themselves.
+    std::span<const TPoint> devicePoints(
+        std::span<const TPoint> points, std::vector<TPoint>& buffer) const;
+    // A box's corners for Rectangle and Ellipse; false for an empty box.
+    bool deviceBox(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) const;
 
-    QImage* m_image;
-    QPainter* m_vector = nullptr;
-    bool m_vectorXml = false;
+    std::unique_ptr<TSurface> m_surface;
+    QImage* m_image = nullptr;
+    QImage m_noImage;
     double m_scale = 1.0;
-    int32_t m_logicalWidth = 0;
-    int32_t m_logicalHeight = 0;
-    // Device pixels per pattern step while a scaled call runs.
-    uint32_t m_patternStretch = 1;
+    // Set by SetScale or the vector constructor; until then the image's size is the logical one.
+    std::optional<std::pair<int32_t, int32_t>> m_logicalSize;
     TPen m_pen;
     TBrush m_brush;
     TFont m_font;
@@ -330,13 +334,13 @@ private:
     uint32_t m_patternPhase = 0;
     int m_polylineCount = 0;
     int m_drawCount = 0;
-    std::unique_ptr<QPainter> m_painter;
     std::unordered_map<std::string, ShapedText> m_shapedTexts;
     // What the kept texts hold, by the estimate that bounds it.
     size_t m_shapedTextBytes = 0;
     // A text too long to keep, for the operation at hand.
     ShapedText m_unkept;
     std::optional<QFont> m_qfont;
+    std::optional<QFont> m_deviceFont;
     std::optional<QFontMetrics> m_metrics;
     // The attributes m_qfont was made from: assigning the same font again keeps it.
     struct FontKey {

@@ -16,23 +16,22 @@
 
 namespace znq {
 
+// Two vector canvases over the one painter: the frame, and the chart image clipped to its place.
+// Nothing is rasterised.
 void TCustomPolChart::renderVector(QPainter& painter, bool xml) const
 {
-    TBitmap frame(Width(), Height());
-    TCanvas& canvas = frame.Canvas();
-    canvas.SetVectorTarget(&painter, xml);
-    canvas.Pen().SetMode(TPenMode::pmCopy);
-    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
-    DrawShadow(canvas);
+    TCanvas frame(&painter, Width(), Height(), xml);
+    frame.Pen().SetMode(TPenMode::pmCopy);
+    frame.Brush().SetStyle(TBrushStyle::bsSolid);
+    DrawShadow(frame);
 
-    TBitmap chartImage;
-    PrepareChartBitmap(chartImage);
-    chartImage.Canvas().SetVectorTarget(&painter, xml);
+    TCanvas chart(&painter, chartImageWidth(), chartImageHeight(), xml);
+    chart.Font().Assign(Font());
     painter.save();
-    painter.setClipRect(QRectF(0, 0, chartImage.Width(), chartImage.Height()));
-    RenderChart(chartImage.Canvas());
+    painter.setClipRect(QRectF(0, 0, chartImageWidth(), chartImageHeight()));
+    RenderChart(chart);
     painter.restore();
-    DrawCrossHairs(canvas);
+    DrawCrossHairs(frame);
 }
 
 void TCustomPolChart::SaveImage(const std::string& path, double scale) const

@@ -1,0 +1,68 @@
+// Off-screen images with their own canvas.
+#include "znq_graphics.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace znq {
+
+namespace {
+    constexpr double minScale = 0.25, maxScale = 8.0;
+
+    int32_t saturated(double value)
+    {
+        if (!(value == value))
+            return 0;
+        return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+    }
+} // namespace
+
+TBitmap::TBitmap()
+    : m_canvas(&m_image)
+{
+}
+
+TBitmap::TBitmap(int32_t width, int32_t height)
+    : TBitmap()
+{
+    SetSize(width, height);
+}
+
+void TBitmap::SetSize(int32_t width, int32_t height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    allocate();
+}
+
+void TBitmap::SetScale(double scale)
+{
+    scale = std::isfinite(scale) ? std::clamp(scale, minScale, maxScale) : 1.0;
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    allocate();
+}
+
+int32_t TBitmap::ScaledSize(int32_t logical, double scale)
+{
+    return scale == 1.0 ? logical : saturated(std::round(logical * scale));
+}
+
+void TBitmap::allocate()
+{
+    m_canvas.EndPainting();
+    const int32_t width = ScaledSize(m_width, m_scale);
+    const int32_t height = ScaledSize(m_height, m_scale);
+    // An image with no pixels is null in Qt; the canvas clips everything against it.
+    m_image = (width <= 0 || height <= 0) ? QImage() : QImage(width, height, QImage::Format_RGB32);
+    if (!m_image.isNull())
+        m_image.fill(0xFFFFFFFFu);
+    m_canvas.SetScale(m_scale, m_width, m_height);
+}
+
+} // namespace znq

@@ -1,0 +1,202 @@
+// The vector surface: the canvas's figures as QPainter calls, for SVG and PDF. Pixel (x, y) is the
+// unit square from (x, y), so lines run through pixel centres and filled boxes cover whole pixels.
+// Nothing is rasterised; pen modes draw plainly, and a text's glyphs are text.
+#include "znq_surface.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace znq {
+
+namespace {
+
+    QPointF centre(TPoint p)
+    {
+        return QPointF(p.x + 0.5, p.y + 0.5);
+    }
+
+    QPolygonF centres(std::span<const TPoint> points)
+    {
+        QPolygonF figure;
+        figure.reserve(qsizetype(points.size()));
+        for (const TPoint& p : points)
+            figure << centre(p);
+        return figure;
+    }
+
+    // The pen pattern's runs as Qt dash lengths, which count in pen widths.
+    QList<qreal> dashesFor(TPenStyle style, int width)
+    {
+        QList<qreal> dashes;
+        for (const int run : PenPatternRuns(style))
+            dashes << qreal(run) / width;
+        return dashes;
+    }
+
+    QPen vectorPen(const TSurfacePen& pen)
+    {
+        if (pen.Style == TPenStyle::psClear)
+            return QPen(Qt::NoPen);
+        QPen result(
+            ColorToQColor(pen.Color), pen.Width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+        const QList<qreal> dashes = dashesFor(pen.Style, pen.Width);
+        if (!dashes.isEmpty())
+            result.setDashPattern(dashes);
+        return result;
+    }
+
+    QBrush vectorBrush(const TSurfaceBrush& brush)
+    {
+        if (!brush.Solid)
+            return QBrush(Qt::NoBrush);
+        return QBrush(ColorToQColor(brush.Color));
+    }
+
+    QRectF rectOf(const TRect& rect)
+    {
+        return QRectF(std::min(rect.Left, rect.Right), std::min(rect.Top, rect.Bottom),
+            std::abs(double(rect.Right) - rect.Left), std::abs(double(rect.Bottom) - rect.Top));
+    }
+
+} // namespace
+
+class TVectorSurface final : public TSurface {
+public:
+    TVectorSurface(QPainter* painter, bool xml)
+        : m_painter(painter)
+        , m_xml(xml)
+    {
+    }
+
+    int32_t Width() const override { return 0; }
+    int32_t Height() const override { return 0; }
+
+    void Line(const TSurfacePen& pen, TPoint from, TPoint to, uint32_t&) override
+    {
+        m_painter->setPen(vectorPen(pen));
+        m_painter->drawLine(centre(from), centre(to));
+    }
+
+    void Polyline(const TSurfacePen& pen, std::span<const TPoint> points) override
+    {
+        if (points.size() < 2 || pen.Style == TPenStyle::psClear)
+            return;
+        m_painter->setPen(vectorPen(pen));
+        m_painter->drawPolyline(centres(points));
+    }
+
+    void Polygon(
+        const TSurfacePen& pen, const TSurfaceBrush& brush, std::span<const TPoint> points) override
+    {
+        if (points.empty())
+            return;
+        m_painter->setPen(vectorPen(pen));
+        m_painter->setBrush(points.size() >= 3 ? vectorBrush(brush) : QBrush(Qt::NoBrush));
+        m_painter->drawPolygon(centres(points));
+    }
+
+    void Rectangle(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1, int32_t y1,
+        int32_t x2, int32_t y2) override
+    {
+        box(pen, brush, x1, y1, x2, y2, false);
+    }
+
+    void Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1, int32_t y1,
+        int32_t x2, int32_t y2) override
+    {
+        box(pen, brush, x1, y1, x2, y2, true);
+    }
+
+    void FillRect(const TRect& rect, TColor color) override
+    {
+        m_painter->fillRect(rectOf(rect), ColorToQColor(color));
+    }
+
+    // Real transparency: the painter's opacity.
+    void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) override
+    {
+        if (points.size() < 3)
+            return;
+        m_painter->save();
+        m_painter->setOpacity(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0));
+        m_painter->setPen(Qt::NoPen);
+        m_painter->setBrush(ColorToQColor(color));
+        m_painter->drawPolygon(centres(points));
+        m_painter->restore();
+    }
+
+    void Text(TSurfaceText& text) override
+    {
+        QString shown = text.Shown();
+        if (shown.isEmpty())
+            return;
+        const TRect cell = text.Cell();
+        m_painter->save();
+        if (text.Clip)
+            m_painter->setClipRect(rectOf(*text.Clip), Qt::IntersectClip);
+        const double width = double(cell.Right) - cell.Left, height = text.Height;
+        if (text.Background)
+            m_painter->fillRect(
+                QRectF(text.At.x, text.At.y, width, height), ColorToQColor(*text.Background));
+        QFont font = text.Font();
+        if (m_xml) {
+            // The SVG writer escapes the text but not the font name, and writes both as they come.
+            font.setFamily(XmlSafeText(font.family()).toHtmlEscaped());
+            shown = XmlSafeText(shown);
+        }
+        m_painter->setFont(font);
+        m_painter->setPen(ColorToQColor(text.Color));
+        m_painter->drawText(QRectF(text.At.x, text.At.y, width + height, height),
+            Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, shown);
+        m_painter->restore();
+    }
+
+    void Draw(TPoint at, QSize size, const QImage& image, TCopyMode) override
+    {
+        if (!image.isNull())
+            m_painter->drawImage(QRectF(QPointF(at.x, at.y), QSizeF(size)), image);
+    }
+
+    void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override
+    {
+        m_painter->save();
+        m_painter->setOpacity(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0));
+        Draw(at, size, image, TCopyMode::cmSrcCopy);
+        m_painter->restore();
+    }
+
+    TColor Pixel(int32_t, int32_t) const override { return clWhite; }
+
+private:
+    // With an outline the figure runs through the centres of its border pixels, the pen covering
+    // them; without one the fill covers the whole pixels.
+    void box(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1, int32_t y1, int32_t x2,
+        int32_t y2, bool ellipse)
+    {
+        const double left = std::min(x1, x2), right = double(std::max(x1, x2)) - 1;
+        const double top = std::min(y1, y2), bottom = double(std::max(y1, y2)) - 1;
+        if (left > right || top > bottom)
+            return;
+        m_painter->setPen(vectorPen(pen));
+        m_painter->setBrush(vectorBrush(brush));
+        const QRectF figure = pen.Style == TPenStyle::psClear
+            ? QRectF(left, top, right - left + 1, bottom - top + 1)
+            : QRectF(left + 0.5, top + 0.5, right - left, bottom - top);
+        if (ellipse)
+            m_painter->drawEllipse(figure);
+        else
+            m_painter->drawRect(figure);
+    }
+
+    QPainter* m_painter;
+    bool m_xml;
+};
+
+std::unique_ptr<TSurface> MakeVectorSurface(QPainter* painter, bool xml)
+{
+    return std::make_unique<TVectorSurface>(painter, xml);
+}
+
+} // namespace znq
