@@ -80,8 +80,12 @@ void TCanvas::EndPainting()
 // ---------------------------------------------------------------------------------------------
 // The mapping from logical to device pixels
 
+// At scale 1 each mapping is the identity, returned without arithmetic: the calls of a paint are
+// many and small.
 int32_t TCanvas::devicePenWidth() const
 {
+    if (m_scale == 1.0)
+        return m_pen.Width();
     return std::max(1, saturated(std::round(m_pen.Width() * m_scale)));
 }
 
@@ -90,6 +94,8 @@ int32_t TCanvas::devicePenWidth() const
 // enlarged logical square.
 TPoint TCanvas::devicePoint(int32_t x, int32_t y) const
 {
+    if (m_scale == 1.0)
+        return TPoint { x, y };
     const int32_t logical = m_pen.Width(), device = devicePenWidth();
     const double shift = (device - 1) / 2 - m_scale * ((logical - 1) / 2);
     return TPoint { saturated(std::floor(x * m_scale + shift + 0.5)),
@@ -98,6 +104,8 @@ TPoint TCanvas::devicePoint(int32_t x, int32_t y) const
 
 int32_t TCanvas::deviceEdge(int32_t v) const
 {
+    if (m_scale == 1.0)
+        return v;
     return saturated(std::floor(v * m_scale + 0.5));
 }
 
@@ -260,9 +268,11 @@ const QFontMetrics& TCanvas::metrics()
     return *m_metrics;
 }
 
-// The logical font enlarged by the scale.
+// The logical font enlarged by the scale; at scale 1 the logical font itself.
 const QFont& TCanvas::deviceFont()
 {
+    if (m_scale == 1.0)
+        return qfont();
     if (!m_deviceFont) {
         m_deviceFont = qfont();
         m_deviceFont->setPixelSize(
@@ -369,7 +379,7 @@ public:
     }
     TRect Cell() override
     {
-        const double right = double(m_x) + m_canvas.TextWidth(m_text);
+        const double right = double(m_x) + measured().width;
         const double bottom = double(m_y) + m_canvas.metrics().height();
         return Rect(At.x, At.y, m_canvas.deviceEdge(saturated(right)),
             m_canvas.deviceEdge(saturated(bottom)));
@@ -377,7 +387,7 @@ public:
     // Laid out in the device font and kept with the measured text.
     const QStaticText& LaidOut() override
     {
-        ShapedText& shaped = m_canvas.shaped(m_text);
+        ShapedText& shaped = measured();
         if (!shaped.laidOut) {
             shaped.text.prepare(QTransform(), m_canvas.deviceFont());
             shaped.laidOut = true;
@@ -388,9 +398,18 @@ public:
     const QFont& Font() override { return m_canvas.deviceFont(); }
 
 private:
+    // The text's entry, looked up once.
+    ShapedText& measured()
+    {
+        if (!m_shaped)
+            m_shaped = &m_canvas.shaped(m_text);
+        return *m_shaped;
+    }
+
     TCanvas& m_canvas;
     int32_t m_x, m_y;
     const std::string& m_text;
+    ShapedText* m_shaped = nullptr;
 };
 
 void TCanvas::drawText(int32_t x, int32_t y, const std::string& text, const TRect* clip)

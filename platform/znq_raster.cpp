@@ -860,9 +860,11 @@ void TRasterSurface::Rectangle(const TSurfacePen& pen, const TSurfaceBrush& brus
     const PenPattern& pattern = patternFor(pen.Style);
     const Box clip = sink.clipBox();
     const int64_t w = right - left, h = bottom - top;
-    auto plot = [&](int64_t x, int64_t y, int64_t position) {
-        if (pattern.length == 0
-            || pattern.on(patternStep(static_cast<uint64_t>(position), pen.Stretch)))
+    // Pattern and stretch are copied: the pixel writes could otherwise alias them.
+    const bool solid = pattern.length == 0;
+    const uint32_t stretch = pen.Stretch;
+    auto plot = [&sink, &pattern, solid, stretch](int64_t x, int64_t y, int64_t position) {
+        if (solid || pattern.on(patternStep(static_cast<uint64_t>(position), stretch)))
             sink.pixel(x, y);
     };
     // Top row, left to right.
@@ -901,11 +903,14 @@ void TRasterSurface::Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush,
     const PenPattern& pattern = patternFor(pen.Style);
     const Box clip = outline ? sink.clipBox() : imageBox;
 
+    // Pattern and stretch are copied: the pixel writes could otherwise alias them.
+    const bool solid = pattern.length == 0;
+    const uint32_t stretch = pen.Stretch;
     auto outlineRun = [&](int64_t y, int64_t from, int64_t to) {
         from = std::max(from, clip.left);
         to = std::min(to, clip.right);
         for (int64_t x = from; x <= to; ++x)
-            if (pattern.length == 0 || pattern.on(patternStep(rows.arcPosition(x, y), pen.Stretch)))
+            if (solid || pattern.on(patternStep(rows.arcPosition(x, y), stretch)))
                 sink.pixel(x, y);
     };
     auto fillRun = [&](int64_t y, int64_t from, int64_t to) {
