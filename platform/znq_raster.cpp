@@ -1,205 +1,15 @@
 // The raster surface: the canvas's exact pixel rules in the device pixels of an RGB32 image.
-// Lines step by Bresenham's rule, ellipses by rows of the inscribed ellipse, polygons by pixel
-// centres; wide pens stamp squares whose union is written in spans, and XOR inverts every pixel of
-// a figure once.
-#include "znq_surface.h"
+#include "znq_rasterize.h"
 
 #include <QPainter>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <cstring>
 #include <limits>
-#include <utility>
-#include <vector>
 
 namespace znq {
 
-std::span<const int> PenPatternRuns(TPenStyle style)
-{
-    static constexpr int dash[] = { 18, 6 };
-    static constexpr int dot[] = { 3, 3 };
-    static constexpr int dashDot[] = { 9, 6, 3, 6 };
-    static constexpr int dashDotDot[] = { 9, 3, 3, 3, 3, 3 };
-    switch (style) {
-    case TPenStyle::psDash:
-        return dash;
-    case TPenStyle::psDot:
-        return dot;
-    case TPenStyle::psDashDot:
-        return dashDot;
-    case TPenStyle::psDashDotDot:
-        return dashDotDot;
-    default:
-        return {};
-    }
-}
+using namespace raster;
 
 namespace {
-
-    // Wide integers for the line set-up: coordinates span the whole 32-bit range, so products of
-    // two deltas need more than 64 bits.
-    __extension__ typedef __int128 Int128;
-    __extension__ typedef unsigned __int128 UInt128;
-
-    // Pen patterns as alternating run lengths (on, off, on, ...), stepped once per pixel:
-    // dash 18 on 6 off, dot 3 on 3 off, dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3. The pattern
-    // continues from one line-to to the next and restarts at a move-to.
-    struct PenPattern {
-        std::array<bool, 32> bits {};
-        uint32_t length = 0; // 0: solid
-        // 2^64 / length rounded up: the remainder of a 32-bit step by the length is then the high
-        // half of (step * divisor, low 64 bits) * length, exact, without a division.
-        uint64_t divisor = 0;
-
-        bool on(uint64_t step) const
-        {
-            if ((step >> 32) != 0)
-                return bits[static_cast<size_t>(step % length)];
-            const uint64_t low = divisor * step;
-            return bits[static_cast<size_t>((static_cast<UInt128>(low) * length) >> 64)];
-        }
-    };
-
-    // The pattern step of a pixel position: on a scaled canvas each step spans stretch pixels. The
-    // division is left out at scale 1, where it would cost as much as the rest of the pixel.
-    template <typename Position> Position patternStep(Position position, uint32_t stretch)
-    {
-        return stretch == 1 ? position : position / stretch;
-    }
-
-    PenPattern makePattern(std::span<const int> runs)
-    {
-        PenPattern pattern;
-        bool on = true;
-        for (int run : runs) {
-            for (int i = 0; i < run; ++i)
-                pattern.bits[pattern.length++] = on;
-            on = !on;
-        }
-        pattern.divisor = UINT64_MAX / pattern.length + 1;
-        return pattern;
-    }
-
-    const PenPattern& patternFor(TPenStyle style)
-    {
-        static const PenPattern solid;
-        static const PenPattern dash = makePattern(PenPatternRuns(TPenStyle::psDash));
-        static const PenPattern dot = makePattern(PenPatternRuns(TPenStyle::psDot));
-        static const PenPattern dashDot = makePattern(PenPatternRuns(TPenStyle::psDashDot));
-        static const PenPattern dashDotDot = makePattern(PenPatternRuns(TPenStyle::psDashDotDot));
-        switch (style) {
-        case TPenStyle::psDash:
-            return dash;
-        case TPenStyle::psDot:
-            return dot;
-        case TPenStyle::psDashDot:
-            return dashDot;
-        case TPenStyle::psDashDotDot:
-            return dashDotDot;
-        default:
-            return solid;
-        }
-    }
-
-    int64_t floorDiv(Int128 numerator, Int128 denominator)
-    {
-        Int128 q = numerator / denominator;
-        if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
-            --q;
-        return static_cast<int64_t>(q);
-    }
-
-    int64_t ceilDiv(Int128 numerator, Int128 denominator)
-    {
-        return -floorDiv(-numerator, denominator);
-    }
-
-    // An inclusive pixel rectangle used for clipping.
-    struct Box {
-        int64_t left, top, right, bottom;
-        bool empty() const { return left > right || top > bottom; }
-        bool contains(int64_t x, int64_t y) const
-        {
-            return x >= left && x <= right && y >= top && y <= bottom;
-        }
-    };
-
-    Box intersect(const Box& a, const Box& b)
-    {
-        return Box { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-            std::min(a.bottom, b.bottom) };
-    }
-
-    // The inside of an ellipse inscribed in an inclusive pixel box, row by row: pixel (x, y) is
-    // inside when its centre lies within the ellipse through the box's outermost pixel centres,
-    // widened by half a pixel, so that the outline reaches all four sides of the box.
-    class EllipseRows {
-    public:
-        EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
-            : m_top(top)
-            , m_bottom(bottom)
-            , m_sumX(left + right)
-            , m_sumY(top + bottom)
-            , m_a(static_cast<double>(right - left + 1))
-            , m_b(static_cast<double>(bottom - top + 1))
-        {
-            // The point of slope 1 on the ellipse with semi-axes a and b.
-            const double a = m_a / 2, b = m_b / 2;
-            const double norm = std::sqrt(a * a + b * b);
-            m_steepX = a * a / norm;
-            m_steepY = b * b / norm;
-        }
-
-        // The inside span of row y, or an empty span (lo > hi).
-        std::pair<int64_t, int64_t> span(int64_t y) const
-        {
-            if (y < m_top || y > m_bottom)
-                return { 1, 0 };
-            const double yy = static_cast<double>(2 * y - m_sumY) / m_b;
-            const double t = 1.0 - yy * yy;
-            if (t < 0)
-                return { 1, 0 };
-            const auto half = static_cast<int64_t>(std::floor(m_a * std::sqrt(t)));
-            // Doubled x coordinates run in steps of 2 with the parity of m_sumX.
-            // Halved by arithmetic shifts, which round down (and up when negated twice).
-            const int64_t lo = -((half - m_sumX) >> 1);
-            const int64_t hi = (m_sumX + half) >> 1;
-            return { lo, hi };
-        }
-
-        // Position of pixel (x, y) along the outline, counted in pixel steps clockwise from the
-        // 3 o'clock point, for stepping a pen pattern. Where the outline is steep it advances
-        // one step per row, where it is flat one step per column; the two meet at the point of
-        // slope 1.
-        uint32_t arcPosition(int64_t x, int64_t y) const
-        {
-            const double u = std::fabs(static_cast<double>(2 * x - m_sumX)) / 2;
-            const double v = std::fabs(static_cast<double>(2 * y - m_sumY)) / 2;
-            const double along = v <= m_steepY ? v : m_steepY + (m_steepX - u);
-            const double quarter = m_steepX + m_steepY;
-            const bool below = 2 * y >= m_sumY, right = 2 * x >= m_sumX;
-            double position;
-            if (below && right)
-                position = along;
-            else if (below)
-                position = 2 * quarter - along;
-            else if (!right)
-                position = 2 * quarter + along;
-            else
-                position = 4 * quarter - along;
-            // The remainder is the value itself below 2^32, as it always is but for giant figures.
-            constexpr double wrap = 4294967296.0;
-            position = std::max(position, 0.0);
-            return static_cast<uint32_t>(position < wrap ? position : std::fmod(position, wrap));
-        }
-
-    private:
-        int64_t m_top, m_bottom, m_sumX, m_sumY;
-        double m_a, m_b;
-        double m_steepX = 0, m_steepY = 0;
-    };
 
     // Steps a pointer along count pixels of a line: one major step per pixel, and a minor step
     // whenever the remainder passes 2 * major. Shared by every solid one-pixel line.
@@ -233,327 +43,27 @@ namespace {
             [rgb](uint32_t* pixel) { *pixel = rgb; });
     }
 
-} // namespace
-
-// Pixel sinks: where the rasterised pixels of one figure go.
-
-// Writes pen pixels into the image: width 1 pixel by pixel, wider pens as squares of the pen
-// width centred on each pixel. A wide pen's pixels are gathered first and its squares written as
-// their union, row by row in spans, so that the cost follows the area covered rather than the
-// square of the width, and in XOR mode every pixel of the stroke is inverted once however many
-// squares cover it. A caller that must know the stroke's pixels before it is drawn (a filled XOR
-// polygon) asks for them in a mask with collect.
-class PenSink {
-public:
-    PenSink(QImage& image, const TSurfacePen& pen, Box figureBounds, bool collect = false)
-        : m_width(pen.Width)
-        , m_rgb(ColorToRGB(pen.Color))
-        , m_xor(pen.Mode == TPenMode::pmXor)
-        , m_imageBox { 0, 0, image.width() - 1, image.height() - 1 }
+    int64_t floorDiv(Int128 numerator, Int128 denominator)
     {
-        if (!m_imageBox.empty()) {
-            m_bits = reinterpret_cast<uint32_t*>(image.bits());
-            m_stride = image.bytesPerLine() / 4;
-        }
-        if (collect) {
-            const int grow = m_width;
-            m_maskBox = intersect(m_imageBox,
-                Box { figureBounds.left - grow, figureBounds.top - grow, figureBounds.right + grow,
-                    figureBounds.bottom + grow });
-            if (!m_maskBox.empty())
-                m_mask.assign(static_cast<size_t>((m_maskBox.right - m_maskBox.left + 1)
-                                  * (m_maskBox.bottom - m_maskBox.top + 1)),
-                    0);
-        }
+        Int128 q = numerator / denominator;
+        if ((numerator % denominator != 0) && ((numerator < 0) != (denominator < 0)))
+            --q;
+        return static_cast<int64_t>(q);
     }
 
-    ~PenSink() { flush(); }
-
-    // Pixels that can receive ink: the image, widened by the pen for wide pens.
-    Box clipBox() const
+    int64_t ceilDiv(Int128 numerator, Int128 denominator)
     {
-        const int64_t grow = m_width > 1 ? m_width : 0;
-        return Box { m_imageBox.left - grow, m_imageBox.top - grow, m_imageBox.right + grow,
-            m_imageBox.bottom + grow };
+        return -floorDiv(-numerator, denominator);
     }
 
-    bool writesToImage() const { return m_bits != nullptr; }
-
-    // Direct access for a one-pixel pen, whose clip box is the image itself.
-    struct Direct {
-        uint32_t* bits = nullptr;
-        int64_t stride = 0;
-        uint32_t rgb = 0;
-        bool xorMode = false;
-    };
-    Direct direct() const
-    {
-        if (m_width != 1 || !m_mask.empty())
-            return {};
-        return Direct { m_bits, m_stride, m_rgb, m_xor };
-    }
-
-    void pixel(int64_t x, int64_t y)
-    {
-        if (m_width > 1) {
-            // Narrow squares drawn by copy may overlap: written at once. The union is needed only
-            // to invert each pixel once, or to collect the stroke.
-            if (m_width <= directSquareWidth && !m_xor && m_mask.empty()) {
-                square(x, y);
-                return;
-            }
-            m_points.push_back(Point { y, x });
-            return;
-        }
-        if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
-            return;
-        if (m_mask.empty())
-            put(m_bits + y * m_stride + x);
-        else if (m_maskBox.contains(x, y))
-            m_mask[maskIndex(x, y)] = 1;
-    }
-
-    bool isMasked(int64_t x, int64_t y)
-    {
-        writeSquares();
-        if (m_mask.empty() || !m_maskBox.contains(x, y))
-            return false;
-        return m_mask[maskIndex(x, y)];
-    }
-
-    void flush()
-    {
-        writeSquares();
-        if (m_mask.empty())
-            return;
-        const int64_t width = m_maskBox.right - m_maskBox.left + 1;
-        for (int64_t row = m_maskBox.top; row <= m_maskBox.bottom; ++row) {
-            const uint8_t* mask = m_mask.data() + (row - m_maskBox.top) * width;
-            uint32_t* line = m_bits + row * m_stride + m_maskBox.left;
-            for (int64_t i = 0; i < width; ++i)
-                if (mask[i])
-                    put(line + i);
-        }
-        m_mask.clear();
-    }
-
-private:
-    struct Point {
-        int64_t y, x;
-        friend auto operator<=>(const Point&, const Point&) = default;
-    };
-    struct Span {
-        int64_t left, right;
-    };
-    // Identical rows of spans, one after another: y0 .. y1 share spans[begin, end).
-    struct Band {
-        int64_t y0, y1;
-        size_t begin, end;
-    };
-
-    size_t maskIndex(int64_t x, int64_t y) const
-    {
-        return static_cast<size_t>(
-            (y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1) + (x - m_maskBox.left));
-    }
-
-    // The union of the squares of the gathered pixels, written row by row. The square of the
-    // pixel at (x, y) covers columns x - a .. x - a + w - 1 and the rows likewise, a = (w - 1) / 2.
-    // Each row of pixels becomes a row of disjoint spans, equal neighbouring rows a band; output
-    // row r is the union of the bands within w - 1 - a rows above it and a rows below.
-    void writeSquares()
-    {
-        if (m_points.empty())
-            return;
-        std::sort(m_points.begin(), m_points.end());
-        m_points.erase(std::unique(m_points.begin(), m_points.end()), m_points.end());
-        const int64_t w = m_width, a = (w - 1) / 2;
-
-        std::vector<Span> spans;
-        std::vector<Band> bands;
-        for (size_t i = 0; i < m_points.size();) {
-            const int64_t y = m_points[i].y;
-            const size_t begin = spans.size();
-            for (; i < m_points.size() && m_points[i].y == y; ++i) {
-                const Span square { m_points[i].x - a, m_points[i].x - a + w - 1 };
-                if (spans.size() > begin && square.left <= spans.back().right + 1)
-                    spans.back().right = std::max(spans.back().right, square.right);
-                else
-                    spans.push_back(square);
-            }
-            const size_t end = spans.size();
-            if (!bands.empty()) {
-                Band& last = bands.back();
-                const bool same = last.y1 + 1 == y && last.end - last.begin == end - begin
-                    && std::equal(spans.begin() + std::ptrdiff_t(begin),
-                        spans.begin() + std::ptrdiff_t(end),
-                        spans.begin() + std::ptrdiff_t(last.begin),
-                        [](Span p, Span q) { return p.left == q.left && p.right == q.right; });
-                if (same) {
-                    ++last.y1;
-                    spans.resize(begin);
-                    continue;
-                }
-            }
-            bands.push_back(Band { y, y, begin, end });
-        }
-        m_points.clear();
-
-        const Box target = m_mask.empty() ? m_imageBox : m_maskBox;
-        if (target.empty())
-            return;
-        const int64_t below = w - 1 - a;
-        std::vector<Span> row;
-        size_t low = 0, high = 0;
-        int64_t r = std::max(target.top, bands.front().y0 - a);
-        const int64_t last = std::min(target.bottom, bands.back().y1 + below);
-        while (r <= last) {
-            // Bands reach row r from rows y0 - a .. y1 + below.
-            while (high < bands.size() && bands[high].y0 - a <= r)
-                ++high;
-            while (low < high && bands[low].y1 + below < r)
-                ++low;
-            if (low == high) {
-                if (high == bands.size())
-                    break;
-                r = bands[high].y0 - a;
-                continue;
-            }
-            row.clear();
-            for (size_t b = low; b < high; ++b)
-                row.insert(row.end(), spans.begin() + std::ptrdiff_t(bands[b].begin),
-                    spans.begin() + std::ptrdiff_t(bands[b].end));
-            if (high - low > 1)
-                std::sort(row.begin(), row.end(), [](Span p, Span q) { return p.left < q.left; });
-            int64_t covered = INT64_MIN;
-            for (const Span& span : row) {
-                const int64_t left = std::max({ span.left, covered + 1, target.left });
-                const int64_t right = std::min(span.right, target.right);
-                if (left <= right)
-                    writeSpan(r, left, right);
-                covered = std::max(covered, span.right);
-            }
-            ++r;
-        }
-    }
-
-    void writeSpan(int64_t y, int64_t left, int64_t right)
-    {
-        if (!m_mask.empty()) {
-            std::fill(m_mask.begin() + std::ptrdiff_t(maskIndex(left, y)),
-                m_mask.begin() + std::ptrdiff_t(maskIndex(right, y)) + 1, 1);
-            return;
-        }
-        uint32_t* line = m_bits + y * m_stride;
-        if (m_xor) {
-            for (int64_t x = left; x <= right; ++x)
-                line[x] ^= (m_rgb & 0x00FFFFFFu);
-        } else {
-            std::fill(line + left, line + right + 1, m_rgb);
-        }
-    }
-
-    static constexpr int directSquareWidth = 4;
-
-    // The pen's square at (x, y), clipped to the image.
-    void square(int64_t x, int64_t y)
-    {
-        const int64_t a = (m_width - 1) / 2;
-        const int64_t left = std::max(x - a, m_imageBox.left);
-        const int64_t right = std::min(x - a + m_width - 1, m_imageBox.right);
-        const int64_t top = std::max(y - a, m_imageBox.top);
-        const int64_t bottom = std::min(y - a + m_width - 1, m_imageBox.bottom);
-        for (int64_t row = top; row <= bottom; ++row) {
-            uint32_t* line = m_bits + row * m_stride;
-            for (int64_t column = left; column <= right; ++column)
-                line[column] = m_rgb;
-        }
-    }
-
-    void put(uint32_t* pixel) const
-    {
-        if (m_xor)
-            *pixel ^= (m_rgb & 0x00FFFFFFu);
-        else
-            *pixel = m_rgb;
-    }
-
-    int m_width;
-    uint32_t m_rgb;
-    bool m_xor;
-    Box m_imageBox;
-    uint32_t* m_bits = nullptr;
-    int64_t m_stride = 0;
-    Box m_maskBox { 0, 0, -1, -1 };
-    std::vector<uint8_t> m_mask;
-    // The pixels of a wide pen, as (y, x), until their squares are written.
-    std::vector<Point> m_points;
-};
-
-// Fills spans with the brush colour, in XOR mode by inversion.
-class BrushSink {
-public:
-    BrushSink(QImage& image, TColor color, TPenMode mode)
-        : m_rgb(ColorToRGB(color))
-        , m_xor(mode == TPenMode::pmXor)
-    {
-        if (image.width() > 0 && image.height() > 0) {
-            m_bits = reinterpret_cast<uint32_t*>(image.bits());
-            m_stride = image.bytesPerLine() / 4;
-        }
-    }
-
-    // Rows top to bottom from x0 to x1 inclusive, clipped by the caller. By copy, the first row is
-    // filled and copied to the others, which the library's block copy does at full memory speed.
-    void box(int64_t top, int64_t bottom, int64_t x0, int64_t x1)
-    {
-        if (m_xor || top > bottom) {
-            for (int64_t y = top; y <= bottom; ++y)
-                run(y, x0, x1);
-            return;
-        }
-        run(top, x0, x1);
-        const uint32_t* first = m_bits + top * m_stride + x0;
-        const size_t bytes = static_cast<size_t>(x1 - x0 + 1) * sizeof(uint32_t);
-        for (int64_t y = top + 1; y <= bottom; ++y)
-            std::memcpy(m_bits + y * m_stride + x0, first, bytes);
-    }
-
-    // Row y from x0 to x1 inclusive; the caller has clipped it to the image.
-    void run(int64_t y, int64_t x0, int64_t x1)
-    {
-        uint32_t* line = m_bits + y * m_stride;
-        if (m_xor) {
-            for (int64_t x = x0; x <= x1; ++x)
-                line[x] ^= (m_rgb & 0x00FFFFFFu);
-        } else {
-            std::fill(line + x0, line + x1 + 1, m_rgb);
-        }
-    }
-
-private:
-    uint32_t m_rgb;
-    bool m_xor;
-    uint32_t* m_bits = nullptr;
-    int64_t m_stride = 0;
-};
-
-namespace {
-
-    struct LineRaster {
-        PenSink& sink;
-        const PenPattern& pattern;
-        uint32_t& phase;
-        // Pixels per pattern step: the drawing scale, rounded, on a scaled canvas.
-        uint32_t stretch = 1;
-    };
-
+    // In this file, with its callers: inlined into them, the line set-up leaves their hot loops
+    // their registers.
     // Bresenham's line from (x0, y0) towards (x1, y1), end point left out. Pixel i along the major
     // axis sits at minor offset floor((2 i minor + major - 1) / (2 major)), which is the classic
     // stepping with ties kept on the starting row. Only the pixels inside the sink's clip box are
     // visited: the first and last visible steps are solved for directly, so lines with far-away end
     // points cost no more than their visible part.
-    void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+    inline void lineSegment(LineRaster& raster, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
     {
         const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
         const int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
@@ -654,24 +164,6 @@ namespace {
 
 } // namespace
 
-// The blend of a colour over a pixel at an opacity of alpha / 255, each channel rounded to the
-// nearest value: (source * alpha + target * (255 - alpha) + 127) / 255, which has no ties.
-static uint32_t blendPixel(uint32_t target, uint32_t source, uint32_t alpha)
-{
-    uint32_t result = 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const uint32_t s = (source >> shift) & 0xFF, t = (target >> shift) & 0xFF;
-        result |= ((s * alpha + t * (255 - alpha) + 127) / 255) << shift;
-    }
-    return result;
-}
-
-static uint32_t alphaOf(double opacity)
-{
-    return static_cast<uint32_t>(
-        std::lround(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0) * 255));
-}
-
 class TRasterSurface final : public TSurface {
 public:
     explicit TRasterSurface(QImage* image)
@@ -724,11 +216,8 @@ void TRasterSurface::Polyline(const TSurfacePen& pen, std::span<const TPoint> po
 {
     if (points.size() < 2 || pen.Style == TPenStyle::psClear)
         return;
-    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
-    for (const TPoint& p : points)
-        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
-            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
-    PenSink sink(*m_image, pen, bounds);
+    // The figure's bounds matter only to a sink that collects the stroke, which this one does not.
+    PenSink sink(*m_image, pen, Box { 0, 0, -1, -1 });
     uint32_t phase = 0;
     LineRaster raster { sink, patternFor(pen.Style), phase, pen.Stretch };
     const PenSink::Direct direct = sink.direct();

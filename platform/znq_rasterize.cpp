@@ -1,0 +1,202 @@
+// The raster rules: pen patterns, the wide pens' spans and masks, and the clipped Bresenham line.
+#include "znq_rasterize.h"
+
+namespace znq {
+
+std::span<const int> PenPatternRuns(TPenStyle style)
+{
+    static constexpr int dash[] = { 18, 6 };
+    static constexpr int dot[] = { 3, 3 };
+    static constexpr int dashDot[] = { 9, 6, 3, 6 };
+    static constexpr int dashDotDot[] = { 9, 3, 3, 3, 3, 3 };
+    switch (style) {
+    case TPenStyle::psDash:
+        return dash;
+    case TPenStyle::psDot:
+        return dot;
+    case TPenStyle::psDashDot:
+        return dashDot;
+    case TPenStyle::psDashDotDot:
+        return dashDotDot;
+    default:
+        return {};
+    }
+}
+
+namespace raster {
+
+    namespace {
+
+        PenPattern makePattern(std::span<const int> runs)
+        {
+            PenPattern pattern;
+            bool on = true;
+            for (int run : runs) {
+                for (int i = 0; i < run; ++i)
+                    pattern.bits[pattern.length++] = on;
+                on = !on;
+            }
+            pattern.divisor = UINT64_MAX / pattern.length + 1;
+            return pattern;
+        }
+
+    } // namespace
+
+    const PenPattern& patternFor(TPenStyle style)
+    {
+        static const PenPattern solid;
+        static const PenPattern dash = makePattern(PenPatternRuns(TPenStyle::psDash));
+        static const PenPattern dot = makePattern(PenPatternRuns(TPenStyle::psDot));
+        static const PenPattern dashDot = makePattern(PenPatternRuns(TPenStyle::psDashDot));
+        static const PenPattern dashDotDot = makePattern(PenPatternRuns(TPenStyle::psDashDotDot));
+        switch (style) {
+        case TPenStyle::psDash:
+            return dash;
+        case TPenStyle::psDot:
+            return dot;
+        case TPenStyle::psDashDot:
+            return dashDot;
+        case TPenStyle::psDashDotDot:
+            return dashDotDot;
+        default:
+            return solid;
+        }
+    }
+
+    PenSink::PenSink(QImage& image, const TSurfacePen& pen, Box figureBounds, bool collect)
+        : m_width(pen.Width)
+        , m_rgb(ColorToRGB(pen.Color))
+        , m_xor(pen.Mode == TPenMode::pmXor)
+        , m_imageBox { 0, 0, image.width() - 1, image.height() - 1 }
+    {
+        if (!m_imageBox.empty()) {
+            m_bits = reinterpret_cast<uint32_t*>(image.bits());
+            m_stride = image.bytesPerLine() / 4;
+        }
+        if (collect) {
+            const int grow = m_width;
+            m_maskBox = intersect(m_imageBox,
+                Box { figureBounds.left - grow, figureBounds.top - grow, figureBounds.right + grow,
+                    figureBounds.bottom + grow });
+            if (!m_maskBox.empty())
+                m_mask.assign(static_cast<size_t>((m_maskBox.right - m_maskBox.left + 1)
+                                  * (m_maskBox.bottom - m_maskBox.top + 1)),
+                    0);
+        }
+    }
+
+    void PenSink::flush()
+    {
+        writeSquares();
+        if (m_mask.empty())
+            return;
+        const int64_t width = m_maskBox.right - m_maskBox.left + 1;
+        for (int64_t row = m_maskBox.top; row <= m_maskBox.bottom; ++row) {
+            const uint8_t* mask = m_mask.data() + (row - m_maskBox.top) * width;
+            uint32_t* line = m_bits + row * m_stride + m_maskBox.left;
+            for (int64_t i = 0; i < width; ++i)
+                if (mask[i])
+                    put(line + i);
+        }
+        m_mask.clear();
+    }
+
+    // The union of the squares of the gathered pixels, written row by row. The square of the
+    // pixel at (x, y) covers columns x - a .. x - a + w - 1 and the rows likewise, a = (w - 1) / 2.
+    // Each row of pixels becomes a row of disjoint spans, equal neighbouring rows a band; output
+    // row r is the union of the bands within w - 1 - a rows above it and a rows below.
+    void PenSink::writeSquares()
+    {
+        if (m_points.empty())
+            return;
+        std::sort(m_points.begin(), m_points.end());
+        m_points.erase(std::unique(m_points.begin(), m_points.end()), m_points.end());
+        const int64_t w = m_width, a = (w - 1) / 2;
+
+        std::vector<Span> spans;
+        std::vector<Band> bands;
+        for (size_t i = 0; i < m_points.size();) {
+            const int64_t y = m_points[i].y;
+            const size_t begin = spans.size();
+            for (; i < m_points.size() && m_points[i].y == y; ++i) {
+                const Span square { m_points[i].x - a, m_points[i].x - a + w - 1 };
+                if (spans.size() > begin && square.left <= spans.back().right + 1)
+                    spans.back().right = std::max(spans.back().right, square.right);
+                else
+                    spans.push_back(square);
+            }
+            const size_t end = spans.size();
+            if (!bands.empty()) {
+                Band& last = bands.back();
+                const bool same = last.y1 + 1 == y && last.end - last.begin == end - begin
+                    && std::equal(spans.begin() + std::ptrdiff_t(begin),
+                        spans.begin() + std::ptrdiff_t(end),
+                        spans.begin() + std::ptrdiff_t(last.begin),
+                        [](Span p, Span q) { return p.left == q.left && p.right == q.right; });
+                if (same) {
+                    ++last.y1;
+                    spans.resize(begin);
+                    continue;
+                }
+            }
+            bands.push_back(Band { y, y, begin, end });
+        }
+        m_points.clear();
+
+        const Box target = m_mask.empty() ? m_imageBox : m_maskBox;
+        if (target.empty())
+            return;
+        const int64_t below = w - 1 - a;
+        std::vector<Span> row;
+        size_t low = 0, high = 0;
+        int64_t r = std::max(target.top, bands.front().y0 - a);
+        const int64_t last = std::min(target.bottom, bands.back().y1 + below);
+        while (r <= last) {
+            // Bands reach row r from rows y0 - a .. y1 + below.
+            while (high < bands.size() && bands[high].y0 - a <= r)
+                ++high;
+            while (low < high && bands[low].y1 + below < r)
+                ++low;
+            if (low == high) {
+                if (high == bands.size())
+                    break;
+                r = bands[high].y0 - a;
+                continue;
+            }
+            row.clear();
+            for (size_t b = low; b < high; ++b)
+                row.insert(row.end(), spans.begin() + std::ptrdiff_t(bands[b].begin),
+                    spans.begin() + std::ptrdiff_t(bands[b].end));
+            if (high - low > 1)
+                std::sort(row.begin(), row.end(), [](Span p, Span q) { return p.left < q.left; });
+            int64_t covered = INT64_MIN;
+            for (const Span& span : row) {
+                const int64_t left = std::max({ span.left, covered + 1, target.left });
+                const int64_t right = std::min(span.right, target.right);
+                if (left <= right)
+                    writeSpan(r, left, right);
+                covered = std::max(covered, span.right);
+            }
+            ++r;
+        }
+    }
+
+    void PenSink::writeSpan(int64_t y, int64_t left, int64_t right)
+    {
+        if (!m_mask.empty()) {
+            std::fill(m_mask.begin() + std::ptrdiff_t(maskIndex(left, y)),
+                m_mask.begin() + std::ptrdiff_t(maskIndex(right, y)) + 1, 1);
+            return;
+        }
+        uint32_t* line = m_bits + y * m_stride;
+        if (m_xor) {
+            for (int64_t x = left; x <= right; ++x)
+                line[x] ^= (m_rgb & 0x00FFFFFFu);
+        } else {
+            std::fill(line + left, line + right + 1, m_rgb);
+        }
+    }
+
+} // namespace raster
+
+} // namespace znq

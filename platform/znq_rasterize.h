@@ -1,0 +1,342 @@
+// The raster rules of the drawing surface: pen patterns, the pixel sinks that pens and brushes
+// write through, Bresenham lines with clipping, the rows of an ellipse, and blending. Internal to
+// the platform library; the raster surface is their one user.
+#pragma once
+
+#include "znq_surface.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace znq::raster {
+
+// Wide integers for the line set-up: coordinates span the whole 32-bit range, so products of
+// two deltas need more than 64 bits.
+__extension__ typedef __int128 Int128;
+__extension__ typedef unsigned __int128 UInt128;
+
+// Pen patterns as alternating run lengths (on, off, on, ...), stepped once per pixel:
+// dash 18 on 6 off, dot 3 on 3 off, dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3. The pattern
+// continues from one line-to to the next and restarts at a move-to.
+struct PenPattern {
+    std::array<bool, 32> bits {};
+    uint32_t length = 0; // 0: solid
+    // 2^64 / length rounded up: the remainder of a 32-bit step by the length is then the high
+    // half of (step * divisor, low 64 bits) * length, exact, without a division.
+    uint64_t divisor = 0;
+
+    bool on(uint64_t step) const
+    {
+        if ((step >> 32) != 0)
+            return bits[static_cast<size_t>(step % length)];
+        const uint64_t low = divisor * step;
+        return bits[static_cast<size_t>((static_cast<UInt128>(low) * length) >> 64)];
+    }
+};
+
+// The pattern step of a pixel position: on a scaled canvas each step spans stretch pixels. The
+// division is left out at scale 1, where it would cost as much as the rest of the pixel.
+template <typename Position> Position patternStep(Position position, uint32_t stretch)
+{
+    return stretch == 1 ? position : position / stretch;
+}
+
+// The pattern of a pen style; a solid one has length 0.
+const PenPattern& patternFor(TPenStyle style);
+
+// An inclusive pixel rectangle used for clipping.
+struct Box {
+    int64_t left, top, right, bottom;
+    bool empty() const { return left > right || top > bottom; }
+    bool contains(int64_t x, int64_t y) const
+    {
+        return x >= left && x <= right && y >= top && y <= bottom;
+    }
+};
+
+inline Box intersect(const Box& a, const Box& b)
+{
+    return Box { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+        std::min(a.bottom, b.bottom) };
+}
+
+// The inside of an ellipse inscribed in an inclusive pixel box, row by row: pixel (x, y) is
+// inside when its centre lies within the ellipse through the box's outermost pixel centres,
+// widened by half a pixel, so that the outline reaches all four sides of the box.
+class EllipseRows {
+public:
+    EllipseRows(int64_t left, int64_t top, int64_t right, int64_t bottom)
+        : m_top(top)
+        , m_bottom(bottom)
+        , m_sumX(left + right)
+        , m_sumY(top + bottom)
+        , m_a(static_cast<double>(right - left + 1))
+        , m_b(static_cast<double>(bottom - top + 1))
+    {
+        // The point of slope 1 on the ellipse with semi-axes a and b.
+        const double a = m_a / 2, b = m_b / 2;
+        const double norm = std::sqrt(a * a + b * b);
+        m_steepX = a * a / norm;
+        m_steepY = b * b / norm;
+    }
+
+    // The inside span of row y, or an empty span (lo > hi).
+    std::pair<int64_t, int64_t> span(int64_t y) const
+    {
+        if (y < m_top || y > m_bottom)
+            return { 1, 0 };
+        const double yy = static_cast<double>(2 * y - m_sumY) / m_b;
+        const double t = 1.0 - yy * yy;
+        if (t < 0)
+            return { 1, 0 };
+        const auto half = static_cast<int64_t>(std::floor(m_a * std::sqrt(t)));
+        // Doubled x coordinates run in steps of 2 with the parity of m_sumX.
+        // Halved by arithmetic shifts, which round down (and up when negated twice).
+        const int64_t lo = -((half - m_sumX) >> 1);
+        const int64_t hi = (m_sumX + half) >> 1;
+        return { lo, hi };
+    }
+
+    // Position of pixel (x, y) along the outline, counted in pixel steps clockwise from the
+    // 3 o'clock point, for stepping a pen pattern. Where the outline is steep it advances
+    // one step per row, where it is flat one step per column; the two meet at the point of
+    // slope 1.
+    uint32_t arcPosition(int64_t x, int64_t y) const
+    {
+        const double u = std::fabs(static_cast<double>(2 * x - m_sumX)) / 2;
+        const double v = std::fabs(static_cast<double>(2 * y - m_sumY)) / 2;
+        const double along = v <= m_steepY ? v : m_steepY + (m_steepX - u);
+        const double quarter = m_steepX + m_steepY;
+        const bool below = 2 * y >= m_sumY, right = 2 * x >= m_sumX;
+        double position;
+        if (below && right)
+            position = along;
+        else if (below)
+            position = 2 * quarter - along;
+        else if (!right)
+            position = 2 * quarter + along;
+        else
+            position = 4 * quarter - along;
+        // The remainder is the value itself below 2^32, as it always is but for giant figures.
+        constexpr double wrap = 4294967296.0;
+        position = std::max(position, 0.0);
+        return static_cast<uint32_t>(position < wrap ? position : std::fmod(position, wrap));
+    }
+
+private:
+    int64_t m_top, m_bottom, m_sumX, m_sumY;
+    double m_a, m_b;
+    double m_steepX = 0, m_steepY = 0;
+};
+
+// Pixel sinks: where the rasterised pixels of one figure go.
+
+// Writes pen pixels into the image: width 1 pixel by pixel, wider pens as squares of the pen
+// width centred on each pixel. A wide pen's pixels are gathered first and its squares written as
+// their union, row by row in spans, so that the cost follows the area covered rather than the
+// square of the width, and in XOR mode every pixel of the stroke is inverted once however many
+// squares cover it. A caller that must know the stroke's pixels before it is drawn (a filled XOR
+// polygon) asks for them in a mask with collect.
+class PenSink {
+public:
+    PenSink(QImage& image, const TSurfacePen& pen, Box figureBounds, bool collect = false);
+
+    ~PenSink() { flush(); }
+
+    // Pixels that can receive ink: the image, widened by the pen for wide pens.
+    Box clipBox() const
+    {
+        const int64_t grow = m_width > 1 ? m_width : 0;
+        return Box { m_imageBox.left - grow, m_imageBox.top - grow, m_imageBox.right + grow,
+            m_imageBox.bottom + grow };
+    }
+
+    bool writesToImage() const { return m_bits != nullptr; }
+
+    // Direct access for a one-pixel pen, whose clip box is the image itself.
+    struct Direct {
+        uint32_t* bits = nullptr;
+        int64_t stride = 0;
+        uint32_t rgb = 0;
+        bool xorMode = false;
+    };
+    Direct direct() const
+    {
+        if (m_width != 1 || !m_mask.empty())
+            return {};
+        return Direct { m_bits, m_stride, m_rgb, m_xor };
+    }
+
+    void pixel(int64_t x, int64_t y)
+    {
+        if (m_width > 1) {
+            // Narrow squares drawn by copy may overlap: written at once. The union is needed only
+            // to invert each pixel once, or to collect the stroke.
+            if (m_width <= directSquareWidth && !m_xor && m_mask.empty()) {
+                square(x, y);
+                return;
+            }
+            m_points.push_back(Point { y, x });
+            return;
+        }
+        if (x < 0 || y < 0 || x > m_imageBox.right || y > m_imageBox.bottom)
+            return;
+        if (m_mask.empty())
+            put(m_bits + y * m_stride + x);
+        else if (m_maskBox.contains(x, y))
+            m_mask[maskIndex(x, y)] = 1;
+    }
+
+    bool isMasked(int64_t x, int64_t y)
+    {
+        writeSquares();
+        if (m_mask.empty() || !m_maskBox.contains(x, y))
+            return false;
+        return m_mask[maskIndex(x, y)];
+    }
+
+    // Writes what is pending: the squares of a wide pen, the collected mask.
+    void flush();
+
+private:
+    struct Point {
+        int64_t y, x;
+        friend auto operator<=>(const Point&, const Point&) = default;
+    };
+    struct Span {
+        int64_t left, right;
+    };
+    // Identical rows of spans, one after another: y0 .. y1 share spans[begin, end).
+    struct Band {
+        int64_t y0, y1;
+        size_t begin, end;
+    };
+
+    size_t maskIndex(int64_t x, int64_t y) const
+    {
+        return static_cast<size_t>(
+            (y - m_maskBox.top) * (m_maskBox.right - m_maskBox.left + 1) + (x - m_maskBox.left));
+    }
+
+    // The union of the squares of the gathered pixels, written row by row.
+    void writeSquares();
+    void writeSpan(int64_t y, int64_t left, int64_t right);
+
+    static constexpr int directSquareWidth = 4;
+
+    // The pen's square at (x, y), clipped to the image.
+    void square(int64_t x, int64_t y)
+    {
+        const int64_t a = (m_width - 1) / 2;
+        const int64_t left = std::max(x - a, m_imageBox.left);
+        const int64_t right = std::min(x - a + m_width - 1, m_imageBox.right);
+        const int64_t top = std::max(y - a, m_imageBox.top);
+        const int64_t bottom = std::min(y - a + m_width - 1, m_imageBox.bottom);
+        for (int64_t row = top; row <= bottom; ++row) {
+            uint32_t* line = m_bits + row * m_stride;
+            for (int64_t column = left; column <= right; ++column)
+                line[column] = m_rgb;
+        }
+    }
+
+    void put(uint32_t* pixel) const
+    {
+        if (m_xor)
+            *pixel ^= (m_rgb & 0x00FFFFFFu);
+        else
+            *pixel = m_rgb;
+    }
+
+    int m_width;
+    uint32_t m_rgb;
+    bool m_xor;
+    Box m_imageBox;
+    uint32_t* m_bits = nullptr;
+    int64_t m_stride = 0;
+    Box m_maskBox { 0, 0, -1, -1 };
+    std::vector<uint8_t> m_mask;
+    // The pixels of a wide pen, as (y, x), until their squares are written.
+    std::vector<Point> m_points;
+};
+
+// Fills spans with the brush colour, in XOR mode by inversion.
+class BrushSink {
+public:
+    BrushSink(QImage& image, TColor color, TPenMode mode)
+        : m_rgb(ColorToRGB(color))
+        , m_xor(mode == TPenMode::pmXor)
+    {
+        if (image.width() > 0 && image.height() > 0) {
+            m_bits = reinterpret_cast<uint32_t*>(image.bits());
+            m_stride = image.bytesPerLine() / 4;
+        }
+    }
+
+    // Rows top to bottom from x0 to x1 inclusive, clipped by the caller. By copy, the first row is
+    // filled and copied to the others, which the library's block copy does at full memory speed.
+    void box(int64_t top, int64_t bottom, int64_t x0, int64_t x1)
+    {
+        if (m_xor || top > bottom) {
+            for (int64_t y = top; y <= bottom; ++y)
+                run(y, x0, x1);
+            return;
+        }
+        run(top, x0, x1);
+        const uint32_t* first = m_bits + top * m_stride + x0;
+        const size_t bytes = static_cast<size_t>(x1 - x0 + 1) * sizeof(uint32_t);
+        for (int64_t y = top + 1; y <= bottom; ++y)
+            std::memcpy(m_bits + y * m_stride + x0, first, bytes);
+    }
+
+    // Row y from x0 to x1 inclusive; the caller has clipped it to the image.
+    void run(int64_t y, int64_t x0, int64_t x1)
+    {
+        uint32_t* line = m_bits + y * m_stride;
+        if (m_xor) {
+            for (int64_t x = x0; x <= x1; ++x)
+                line[x] ^= (m_rgb & 0x00FFFFFFu);
+        } else {
+            std::fill(line + x0, line + x1 + 1, m_rgb);
+        }
+    }
+
+private:
+    uint32_t m_rgb;
+    bool m_xor;
+    uint32_t* m_bits = nullptr;
+    int64_t m_stride = 0;
+};
+
+struct LineRaster {
+    PenSink& sink;
+    const PenPattern& pattern;
+    uint32_t& phase;
+    // Pixels per pattern step: the drawing scale, rounded, on a scaled canvas.
+    uint32_t stretch = 1;
+};
+
+// The blend of a colour over a pixel at an opacity of alpha / 255, each channel rounded to the
+// nearest value: (source * alpha + target * (255 - alpha) + 127) / 255, which has no ties.
+inline uint32_t blendPixel(uint32_t target, uint32_t source, uint32_t alpha)
+{
+    uint32_t result = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t s = (source >> shift) & 0xFF, t = (target >> shift) & 0xFF;
+        result |= ((s * alpha + t * (255 - alpha) + 127) / 255) << shift;
+    }
+    return result;
+}
+
+inline uint32_t alphaOf(double opacity)
+{
+    return static_cast<uint32_t>(
+        std::lround(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0) * 255));
+}
+
+} // namespace znq::raster
