@@ -1,7 +1,8 @@
 // The canvas over its two surfaces, driven by random sequences of primitives at random scales:
 // the raster surface gives exactly the pixels the canvas has always given (fingerprints of the
 // pictures taken before the surfaces were split off), and the vector surface receives the same
-// elements at every scale.
+// elements at every scale; fills and bitmaps with an opacity blend exactly on the one and with
+// real transparency on the other.
 #include "znq_graphics.h"
 
 #include <QPaintDevice>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -132,9 +134,15 @@ public:
     {
     }
     std::string kinds;
+    // The painter's opacity when each element came.
+    std::vector<double> opacities;
     bool begin(QPaintDevice*) override { return true; }
     bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override { }
+    void updateState(const QPaintEngineState& changed) override
+    {
+        if (changed.state() & DirtyOpacity)
+            m_opacity = changed.opacity();
+    }
     void drawLines(const QLineF*, int count) override { kinds.append(size_t(count), 'L'); }
     void drawLines(const QLine*, int count) override { kinds.append(size_t(count), 'L'); }
     void drawRects(const QRectF*, int count) override { kinds.append(size_t(count), 'R'); }
@@ -144,6 +152,7 @@ public:
     void drawPolygon(const QPointF*, int, PolygonDrawMode mode) override
     {
         kinds += mode == PolylineMode ? 'P' : 'G';
+        opacities.push_back(m_opacity);
     }
     void drawPolygon(const QPoint*, int, PolygonDrawMode mode) override
     {
@@ -154,15 +163,20 @@ public:
     void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override
     {
         kinds += 'I';
+        opacities.push_back(m_opacity);
     }
     void drawTextItem(const QPointF&, const QTextItem&) override { kinds += 'T'; }
     Type type() const override { return User; }
+
+private:
+    double m_opacity = 1;
 };
 
 class RecordingDevice : public QPaintDevice {
 public:
     QPaintEngine* paintEngine() const override { return &m_engine; }
     const std::string& kinds() const { return m_engine.kinds; }
+    const std::vector<double>& opacities() const { return m_engine.opacities; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override
@@ -673,4 +687,74 @@ TEST(CanvasSurfaces, VectorElementsAreTheSameAtEveryScale)
                 EXPECT_TRUE(within(kinds, referenceKinds[seed]))
                     << kinds << " in " << referenceKinds[seed] << ", sequence " << seed;
         }
+}
+
+// A fill or a bitmap with an opacity blends each channel to the nearest value of the exact blend,
+// over exactly the pixels the opaque figure covers; the vector surface gets real transparency.
+TEST(CanvasSurfaces, OpacityBlendsExactlyOnRasterAndTransparentlyOnVector)
+{
+    constexpr TColor under = 0x204060, brush = 0x00C0FF;
+    struct Row {
+        const char* name;
+        double opacity;
+        int alpha; // of 255
+    };
+    const Row rows[] = { { "none", 0, 0 }, { "quarter", 0.25, 64 }, { "half", 0.5, 128 },
+        { "full", 1, 255 }, { "above one", 2, 255 }, { "below zero", -1, 0 },
+        { "not a number", std::numeric_limits<double>::quiet_NaN(), 0 } };
+    const std::vector<TPoint> figure = { { 3, 2 }, { 30, 6 }, { 22, 28 }, { 8, 20 }, { 15, 12 } };
+    for (const double scale : { 1.0, 2.0 }) {
+        // The opaque figure's interior, for the coverage.
+        TBitmap opaque;
+        opaque.SetScale(scale);
+        opaque.SetSize(40, 32);
+        opaque.Canvas().Pen().SetStyle(TPenStyle::psClear);
+        opaque.Canvas().Brush().SetColor(clBlack);
+        opaque.Canvas().Polygon(figure);
+        TBitmap stamp(6, 4);
+        stamp.Canvas().Brush().SetColor(brush);
+        stamp.Canvas().FillRect(Rect(0, 0, 6, 4));
+        for (const Row& row : rows) {
+            SCOPED_TRACE(testing::Message() << row.name << " at scale " << scale);
+            TBitmap bitmap;
+            bitmap.SetScale(scale);
+            bitmap.SetSize(40, 32);
+            TCanvas& canvas = bitmap.Canvas();
+            canvas.Brush().SetColor(under);
+            canvas.FillRect(Rect(0, 0, 40, 32));
+            canvas.Brush().SetColor(brush);
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
+            canvas.FillPolygon(figure, row.opacity);
+            canvas.Draw(33, 27, stamp, row.opacity);
+            auto blend = [&](int shift) {
+                const int s = (brush >> shift) & 0xFF, t = (under >> shift) & 0xFF;
+                return (s * row.alpha + t * (255 - row.alpha) + 127) / 255;
+            };
+            const TColor blended = TColor(blend(0) | blend(8) << 8 | blend(16) << 16);
+            const QImage& image = bitmap.Image();
+            int covered = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool inside = (opaque.Image().pixel(x, y) & 0xFFFFFF) == 0;
+                    // The stamp's own pixels, at the place of its corner.
+                    const bool inStamp = x >= int(33 * scale) && x < int(33 * scale) + 6
+                        && y >= int(27 * scale) && y < int(27 * scale) + 4;
+                    const TColor expected = inside || inStamp ? blended : under;
+                    covered += inside;
+                    ASSERT_EQ(RGBToColor(image.pixel(x, y)), expected) << x << ", " << y;
+                }
+            EXPECT_GT(covered, 100 * scale * scale);
+        }
+    }
+
+    RecordingDevice device;
+    QPainter painter(&device);
+    TCanvas canvas(&painter, 40, 32);
+    TBitmap stamp(6, 4);
+    canvas.FillPolygon(figure, 0.5);
+    canvas.Draw(3, 4, stamp, 0.25);
+    canvas.Polygon(figure);
+    painter.end();
+    EXPECT_EQ(device.kinds(), "GIG");
+    EXPECT_EQ(device.opacities(), (std::vector<double> { 0.5, 0.25, 1 }));
 }
