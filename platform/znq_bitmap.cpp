@@ -1,21 +1,11 @@
 // Off-screen images with their own canvas.
 #include "znq_graphics.h"
+#include "znq_surface.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace znq {
-
-namespace {
-    constexpr double minScale = 0.25, maxScale = 8.0;
-
-    int32_t saturated(double value)
-    {
-        if (!(value == value))
-            return 0;
-        return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
-    }
-} // namespace
 
 TBitmap::TBitmap()
     : m_canvas(&m_image)
@@ -41,7 +31,7 @@ void TBitmap::SetSize(int32_t width, int32_t height)
 
 void TBitmap::SetScale(double scale)
 {
-    scale = std::isfinite(scale) ? std::clamp(scale, minScale, maxScale) : 1.0;
+    scale = std::isfinite(scale) ? std::clamp(scale, MinCanvasScale, MaxCanvasScale) : 1.0;
     if (scale == m_scale)
         return;
     m_scale = scale;
@@ -50,7 +40,7 @@ void TBitmap::SetScale(double scale)
 
 int32_t TBitmap::ScaledSize(int32_t logical, double scale)
 {
-    return scale == 1.0 ? logical : saturated(std::round(logical * scale));
+    return scale == 1.0 ? logical : SaturatedPixel(std::round(logical * scale));
 }
 
 void TBitmap::allocate()

@@ -10,17 +10,6 @@
 
 namespace znq {
 
-namespace {
-    constexpr double minScale = 0.25, maxScale = 8.0;
-
-    int32_t saturated(double value)
-    {
-        if (!(value == value))
-            return 0;
-        return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
-    }
-} // namespace
-
 TCanvas::TCanvas(QImage* image)
     : m_surface(MakeRasterSurface(image))
     , m_image(image)
@@ -51,7 +40,7 @@ void TCanvas::fontChanged()
 // Texts laid out at another scale are laid out again.
 void TCanvas::SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight)
 {
-    scale = std::isfinite(scale) ? std::clamp(scale, minScale, maxScale) : 1.0;
+    scale = std::isfinite(scale) ? std::clamp(scale, MinCanvasScale, MaxCanvasScale) : 1.0;
     if (scale != m_scale) {
         m_shapedTexts.clear();
         m_shapedTextBytes = 0;
@@ -86,7 +75,7 @@ int32_t TCanvas::devicePenWidth() const
 {
     if (m_scale == 1.0)
         return m_pen.Width();
-    return std::max(1, saturated(std::round(m_pen.Width() * m_scale)));
+    return std::max(1, SaturatedPixel(std::round(m_pen.Width() * m_scale)));
 }
 
 // A square pen of width w covers w - 1 - a pixels right of and below its pixel and a = (w - 1) / 2
@@ -98,15 +87,15 @@ TPoint TCanvas::devicePoint(int32_t x, int32_t y) const
         return TPoint { x, y };
     const int32_t logical = m_pen.Width(), device = devicePenWidth();
     const double shift = (device - 1) / 2 - m_scale * ((logical - 1) / 2);
-    return TPoint { saturated(std::floor(x * m_scale + shift + 0.5)),
-        saturated(std::floor(y * m_scale + shift + 0.5)) };
+    return TPoint { SaturatedPixel(std::floor(x * m_scale + shift + 0.5)),
+        SaturatedPixel(std::floor(y * m_scale + shift + 0.5)) };
 }
 
 int32_t TCanvas::deviceEdge(int32_t v) const
 {
     if (m_scale == 1.0)
         return v;
-    return saturated(std::floor(v * m_scale + 0.5));
+    return SaturatedPixel(std::floor(v * m_scale + 0.5));
 }
 
 TRect TCanvas::deviceRect(const TRect& rect) const
@@ -144,7 +133,7 @@ bool TCanvas::deviceBox(int32_t& x1, int32_t& y1, int32_t& x2, int32_t& y2) cons
     const TPoint first = devicePoint(int32_t(left), int32_t(top));
     const TPoint last = devicePoint(int32_t(right), int32_t(bottom));
     x1 = first.x, y1 = first.y;
-    x2 = saturated(double(last.x) + 1), y2 = saturated(double(last.y) + 1);
+    x2 = SaturatedPixel(double(last.x) + 1), y2 = SaturatedPixel(double(last.y) + 1);
     return true;
 }
 
@@ -237,8 +226,8 @@ void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap, double opacity)
 QSize TCanvas::deviceSize(int32_t x, int32_t y, const TBitmap& bitmap) const
 {
     const int64_t right = int64_t(x) + bitmap.Width(), bottom = int64_t(y) + bitmap.Height();
-    return QSize(int(int64_t(deviceEdge(saturated(double(right)))) - deviceEdge(x)),
-        int(int64_t(deviceEdge(saturated(double(bottom)))) - deviceEdge(y)));
+    return QSize(int(int64_t(deviceEdge(SaturatedPixel(double(right)))) - deviceEdge(x)),
+        int(int64_t(deviceEdge(SaturatedPixel(double(bottom)))) - deviceEdge(y)));
 }
 
 TColor TCanvas::Pixel(int32_t x, int32_t y) const
@@ -276,7 +265,7 @@ const QFont& TCanvas::deviceFont()
     if (!m_deviceFont) {
         m_deviceFont = qfont();
         m_deviceFont->setPixelSize(
-            std::max(1, saturated(std::round(m_deviceFont->pixelSize() * m_scale))));
+            std::max(1, SaturatedPixel(std::round(m_deviceFont->pixelSize() * m_scale))));
     }
     return *m_deviceFont;
 }
@@ -374,15 +363,15 @@ public:
     {
         At = TPoint { canvas.deviceEdge(x), canvas.deviceEdge(y) };
         const int32_t height = canvas.metrics().height();
-        Height = int32_t(int64_t(canvas.deviceEdge(saturated(double(y) + height))) - At.y);
+        Height = int32_t(int64_t(canvas.deviceEdge(SaturatedPixel(double(y) + height))) - At.y);
         Color = canvas.m_font.Color();
     }
     TRect Cell() override
     {
         const double right = double(m_x) + measured().width;
         const double bottom = double(m_y) + m_canvas.metrics().height();
-        return Rect(At.x, At.y, m_canvas.deviceEdge(saturated(right)),
-            m_canvas.deviceEdge(saturated(bottom)));
+        return Rect(At.x, At.y, m_canvas.deviceEdge(SaturatedPixel(right)),
+            m_canvas.deviceEdge(SaturatedPixel(bottom)));
     }
     // Laid out in the device font and kept with the measured text.
     const QStaticText& LaidOut() override

@@ -192,6 +192,15 @@ public:
 
 private:
     Box wholeImage() const { return Box { 0, 0, m_image->width() - 1, m_image->height() - 1 }; }
+    // The pixels of a box from (x1, y1) to (x2 - 1, y2 - 1); none when it or the image is empty.
+    std::optional<Box> figureBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2) const
+    {
+        const Box box { std::min(x1, x2), std::min(y1, y2), int64_t(std::max(x1, x2)) - 1,
+            int64_t(std::max(y1, y2)) - 1 };
+        if (box.empty() || wholeImage().empty())
+            return std::nullopt;
+        return box;
+    }
     // The pixels of the polygon's interior row by row: run(y, x0, x1) for each span, clipped.
     template <typename Run>
     void interiorSpans(std::span<const TPoint> points, const Box& rows, Run run) const;
@@ -322,13 +331,11 @@ void TRasterSurface::Polygon(
 void TRasterSurface::Rectangle(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1,
     int32_t y1, int32_t x2, int32_t y2)
 {
-    const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
-    const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
-    if (left > right || top > bottom)
+    const std::optional<Box> figure = figureBox(x1, y1, x2, y2);
+    if (!figure)
         return;
-    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
-    if (imageBox.empty())
-        return;
+    const auto [left, top, right, bottom] = *figure;
+    const Box imageBox = wholeImage();
     const bool outline = pen.Style != TPenStyle::psClear;
 
     if (brush.Solid) {
@@ -377,13 +384,11 @@ void TRasterSurface::Rectangle(const TSurfacePen& pen, const TSurfaceBrush& brus
 void TRasterSurface::Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1,
     int32_t y1, int32_t x2, int32_t y2)
 {
-    const int64_t left = std::min(x1, x2), right = int64_t(std::max(x1, x2)) - 1;
-    const int64_t top = std::min(y1, y2), bottom = int64_t(std::max(y1, y2)) - 1;
-    if (left > right || top > bottom)
+    const std::optional<Box> figure = figureBox(x1, y1, x2, y2);
+    if (!figure)
         return;
-    const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
-    if (imageBox.empty())
-        return;
+    const auto [left, top, right, bottom] = *figure;
+    const Box imageBox = wholeImage();
     const bool outline = pen.Style != TPenStyle::psClear;
     const bool fill = brush.Solid;
     const EllipseRows rows(left, top, right, bottom);

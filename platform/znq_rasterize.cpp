@@ -42,25 +42,18 @@ namespace raster {
 
     } // namespace
 
+    // Indexed by the style's ordinal: solid, dash, dot, dash-dot, dash-dot-dot; the other styles
+    // are drawn solid.
     const PenPattern& patternFor(TPenStyle style)
     {
-        static const PenPattern solid;
-        static const PenPattern dash = makePattern(PenPatternRuns(TPenStyle::psDash));
-        static const PenPattern dot = makePattern(PenPatternRuns(TPenStyle::psDot));
-        static const PenPattern dashDot = makePattern(PenPatternRuns(TPenStyle::psDashDot));
-        static const PenPattern dashDotDot = makePattern(PenPatternRuns(TPenStyle::psDashDotDot));
-        switch (style) {
-        case TPenStyle::psDash:
-            return dash;
-        case TPenStyle::psDot:
-            return dot;
-        case TPenStyle::psDashDot:
-            return dashDot;
-        case TPenStyle::psDashDotDot:
-            return dashDotDot;
-        default:
-            return solid;
-        }
+        static const std::array<PenPattern, 5> patterns = [] {
+            std::array<PenPattern, 5> made {};
+            for (size_t i = 1; i < made.size(); ++i)
+                made[i] = makePattern(PenPatternRuns(TPenStyle(i)));
+            return made;
+        }();
+        const auto index = static_cast<size_t>(style);
+        return index < patterns.size() ? patterns[index] : patterns[0];
     }
 
     PenSink::PenSink(QImage& image, const TSurfacePen& pen, Box figureBounds, bool collect)

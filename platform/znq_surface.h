@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QStaticText>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <span>
@@ -31,6 +32,17 @@ struct TSurfaceBrush {
     TColor Color = clWhite;
     bool Solid = true;
 };
+
+/// The drawing scales a canvas and a bitmap take.
+inline constexpr double MinCanvasScale = 0.25, MaxCanvasScale = 8.0;
+
+/// A device coordinate from a real one: NaN gives 0, values beyond the 32-bit range its ends.
+inline int32_t SaturatedPixel(double value)
+{
+    if (!(value == value))
+        return 0;
+    return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
 
 /// The on and off runs of a pen pattern, stepped once per pixel: dash 18 on 6 off, dot 3 on 3 off,
 /// dash-dot 9-6-3-6, dash-dot-dot 9-3-3-3-3-3; empty for a solid pen.
