@@ -425,7 +425,7 @@ void TCanvas::TextOut(int32_t x, int32_t y, const std::string& text)
 void TCanvas::TextRect(const TRect& rect, int32_t x, int32_t y, const std::string& text)
 {
     if (m_brush.Style() == TBrushStyle::bsSolid)
-        FillRect(rect);
+        m_surface->FillRect(deviceRect(rect), m_brush.Color());
     drawText(x, y, text, &rect);
 }
 

@@ -359,7 +359,16 @@ void TRasterSurface::Rectangle(const TSurfacePen& pen, const TSurfaceBrush& brus
     // Pattern and stretch are copied: the pixel writes could otherwise alias them.
     const bool solid = pattern.length == 0;
     const uint32_t stretch = pen.Stretch;
-    auto plot = [&sink, &pattern, solid, stretch](int64_t x, int64_t y, int64_t position) {
+    // A solid one-pixel pen writes the visible pixels straight into the image.
+    const PenSink::Direct direct = solid ? sink.direct() : PenSink::Direct {};
+    const uint32_t xorMask = direct.rgb & 0x00FFFFFFu;
+    auto plot = [&sink, &pattern, solid, stretch, direct, xorMask](
+                    int64_t x, int64_t y, int64_t position) {
+        if (direct.bits) {
+            uint32_t* pixel = direct.bits + y * direct.stride + x;
+            *pixel = direct.xorMode ? *pixel ^ xorMask : direct.rgb;
+            return;
+        }
         if (solid || pattern.on(patternStep(static_cast<uint64_t>(position), stretch)))
             sink.pixel(x, y);
     };
