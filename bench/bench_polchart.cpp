@@ -256,9 +256,9 @@ void BM_FullRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-// Saving the 1,000-point spiral at 2,000 x 2,000 pixels as SVG (saving 1), or only setting the chart
-// up (saving 0): the difference between the peak memory of the two, each run alone, is what the
-// export holds.
+// Saving the 1,000-point spiral at 2,000 x 2,000 pixels as SVG (saving 1), or only setting the
+// chart up (saving 0): the difference between the peak memory of the two, each run alone, is what
+// the export holds.
 void BM_SaveSvg(benchmark::State& state)
 {
     TPolChart chart;
@@ -272,7 +272,12 @@ void BM_SaveSvg(benchmark::State& state)
     }
     QFile::remove(QString::fromStdString(path));
 }
-BENCHMARK(BM_SaveSvg)->ArgName("saving")->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveSvg)
+    ->ArgName("saving")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // The nearest drawn element to a point, with the million-point spiral and a snapping crosshair,
 // after the first paint built the index; and the crosshair placed there through SetPosition,

@@ -123,8 +123,8 @@ QImage TCustomPolChart::ToImage(double scale) const
 {
     if (!(scale >= MinImageScale && scale <= MaxImageScale))
         throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
-    return renderImage(
-        scale, [this](const std::string& reason) { throw EZNQPolChartError(Name(), ": " + reason); });
+    return renderImage(scale,
+        [this](const std::string& reason) { throw EZNQPolChartError(Name(), ": " + reason); });
 }
 
 QImage TCustomPolChart::renderImage(
