@@ -283,10 +283,7 @@ void TRasterSurface::Polygon(
     if (points.empty())
         return;
     const bool outline = pen.Style != TPenStyle::psClear;
-    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
-    for (const TPoint& p : points)
-        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
-            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
+    const Box bounds = boundsOf(points);
     const Box imageBox { 0, 0, m_image->width() - 1, m_image->height() - 1 };
 
     // In XOR mode the outline is collected first so that the fill can leave its pixels out:
@@ -472,10 +469,7 @@ void TRasterSurface::FillPolygon(std::span<const TPoint> points, TColor color, d
     const uint32_t alpha = alphaOf(opacity);
     if (points.size() < 3 || alpha == 0 || wholeImage().empty())
         return;
-    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
-    for (const TPoint& p : points)
-        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
-            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
+    const Box bounds = boundsOf(points);
     const uint32_t rgb = ColorToRGB(color);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;

@@ -60,6 +60,16 @@ struct Box {
     }
 };
 
+// The smallest box holding every point; the caller has at least one.
+inline Box boundsOf(std::span<const TPoint> points)
+{
+    Box bounds { points[0].x, points[0].y, points[0].x, points[0].y };
+    for (const TPoint& p : points)
+        bounds = Box { std::min<int64_t>(bounds.left, p.x), std::min<int64_t>(bounds.top, p.y),
+            std::max<int64_t>(bounds.right, p.x), std::max<int64_t>(bounds.bottom, p.y) };
+    return bounds;
+}
+
 inline Box intersect(const Box& a, const Box& b)
 {
     return Box { std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -335,8 +345,7 @@ inline uint32_t blendPixel(uint32_t target, uint32_t source, uint32_t alpha)
 
 inline uint32_t alphaOf(double opacity)
 {
-    return static_cast<uint32_t>(
-        std::lround(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0) * 255));
+    return static_cast<uint32_t>(std::lround(ClampedOpacity(opacity) * 255));
 }
 
 } // namespace znq::raster

@@ -9,6 +9,7 @@
 #include <QStaticText>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <span>
@@ -42,6 +43,12 @@ inline int32_t SaturatedPixel(double value)
     if (!(value == value))
         return 0;
     return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
+
+/// An opacity within 0 .. 1; NaN counts as 0, nothing drawn.
+inline double ClampedOpacity(double opacity)
+{
+    return std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0);
 }
 
 /// The on and off runs of a pen pattern, stepped once per pixel: dash 18 on 6 off, dot 3 on 3 off,

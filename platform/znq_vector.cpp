@@ -120,7 +120,7 @@ public:
         if (points.size() < 3)
             return;
         m_painter->save();
-        m_painter->setOpacity(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0));
+        m_painter->setOpacity(ClampedOpacity(opacity));
         m_painter->setPen(Qt::NoPen);
         m_painter->setBrush(ColorToQColor(color));
         m_painter->drawPolygon(centres(points));
@@ -162,7 +162,7 @@ public:
     void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override
     {
         m_painter->save();
-        m_painter->setOpacity(std::clamp(std::isnan(opacity) ? 0.0 : opacity, 0.0, 1.0));
+        m_painter->setOpacity(ClampedOpacity(opacity));
         Draw(at, size, image, TCopyMode::cmSrcCopy);
         m_painter->restore();
     }

@@ -267,14 +267,12 @@ bool TCustomPolChart::snapIndexCurrent() const
     return m_snapIndexKey && *m_snapIndexKey == snapKey();
 }
 
+// The crosshairs are asked first: a paint without a snapping crosshair builds no key.
 TpcSnapIndex* TCustomPolChart::snapIndexToFill() const
 {
-    if (snapIndexCurrent())
-        return nullptr;
-    for (const TpcCrossHair* crossHair : m_crossHairs)
-        if (crossHair->SnapToData())
-            return &m_snapIndex;
-    return nullptr;
+    const bool snapping = std::any_of(m_crossHairs.begin(), m_crossHairs.end(),
+        [](const TpcCrossHair* crossHair) { return crossHair->SnapToData(); });
+    return snapping && !snapIndexCurrent() ? &m_snapIndex : nullptr;
 }
 
 const TpcSnapIndex& TCustomPolChart::snapIndex() const
