@@ -121,7 +121,8 @@ void TFrmPolChart::createPopupMenu()
         QString filter = QStringLiteral("PNG image, twice the size (*.png)");
         const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Image"),
             QStringLiteral("polar-chart.png"),
-            QStringLiteral("PNG image, twice the size (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
+            QStringLiteral(
+                "PNG image, twice the size (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)"),
             &filter);
         if (!path.isEmpty())
             SaveChartImage(path.toStdString());
@@ -136,7 +137,8 @@ void TFrmPolChart::SaveChartImage(std::string path)
     const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
     if (suffix.isEmpty())
         path += ".png";
-    PC->SaveImage(path, suffix == QLatin1String("svg") || suffix == QLatin1String("pdf") ? 1.0 : 2.0);
+    PC->SaveImage(
+        path, suffix == QLatin1String("svg") || suffix == QLatin1String("pdf") ? 1.0 : 2.0);
 }
 
 // While crosshair 1 snaps, the read-outs show the element it stands on.

@@ -74,17 +74,18 @@ public:
     explicit PolarChartWidgets(QObject* parent = nullptr)
         : QObject(parent)
     {
-        m_widgets.append(new WidgetEntry(QStringLiteral("znq::TPolChart"),
-            QStringLiteral("ZNQ_polchart.h"), QSize(240, 160),
+        m_widgets.append(new WidgetEntry(
+            QStringLiteral("znq::TPolChart"), QStringLiteral("ZNQ_polchart.h"), QSize(240, 160),
             QStringLiteral("A polar chart with grid, scales, data, crosshairs and text labels"),
             [](QWidget* owner) { return new TPolChart(owner); }, this));
-        m_widgets.append(new WidgetEntry(QStringLiteral("znq::TNumLab"),
-            QStringLiteral("ZNQ_NumLab.h"), QSize(169, 22),
+        m_widgets.append(new WidgetEntry(
+            QStringLiteral("znq::TNumLab"), QStringLiteral("ZNQ_NumLab.h"), QSize(169, 22),
             QStringLiteral("A numeric read-out with side texts"),
             [](QWidget* owner) { return new TNumLab(owner); }, this));
-        m_widgets.append(new WidgetEntry(QStringLiteral("znq::TNumIO"),
-            QStringLiteral("ZNQ_NumIO.h"), QSize(121, 21),
-            QStringLiteral("A numeric input field that accepts only numbers in its format and range"),
+        m_widgets.append(new WidgetEntry(
+            QStringLiteral("znq::TNumIO"), QStringLiteral("ZNQ_NumIO.h"), QSize(121, 21),
+            QStringLiteral(
+                "A numeric input field that accepts only numbers in its format and range"),
             [](QWidget* owner) { return new TNumIO(owner); }, this));
     }
 

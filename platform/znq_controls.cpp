@@ -272,8 +272,8 @@ Qt::MouseButton QtButtonOf(TMouseButton button)
 namespace {
     // The standard signals are declared alike in both widget bases.
     template <typename Widget>
-    void emitStandardSignal(Widget& widget, TStandardEvent event, TMouseButton button,
-        TShiftState shift, int x, int y)
+    void emitStandardSignal(
+        Widget& widget, TStandardEvent event, TMouseButton button, TShiftState shift, int x, int y)
     {
         switch (event) {
         case TStandardEvent::seMouseDown:
@@ -340,8 +340,7 @@ void TCanvasControl::fitBacking()
 
 bool TCanvasControl::backingFits() const
 {
-    return m_backingSize == size()
-        && m_backingRatio == std::clamp(devicePixelRatioF(), 1.0, 8.0);
+    return m_backingSize == size() && m_backingRatio == std::clamp(devicePixelRatioF(), 1.0, 8.0);
 }
 
 void TCanvasControl::Resized()

@@ -57,7 +57,14 @@ private:
 
 /// The standard events, for the signals that follow their handlers: mouse down, move and up,
 /// click, double click and resize.
-enum class TStandardEvent : uint8_t { seMouseDown, seMouseMove, seMouseUp, seClick, seDblClick, seResize };
+enum class TStandardEvent : uint8_t {
+    seMouseDown,
+    seMouseMove,
+    seMouseUp,
+    seClick,
+    seDblClick,
+    seResize
+};
 
 /// An event with the firing component as its only parameter; an empty function is unassigned.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
@@ -172,8 +179,8 @@ protected:
 
     /// Called right after each standard event's handler (the mouse position and shift state are
     /// those of mouse events); the widget bases emit their signals here.
-    virtual void standardEventFired(
-        TStandardEvent /*event*/, TMouseButton /*button*/, TShiftState /*shift*/, int /*x*/, int /*y*/)
+    virtual void standardEventFired(TStandardEvent /*event*/, TMouseButton /*button*/,
+        TShiftState /*shift*/, int /*x*/, int /*y*/)
     {
     }
 

@@ -54,8 +54,7 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
     const auto& items = form.PopupMenu1->Items();
     ASSERT_EQ(items.size(), 11u);
     const char* captions[] = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels",
-        "Snap Crosshair to Data", "Back", "Forward", "Home View", "Save Image...",
-        "Copy Image" };
+        "Snap Crosshair to Data", "Back", "Forward", "Home View", "Save Image...", "Copy Image" };
     for (size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->Caption(), captions[i]);
     EXPECT_TRUE(form.PopupMenu1->actions()[5]->isSeparator()) << "the view items come apart";
@@ -356,8 +355,9 @@ TEST_F(ControlPanel, SnappingCrossHairShowsTheElementAndTheMenuWalksTheViews)
     hover(QPoint(onCurve.x + 3, onCurve.y + 2));
     const int32_t index = pc.CrossHair1()->SnappedIndex();
     ASSERT_GE(index, 0);
-    EXPECT_EQ(index, pc.NearestElement(pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Rad,
-                         pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Phi));
+    EXPECT_EQ(index,
+        pc.NearestElement(pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Rad,
+            pc.PixelToPolar(onCurve.x + 3, onCurve.y + 2).Phi));
     EXPECT_EQ(form.NLabRad->Value(), pc.Element(index).Rad);
     EXPECT_EQ(form.NLabPhi->Value(), pc.Element(index).Phi);
     pc.setFocus();
@@ -387,8 +387,8 @@ TEST_F(ControlPanel, ImagesOutOfTheMenu)
     form.SaveChartImage(dir.filePath("chart.svg").toStdString());
     EXPECT_TRUE(QFile::exists(dir.filePath("chart.svg")));
     form.CopyImage1->Action()->trigger();
-    EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-        pc.ToImage());
+    EXPECT_EQ(
+        QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), pc.ToImage());
 }
 
 // Every keystroke in a unit edit repaints the chart with the new text after every scale label.

@@ -281,8 +281,8 @@ int thickness(const QImage& image)
             mixed += image.pixel(x + 1, y) != p || image.pixel(x, y + 1) != p
                 || image.pixel(x + 1, y + 1) != p;
         }
-    std::printf("%d %d %d %d %d %d\n", image.width(), image.height(), left, top, clean ? 1 : 0,
-        mixed);
+    std::printf(
+        "%d %d %d %d %d %d\n", image.width(), image.height(), left, top, clean ? 1 : 0, mixed);
     return 0;
 }
 
@@ -292,7 +292,7 @@ int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
     const std::string mode = argc > 2 ? argv[1] : "";
-    const int arguments = mode == "--thumb"                                 ? 6
+    const int arguments = mode == "--thumb"                ? 6
         : mode == "--crosshair" || mode == "--nearest-red" ? 5
         : mode.empty()                                     ? 2
                                                            : 3;

@@ -313,7 +313,8 @@ TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
         chart.SetRangeLow(uniform(-5, 5));
         chart.SetRangeHigh(chart.RangeLow() + (random() % 4 ? 10 : -10));
         chart.SetUseDegrees(random() % 2);
-        chart.SetRotationDir(random() % 2 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+        chart.SetRotationDir(
+            random() % 2 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
         chart.SetAngleOffset(uniform(-90, 90));
         chart.SetMagFactor(random() % 3 ? uniform(0.3, 3) : uniform(3, 400));
         if (random() % 2) {

@@ -538,15 +538,15 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     EXPECT_EQ(magFactor[0][0].toDouble(), chart.MagFactor());
 
     double handlerRad = 0;
-    chart.OnMouseMoveInChart = [&](TObject*, bool, TShiftState, double rad, double) {
-        handlerRad = rad;
-    };
+    chart.OnMouseMoveInChart
+        = [&](TObject*, bool, TShiftState, double rad, double) { handlerRad = rad; };
     QSignalSpy pointer(&chart, &TCustomPolChart::mouseMovedInChart);
     QSignalSpy moved(&chart, &TCanvasControl::mouseMoved);
     moveWith(QPoint(200, 150), Qt::NoButton, Qt::ShiftModifier | Qt::ControlModifier);
     ASSERT_EQ(pointer.count(), 1);
     EXPECT_TRUE(pointer[0][0].toBool());
-    EXPECT_EQ(pointer[0][1].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(
+        pointer[0][1].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_EQ(pointer[0][2].toDouble(), handlerRad);
     ASSERT_EQ(moved.count(), 1);
     EXPECT_EQ(moved[0][2].toInt(), 200);
