@@ -22,7 +22,6 @@
 #include <vector>
 
 class QKeyEvent;
-class QTimer;
 class QWheelEvent;
 
 namespace znq {
@@ -114,6 +113,20 @@ using polchart_types::TpcTextBkg;
 class TpcCrossHair;
 class TpcTextLabel;
 class TCustomPolChart;
+class TpcChartRooms;
+struct TpcViewState;
+
+/// A view the history records: the centre and the magnification.
+struct TpcView {
+    /// CenterX.
+    int32_t CenterX = 0;
+    /// CenterY.
+    int32_t CenterY = 0;
+    /// MagFactor.
+    double MagFactor = 1.0;
+    /// Equal in all three.
+    friend bool operator==(const TpcView&, const TpcView&) = default;
+};
 
 /// The pointer report: whether the pointer is in the chart area, the shift state, and the polar
 /// position under the pointer (computed also outside the chart area).
@@ -342,6 +355,7 @@ private:
 class TCustomPolChart : public TCustomControl {
     Q_OBJECT
     friend class TpcCrossHair;
+    friend class TpcChartRooms;
     // The published properties that the mouse changes too, with their change signals; the others
     // are published by TPolChart.
     Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset NOTIFY angleOffsetChanged)
@@ -352,6 +366,8 @@ class TCustomPolChart : public TCustomControl {
     Q_PROPERTY(double MagFactor READ MagFactor WRITE SetMagFactor NOTIFY magFactorChanged)
 
 public:
+    /// The view the history records.
+    using TpcView = znq::TpcView;
     /// Number of crosshairs, indexed 1 .. 4.
     static constexpr int CrossHairCount = 4;
     /// Number of text label slots, indexed 1 .. 20.
@@ -370,7 +386,7 @@ public:
     /// Accepted only within 1 .. 1000000, otherwise ignored; takes effect at the next growth.
     void SetAllocSize(int32_t value);
     /// Added to every angle before it is drawn, in the angle unit; 0 by default.
-    double AngleOffset() const { return m_angleOffset; }
+    double AngleOffset() const;
     /// Clamped to -180 to 180 in degrees, -pi to pi in radians (NaN is ignored); rescales and
     /// redraws. Switching UseDegrees does not convert it.
     void SetAngleOffset(double value);
@@ -383,12 +399,12 @@ public:
     /// A change to true runs CenterChart; a change to false only stores.
     void SetAutoCenter(bool value);
     /// Pixel column of the centre.
-    int32_t CenterX() const { return m_centerX; }
+    int32_t CenterX() const;
     /// The present value changes nothing. With AutoCenter the value is discarded and CenterChart
     /// runs; otherwise it is clamped to -Width .. 2 * Width, then rescales and redraws.
     void SetCenterX(int32_t value);
     /// Pixel row of the centre.
-    int32_t CenterY() const { return m_centerY; }
+    int32_t CenterY() const;
     /// As SetCenterX, with Height.
     void SetCenterY(int32_t value);
     /// The class of elements appended from now on; 0 by default.
@@ -466,12 +482,12 @@ public:
     /// As SetCrossHair1, for crosshair 4.
     void SetCrossHair4(TpcCrossHair* source) { assignCrossHair(4, source); }
     /// The radial value at the centre; 0 by default.
-    double RangeLow() const { return m_rangeLow; }
+    double RangeLow() const;
     /// Non-finite values are ignored; a value equal to RangeHigh first moves RangeHigh one unit
     /// up. Rescales and redraws. RangeLow above RangeHigh inverts the radial axis.
     void SetRangeLow(double value);
     /// The radial value on the outer circle; 1 by default.
-    double RangeHigh() const { return m_rangeHigh; }
+    double RangeHigh() const;
     /// Non-finite values are ignored; a value equal to RangeLow first moves RangeLow one unit
     /// down. Rescales and redraws.
     void SetRangeHigh(double value);
@@ -482,13 +498,13 @@ public:
     void SetAngleBtwRays(double value);
     /// Magnification: the outer circle's diameter is MagFactor times the shorter side of the chart
     /// area; 1 by default.
-    double MagFactor() const { return m_magFactor; }
+    double MagFactor() const;
     /// Clamped to 0.01 .. 1000 (NaN is ignored); rescales and redraws.
     void SetMagFactor(double value);
     /// What a drag with the mouse does; maNone by default.
-    TMouseActMode MouseAction() const { return m_mouseAction; }
+    TMouseActMode MouseAction() const;
     /// Stores the mode.
-    void SetMouseAction(TMouseActMode value) { m_mouseAction = value; }
+    void SetMouseAction(TMouseActMode value);
     /// The screen direction of growing angles; rdClockwise by default.
     TpcRotationDir RotationDir() const;
     /// Sets RotationSign; redraws.
@@ -526,20 +542,20 @@ public:
     /// Stores and redraws.
     void SetTextAlignment(TAlignment value);
     /// Whether angles are in degrees (true, the default) or radians.
-    bool UseDegrees() const { return m_angleUnit != 1.0; }
+    bool UseDegrees() const { return AngleUnit() != 1.0; }
     /// Sets AngleUnit; rescales and redraws. Stored angles (data, marks, AngleOffset) keep their
     /// numbers and are read in the new unit.
     void SetUseDegrees(bool value);
 
     // Derived state.
     /// Radians per angle unit: pi/180 with UseDegrees, else 1.
-    double AngleUnit() const { return m_angleUnit; }
+    double AngleUnit() const;
     /// +1 for rdClockwise, -1 for rdCounterCW.
-    int32_t RotationSign() const { return m_rotationSign; }
+    int32_t RotationSign() const;
     /// Pixels per radial unit, from the last UpdateScaling (negative for an inverted range).
-    long double ScaleX() const { return m_scaleX; }
+    long double ScaleX() const;
     /// Equal to ScaleX.
-    long double ScaleY() const { return m_scaleY; }
+    long double ScaleY() const { return ScaleX(); }
     /// While true, Paint does nothing; true from construction until the window exists.
     bool PaintingSuspended() const { return m_paintingSuspended; }
     /// Setting it to false when it was true paints the chart in full.
@@ -595,27 +611,16 @@ public:
     /// The present mapping as a value object.
     TpcTransform Transform() const;
 
-    /// The view: the centre and the magnification.
-    struct TpcView {
-        /// CenterX.
-        int32_t CenterX = 0;
-        /// CenterY.
-        int32_t CenterY = 0;
-        /// MagFactor.
-        double MagFactor = 1.0;
-        /// Equal in all three.
-        friend bool operator==(const TpcView&, const TpcView&) = default;
-    };
     /// The present view.
-    TpcView View() const { return TpcView { m_centerX, m_centerY, m_magFactor }; }
+    TpcView View() const;
     /// The longest view history kept.
     static constexpr int ViewHistoryLimit = 100;
     /// Whether the wheel zooms about the pointer (true by default). Each step of 120 units of
     /// angle delta (smaller deltas add up) multiplies MagFactor by 1.2 upwards or divides it by
     /// 1.2 downwards, within 0.01 .. 1000, the polar point under the pointer staying under it.
-    bool WheelZoom() const { return m_wheelZoom; }
+    bool WheelZoom() const;
     /// Sets WheelZoom.
-    void SetWheelZoom(bool value) { m_wheelZoom = value; }
+    void SetWheelZoom(bool value);
     /// Whether ViewBack has a view to go back to.
     bool CanViewBack() const;
     /// Whether ViewForward has a view to go forward to.
@@ -630,9 +635,9 @@ public:
     /// The recorded views, oldest first, and the position of the present one in them: every
     /// completed view change by the user (a pan or zoom drag, a box zoom, a burst of wheel steps,
     /// the view keys) adds one.
-    const std::vector<TpcView>& ViewHistory() const { return m_viewHistory; }
+    const std::vector<TpcView>& ViewHistory() const;
     /// The position of the present view in ViewHistory; -1 before the first change.
-    int32_t ViewHistoryPosition() const { return m_viewHistoryPos; }
+    int32_t ViewHistoryPosition() const;
 
     /// The stored element drawn nearest (in pixels) to the pixel of (rad, phi): elements of hidden
     /// classes, with coordinates that are not finite, and move-tos that start no line are left
@@ -696,7 +701,7 @@ public:
     /// The chart as the Sender of its events.
     TObject* EventSender() const { return const_cast<TCustomPolChart*>(this); }
     /// The state of the mouse gestures: the drag in progress and the zoom box.
-    const TpcMouseGesture& MouseGesture() const { return m_gesture; }
+    const TpcMouseGesture& MouseGesture() const;
 
     /// Every pointer move over the control, after the chart's own handling.
     TpcMouseMoveInChartEvent OnMouseMoveInChart;
@@ -786,26 +791,8 @@ protected:
     void renderVector(QPainter& painter, bool xml) const;
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void showFrame();
-    /// Emits the change signals of the notifying properties that differ from the last signalled.
-    void notifyViewChanges();
-    /// A view change by the user begins: a pending wheel burst is recorded, and the present view
-    /// too when it is not the last recorded one.
-    void beginViewChange();
-    /// A view change by the user is complete: the view is recorded unless it is the last one.
-    void recordViewChange();
-    /// Records a burst of wheel steps still going on.
-    void endWheelBurst();
     /// OnZoomPan, then zoomPanned.
     void fireZoomPan();
-    /// Appends a view to the history, dropping the forward part and the oldest beyond the limit.
-    void pushView(const TpcView& view);
-    /// Writes the view as a pan does, paints and fires OnZoomPan.
-    void applyView(const TpcView& view);
-    /// Zooms by factor about a pixel, keeping the polar point under it there; false when the
-    /// magnification is at its limit in that direction.
-    bool zoomAbout(TPoint pixel, double factor, bool sameAnchor);
-    /// Pans the view by whole pixels.
-    void panBy(int32_t dx, int32_t dy);
     /// The snap index for the present data and transform, built when it is out of date.
     const TpcSnapIndex& snapIndex() const;
     /// Runs after a crosshair moved by a user action: shows it and fires OnCrossHairMove.
@@ -816,7 +803,7 @@ public:
     /// the index is out of date.
     TpcSnapIndex* snapIndexToFill() const;
     /// The snap index, for tests of when it is built.
-    const TpcSnapIndex& SnapIndexSeam() const { return m_snapIndex; }
+    const TpcSnapIndex& SnapIndexSeam() const;
 
 protected:
     /// The chart image's width: one pixel more than the area inside the shadow.
@@ -830,6 +817,8 @@ protected:
     void redrawIfAuto();
     /// UpdateScaling, then the redraw rule.
     void rescaleAndRedraw();
+    /// A view from a property setter applied (which rescales), then the redraw rule.
+    void applyView(const TpcViewState& view);
     /// Stores, then the redraw rule.
     template <typename T> void storeAndRedraw(T& field, T value);
     /// The OnChange handler of the crosshairs and labels: the redraw rule, crosshairs shown again
@@ -859,40 +848,18 @@ protected:
     /// Appends one element with the present data attributes.
     void append(TpcElemKind kind, double rad, double phi);
 
-    /// A move in one of the drag modes: starts, steps or ends the drag.
-    void dragMove(TShiftState shift, int32_t x, int32_t y);
-    /// One step of a drag in progress.
-    void dragStep(int32_t x, int32_t y);
-    /// The crosshair nearest to the pointer along x or y; 1 when none is shown.
-    int32_t pickCrossHair(int32_t x, int32_t y) const;
-    /// The label in use whose anchor is nearest to the pointer; 1 when none is in use.
-    int32_t pickTextLabel(int32_t x, int32_t y) const;
-    /// Moves the zoom box's corner to follow the pointer.
-    void zoomBoxMove(int32_t x, int32_t y);
-    /// Ends or keeps the zoom box by the button released.
-    void zoomBoxRelease(TMouseButton button);
-    /// Applies the zoom of the box and fires OnZoomPan.
-    void zoomToBox();
-    /// The zoom box outline from the anchor to corner, drawn with the XOR pen on the control's
+    /// The zoom box outline from anchor to corner, drawn with the XOR pen on the control's
     /// canvas: drawing it twice restores the picture.
-    void drawZoomBox(TPoint corner);
+    void drawZoomBox(TPoint anchor, TPoint corner);
     /// Fires OnMouseMoveInChart.
-    void reportPointer(TShiftState shift, int32_t x, int32_t y);
+    void reportPointer(TShiftState shift, int32_t x, int32_t y, bool inChart);
 
     bool m_paintingSuspended = true;
     std::array<bool, 256> m_classVisible {};
     TpcAngLabelMode m_labelModeAngular = TpcAngLabelMode::almDegrees;
     TpcRadLabelMode m_labelModeRadial = TpcRadLabelMode::rlmVertCenter;
-    int32_t m_centerX = 120;
-    int32_t m_centerY = 80;
     bool m_autoCenter = true;
-    double m_magFactor = 1.0;
-    double m_rangeLow = 0.0;
-    double m_rangeHigh = 1.0;
-    int32_t m_rotationSign = 1;
     double m_angleBtwRays = 30.0;
-    double m_angleOffset = 0.0;
-    double m_angleUnit = 0.017453292519943295;
     TBitmap m_chartBitmap;
     TColor m_gridColor = clBlack;
     int32_t m_shadowWidth = 0;
@@ -901,7 +868,6 @@ protected:
     TColor m_shadowBakColor = clBtnFace;
     TpcGridStyleRad m_gridStyleRadial = TpcGridStyleRad::gsRadBothDots;
     TpcGridStyleAng m_gridStyleAngular = TpcGridStyleAng::gsAngDots;
-    TMouseActMode m_mouseAction = TMouseActMode::maNone;
     TColor m_dataColor = clBlack;
     TColor m_scaleColor = clBlack;
     TColor m_fillColor = clSilver;
@@ -911,10 +877,6 @@ protected:
     uint8_t m_classDefault = 0;
     int32_t m_decPlaceRad = 2;
     int32_t m_decPlacePhi = 2;
-    long double m_scaleX = 0;
-    long double m_scaleY = 0;
-    long double m_originX = 0;
-    long double m_originY = 0;
     std::array<TpcCrossHair*, CrossHairCount> m_crossHairs {};
     std::array<TpcTextLabel*, TextLabelCount> m_textLabels {};
     bool m_autoRedraw = true;
@@ -923,61 +885,18 @@ protected:
     TColor m_textBkColor = clWhite;
     TAlignment m_textAlignment = TAlignment::taCenter;
     TpcDataStore m_store;
-    TpcMouseGesture m_gesture;
     int m_paintCount = 0;
     // Inside Paint; a paint asked for meanwhile follows from the event loop.
     bool m_painting = false;
     bool m_paintAgain = false;
-    /// The values of the notifying properties as last signalled.
-    struct NotifiedView {
-        double MagFactor; ///< As last signalled.
-        double AngleOffset; ///< As last signalled.
-        double RangeLow; ///< As last signalled.
-        double RangeHigh; ///< As last signalled.
-        int32_t CenterX; ///< As last signalled.
-        int32_t CenterY; ///< As last signalled.
-    };
-    NotifiedView m_notified {};
     // The chart image shows the present state.
     bool m_chartImageCurrent = false;
-    bool m_wheelZoom = true;
-    // Wheel angle delta not yet taken as a step.
-    int64_t m_wheelRemainder = 0;
-    /// The polar point kept under the pointer during a burst of wheel steps, as its offset from
-    /// the centre in radial units, with the pixel and the view it was taken at.
-    struct WheelAnchor {
-        bool Valid = false; ///< Taken and still valid.
-        TPoint Pixel; ///< The pointer's pixel.
-        long double U = 0; ///< Column offset from the centre in radial units.
-        long double V = 0; ///< Row offset from the centre in radial units.
-        TpcView After; ///< The view after the last wheel step.
-    };
-    WheelAnchor m_wheelAnchor;
-    // Ends a burst of wheel steps half a second after the last one.
-    QTimer* m_wheelBurst = nullptr;
-    std::vector<TpcView> m_viewHistory;
-    int32_t m_viewHistoryPos = -1;
-    std::optional<TpcView> m_homeView;
-    // Built during the paint while a crosshair snaps, or on demand; kept as long as the data, the
-    // transform and the size it was built for stay the same.
-    mutable TpcSnapIndex m_snapIndex;
-    /// What a snap index is built for.
-    struct SnapKey {
-        TpcTransformParams Params; ///< The transform.
-        uint64_t DataVersion = 0; ///< The data, counted by dataChanged.
-        int32_t Width = 0; ///< The chart's width.
-        int32_t Height = 0; ///< The chart's height.
-        /// Equal in all four.
-        friend bool operator==(const SnapKey&, const SnapKey&) = default;
-    };
-    /// What a snap index built now would be built for.
-    SnapKey snapKey() const;
-    /// Whether the snap index holds the present data, transform and size.
-    bool snapIndexCurrent() const;
-    /// What the snap index was built for; none while it is being filled or never was.
-    mutable std::optional<SnapKey> m_snapIndexKey;
+    /// The chart's rooms.
+    TpcChartRooms& rooms() const { return *m_rooms; }
     /// Counts the changes of the data and of which classes are drawn.
     uint64_t m_dataVersion = 0;
+    // The viewport, the navigator and the snap index.
+    std::unique_ptr<TpcChartRooms> m_rooms;
 };
 
 /// Reduces a fraction to lowest terms, each value keeping its sign; nothing changes when either is

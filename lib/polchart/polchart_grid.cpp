@@ -5,25 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace znq {
-
-namespace painters {
-    int32_t RoundPixel(double value)
-    {
-        if (std::isnan(value))
-            return 0;
-        constexpr double limit = std::numeric_limits<int32_t>::max();
-        return static_cast<int32_t>(std::nearbyint(std::clamp(value, -limit, limit)));
-    }
-
-    int32_t Saturate(int64_t value)
-    {
-        return static_cast<int32_t>(std::clamp<int64_t>(
-            value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-    }
-} // namespace painters
 
 void ReduceFraction(int32_t& numerator, int32_t& denominator)
 {

@@ -1,6 +1,7 @@
 // The chart's object model: construction, the property setters with their clamps, snaps and the
 // redraw rule, loading, the data store operations and the scaling state.
 #include "ZNQ_polchart.h"
+#include "polchart_rooms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +27,7 @@ namespace {
 // classes do while they are constructed can reach this class's Paint either.
 TCustomPolChart::TCustomPolChart(QWidget* parent)
     : TCustomControl(parent)
+    , m_rooms(std::make_unique<TpcChartRooms>(*this))
 {
     SetBounds(Left(), Top(), 240, 160);
 
@@ -48,9 +50,6 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
 
     Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };
     OnResize = [this](TObject* sender) { ChartResized(sender); };
-    m_gesture.DragCenterX = m_centerX;
-    m_gesture.DragCenterY = m_centerY;
-    m_gesture.DragMagFactor = m_magFactor;
     // A chart created by program code is never loaded; its scale is valid from the start.
     UpdateScaling();
 }
@@ -105,6 +104,12 @@ void TCustomPolChart::rescaleAndRedraw()
     redrawIfAuto();
 }
 
+void TCustomPolChart::applyView(const TpcViewState& view)
+{
+    rooms().Viewport.Apply(view, TpcViewCause::vcProperty);
+    redrawIfAuto();
+}
+
 // A crosshair change leaves the chart image as it is: only the crosshair layer is shown again.
 void TCustomPolChart::ChartObjectChanged(TObject* sender)
 {
@@ -151,9 +156,10 @@ void TCustomPolChart::SetAngleOffset(double value)
 {
     if (std::isnan(value))
         return;
-    const double limit = m_angleUnit != 1.0 ? 180.0 : pi;
-    m_angleOffset = std::clamp(value, -limit, limit);
-    rescaleAndRedraw();
+    const double limit = UseDegrees() ? 180.0 : pi;
+    TpcViewState view = rooms().Viewport.View();
+    view.AngleOffset = std::clamp(value, -limit, limit);
+    applyView(view);
 }
 
 void TCustomPolChart::SetAutoCenter(bool value)
@@ -169,28 +175,30 @@ void TCustomPolChart::SetAutoCenter(bool value)
 // paint of the same picture is left out.
 void TCustomPolChart::SetCenterX(int32_t value)
 {
-    if (value == m_centerX)
+    if (value == CenterX())
         return;
     if (m_autoCenter) {
         CenterChart();
         return;
     }
-    m_centerX
+    TpcViewState view = rooms().Viewport.View();
+    view.CenterX
         = static_cast<int32_t>(std::clamp<int64_t>(value, -int64_t(Width()), 2 * int64_t(Width())));
-    rescaleAndRedraw();
+    applyView(view);
 }
 
 void TCustomPolChart::SetCenterY(int32_t value)
 {
-    if (value == m_centerY)
+    if (value == CenterY())
         return;
     if (m_autoCenter) {
         CenterChart();
         return;
     }
-    m_centerY = static_cast<int32_t>(
+    TpcViewState view = rooms().Viewport.View();
+    view.CenterY = static_cast<int32_t>(
         std::clamp<int64_t>(value, -int64_t(Height()), 2 * int64_t(Height())));
-    rescaleAndRedraw();
+    applyView(view);
 }
 
 void TCustomPolChart::SetClassDefault(uint8_t value)
@@ -251,20 +259,22 @@ void TCustomPolChart::SetRangeLow(double value)
 {
     if (!std::isfinite(value))
         return;
-    if (m_rangeHigh == value)
-        m_rangeHigh = awayFrom(value, 1.0);
-    m_rangeLow = value;
-    rescaleAndRedraw();
+    TpcViewState view = rooms().Viewport.View();
+    if (view.RangeHigh == value)
+        view.RangeHigh = awayFrom(value, 1.0);
+    view.RangeLow = value;
+    applyView(view);
 }
 
 void TCustomPolChart::SetRangeHigh(double value)
 {
     if (!std::isfinite(value))
         return;
-    if (m_rangeLow == value)
-        m_rangeLow = awayFrom(value, -1.0);
-    m_rangeHigh = value;
-    rescaleAndRedraw();
+    TpcViewState view = rooms().Viewport.View();
+    if (view.RangeLow == value)
+        view.RangeLow = awayFrom(value, -1.0);
+    view.RangeHigh = value;
+    applyView(view);
 }
 
 // Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size
@@ -292,18 +302,22 @@ void TCustomPolChart::SetMagFactor(double value)
 {
     if (std::isnan(value))
         return;
-    m_magFactor = std::clamp(value, 0.01, 1000.0);
-    rescaleAndRedraw();
+    TpcViewState view = rooms().Viewport.View();
+    view.MagFactor = std::clamp(value, viewlimits::MinMagFactor, viewlimits::MaxMagFactor);
+    applyView(view);
 }
 
 TpcRotationDir TCustomPolChart::RotationDir() const
 {
-    return m_rotationSign == 1 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW;
+    return RotationSign() == 1 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW;
 }
 
+// The mapping reads the direction as it is: no rescale.
 void TCustomPolChart::SetRotationDir(TpcRotationDir value)
 {
-    m_rotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
+    TpcViewState view = rooms().Viewport.View();
+    view.RotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
+    rooms().Viewport.Apply(view, TpcViewCause::vcDirection);
     redrawIfAuto();
 }
 
@@ -350,8 +364,9 @@ void TCustomPolChart::SetTextAlignment(TAlignment value)
 
 void TCustomPolChart::SetUseDegrees(bool value)
 {
-    m_angleUnit = value ? 0.017453292519943295 : 1.0;
-    rescaleAndRedraw();
+    TpcViewState view = rooms().Viewport.View();
+    view.AngleUnit = value ? pi / 180 : 1.0;
+    applyView(view);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -413,47 +428,18 @@ void TCustomPolChart::SetClassVisible(uint8_t elemClass, bool visible)
 // ---------------------------------------------------------------------------------------------
 // Scaling and centring
 
-// The view is complete before any change signal goes out: a slot sees the new scale and origin,
-// and one that throws leaves a consistent chart behind.
 void TCustomPolChart::UpdateScaling()
 {
     chartChanged();
-    if (!Loading()) {
-        m_scaleX = TpcTransform::ScaleFor(
-            m_magFactor, Width(), Height(), m_shadowWidth, m_rangeLow, m_rangeHigh);
-        m_scaleY = m_scaleX;
-        m_originX = m_centerX;
-        m_originY = m_centerY;
-    }
-    notifyViewChanges();
-}
-
-void TCustomPolChart::notifyViewChanges()
-{
-    // Each value is recorded just before its signal: a slot that changes the view again sends its
-    // own signals and none is sent twice, and after a slot that throws the signals not yet sent
-    // go out with the next change.
-    auto notify = [](auto& recorded, auto value, auto emitSignal) {
-        if (recorded == value)
-            return;
-        recorded = value;
-        emitSignal(value);
-    };
-    notify(m_notified.MagFactor, m_magFactor, [this](double v) { Q_EMIT magFactorChanged(v); });
-    notify(m_notified.CenterX, m_centerX, [this](int32_t v) { Q_EMIT centerXChanged(v); });
-    notify(m_notified.CenterY, m_centerY, [this](int32_t v) { Q_EMIT centerYChanged(v); });
-    notify(
-        m_notified.AngleOffset, m_angleOffset, [this](double v) { Q_EMIT angleOffsetChanged(v); });
-    notify(m_notified.RangeLow, m_rangeLow, [this](double v) { Q_EMIT rangeLowChanged(v); });
-    notify(m_notified.RangeHigh, m_rangeHigh, [this](double v) { Q_EMIT rangeHighChanged(v); });
+    rooms().Viewport.Rescale(Loading());
 }
 
 // The label width is measured on the control's own canvas in that canvas's font, which is not the
 // chart's Font.
 void TCustomPolChart::CenterChart()
 {
-    const int32_t low = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, m_rangeLow));
-    const int32_t high = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, m_rangeHigh));
+    const int32_t low = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, RangeLow()));
+    const int32_t high = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, RangeHigh()));
     const int32_t labelWidth = std::max(low, high);
     const int32_t areaWidth = Width() - m_shadowWidth, areaHeight = Height() - m_shadowWidth;
     const int32_t fifth = areaWidth / 5;
@@ -462,24 +448,66 @@ void TCustomPolChart::CenterChart()
         dx = (fifth - labelWidth) / 2;
     else if (m_labelModeRadial == TpcRadLabelMode::rlmVertRight)
         dx = (labelWidth - fifth) / 2;
-    m_centerX = areaWidth / 2 + dx;
-    m_centerY = areaHeight / 2;
-    UpdateScaling();
+    TpcViewState view = rooms().Viewport.View();
+    view.CenterX = areaWidth / 2 + dx;
+    view.CenterY = areaHeight / 2;
+    rooms().Viewport.Apply(view, TpcViewCause::vcProperty);
     Redraw();
 }
 
 TpcTransform TCustomPolChart::Transform() const
 {
-    TpcTransformParams params;
-    params.RangeLow = m_rangeLow;
-    params.RangeHigh = m_rangeHigh;
-    params.AngleOffset = m_angleOffset;
-    params.AngleUnit = m_angleUnit;
-    params.RotationSign = m_rotationSign;
-    params.Scale = m_scaleX;
-    params.OriginX = m_originX;
-    params.OriginY = m_originY;
-    return TpcTransform(params);
+    return rooms().Viewport.Transform();
+}
+
+double TCustomPolChart::AngleOffset() const
+{
+    return rooms().Viewport.View().AngleOffset;
+}
+
+int32_t TCustomPolChart::CenterX() const
+{
+    return rooms().Viewport.View().CenterX;
+}
+
+int32_t TCustomPolChart::CenterY() const
+{
+    return rooms().Viewport.View().CenterY;
+}
+
+double TCustomPolChart::RangeLow() const
+{
+    return rooms().Viewport.View().RangeLow;
+}
+
+double TCustomPolChart::RangeHigh() const
+{
+    return rooms().Viewport.View().RangeHigh;
+}
+
+double TCustomPolChart::MagFactor() const
+{
+    return rooms().Viewport.View().MagFactor;
+}
+
+double TCustomPolChart::AngleUnit() const
+{
+    return rooms().Viewport.View().AngleUnit;
+}
+
+int32_t TCustomPolChart::RotationSign() const
+{
+    return rooms().Viewport.View().RotationSign;
+}
+
+long double TCustomPolChart::ScaleX() const
+{
+    return rooms().Viewport.Scale();
+}
+
+int32_t TCustomPolChart::OuterRadius() const
+{
+    return rooms().Viewport.OuterRadius();
 }
 
 TPoint TCustomPolChart::PolarToPixel(double rad, double phi) const

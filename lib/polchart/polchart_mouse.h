@@ -40,10 +40,6 @@ struct TpcMouseGesture {
     int32_t ZoomBoxCornerY = 0;
 };
 
-/// The chart area: 0 <= x <= width - shadowWidth and 0 <= y <= height - shadowWidth, the pixels of
-/// the chart image.
-bool InChartArea(int32_t x, int32_t y, int32_t width, int32_t height, int32_t shadowWidth);
-
 /// The centre coordinate of a pan step: the centre at the drag's start moved by the pointer's way
 /// from the drag origin, saturated to the 32-bit range.
 int32_t PanCoordinate(int32_t dragCenter, int32_t pointer, int32_t dragOrigin);

@@ -1,6 +1,7 @@
 // The paint pipeline: the gates, the chart image with its layers and outline, and the picture
 // composed on the control's canvas: the shadow, the chart image in one copy, the crosshairs.
 #include "polchart_painters.h"
+#include "polchart_rooms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +14,6 @@ void TCustomPolChart::offerScaleLabel(
     if (OnBeforeDrawScaleLabel)
         OnBeforeDrawScaleLabel(EventSender(), canvas, kind, text, x, y);
     Q_EMIT const_cast<TCustomPolChart*>(this)->scaleLabelDrawing(&canvas, kind, &text, x, y);
-}
-
-int32_t TCustomPolChart::OuterRadius() const
-{
-    const int64_t side
-        = std::min(int64_t(Width()) - m_shadowWidth, int64_t(Height()) - m_shadowWidth);
-    return painters::RoundPixel(static_cast<double>(side) * m_magFactor / 2);
 }
 
 // Nothing paints while the chart is hidden at run time, loading, or suspended.
@@ -84,8 +78,8 @@ void TCustomPolChart::showFrame()
     }
     DrawCrossHairs(target);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
-    if (m_gesture.ZoomBoxActive)
-        drawZoomBox(TPoint { m_gesture.ZoomBoxCornerX, m_gesture.ZoomBoxCornerY });
+    if (const auto box = rooms().Navigator.ZoomBoxOverlay())
+        drawZoomBox(box->first, box->second);
     canvasPainted();
 }
 
@@ -249,10 +243,10 @@ void TCustomPolChart::RenderChart(TCanvas& canvas) const
     // not hold the present data and view already.
     TpcSnapIndex* snapIndex = snapIndexToFill();
     if (snapIndex)
-        m_snapIndexKey.reset();
+        rooms().SnapIndexKey.reset();
     painters::DrawData(*this, canvas, snapIndex);
     if (snapIndex)
-        m_snapIndexKey = snapKey();
+        rooms().SnapIndexKey = rooms().CurrentSnapKey();
     pen.SetWidth(1);
     painters::DrawTextLabels(*this, canvas);
 

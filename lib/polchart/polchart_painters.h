@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ZNQ_polchart.h"
+#include "polchart_geometry.h"
 
 namespace znq::painters {
 
@@ -28,9 +29,7 @@ void DrawTextLabels(const TCustomPolChart& chart, TCanvas& canvas);
 void DrawCrossHair(const TCustomPolChart& chart, const TpcCrossHair& crossHair, TCanvas& canvas,
     int32_t x0, int32_t y0);
 
-// Nearest integer, halves to the even one, saturated to the 32-bit range (NaN gives 0).
-int32_t RoundPixel(double value);
-// The value saturated to the 32-bit range.
-int32_t Saturate(int64_t value);
+using geometry::RoundPixel;
+using geometry::Saturate;
 
 } // namespace znq::painters

@@ -1,0 +1,36 @@
+#include "polchart_geometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace znq::geometry {
+
+int32_t RoundPixel(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double limit = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(std::nearbyint(std::clamp(value, -limit, limit)));
+}
+
+int32_t Saturate(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(
+        value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+bool InChartArea(int32_t x, int32_t y, int32_t width, int32_t height, int32_t shadowWidth)
+{
+    return x >= 0 && y >= 0 && int64_t(x) <= int64_t(width) - shadowWidth
+        && int64_t(y) <= int64_t(height) - shadowWidth;
+}
+
+TPoint LabelAnchor(const TpcTransform& transform, bool attachToData, double posRad, double posPhi)
+{
+    if (attachToData)
+        return transform.PolarToPixel(posRad, posPhi);
+    return TPoint { RoundPixel(posRad), RoundPixel(posPhi) };
+}
+
+} // namespace znq::geometry

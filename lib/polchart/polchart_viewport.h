@@ -1,0 +1,136 @@
+/// \file
+/// The view of the chart as a value, and the viewport that alone writes it: the centre, the
+/// magnification, the radial range and the angle set-up, with the scale derived from them.
+#pragma once
+
+#include "polchart_transform.h"
+
+#include <cstdint>
+
+namespace znq {
+
+/// Limits of the view that more than one room applies.
+namespace viewlimits {
+    /// The smallest magnification a setter, the wheel and the keys leave.
+    inline constexpr double MinMagFactor = 0.01;
+    /// The largest magnification a setter, the wheel and the keys leave.
+    inline constexpr double MaxMagFactor = 1000.0;
+} // namespace viewlimits
+
+/// Everything the mapping between polar positions and pixels depends on, as one value.
+struct TpcViewState {
+    /// Pixel column of the centre.
+    int32_t CenterX = 120;
+    /// Pixel row of the centre.
+    int32_t CenterY = 80;
+    /// The outer circle's diameter over the shorter side of the chart area.
+    double MagFactor = 1.0;
+    /// Radial value at the centre.
+    double RangeLow = 0.0;
+    /// Radial value on the outer circle.
+    double RangeHigh = 1.0;
+    /// Added to every angle, in the angle unit.
+    double AngleOffset = 0.0;
+    /// Radians per angle unit: pi/180 for degrees, 1 for radians.
+    double AngleUnit = 0.017453292519943295;
+    /// +1: angles grow clockwise on the screen; -1: counter-clockwise.
+    int32_t RotationSign = 1;
+    /// Equal in every field.
+    friend bool operator==(const TpcViewState&, const TpcViewState&) = default;
+};
+
+/// The control's area the scale is computed for.
+struct TpcViewArea {
+    /// The control's width.
+    int32_t Width = 0;
+    /// The control's height.
+    int32_t Height = 0;
+    /// The shadow band along the right and bottom edges.
+    int32_t ShadowWidth = 0;
+};
+
+/// Who changes the view, which decides what follows the change.
+enum class TpcViewCause : uint8_t {
+    /// A property setter or centring: rescales.
+    vcProperty,
+    /// The direction of growing angles, which the mapping reads as it is: no rescale.
+    vcDirection,
+    /// One step of a view change by the user still going on (a drag, a burst of wheel steps).
+    vcGesture,
+    /// A complete view change by the user (a box zoom, a key, going home): recorded in the
+    /// history.
+    vcUserChange,
+    /// A view taken back from the history: not recorded again.
+    vcHistory
+};
+
+/// The fields of the view that have change signals.
+enum class TpcViewField : uint8_t {
+    vfMagFactor,
+    vfCenterX,
+    vfCenterY,
+    vfAngleOffset,
+    vfRangeLow,
+    vfRangeHigh
+};
+
+/// The room that owns the view. Apply is the only way to change it: it stores the new view, has
+/// the scale computed again (through the observer, so that the chart's overridable rescale runs),
+/// signals each changed field once and tells the observer what caused the change.
+class TpcViewport {
+public:
+    /// What the viewport asks of its owner.
+    class Observer {
+    public:
+        /// The area the scale is computed for, as it is now.
+        virtual TpcViewArea ViewArea() const = 0;
+        /// Computes the scale again; the owner's rescale ends by calling Rescale.
+        virtual void ViewRescale() = 0;
+        /// A field with a change signal differs from its last signalled value.
+        virtual void ViewFieldChanged(TpcViewField field) = 0;
+        /// A view was applied, with its cause.
+        virtual void ViewApplied(TpcViewCause cause) = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
+    /// A viewport with the default view and no scale yet.
+    explicit TpcViewport(Observer& observer);
+
+    /// The present view.
+    const TpcViewState& View() const { return m_view; }
+    /// Stores the view and lets the change take its course by cause (see TpcViewCause). A view
+    /// with a magnification, range bound or angle offset that is not finite is refused: false, and
+    /// nothing changes.
+    bool Apply(const TpcViewState& view, TpcViewCause cause);
+    /// Computes the scale and the pixel origin from the view and the area, unless frozen (while
+    /// the chart is loading), then signals the fields that changed since they were last signalled.
+    void Rescale(bool frozen);
+
+    /// The area the scale is computed for, as it is now.
+    TpcViewArea Area() const { return m_observer.ViewArea(); }
+    /// Pixels per radial unit, from the last Rescale (negative for an inverted range).
+    long double Scale() const { return m_scale; }
+    /// The mapping of the present view at the last scale.
+    TpcTransform Transform() const;
+    /// The pixels per radial unit that a view would have in the present area.
+    long double ScaleOf(const TpcViewState& view) const;
+    /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
+    int32_t OuterRadius() const;
+
+private:
+    // Each value is recorded just before its signal, so that a slot that changes the view again
+    // sends its own signals and none goes out twice.
+    void signalChanges();
+
+    Observer& m_observer;
+    TpcViewState m_view;
+    long double m_scale = 0;
+    long double m_originX = 0;
+    long double m_originY = 0;
+    // The values of the signalling fields as last signalled; none before the first Rescale.
+    TpcViewState m_signalled { 0, 0, 0, 0, 0, 0, 0, 0 };
+};
+
+} // namespace znq
