@@ -115,6 +115,7 @@ class TpcTextLabel;
 class TCustomPolChart;
 class TpcChartRooms;
 struct TpcViewState;
+struct TpcChartStyle;
 
 /// A view the history records: the centre and the magnification.
 struct TpcView {
@@ -356,6 +357,7 @@ class TCustomPolChart : public TCustomControl {
     Q_OBJECT
     friend class TpcCrossHair;
     friend class TpcChartRooms;
+    friend class TpcChartSeams;
     // The published properties that the mouse changes too, with their change signals; the others
     // are published by TPolChart.
     Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset NOTIFY angleOffsetChanged)
@@ -408,60 +410,60 @@ public:
     /// As SetCenterX, with Height.
     void SetCenterY(int32_t value);
     /// The class of elements appended from now on; 0 by default.
-    uint8_t ClassDefault() const { return m_classDefault; }
+    uint8_t ClassDefault() const;
     /// Stores 0 .. 254; 255 is ignored. Repaints nothing.
     void SetClassDefault(uint8_t value);
     /// Decimals of the radial labels; -1 and -2 select scientific notation with a two- and a
     /// four-digit exponent (FormatScaleNumber). 2 by default.
-    int32_t DecPlaceRad() const { return m_decPlaceRad; }
+    int32_t DecPlaceRad() const;
     /// Clamped to -2 .. 12; redraws.
     void SetDecPlaceRad(int32_t value);
     /// Decimals of the angle labels in radians; 2 by default.
-    int32_t DecPlacePhi() const { return m_decPlacePhi; }
+    int32_t DecPlacePhi() const;
     /// Clamped to 0 .. 3; redraws.
     void SetDecPlacePhi(int32_t value);
     /// Colour of rays and circles; clBlack by default.
-    TColor GridColor() const { return m_gridColor; }
+    TColor GridColor() const;
     /// Redraws.
     void SetGridColor(TColor value);
     /// The rays; gsAngDots by default.
-    TpcGridStyleAng GridStyleAngular() const { return m_gridStyleAngular; }
+    TpcGridStyleAng GridStyleAngular() const;
     /// Redraws.
     void SetGridStyleAngular(TpcGridStyleAng value);
     /// The circles; gsRadBothDots by default.
-    TpcGridStyleRad GridStyleRadial() const { return m_gridStyleRadial; }
+    TpcGridStyleRad GridStyleRadial() const;
     /// Redraws.
     void SetGridStyleRadial(TpcGridStyleRad value);
     /// Line colour of elements appended from now on; clBlack by default.
-    TColor DataColor() const { return m_dataColor; }
+    TColor DataColor() const;
     /// Stores; repaints nothing.
-    void SetDataColor(TColor value) { storeQuietly(m_dataColor, value); }
+    void SetDataColor(TColor value);
     /// Line pattern of elements appended from now on; psSolid by default.
-    TPenStyle PenStyle() const { return m_penStyle; }
+    TPenStyle PenStyle() const;
     /// Stores; repaints nothing.
-    void SetPenStyle(TPenStyle value) { storeQuietly(m_penStyle, value); }
+    void SetPenStyle(TPenStyle value);
     /// Colour of the scale label texts; clBlack by default.
-    TColor ScaleColor() const { return m_scaleColor; }
+    TColor ScaleColor() const;
     /// Redraws.
     void SetScaleColor(TColor value);
     /// Stored only, not drawn; clSilver by default.
-    TColor FillColor() const { return m_fillColor; }
+    TColor FillColor() const;
     /// Stores; repaints nothing.
-    void SetFillColor(TColor value) { storeQuietly(m_fillColor, value); }
+    void SetFillColor(TColor value);
     /// Background of the chart image; clWhite by default.
-    TColor ChartColor() const { return m_chartColor; }
+    TColor ChartColor() const;
     /// Redraws.
     void SetChartColor(TColor value);
     /// Line width in pixels of elements appended from now on; 1 by default.
-    uint8_t LineWidth() const { return m_lineWidth; }
+    uint8_t LineWidth() const;
     /// Stores; repaints nothing.
-    void SetLineWidth(uint8_t value) { storeQuietly(m_lineWidth, value); }
+    void SetLineWidth(uint8_t value);
     /// The angle labels; almDegrees by default.
-    TpcAngLabelMode LabelModeAngular() const { return m_labelModeAngular; }
+    TpcAngLabelMode LabelModeAngular() const;
     /// Redraws.
     void SetLabelModeAngular(TpcAngLabelMode value);
     /// The radial labels; rlmVertCenter by default.
-    TpcRadLabelMode LabelModeRadial() const { return m_labelModeRadial; }
+    TpcRadLabelMode LabelModeRadial() const;
     /// Redraws.
     void SetLabelModeRadial(TpcRadLabelMode value);
     /// Crosshair 1, the chart's own object.
@@ -492,7 +494,7 @@ public:
     /// down. Rescales and redraws.
     void SetRangeHigh(double value);
     /// The angle between neighbouring rays, in degrees whatever UseDegrees says; 30 by default.
-    double AngleBtwRays() const { return m_angleBtwRays; }
+    double AngleBtwRays() const;
     /// Snapped to the nearest entry of RayAngles, the smaller on a tie (NaN is ignored); rescales
     /// and redraws.
     void SetAngleBtwRays(double value);
@@ -510,35 +512,35 @@ public:
     /// Sets RotationSign; redraws.
     void SetRotationDir(TpcRotationDir value);
     /// Width of the shadow along the right and bottom edges; 0 (no shadow) by default.
-    int32_t ShadowWidth() const { return m_shadowWidth; }
+    int32_t ShadowWidth() const;
     /// Clamped to 0 .. 32; rescales and redraws.
     void SetShadowWidth(int32_t value);
     /// The shape of the shadow band; ssFlying by default.
-    TShadowStyle ShadowStyle() const { return m_shadowStyle; }
+    TShadowStyle ShadowStyle() const;
     /// Redraws.
     void SetShadowStyle(TShadowStyle value);
     /// Colour of the shadow band; clGrayText by default.
-    TColor ShadowColor() const { return m_shadowColor; }
+    TColor ShadowColor() const;
     /// Redraws.
     void SetShadowColor(TColor value);
     /// Colour of the corners beside the shadow band; clBtnFace by default.
-    TColor ShadowBakColor() const { return m_shadowBakColor; }
+    TColor ShadowBakColor() const;
     /// Redraws.
     void SetShadowBakColor(TColor value);
     /// Stored only, not drawn; empty by default.
-    TFontStyles TextFontStyle() const { return m_textFontStyle; }
+    TFontStyles TextFontStyle() const;
     /// Stores and redraws.
     void SetTextFontStyle(TFontStyles value);
     /// Stored only, not drawn; tbClear by default.
-    TpcTextBkg TextBkStyle() const { return m_textBkStyle; }
+    TpcTextBkg TextBkStyle() const;
     /// Stores and redraws.
     void SetTextBkStyle(TpcTextBkg value);
     /// Stored only, not drawn; clWhite by default.
-    TColor TextBkColor() const { return m_textBkColor; }
+    TColor TextBkColor() const;
     /// Stores and redraws.
     void SetTextBkColor(TColor value);
     /// Stored only, not drawn; taCenter by default.
-    TAlignment TextAlignment() const { return m_textAlignment; }
+    TAlignment TextAlignment() const;
     /// Stores and redraws.
     void SetTextAlignment(TAlignment value);
     /// Whether angles are in degrees (true, the default) or radians.
@@ -856,34 +858,11 @@ protected:
 
     bool m_paintingSuspended = true;
     std::array<bool, 256> m_classVisible {};
-    TpcAngLabelMode m_labelModeAngular = TpcAngLabelMode::almDegrees;
-    TpcRadLabelMode m_labelModeRadial = TpcRadLabelMode::rlmVertCenter;
     bool m_autoCenter = true;
-    double m_angleBtwRays = 30.0;
     TBitmap m_chartBitmap;
-    TColor m_gridColor = clBlack;
-    int32_t m_shadowWidth = 0;
-    TShadowStyle m_shadowStyle = TShadowStyle::ssFlying;
-    TColor m_shadowColor = clGrayText;
-    TColor m_shadowBakColor = clBtnFace;
-    TpcGridStyleRad m_gridStyleRadial = TpcGridStyleRad::gsRadBothDots;
-    TpcGridStyleAng m_gridStyleAngular = TpcGridStyleAng::gsAngDots;
-    TColor m_dataColor = clBlack;
-    TColor m_scaleColor = clBlack;
-    TColor m_fillColor = clSilver;
-    TColor m_chartColor = clWhite;
-    TPenStyle m_penStyle = TPenStyle::psSolid;
-    uint8_t m_lineWidth = 1;
-    uint8_t m_classDefault = 0;
-    int32_t m_decPlaceRad = 2;
-    int32_t m_decPlacePhi = 2;
     std::array<TpcCrossHair*, CrossHairCount> m_crossHairs {};
     std::array<TpcTextLabel*, TextLabelCount> m_textLabels {};
     bool m_autoRedraw = true;
-    TFontStyles m_textFontStyle;
-    TpcTextBkg m_textBkStyle = TpcTextBkg::tbClear;
-    TColor m_textBkColor = clWhite;
-    TAlignment m_textAlignment = TAlignment::taCenter;
     TpcDataStore m_store;
     int m_paintCount = 0;
     // Inside Paint; a paint asked for meanwhile follows from the event loop.
@@ -893,6 +872,8 @@ protected:
     bool m_chartImageCurrent = false;
     /// The chart's rooms.
     TpcChartRooms& rooms() const { return *m_rooms; }
+    /// The chart's look and data attributes.
+    inline TpcChartStyle& style() const;
     /// Counts the changes of the data and of which classes are drawn.
     uint64_t m_dataVersion = 0;
     // The viewport, the navigator and the snap index.

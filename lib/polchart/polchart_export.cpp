@@ -1,6 +1,6 @@
 // Pictures out: the chart as a raster image file, as vector drawing operations in SVG and PDF
 // files, and on the clipboard.
-#include "ZNQ_polchart.h"
+#include "polchart_rooms.h"
 
 #include <QClipboard>
 #include <QFileInfo>

@@ -33,4 +33,22 @@ TPoint LabelAnchor(const TpcTransform& transform, bool attachToData, double posR
     return TPoint { RoundPixel(posRad), RoundPixel(posPhi) };
 }
 
+TpcLabelBox LabelBox(
+    TPoint anchor, TAlignment alignment, int64_t width, int64_t lineHeight, int64_t lineCount)
+{
+    TpcLabelBox box;
+    int64_t x = anchor.x;
+    const int64_t y = anchor.y;
+    if (alignment == TAlignment::taRightJustify)
+        x -= width;
+    else if (alignment == TAlignment::taCenter)
+        x -= width / 2;
+    box.TextLeft = x;
+    box.Left = Saturate(x - 4);
+    box.Top = Saturate(y - lineCount * lineHeight - 2);
+    box.Right = Saturate(x + width + 4);
+    box.Bottom = Saturate(y + 2);
+    return box;
+}
+
 } // namespace znq::geometry

@@ -3,8 +3,12 @@
 /// the chart area, and where a text label is anchored. Pure functions; nothing here knows a widget.
 #pragma once
 
+#include "polchart_store.h"
 #include "polchart_transform.h"
 
+#include "znq_types.h"
+
+#include <cmath>
 #include <cstdint>
 
 namespace znq::geometry {
@@ -21,5 +25,24 @@ bool InChartArea(int32_t x, int32_t y, int32_t width, int32_t height, int32_t sh
 /// The anchor pixel of a text label: its polar position mapped by the transform when it is
 /// attached to the data, else its two positions rounded as pixel coordinates.
 TPoint LabelAnchor(const TpcTransform& transform, bool attachToData, double posRad, double posPhi);
+
+/// The box of a text label whose lines are width pixels wide and lineHeight pixels high each,
+/// anchored at the middle (or left or right end, by alignment) of its bottom edge.
+struct TpcLabelBox {
+    /// Column where the text starts.
+    int64_t TextLeft = 0;
+    /// The box: the text with a margin of 4 pixels left and right, 2 above and below.
+    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+/// The box of a label at anchor with lineCount lines.
+TpcLabelBox LabelBox(
+    TPoint anchor, TAlignment alignment, int64_t width, int64_t lineHeight, int64_t lineCount);
+
+/// Whether an element has a place on the chart: both coordinates finite. An element without one
+/// is a gap in its line.
+inline bool HasPlace(const TpcDataElement& element)
+{
+    return std::isfinite(element.Rad) && std::isfinite(element.Phi);
+}
 
 } // namespace znq::geometry

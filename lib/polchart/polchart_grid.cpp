@@ -1,7 +1,7 @@
 // Grid and scales: rays from the centre with angle labels beyond the outer circle, the outer and
 // inner circles, the radial value labels and the radial axis with its ticks. The grid is laid out
 // in whole pixels from the centre and the outer radius.
-#include "polchart_painters.h"
+#include "polchart_render.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,14 +98,17 @@ std::string AngleLabelText(
     return "";
 }
 
-namespace painters {
+namespace layers {
+
+    using geometry::RoundPixel;
+    using geometry::Saturate;
 
     namespace {
-        // Offers each scale label to the application, then measures and draws it.
+        // Offers each scale label to the application, then measures it.
         class ScaleLabels {
         public:
-            ScaleLabels(const TCustomPolChart& chart, TCanvas& canvas)
-                : m_chart(chart)
+            ScaleLabels(const TpcRenderContext& context, TCanvas& canvas)
+                : m_context(context)
                 , m_canvas(canvas)
             {
             }
@@ -113,7 +116,8 @@ namespace painters {
             // Calls the event with the anchor; returns the text to draw (empty: none).
             std::string offer(TpcScaleKind kind, std::string text, int32_t anchorX, int32_t anchorY)
             {
-                m_chart.offerScaleLabel(m_canvas, kind, text, anchorX, anchorY);
+                if (m_context.OfferScaleLabel)
+                    m_context.OfferScaleLabel(m_canvas, kind, text, anchorX, anchorY);
                 return text;
             }
 
@@ -129,7 +133,7 @@ namespace painters {
             int32_t lastHeight() const { return m_lastHeight; }
 
         private:
-            const TCustomPolChart& m_chart;
+            const TpcRenderContext& m_context;
             TCanvas& m_canvas;
             int32_t m_lastHeight = 0;
         };
@@ -158,19 +162,49 @@ namespace painters {
                 || style == TpcGridStyleRad::gsRadBothMixed;
         }
 
-        void drawRaysAndAngleLabels(
-            const TCustomPolChart& chart, TCanvas& canvas, ScaleLabels& labels, int64_t r)
+        // Where the radial labels go: the axis line at cx + xoff; labels right-aligned 6 pixels
+        // left of it, left-aligned 6 pixels right of it, or centred on the vertical through the
+        // centre.
+        struct RadialLayout {
+            RadialLayout(TpcRadLabelMode mode, int64_t cx, int64_t r)
+                : Mode(mode)
+                , Cx(cx)
+            {
+                if (mode == TpcRadLabelMode::rlmVertLeft) {
+                    XOff = -RoundPixel(1.2 * double(r)), K = 2, U = -6;
+                } else if (mode == TpcRadLabelMode::rlmVertRight) {
+                    XOff = RoundPixel(1.2 * double(r)), K = 0, U = 6;
+                }
+            }
+            bool labels() const { return Mode != TpcRadLabelMode::rlmNone; }
+            bool axis() const
+            {
+                return Mode == TpcRadLabelMode::rlmVertLeft
+                    || Mode == TpcRadLabelMode::rlmVertRight;
+            }
+            int32_t anchorX() const { return Saturate(Cx + XOff + U); }
+            int32_t labelX(int32_t w) const { return Saturate(Cx - (w * K) / 2 + XOff + U); }
+
+            TpcRadLabelMode Mode;
+            int64_t Cx;
+            int64_t XOff = 0, K = 1, U = 0;
+        };
+
+        void raysAndAngleLabels(
+            const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels, int64_t r)
         {
-            const int64_t cx = chart.CenterX(), cy = chart.CenterY();
-            const int32_t sign = chart.RotationSign();
-            const int rayCount = static_cast<int>(std::nearbyint(360 / chart.AngleBtwRays()));
-            const TpcAngLabelMode mode = chart.LabelModeAngular();
+            const TpcChartStyle& style = context.Style;
+            const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
+            const int32_t sign = context.View.RotationSign;
+            const int rayCount = static_cast<int>(std::nearbyint(360 / style.AngleBtwRays));
+            const TpcAngLabelMode mode = style.LabelModeAngular;
             const bool multiPi
                 = mode == TpcAngLabelMode::almMultiPi || mode == TpcAngLabelMode::almSymmMultiPi;
             for (int i = 0; i < rayCount; ++i) {
-                const double t = 2 * pi * i / rayCount + chart.AngleOffset() * chart.AngleUnit();
+                const double t
+                    = 2 * pi * i / rayCount + context.View.AngleOffset * context.View.AngleUnit;
                 const double c = std::cos(t), s = std::sin(t);
-                if (chart.GridStyleAngular() != TpcGridStyleAng::gsAngNone) {
+                if (style.GridStyleAngular != TpcGridStyleAng::gsAngNone) {
                     canvas.MoveTo(Saturate(cx), Saturate(cy));
                     canvas.LineTo(Saturate(RoundPixel(c * double(r)) + cx),
                         Saturate(RoundPixel(s * double(sign * r)) + cy));
@@ -178,7 +212,7 @@ namespace painters {
                 if (mode == TpcAngLabelMode::almNone)
                     continue;
                 std::string text
-                    = AngleLabelText(mode, i, rayCount, chart.AngleBtwRays(), chart.DecPlacePhi());
+                    = AngleLabelText(mode, i, rayCount, style.AngleBtwRays, style.DecPlacePhi);
                 const std::string fontName = canvas.Font().Name();
                 if (multiPi)
                     canvas.Font().SetName("Symbol");
@@ -195,88 +229,82 @@ namespace painters {
                     canvas.Font().SetName(fontName);
             }
         }
-    } // namespace
 
-    void DrawGridAndScales(const TCustomPolChart& chart, TCanvas& canvas)
-    {
-        TPen& pen = canvas.Pen();
-        TBrush& brush = canvas.Brush();
-        pen.SetColor(chart.GridColor());
-        pen.SetStyle(chart.GridStyleAngular() == TpcGridStyleAng::gsAngDots ? TPenStyle::psDot
-                                                                            : TPenStyle::psSolid);
-        canvas.Font().SetColor(chart.ScaleColor());
-        brush.SetColor(chart.ChartColor());
-
-        const int64_t r = chart.OuterRadius();
-        const int64_t cx = chart.CenterX(), cy = chart.CenterY();
-        ScaleLabels labels(chart, canvas);
-        drawRaysAndAngleLabels(chart, canvas, labels, r);
-
-        // The outer circle.
-        const TpcGridStyleRad style = chart.GridStyleRadial();
-        brush.SetStyle(TBrushStyle::bsClear);
-        pen.SetStyle(TPenStyle::psSolid);
-        if (hasOuterCircle(style)) {
-            if (outerDotted(style))
-                pen.SetStyle(TPenStyle::psDot);
-            canvas.Ellipse(
-                Saturate(cx - r), Saturate(cy - r), Saturate(cx + r + 1), Saturate(cy + r + 1));
-        }
-        brush.SetStyle(TBrushStyle::bsClear);
-        pen.SetStyle(innerDotted(style) ? TPenStyle::psDot : TPenStyle::psSolid);
-
-        // Radial label geometry: the axis line at cx + xoff; labels right-aligned 6 pixels left of
-        // it, left-aligned 6 pixels right of it, or centred on the vertical through the centre.
-        const TpcRadLabelMode radialMode = chart.LabelModeRadial();
-        int64_t xoff = 0, k = 1, u = 0;
-        if (radialMode == TpcRadLabelMode::rlmVertLeft) {
-            xoff = -RoundPixel(1.2 * double(r)), k = 2, u = -6;
-        } else if (radialMode == TpcRadLabelMode::rlmVertRight) {
-            xoff = RoundPixel(1.2 * double(r)), k = 0, u = 6;
-        }
-        const bool radialLabels = radialMode != TpcRadLabelMode::rlmNone;
-        const int32_t anchorX = Saturate(cx + xoff + u);
-        auto labelX = [&](int32_t w) { return Saturate(cx - (w * k) / 2 + xoff + u); };
-
-        brush.SetStyle(TBrushStyle::bsSolid);
-        for (int n = 4; n >= -4; --n) {
-            const double offset = double(n) * double(r) / 5;
-            if (hasInnerCircles(style) && n > 0) {
-                brush.SetStyle(TBrushStyle::bsClear);
-                canvas.Ellipse(RoundPixel(double(cx) - offset), RoundPixel(double(cy) - offset),
-                    RoundPixel(double(cx) + offset + 1), RoundPixel(double(cy) + offset + 1));
+        void outerCircle(const TpcRenderContext& context, TCanvas& canvas, int64_t r)
+        {
+            const TpcGridStyleRad style = context.Style.GridStyleRadial;
+            const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
+            canvas.Pen().SetStyle(TPenStyle::psSolid);
+            if (hasOuterCircle(style)) {
+                if (outerDotted(style))
+                    canvas.Pen().SetStyle(TPenStyle::psDot);
+                canvas.Ellipse(
+                    Saturate(cx - r), Saturate(cy - r), Saturate(cx + r + 1), Saturate(cy + r + 1));
             }
-            if (!radialLabels)
-                continue;
-            brush.SetColor(chart.ChartColor());
-            double value
-                = (chart.RangeHigh() - chart.RangeLow()) / 5 * std::abs(n) + chart.RangeLow();
-            // Bounds near the ends of the double range overflow their difference; the wider
-            // type holds it, and every label value lies between the bounds again.
+        }
+
+        // The radial label of ring n (-4 .. 4): the value n fifths of the range from RangeLow.
+        std::string ringLabelText(const TpcRenderContext& context, int n)
+        {
+            const double low = context.View.RangeLow, high = context.View.RangeHigh;
+            double value = (high - low) / 5 * std::abs(n) + low;
+            // Bounds near the ends of the double range overflow their difference; the wider type
+            // holds it, and every label value lies between the bounds again.
             if (!std::isfinite(value))
                 value = static_cast<double>(
-                    (static_cast<long double>(chart.RangeHigh()) - chart.RangeLow()) / 5
-                        * std::abs(n)
-                    + chart.RangeLow());
-            std::string text = FormatScaleNumber(1, chart.DecPlaceRad(), value);
-            text = labels.offer(TpcScaleKind::sckRad, text, anchorX,
-                RoundPixel(double(cy) - offset - labels.lastHeight() / 2.0));
-            if (!text.empty()) {
-                const auto [w, h] = labels.measure(text);
-                canvas.TextOut(labelX(w), RoundPixel(double(cy) - offset - h / 2.0), text);
+                    (static_cast<long double>(high) - low) / 5 * std::abs(n) + low);
+            return FormatScaleNumber(1, context.Style.DecPlaceRad, value);
+        }
+
+        // Inner circles and radial labels by turns, ring by ring from the outside in: each label's
+        // cell is drawn over the circles outside it and under those inside it.
+        void innerCirclesAndRadialLabels(const TpcRenderContext& context, TCanvas& canvas,
+            ScaleLabels& labels, const RadialLayout& layout, int64_t r)
+        {
+            const TpcGridStyleRad style = context.Style.GridStyleRadial;
+            const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
+            TBrush& brush = canvas.Brush();
+            brush.SetStyle(TBrushStyle::bsClear);
+            canvas.Pen().SetStyle(innerDotted(style) ? TPenStyle::psDot : TPenStyle::psSolid);
+            brush.SetStyle(TBrushStyle::bsSolid);
+            for (int n = 4; n >= -4; --n) {
+                const double offset = double(n) * double(r) / 5;
+                if (hasInnerCircles(style) && n > 0) {
+                    brush.SetStyle(TBrushStyle::bsClear);
+                    canvas.Ellipse(RoundPixel(double(cx) - offset), RoundPixel(double(cy) - offset),
+                        RoundPixel(double(cx) + offset + 1), RoundPixel(double(cy) + offset + 1));
+                }
+                if (!layout.labels())
+                    continue;
+                brush.SetColor(context.Style.ChartColor);
+                std::string text = labels.offer(TpcScaleKind::sckRad, ringLabelText(context, n),
+                    layout.anchorX(), RoundPixel(double(cy) - offset - labels.lastHeight() / 2.0));
+                if (!text.empty()) {
+                    const auto [w, h] = labels.measure(text);
+                    canvas.TextOut(
+                        layout.labelX(w), RoundPixel(double(cy) - offset - h / 2.0), text);
+                }
             }
         }
 
         // The two RangeHigh labels on the outer circle; inside it when centred labels would meet
         // the angle labels at the top and bottom.
-        brush.SetStyle(TBrushStyle::bsClear);
-        if (radialLabels) {
-            brush.SetColor(chart.ChartColor());
-            const bool inside = radialMode == TpcRadLabelMode::rlmVertCenter
-                && chart.LabelModeAngular() != TpcAngLabelMode::almNone;
+        void rangeHighLabels(const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels,
+            const RadialLayout& layout, int64_t r)
+        {
+            const int64_t cy = context.View.CenterY;
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
+            if (!layout.labels())
+                return;
+            canvas.Brush().SetColor(context.Style.ChartColor);
+            const bool inside = layout.Mode == TpcRadLabelMode::rlmVertCenter
+                && context.Style.LabelModeAngular != TpcAngLabelMode::almNone;
             for (int side : { -1, 1 }) {
-                std::string text = FormatScaleNumber(1, chart.DecPlaceRad(), chart.RangeHigh());
-                text = labels.offer(TpcScaleKind::sckRad, text, anchorX, Saturate(cy + side * r));
+                std::string text
+                    = FormatScaleNumber(1, context.Style.DecPlaceRad, context.View.RangeHigh);
+                text = labels.offer(
+                    TpcScaleKind::sckRad, text, layout.anchorX(), Saturate(cy + side * r));
                 if (text.empty())
                     continue;
                 const auto [w, h] = labels.measure(text);
@@ -285,15 +313,20 @@ namespace painters {
                     y = Saturate(side < 0 ? cy - r + 1 : cy + r - h - 1);
                 else
                     y = RoundPixel(double(cy + side * r) - h / 2.0);
-                canvas.TextOut(labelX(w), y, text);
+                canvas.TextOut(layout.labelX(w), y, text);
             }
         }
 
-        pen.SetStyle(TPenStyle::psSolid);
-        if (radialMode == TpcRadLabelMode::rlmVertLeft
-            || radialMode == TpcRadLabelMode::rlmVertRight) {
-            const int32_t axis = Saturate(cx + xoff);
-            const int32_t tick = radialMode == TpcRadLabelMode::rlmVertLeft ? -4 : 4;
+        // The vertical axis beside the circle with a tick at every fifth of the radius.
+        void radialAxis(
+            const TpcRenderContext& context, TCanvas& canvas, const RadialLayout& layout, int64_t r)
+        {
+            const int64_t cy = context.View.CenterY;
+            canvas.Pen().SetStyle(TPenStyle::psSolid);
+            if (!layout.axis())
+                return;
+            const int32_t axis = Saturate(layout.Cx + layout.XOff);
+            const int32_t tick = layout.Mode == TpcRadLabelMode::rlmVertLeft ? -4 : 4;
             canvas.MoveTo(axis, Saturate(cy + r));
             canvas.LineTo(axis, Saturate(cy - r));
             for (int j = -5; j <= 5; ++j) {
@@ -302,8 +335,28 @@ namespace painters {
                 canvas.LineTo(Saturate(int64_t(axis) + tick), y);
             }
         }
+    } // namespace
+
+    void GridAndScales(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult&)
+    {
+        const TpcChartStyle& style = context.Style;
+        canvas.Pen().SetColor(style.GridColor);
+        canvas.Pen().SetStyle(style.GridStyleAngular == TpcGridStyleAng::gsAngDots
+                ? TPenStyle::psDot
+                : TPenStyle::psSolid);
+        canvas.Font().SetColor(style.ScaleColor);
+        canvas.Brush().SetColor(style.ChartColor);
+
+        const int64_t r = context.OuterRadius;
+        ScaleLabels labels(context, canvas);
+        raysAndAngleLabels(context, canvas, labels, r);
+        outerCircle(context, canvas, r);
+        const RadialLayout layout(style.LabelModeRadial, context.View.CenterX, r);
+        innerCirclesAndRadialLabels(context, canvas, labels, layout, r);
+        rangeHighLabels(context, canvas, labels, layout, r);
+        radialAxis(context, canvas, layout, r);
     }
 
-} // namespace painters
+} // namespace layers
 
 } // namespace znq

@@ -1,6 +1,6 @@
 // Crosshairs and text labels: their properties with change notification, and the chart's access
 // to them.
-#include "ZNQ_polchart.h"
+#include "polchart_rooms.h"
 
 namespace znq {
 
@@ -275,11 +275,11 @@ int TCustomPolChart::AddTextLabel(
     } else {
         label.m_attachToData = true;
         label.m_alignment = TAlignment::taCenter;
-        label.m_colorBkg = m_chartColor;
+        label.m_colorBkg = style().ChartColor;
         label.m_shadowDx = 0;
         label.m_shadowDy = 0;
         label.m_colorShadow = clSilver;
-        label.m_colorBorder = m_scaleColor;
+        label.m_colorBorder = style().ScaleColor;
         label.m_transparent = false;
     }
     label.m_caption = caption;

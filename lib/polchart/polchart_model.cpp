@@ -145,6 +145,144 @@ void TCustomPolChart::SetPaintingSuspended(bool value)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Getters and the setters that only store
+
+uint8_t TCustomPolChart::ClassDefault() const
+{
+    return style().ClassDefault;
+}
+
+int32_t TCustomPolChart::DecPlaceRad() const
+{
+    return style().DecPlaceRad;
+}
+
+int32_t TCustomPolChart::DecPlacePhi() const
+{
+    return style().DecPlacePhi;
+}
+
+TColor TCustomPolChart::GridColor() const
+{
+    return style().GridColor;
+}
+
+TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
+{
+    return style().GridStyleAngular;
+}
+
+TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
+{
+    return style().GridStyleRadial;
+}
+
+TColor TCustomPolChart::DataColor() const
+{
+    return style().DataColor;
+}
+
+void TCustomPolChart::SetDataColor(TColor value)
+{
+    storeQuietly(style().DataColor, value);
+}
+
+TPenStyle TCustomPolChart::PenStyle() const
+{
+    return style().PenStyle;
+}
+
+void TCustomPolChart::SetPenStyle(TPenStyle value)
+{
+    storeQuietly(style().PenStyle, value);
+}
+
+TColor TCustomPolChart::ScaleColor() const
+{
+    return style().ScaleColor;
+}
+
+TColor TCustomPolChart::FillColor() const
+{
+    return style().FillColor;
+}
+
+void TCustomPolChart::SetFillColor(TColor value)
+{
+    storeQuietly(style().FillColor, value);
+}
+
+TColor TCustomPolChart::ChartColor() const
+{
+    return style().ChartColor;
+}
+
+uint8_t TCustomPolChart::LineWidth() const
+{
+    return style().LineWidth;
+}
+
+void TCustomPolChart::SetLineWidth(uint8_t value)
+{
+    storeQuietly(style().LineWidth, value);
+}
+
+TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
+{
+    return style().LabelModeAngular;
+}
+
+TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
+{
+    return style().LabelModeRadial;
+}
+
+double TCustomPolChart::AngleBtwRays() const
+{
+    return style().AngleBtwRays;
+}
+
+int32_t TCustomPolChart::ShadowWidth() const
+{
+    return style().ShadowWidth;
+}
+
+TShadowStyle TCustomPolChart::ShadowStyle() const
+{
+    return style().ShadowStyle;
+}
+
+TColor TCustomPolChart::ShadowColor() const
+{
+    return style().ShadowColor;
+}
+
+TColor TCustomPolChart::ShadowBakColor() const
+{
+    return style().ShadowBakColor;
+}
+
+TFontStyles TCustomPolChart::TextFontStyle() const
+{
+    return style().TextFontStyle;
+}
+
+TpcTextBkg TCustomPolChart::TextBkStyle() const
+{
+    return style().TextBkStyle;
+}
+
+TColor TCustomPolChart::TextBkColor() const
+{
+    return style().TextBkColor;
+}
+
+TAlignment TCustomPolChart::TextAlignment() const
+{
+    return style().TextAlignment;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Setters
 
 void TCustomPolChart::SetAllocSize(int32_t value)
@@ -204,54 +342,54 @@ void TCustomPolChart::SetCenterY(int32_t value)
 void TCustomPolChart::SetClassDefault(uint8_t value)
 {
     if (value != 255)
-        m_classDefault = value;
+        style().ClassDefault = value;
 }
 
 void TCustomPolChart::SetDecPlaceRad(int32_t value)
 {
-    m_decPlaceRad = std::clamp(value, -2, 12);
+    style().DecPlaceRad = std::clamp(value, -2, 12);
     redrawIfAuto();
 }
 
 void TCustomPolChart::SetDecPlacePhi(int32_t value)
 {
-    m_decPlacePhi = std::clamp(value, 0, 3);
+    style().DecPlacePhi = std::clamp(value, 0, 3);
     redrawIfAuto();
 }
 
 void TCustomPolChart::SetGridColor(TColor value)
 {
-    storeAndRedraw(m_gridColor, value);
+    storeAndRedraw(style().GridColor, value);
 }
 
 void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
 {
-    storeAndRedraw(m_gridStyleAngular, value);
+    storeAndRedraw(style().GridStyleAngular, value);
 }
 
 void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
 {
-    storeAndRedraw(m_gridStyleRadial, value);
+    storeAndRedraw(style().GridStyleRadial, value);
 }
 
 void TCustomPolChart::SetScaleColor(TColor value)
 {
-    storeAndRedraw(m_scaleColor, value);
+    storeAndRedraw(style().ScaleColor, value);
 }
 
 void TCustomPolChart::SetChartColor(TColor value)
 {
-    storeAndRedraw(m_chartColor, value);
+    storeAndRedraw(style().ChartColor, value);
 }
 
 void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
 {
-    storeAndRedraw(m_labelModeAngular, value);
+    storeAndRedraw(style().LabelModeAngular, value);
 }
 
 void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
 {
-    storeAndRedraw(m_labelModeRadial, value);
+    storeAndRedraw(style().LabelModeRadial, value);
 }
 
 // Non-finite bounds are ignored: with an infinite bound no value could be placed on the axis.
@@ -294,7 +432,7 @@ void TCustomPolChart::SetAngleBtwRays(double value)
             chosen = entry;
         }
     }
-    m_angleBtwRays = chosen;
+    style().AngleBtwRays = chosen;
     rescaleAndRedraw();
 }
 
@@ -323,43 +461,43 @@ void TCustomPolChart::SetRotationDir(TpcRotationDir value)
 
 void TCustomPolChart::SetShadowWidth(int32_t value)
 {
-    m_shadowWidth = std::clamp(value, 0, 32);
+    style().ShadowWidth = std::clamp(value, 0, 32);
     rescaleAndRedraw();
 }
 
 void TCustomPolChart::SetShadowStyle(TShadowStyle value)
 {
-    storeAndRedraw(m_shadowStyle, value);
+    storeAndRedraw(style().ShadowStyle, value);
 }
 
 void TCustomPolChart::SetShadowColor(TColor value)
 {
-    storeAndRedraw(m_shadowColor, value);
+    storeAndRedraw(style().ShadowColor, value);
 }
 
 void TCustomPolChart::SetShadowBakColor(TColor value)
 {
-    storeAndRedraw(m_shadowBakColor, value);
+    storeAndRedraw(style().ShadowBakColor, value);
 }
 
 void TCustomPolChart::SetTextFontStyle(TFontStyles value)
 {
-    storeAndRedraw(m_textFontStyle, value);
+    storeAndRedraw(style().TextFontStyle, value);
 }
 
 void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
 {
-    storeAndRedraw(m_textBkStyle, value);
+    storeAndRedraw(style().TextBkStyle, value);
 }
 
 void TCustomPolChart::SetTextBkColor(TColor value)
 {
-    storeAndRedraw(m_textBkColor, value);
+    storeAndRedraw(style().TextBkColor, value);
 }
 
 void TCustomPolChart::SetTextAlignment(TAlignment value)
 {
-    storeAndRedraw(m_textAlignment, value);
+    storeAndRedraw(style().TextAlignment, value);
 }
 
 void TCustomPolChart::SetUseDegrees(bool value)
@@ -377,10 +515,10 @@ void TCustomPolChart::append(TpcElemKind kind, double rad, double phi)
     TpcDataElement element;
     element.Rad = rad;
     element.Phi = phi;
-    element.Color = m_dataColor;
-    element.PenStyle = m_penStyle;
-    element.LineWidth = m_lineWidth;
-    element.ElemClass = m_classDefault;
+    element.Color = style().DataColor;
+    element.PenStyle = style().PenStyle;
+    element.LineWidth = style().LineWidth;
+    element.ElemClass = style().ClassDefault;
     element.Kind = kind;
     m_store.Append(element);
     dataChanged();
@@ -438,15 +576,16 @@ void TCustomPolChart::UpdateScaling()
 // chart's Font.
 void TCustomPolChart::CenterChart()
 {
-    const int32_t low = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, RangeLow()));
-    const int32_t high = Canvas().TextWidth(FormatScaleNumber(1, m_decPlaceRad, RangeHigh()));
+    const int32_t low = Canvas().TextWidth(FormatScaleNumber(1, style().DecPlaceRad, RangeLow()));
+    const int32_t high = Canvas().TextWidth(FormatScaleNumber(1, style().DecPlaceRad, RangeHigh()));
     const int32_t labelWidth = std::max(low, high);
-    const int32_t areaWidth = Width() - m_shadowWidth, areaHeight = Height() - m_shadowWidth;
+    const int32_t areaWidth = Width() - style().ShadowWidth,
+                  areaHeight = Height() - style().ShadowWidth;
     const int32_t fifth = areaWidth / 5;
     int32_t dx = 0;
-    if (m_labelModeRadial == TpcRadLabelMode::rlmVertLeft)
+    if (style().LabelModeRadial == TpcRadLabelMode::rlmVertLeft)
         dx = (fifth - labelWidth) / 2;
-    else if (m_labelModeRadial == TpcRadLabelMode::rlmVertRight)
+    else if (style().LabelModeRadial == TpcRadLabelMode::rlmVertRight)
         dx = (labelWidth - fifth) / 2;
     TpcViewState view = rooms().Viewport.View();
     view.CenterX = areaWidth / 2 + dx;

@@ -4,6 +4,7 @@
 
 #include "ZNQ_math1.h"
 #include "polchart_geometry.h"
+#include "polchart_render.h"
 #include "polchart_rooms.h"
 
 #include <QMetaMethod>
@@ -122,16 +123,7 @@ void TCustomPolChart::reportPointer(TShiftState shift, int32_t x, int32_t y, boo
 // again.
 void TCustomPolChart::drawZoomBox(TPoint anchor, TPoint corner)
 {
-    TCanvas& canvas = Canvas();
-    TPen& pen = canvas.Pen();
-    pen.SetMode(TPenMode::pmXor);
-    pen.SetColor(clWhite);
-    pen.SetStyle(TPenStyle::psSolid);
-    pen.SetWidth(1);
-    canvas.Brush().SetStyle(TBrushStyle::bsClear);
-    canvas.Rectangle(anchor.x, anchor.y, corner.x, corner.y);
-    pen.SetMode(TPenMode::pmCopy);
-    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+    layers::ZoomBox(Canvas(), anchor, corner);
     update();
 }
 

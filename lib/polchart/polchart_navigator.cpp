@@ -259,8 +259,7 @@ bool TpcNavigator::Key(int key, Qt::KeyboardModifiers modifiers)
     const bool snapping = m_host.NavCrossHair(1)->SnapToData();
     const TpcViewArea a = area();
     const int32_t side
-        = std::max<int64_t>(0, std::min(int64_t(a.Width), int64_t(a.Height)) - a.ShadowWidth)
-        / 10;
+        = std::max<int64_t>(0, std::min(int64_t(a.Width), int64_t(a.Height)) - a.ShadowWidth) / 10;
     std::function<void()> change;
     if (alt && key == Qt::Key_Left) {
         Guarded([this] { ViewBack(); });
@@ -270,8 +269,7 @@ bool TpcNavigator::Key(int key, Qt::KeyboardModifiers modifiers)
         Guarded([this] { ViewHome(); });
     } else if (snapping && (key == Qt::Key_Left || key == Qt::Key_Right)) {
         const int steps = modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1;
-        Guarded(
-            [&] { m_host.NavStepCrossHair(1, key == Qt::Key_Left ? -steps : steps); });
+        Guarded([&] { m_host.NavStepCrossHair(1, key == Qt::Key_Left ? -steps : steps); });
     } else if (key == Qt::Key_Plus || key == Qt::Key_Minus || key == Qt::Key_Equal) {
         const double factor = key == Qt::Key_Minus ? 1 / wheelFactor : wheelFactor;
         change = [this, factor] {
@@ -507,7 +505,8 @@ void TpcNavigator::zoomBoxRelease(TMouseButton button)
 }
 
 // The centre and magnification are applied past the setters' clamps. A zoom whose magnification
-// or scale (in double precision, as the mapping uses it) would not be finite is not applied. The paint follows when painting resumes.
+// or scale (in double precision, as the mapping uses it) would not be finite is not applied. The
+// paint follows when painting resumes.
 void TpcNavigator::zoomToBox()
 {
     const TpcViewArea a = area();

@@ -1,6 +1,6 @@
 // The paint pipeline: the gates, the chart image with its layers and outline, and the picture
 // composed on the control's canvas: the shadow, the chart image in one copy, the crosshairs.
-#include "polchart_painters.h"
+#include "polchart_render.h"
 #include "polchart_rooms.h"
 
 #include <algorithm>
@@ -173,54 +173,21 @@ QImage TCustomPolChart::renderImage(
         [](void* image) { delete static_cast<QImage*>(image); }, keeper);
 }
 
-// The shadow band along the right and bottom edges. ssFlying starts the bands SW pixels from the
-// ends, leaving background-coloured corners; ssBox runs them into the corners with black edges.
 void TCustomPolChart::DrawShadow(TCanvas& canvas) const
 {
-    const int32_t sw = m_shadowWidth;
-    if (sw <= 0)
-        return;
-    const TColor penColor = canvas.Pen().Color(), brushColor = canvas.Brush().Color();
-    if (sw > 1) {
-        const int32_t w = canvas.ImageWidth(), h = canvas.ImageHeight();
-        canvas.Brush().SetColor(m_shadowBakColor);
-        canvas.Pen().SetColor(m_shadowBakColor);
-        const TPoint topRight[]
-            = { { w - sw - 1, 0 }, { w - 1, 0 }, { w - 1, sw - 1 }, { w - sw - 1, sw - 1 } };
-        const TPoint bottomLeft[]
-            = { { 0, h - sw - 1 }, { 0, h - 1 }, { sw - 1, h - 1 }, { sw - 1, h - sw - 1 } };
-        canvas.Polygon(topRight);
-        canvas.Polygon(bottomLeft);
-
-        canvas.Brush().SetColor(m_shadowColor);
-        int32_t d = sw;
-        if (m_shadowStyle == TShadowStyle::ssFlying) {
-            canvas.Pen().SetColor(m_shadowColor);
-        } else {
-            canvas.Pen().SetColor(clBlack);
-            d = 0;
-        }
-        const TPoint bottom[]
-            = { { d, h - sw - 1 }, { sw, h - 1 }, { w - 1, h - 1 }, { w - sw - 1, h - sw - 1 } };
-        const TPoint right[]
-            = { { w - sw - 1, h - sw - 1 }, { w - 1, h - 1 }, { w - 1, sw }, { w - sw - 1, d } };
-        canvas.Polygon(bottom);
-        canvas.Polygon(right);
-    }
-    canvas.Pen().SetColor(penColor);
-    canvas.Brush().SetColor(brushColor);
+    layers::Shadow(rooms().RenderContext(), canvas);
 }
 
 // One pixel wider and higher than the area inside the shadow, so that the outline falls on its
 // last column and row.
 int32_t TCustomPolChart::chartImageWidth() const
 {
-    return std::max(0, Width() - m_shadowWidth + 1);
+    return std::max(0, Width() - style().ShadowWidth + 1);
 }
 
 int32_t TCustomPolChart::chartImageHeight() const
 {
-    return std::max(0, Height() - m_shadowWidth + 1);
+    return std::max(0, Height() - style().ShadowWidth + 1);
 }
 
 void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
@@ -229,58 +196,28 @@ void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
     bitmap.Canvas().Font().Assign(Font());
 }
 
+// The layers draw from one context, taken before the first of them: a handler that changes the
+// chart while it is rendered marks the image stale, and the next paint shows the change. The snap
+// index is filled from the data as drawn when a crosshair snaps and the index does not hold the
+// present data and view already; it is then current for the context's data and view.
 void TCustomPolChart::RenderChart(TCanvas& canvas) const
 {
-    TPen& pen = canvas.Pen();
-    pen.SetStyle(TPenStyle::psSolid);
-    pen.SetMode(TPenMode::pmCopy);
-    canvas.Brush().SetColor(m_chartColor);
-    pen.SetColor(m_chartColor);
-    canvas.Rectangle(0, 0, canvas.ImageWidth() - 1, canvas.ImageHeight() - 1);
-
-    painters::DrawGridAndScales(*this, canvas);
-    // The snap index is filled from the data as drawn, when a crosshair snaps and the index does
-    // not hold the present data and view already.
-    TpcSnapIndex* snapIndex = snapIndexToFill();
-    if (snapIndex)
-        rooms().SnapIndexKey.reset();
-    painters::DrawData(*this, canvas, snapIndex);
-    if (snapIndex)
-        rooms().SnapIndexKey = rooms().CurrentSnapKey();
-    pen.SetWidth(1);
-    painters::DrawTextLabels(*this, canvas);
-
-    if (OnDataRendered)
-        OnDataRendered(EventSender(), canvas, 0, 0);
-    Q_EMIT const_cast<TCustomPolChart*>(this)->dataRendered(&canvas, 0, 0);
-
-    if (m_shadowWidth > 0) {
-        const int32_t right = Width() - m_shadowWidth, bottom = Height() - m_shadowWidth;
-        pen.SetColor(clBlack);
-        pen.SetStyle(TPenStyle::psSolid);
-        canvas.MoveTo(0, bottom);
-        canvas.LineTo(0, 0);
-        canvas.LineTo(right, 0);
-        canvas.LineTo(right, bottom);
-        canvas.LineTo(0, bottom);
-    }
+    TpcChartRooms& r = rooms();
+    TpcRenderContext context = r.RenderContext();
+    context.SnapIndexToFill = snapIndexToFill();
+    const TpcChartRooms::SnapKey key = r.CurrentSnapKey();
+    if (context.SnapIndexToFill)
+        r.SnapIndexKey.reset();
+    TpcRenderResult result;
+    for (const layers::Layer layer : layers::ChartImage)
+        layer(context, canvas, result);
+    if (result.SnapIndexFilled)
+        r.SnapIndexKey = key;
 }
 
-// The crosshairs are drawn over the frame on the control's canvas. That canvas is the control's
-// off-screen backing image, which reaches the screen only when the paint is complete, so no
-// partial picture is ever seen; the chart image keeps the picture without crosshairs, and no
-// further full-size copy is needed for them.
 void TCustomPolChart::DrawCrossHairs(TCanvas& target) const
 {
-    const TCanvas::StateGuard keep(target);
-    for (const TpcCrossHair* crossHair : m_crossHairs) {
-        if (crossHair->Mode() == TpcCrossHMode::chOff)
-            continue;
-        target.Pen().SetColor(crossHair->Color());
-        target.Pen().SetWidth(crossHair->LineWid());
-        target.Pen().SetStyle(crossHair->LineType());
-        painters::DrawCrossHair(*this, *crossHair, target, 0, 0);
-    }
+    layers::CrossHairs(rooms().RenderContext(), target);
 }
 
 } // namespace znq

@@ -24,12 +24,28 @@ bool TpcChartRooms::SnapIndexCurrent() const
     return SnapIndexKey && *SnapIndexKey == CurrentSnapKey();
 }
 
+TpcRenderContext TpcChartRooms::RenderContext() const
+{
+    TCustomPolChart& chart = Chart;
+    return TpcRenderContext { Viewport.Transform(), Viewport.View(), ViewArea(),
+        Viewport.OuterRadius(), Style, chart.Font(), chart.m_store, chart.m_classVisible,
+        chart.m_crossHairs, chart.m_textLabels, ReferenceDataPath, nullptr,
+        [&chart](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
+            chart.offerScaleLabel(canvas, kind, text, x, y);
+        },
+        [&chart](TCanvas& canvas) {
+            if (chart.OnDataRendered)
+                chart.OnDataRendered(chart.EventSender(), canvas, 0, 0);
+            Q_EMIT chart.dataRendered(&canvas, 0, 0);
+        } };
+}
+
 // ---------------------------------------------------------------------------------------------
 // The viewport's observer
 
 TpcViewArea TpcChartRooms::ViewArea() const
 {
-    return TpcViewArea { Chart.Width(), Chart.Height(), Chart.m_shadowWidth };
+    return TpcViewArea { Chart.Width(), Chart.Height(), Chart.style().ShadowWidth };
 }
 
 // The chart's rescale is overridable; it ends in the viewport's Rescale.

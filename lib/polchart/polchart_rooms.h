@@ -5,7 +5,9 @@
 
 #include "ZNQ_polchart.h"
 #include "polchart_navigator.h"
+#include "polchart_render.h"
 #include "polchart_snap.h"
+#include "polchart_style.h"
 #include "polchart_viewport.h"
 
 #include <optional>
@@ -24,6 +26,8 @@ public:
     TpcViewport Viewport;
     /// Mouse, wheel, keys and history.
     TpcNavigator Navigator;
+    /// The look and the data attributes.
+    TpcChartStyle Style;
 
     /// Built during the paint while a crosshair snaps, or on demand; kept as long as the data, the
     /// transform and the size it was built for stay the same.
@@ -43,6 +47,11 @@ public:
     SnapKey CurrentSnapKey() const;
     /// Whether the snap index holds the present data, transform and size.
     bool SnapIndexCurrent() const;
+    /// Whether the data layer takes the straightforward path (for tests that compare the two).
+    bool ReferenceDataPath = false;
+
+    /// The context of a paint of the present state.
+    TpcRenderContext RenderContext() const;
 
     // TpcViewport::Observer
     TpcViewArea ViewArea() const override;
@@ -63,5 +72,10 @@ public:
     void NavToggleZoomBox(TPoint anchor, TPoint corner) override;
     bool NavStepCrossHair(int index, int steps) override;
 };
+
+inline TpcChartStyle& TCustomPolChart::style() const
+{
+    return m_rooms->Style;
+}
 
 } // namespace znq

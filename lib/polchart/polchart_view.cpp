@@ -1,6 +1,5 @@
 // The chart's navigation, delegated to the navigator: mouse action, wheel, keys, the mouse's back
 // and forward buttons and the view history; and the crosshairs that snap to the data.
-#include "polchart_painters.h"
 #include "polchart_rooms.h"
 #include "znq_application.h"
 
@@ -129,7 +128,7 @@ const TpcSnapIndex& TCustomPolChart::snapIndex() const
     if (!r.SnapIndexCurrent()) {
         // Not valid for anything while it is filled: a failure leaves it out of date.
         r.SnapIndexKey.reset();
-        painters::CollectSnapPoints(*this, r.SnapIndex);
+        layers::CollectSnapPoints(r.RenderContext(), r.SnapIndex);
         r.SnapIndexKey = r.CurrentSnapKey();
     }
     return r.SnapIndex;

@@ -78,8 +78,8 @@ long double TpcViewport::ScaleOf(const TpcViewState& view) const
 int32_t TpcViewport::OuterRadius() const
 {
     const TpcViewArea area = m_observer.ViewArea();
-    const int64_t side = std::min(
-        int64_t(area.Width) - area.ShadowWidth, int64_t(area.Height) - area.ShadowWidth);
+    const int64_t side
+        = std::min(int64_t(area.Width) - area.ShadowWidth, int64_t(area.Height) - area.ShadowWidth);
     return geometry::RoundPixel(static_cast<double>(side) * m_view.MagFactor / 2);
 }
 

@@ -1,7 +1,7 @@
 // Data rendering: polyline batches and pen changes, data that cannot be drawn, the text labels'
 // boxes, anchors and stacking, and the crosshairs' limits.
 #include "ZNQ_polchart.h"
-#include "polchart_painters.h"
+#include "polchart_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -352,10 +352,10 @@ TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
         chart.CrossHair1()->SetPosition(rad, phi);
         chart.show();
 
-        painters::UseReferenceDataPath(true);
+        TpcChartSeams::SetReferenceDataPath(chart, true);
         chart.Redraw();
         const QImage straightforward = chart.Canvas().Image().copy();
-        painters::UseReferenceDataPath(false);
+        TpcChartSeams::SetReferenceDataPath(chart, false);
         chart.Redraw();
         ASSERT_EQ(chart.Canvas().Image(), straightforward) << "seed " << seed << " round " << round;
     }

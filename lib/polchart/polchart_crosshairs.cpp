@@ -1,0 +1,67 @@
+// The crosshair layer: drawn over the frame, never into the chart image, so that a crosshair
+// change shows without rendering the chart again.
+#include "polchart_render.h"
+
+#include <algorithm>
+
+namespace znq::layers {
+
+using geometry::Saturate;
+
+namespace {
+    // A line that would lie within half a pen width of the chart area's edges is left out.
+    void drawCrossHair(
+        const TpcRenderContext& context, const TpcCrossHair& crossHair, TCanvas& canvas)
+    {
+        const TpcTransform& transform = context.Transform;
+        const int64_t hw = crossHair.LineWid() / 2;
+        const int64_t areaRight = int64_t(context.Area.Width) - context.Area.ShadowWidth;
+        const int64_t areaBottom = int64_t(context.Area.Height) - context.Area.ShadowWidth;
+        const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
+        if (crossHair.Mode() == TpcCrossHMode::chOrtho) {
+            const TPoint p = transform.PolarToPixel(crossHair.PosRad(), crossHair.PosPhi());
+            if (hw < p.y && p.y < areaBottom - hw) {
+                canvas.MoveTo(Saturate(hw + 1), p.y);
+                canvas.LineTo(Saturate(areaRight - hw), p.y);
+            }
+            if (hw < p.x && p.x < areaRight - hw) {
+                canvas.MoveTo(p.x, Saturate(hw + 1));
+                canvas.LineTo(p.x, Saturate(areaBottom - hw));
+            }
+        } else if (crossHair.Mode() == TpcCrossHMode::chPolar) {
+            canvas.Brush().SetStyle(TBrushStyle::bsClear);
+            const int64_t radius
+                = int64_t(transform.PolarToPixel(crossHair.PosRad(), -context.View.AngleOffset).x)
+                - cx;
+            const TPoint end = transform.PolarToPixel(
+                std::max(crossHair.PosRad(), context.View.RangeHigh), crossHair.PosPhi());
+            if (hw < end.y && end.y < areaBottom - hw) {
+                canvas.MoveTo(Saturate(cx), Saturate(cy));
+                canvas.LineTo(end.x, end.y);
+            }
+            if (hw < end.x && end.x < areaRight - hw) {
+                canvas.Ellipse(Saturate(cx - radius), Saturate(cy - radius),
+                    Saturate(cx + radius + 1), Saturate(cy + radius + 1));
+            }
+        }
+    }
+} // namespace
+
+// The crosshairs are drawn over the frame on the control's canvas. That canvas is the control's
+// off-screen backing image, which reaches the screen only when the paint is complete, so no
+// partial picture is ever seen; the chart image keeps the picture without crosshairs, and no
+// further full-size copy is needed for them.
+void CrossHairs(const TpcRenderContext& context, TCanvas& canvas)
+{
+    const TCanvas::StateGuard keep(canvas);
+    for (const TpcCrossHair* crossHair : context.CrossHairs) {
+        if (crossHair->Mode() == TpcCrossHMode::chOff)
+            continue;
+        canvas.Pen().SetColor(crossHair->Color());
+        canvas.Pen().SetWidth(crossHair->LineWid());
+        canvas.Pen().SetStyle(crossHair->LineType());
+        drawCrossHair(context, *crossHair, canvas);
+    }
+}
+
+} // namespace znq::layers

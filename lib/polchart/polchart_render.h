@@ -1,0 +1,101 @@
+/// \file
+/// One paint of the chart as data: the render context that every layer reads, the result a paint
+/// hands back, and the layers, each drawing one kind of picture on a canvas and nothing else.
+#pragma once
+
+#include "ZNQ_polchart.h"
+#include "polchart_geometry.h"
+#include "polchart_snap.h"
+#include "polchart_style.h"
+#include "polchart_viewport.h"
+
+#include <array>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace znq {
+
+/// What a paint draws from, built once per paint. It refers to the chart's state, which does not
+/// change while the layers run.
+struct TpcRenderContext {
+    /// The mapping of the view.
+    TpcTransform Transform;
+    /// The view.
+    TpcViewState View;
+    /// The control's area and shadow, in the chart's own pixels.
+    TpcViewArea Area;
+    /// The radius of the outer circle in pixels.
+    int32_t OuterRadius = 0;
+    /// The look of grid, scales and shadow.
+    const TpcChartStyle& Style;
+    /// The chart's font.
+    const TFont& Font;
+    /// The elements.
+    const TpcDataStore& Store;
+    /// Whether the elements of each class are drawn.
+    const std::array<bool, 256>& ClassVisible;
+    /// Crosshairs 1 to 4.
+    std::span<TpcCrossHair* const> CrossHairs;
+    /// Text labels 1 to 20.
+    std::span<TpcTextLabel* const> TextLabels;
+    /// Each element mapped through PolarToPixel one by one instead of by chunks, and every point
+    /// passed to the polylines: the straightforward path that the fast one must match.
+    bool ReferenceDataPath = false;
+    /// A snap index to fill from the data as drawn; none when no crosshair needs one.
+    TpcSnapIndex* SnapIndexToFill = nullptr;
+    /// Offers a scale label's text to the application before it is drawn (it may change it).
+    std::function<void(TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y)>
+        OfferScaleLabel;
+    /// The application's drawing after the data and text labels.
+    std::function<void(TCanvas& canvas)> DataRendered;
+};
+
+/// What a paint hands back besides its picture.
+struct TpcRenderResult {
+    /// The context's SnapIndexToFill holds the data of this paint.
+    bool SnapIndexFilled = false;
+};
+
+/// The layers. Each reads the context and draws on the canvas; none changes the chart.
+namespace layers {
+    /// A layer of the chart image.
+    using Layer
+        = void (*)(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+
+    /// The chart image's background.
+    void Background(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// Rays with their angle labels, circles, radial labels and the radial axis.
+    void GridAndScales(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The stored elements as polylines of at most MaxBatchPoints points, the pen changed only
+    /// when an element's colour, style or width differs; the drawn points fill the context's snap
+    /// index too, when it has one.
+    void Data(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The longest polyline the data layer draws at once.
+    inline constexpr int MaxBatchPoints = 200;
+    /// Labels 20 down to 1, so that label 1 ends on top.
+    void TextLabels(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The application's own drawing (OnDataRendered).
+    void ApplicationDrawing(
+        const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The black outline of the area inside the shadow, when there is a shadow.
+    void Outline(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+
+    /// The layers of the chart image, bottom to top.
+    inline constexpr std::array<Layer, 6> ChartImage
+        = { Background, GridAndScales, Data, TextLabels, ApplicationDrawing, Outline };
+
+    /// The shadow band along the right and bottom edges, with the canvas's pen and brush.
+    void Shadow(const TpcRenderContext& context, TCanvas& canvas);
+    /// The crosshairs that are not off.
+    void CrossHairs(const TpcRenderContext& context, TCanvas& canvas);
+    /// The zoom box outline from anchor to corner with the XOR pen: drawing it twice restores the
+    /// picture.
+    void ZoomBox(TCanvas& canvas, TPoint anchor, TPoint corner);
+
+    /// The drawn points of the data into a snap index, as the data layer sees them, without
+    /// drawing.
+    void CollectSnapPoints(const TpcRenderContext& context, TpcSnapIndex& index);
+} // namespace layers
+
+} // namespace znq
