@@ -2,14 +2,13 @@
 /// The polar chart component: data given as radial value and angle, drawn on a circular grid with
 /// scales, crosshairs and text labels, explored with the mouse.
 ///
-/// TCustomPolChart holds all state and behaviour; TPolChart publishes it. Pixel coordinates are
-/// those of the control (x right, y down); polar positions are in the chart's radial units and its
-/// angle unit (degrees while UseDegrees is true, radians otherwise).
+/// TCustomPolChart is the chart's façade over its rooms (viewport, navigator, painting layers);
+/// TPolChart publishes it. Pixel coordinates are those of the control (x right, y down); polar
+/// positions are in the chart's radial units and its angle unit (degrees while UseDegrees is true,
+/// radians otherwise).
 #pragma once
 
 #include "ZNQ_znqbase.h"
-#include "polchart_mouse.h"
-#include "polchart_snap.h"
 #include "polchart_store.h"
 #include "polchart_transform.h"
 #include "znq_controls.h"
@@ -17,7 +16,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,8 +112,6 @@ class TpcCrossHair;
 class TpcTextLabel;
 class TCustomPolChart;
 class TpcChartRooms;
-struct TpcViewState;
-struct TpcChartStyle;
 
 /// A view the history records: the centre and the magnification.
 struct TpcView {
@@ -200,19 +196,20 @@ public:
     /// or no element is drawn.
     int32_t SnappedIndex() const { return m_snappedIndex; }
 
-    /// Writes the position without notifying, for the chart's mouse dragging.
-    void MovePositionSilently(double rad, double phi);
-    /// Places the crosshair on the element nearest to the pixel (with SnapToData) without
-    /// notifying; false when SnapToData is off or nothing is drawn.
-    bool SnapSilentlyToPixel(TPoint pixel);
-    /// Copies the six published values from source without notifying.
-    void CopyValuesFrom(const TpcCrossHair& source);
-
     /// Fires after every property write; the chart's handler shows the crosshairs again.
     TNotifyEvent OnChange;
 
 private:
     friend class TCustomPolChart;
+    friend class TpcChartRooms;
+    friend class TpcNavigator;
+    // Writes the position without notifying, for the chart's mouse dragging.
+    void movePositionSilently(double rad, double phi);
+    // Places the crosshair on the element nearest to the pixel (with SnapToData) without
+    // notifying; false when SnapToData is off or nothing is drawn.
+    bool snapSilentlyToPixel(TPoint pixel);
+    // Copies the six published values from source without notifying.
+    void copyValuesFrom(const TpcCrossHair& source);
     void changed();
     // Stores the value and notifies, also when it is unchanged.
     template <typename T> void store(T& field, T value);
@@ -319,14 +316,15 @@ public:
     /// Sets the look and notifies.
     void SetMode(TTxtLblMode value);
 
-    /// Writes the position without notifying, for the chart's mouse dragging.
-    void MovePositionSilently(double rad, double phi);
-
     /// Fires after every property write; the chart's handler repaints it.
     TNotifyEvent OnChange;
 
 private:
     friend class TCustomPolChart;
+    friend class TpcChartRooms;
+    friend class TpcNavigator;
+    // Writes the position without notifying, for the chart's mouse dragging.
+    void movePositionSilently(double rad, double phi);
     void changed();
     // Stores the value and notifies, also when it is unchanged.
     template <typename T> void store(T& field, T value);
@@ -349,17 +347,16 @@ private:
     TTxtLblMode m_mode = TTxtLblMode::tlOff;
 };
 
-/// The chart with all its state. Setters clamp, snap or store, then apply the redraw rule: they
-/// repaint at once when AutoRedraw is true or the chart is being designed. Below, "redraws" means
-/// that rule and "rescales" that UpdateScaling runs first. A new chart is 240 x 160 pixels and
-/// paints nothing until its window exists (PaintingSuspended).
+/// The chart: a published façade over its rooms (the viewport, which owns the view; the
+/// navigator, which turns mouse, wheel and keys into view changes; the painting layers; the data
+/// store and the marks). Setters clamp, snap or store, then apply the redraw rule: they repaint at
+/// once when AutoRedraw is true or the chart is being designed. Below, "redraws" means that rule
+/// and "rescales" that UpdateScaling runs first. Every published property signals its changes
+/// (NOTIFY), right after the value is stored. A new chart is 240 x 160 pixels and paints nothing
+/// until its window exists (PaintingSuspended).
 class TCustomPolChart : public TCustomControl {
     Q_OBJECT
-    friend class TpcCrossHair;
-    friend class TpcChartRooms;
-    friend class TpcChartSeams;
-    // The published properties that the mouse changes too, with their change signals; the others
-    // are published by TPolChart.
+    // The published properties that the mouse changes too; the others are published by TPolChart.
     Q_PROPERTY(double AngleOffset READ AngleOffset WRITE SetAngleOffset NOTIFY angleOffsetChanged)
     Q_PROPERTY(int CenterX READ CenterX WRITE SetCenterX NOTIFY centerXChanged)
     Q_PROPERTY(int CenterY READ CenterY WRITE SetCenterY NOTIFY centerYChanged)
@@ -382,172 +379,148 @@ public:
     explicit TCustomPolChart(QWidget* parent = nullptr);
     ~TCustomPolChart() override;
 
-    // Properties.
-    /// The growth step of the data store, 1000 by default.
-    int32_t AllocSize() const { return m_store.AllocSize(); }
-    /// Accepted only within 1 .. 1000000, otherwise ignored; takes effect at the next growth.
-    void SetAllocSize(int32_t value);
-    /// Added to every angle before it is drawn, in the angle unit; 0 by default.
+    // Properties: each getter is followed by its setter.
+    ///@{
+    /// The view. AngleOffset (0 by default) is added to every angle, in the angle unit; its setter
+    /// clamps to -180 .. 180 degrees or -pi .. pi radians and ignores NaN; switching UseDegrees
+    /// does not convert it. RangeLow (0) is the radial value at the centre and RangeHigh (1) the
+    /// one on the outer circle; RangeLow above RangeHigh inverts the radial axis; their setters
+    /// ignore non-finite values and first move the other bound one unit away when it equals the new
+    /// one. MagFactor (1) is the outer circle's diameter over the shorter side of the chart area;
+    /// its setter clamps to 0.01 .. 1000 and ignores NaN. Each setter rescales and redraws.
     double AngleOffset() const;
-    /// Clamped to -180 to 180 in degrees, -pi to pi in radians (NaN is ignored); rescales and
-    /// redraws. Switching UseDegrees does not convert it.
     void SetAngleOffset(double value);
-    /// Whether setters repaint at once; true by default.
-    bool AutoRedraw() const { return m_autoRedraw; }
-    /// Stores the flag; repaints nothing.
-    void SetAutoRedraw(bool value) { m_autoRedraw = value; }
-    /// Whether the chart centres itself (CenterChart) when resized; true by default.
-    bool AutoCenter() const { return m_autoCenter; }
-    /// A change to true runs CenterChart; a change to false only stores.
-    void SetAutoCenter(bool value);
-    /// Pixel column of the centre.
-    int32_t CenterX() const;
-    /// The present value changes nothing. With AutoCenter the value is discarded and CenterChart
-    /// runs; otherwise it is clamped to -Width .. 2 * Width, then rescales and redraws.
-    void SetCenterX(int32_t value);
-    /// Pixel row of the centre.
-    int32_t CenterY() const;
-    /// As SetCenterX, with Height.
-    void SetCenterY(int32_t value);
-    /// The class of elements appended from now on; 0 by default.
-    uint8_t ClassDefault() const;
-    /// Stores 0 .. 254; 255 is ignored. Repaints nothing.
-    void SetClassDefault(uint8_t value);
-    /// Decimals of the radial labels; -1 and -2 select scientific notation with a two- and a
-    /// four-digit exponent (FormatScaleNumber). 2 by default.
-    int32_t DecPlaceRad() const;
-    /// Clamped to -2 .. 12; redraws.
-    void SetDecPlaceRad(int32_t value);
-    /// Decimals of the angle labels in radians; 2 by default.
-    int32_t DecPlacePhi() const;
-    /// Clamped to 0 .. 3; redraws.
-    void SetDecPlacePhi(int32_t value);
-    /// Colour of rays and circles; clBlack by default.
-    TColor GridColor() const;
-    /// Redraws.
-    void SetGridColor(TColor value);
-    /// The rays; gsAngDots by default.
-    TpcGridStyleAng GridStyleAngular() const;
-    /// Redraws.
-    void SetGridStyleAngular(TpcGridStyleAng value);
-    /// The circles; gsRadBothDots by default.
-    TpcGridStyleRad GridStyleRadial() const;
-    /// Redraws.
-    void SetGridStyleRadial(TpcGridStyleRad value);
-    /// Line colour of elements appended from now on; clBlack by default.
-    TColor DataColor() const;
-    /// Stores; repaints nothing.
-    void SetDataColor(TColor value);
-    /// Line pattern of elements appended from now on; psSolid by default.
-    TPenStyle PenStyle() const;
-    /// Stores; repaints nothing.
-    void SetPenStyle(TPenStyle value);
-    /// Colour of the scale label texts; clBlack by default.
-    TColor ScaleColor() const;
-    /// Redraws.
-    void SetScaleColor(TColor value);
-    /// Stored only, not drawn; clSilver by default.
-    TColor FillColor() const;
-    /// Stores; repaints nothing.
-    void SetFillColor(TColor value);
-    /// Background of the chart image; clWhite by default.
-    TColor ChartColor() const;
-    /// Redraws.
-    void SetChartColor(TColor value);
-    /// Line width in pixels of elements appended from now on; 1 by default.
-    uint8_t LineWidth() const;
-    /// Stores; repaints nothing.
-    void SetLineWidth(uint8_t value);
-    /// The angle labels; almDegrees by default.
-    TpcAngLabelMode LabelModeAngular() const;
-    /// Redraws.
-    void SetLabelModeAngular(TpcAngLabelMode value);
-    /// The radial labels; rlmVertCenter by default.
-    TpcRadLabelMode LabelModeRadial() const;
-    /// Redraws.
-    void SetLabelModeRadial(TpcRadLabelMode value);
-    /// Crosshair 1, the chart's own object.
-    TpcCrossHair* CrossHair1() const { return CrossHair(1); }
-    /// Crosshair 2, the chart's own object.
-    TpcCrossHair* CrossHair2() const { return CrossHair(2); }
-    /// Crosshair 3, the chart's own object.
-    TpcCrossHair* CrossHair3() const { return CrossHair(3); }
-    /// Crosshair 4, the chart's own object.
-    TpcCrossHair* CrossHair4() const { return CrossHair(4); }
-    /// Copies the six published values of source into the chart's own crosshair, then applies the
-    /// redraw rule; the chart keeps its own object. A null source changes nothing.
-    void SetCrossHair1(TpcCrossHair* source) { assignCrossHair(1, source); }
-    /// As SetCrossHair1, for crosshair 2.
-    void SetCrossHair2(TpcCrossHair* source) { assignCrossHair(2, source); }
-    /// As SetCrossHair1, for crosshair 3.
-    void SetCrossHair3(TpcCrossHair* source) { assignCrossHair(3, source); }
-    /// As SetCrossHair1, for crosshair 4.
-    void SetCrossHair4(TpcCrossHair* source) { assignCrossHair(4, source); }
-    /// The radial value at the centre; 0 by default.
     double RangeLow() const;
-    /// Non-finite values are ignored; a value equal to RangeHigh first moves RangeHigh one unit
-    /// up. Rescales and redraws. RangeLow above RangeHigh inverts the radial axis.
     void SetRangeLow(double value);
-    /// The radial value on the outer circle; 1 by default.
     double RangeHigh() const;
-    /// Non-finite values are ignored; a value equal to RangeLow first moves RangeLow one unit
-    /// down. Rescales and redraws.
     void SetRangeHigh(double value);
-    /// The angle between neighbouring rays, in degrees whatever UseDegrees says; 30 by default.
-    double AngleBtwRays() const;
-    /// Snapped to the nearest entry of RayAngles, the smaller on a tie (NaN is ignored); rescales
-    /// and redraws.
-    void SetAngleBtwRays(double value);
-    /// Magnification: the outer circle's diameter is MagFactor times the shorter side of the chart
-    /// area; 1 by default.
     double MagFactor() const;
-    /// Clamped to 0.01 .. 1000 (NaN is ignored); rescales and redraws.
     void SetMagFactor(double value);
-    /// What a drag with the mouse does; maNone by default.
-    TMouseActMode MouseAction() const;
-    /// Stores the mode.
-    void SetMouseAction(TMouseActMode value);
-    /// The screen direction of growing angles; rdClockwise by default.
-    TpcRotationDir RotationDir() const;
-    /// Sets RotationSign; redraws.
-    void SetRotationDir(TpcRotationDir value);
-    /// Width of the shadow along the right and bottom edges; 0 (no shadow) by default.
-    int32_t ShadowWidth() const;
-    /// Clamped to 0 .. 32; rescales and redraws.
-    void SetShadowWidth(int32_t value);
-    /// The shape of the shadow band; ssFlying by default.
-    TShadowStyle ShadowStyle() const;
-    /// Redraws.
-    void SetShadowStyle(TShadowStyle value);
-    /// Colour of the shadow band; clGrayText by default.
-    TColor ShadowColor() const;
-    /// Redraws.
-    void SetShadowColor(TColor value);
-    /// Colour of the corners beside the shadow band; clBtnFace by default.
-    TColor ShadowBakColor() const;
-    /// Redraws.
-    void SetShadowBakColor(TColor value);
-    /// Stored only, not drawn; empty by default.
-    TFontStyles TextFontStyle() const;
-    /// Stores and redraws.
-    void SetTextFontStyle(TFontStyles value);
-    /// Stored only, not drawn; tbClear by default.
-    TpcTextBkg TextBkStyle() const;
-    /// Stores and redraws.
-    void SetTextBkStyle(TpcTextBkg value);
-    /// Stored only, not drawn; clWhite by default.
-    TColor TextBkColor() const;
-    /// Stores and redraws.
-    void SetTextBkColor(TColor value);
-    /// Stored only, not drawn; taCenter by default.
-    TAlignment TextAlignment() const;
-    /// Stores and redraws.
-    void SetTextAlignment(TAlignment value);
-    /// Whether angles are in degrees (true, the default) or radians.
+    ///@}
+    ///@{
+    /// The centre's pixel column and row. Setting the present value changes nothing. With
+    /// AutoCenter the value is discarded and CenterChart runs; otherwise it is clamped to
+    /// -Width .. 2 * Width (-Height .. 2 * Height), then rescales and redraws.
+    int32_t CenterX() const;
+    void SetCenterX(int32_t value);
+    int32_t CenterY() const;
+    void SetCenterY(int32_t value);
+    ///@}
+    ///@{
+    /// The angle unit and direction. UseDegrees (true by default) sets AngleUnit, rescales and
+    /// redraws; stored angles (data, marks, AngleOffset) keep their numbers and are read in the new
+    /// unit. RotationDir (rdClockwise) is the screen direction of growing angles; its setter sets
+    /// RotationSign and redraws.
     bool UseDegrees() const { return AngleUnit() != 1.0; }
-    /// Sets AngleUnit; rescales and redraws. Stored angles (data, marks, AngleOffset) keep their
-    /// numbers and are read in the new unit.
     void SetUseDegrees(bool value);
+    TpcRotationDir RotationDir() const;
+    void SetRotationDir(TpcRotationDir value);
+    ///@}
+    ///@{
+    /// The grid and its scales; each setter redraws. GridColor (clBlack): rays and circles.
+    /// GridStyleAngular (gsAngDots): the rays. GridStyleRadial (gsRadBothDots): the circles.
+    /// ScaleColor (clBlack): the scale label texts. ChartColor (clWhite): the chart image's
+    /// background. LabelModeAngular (almDegrees) and LabelModeRadial (rlmVertCenter): the angle and
+    /// radial labels. DecPlaceRad (2; clamped to -2 .. 12): decimals of the radial labels, -1 and
+    /// -2 selecting scientific notation with a two- and a four-digit exponent (FormatScaleNumber).
+    /// DecPlacePhi (2; clamped to 0 .. 3): decimals of the angle labels in radians.
+    /// AngleBtwRays (30): the angle between neighbouring rays in degrees, whatever UseDegrees says;
+    /// snapped to the nearest entry of RayAngles, the smaller on a tie (NaN is ignored), and it
+    /// rescales too.
+    TColor GridColor() const;
+    void SetGridColor(TColor value);
+    TpcGridStyleAng GridStyleAngular() const;
+    void SetGridStyleAngular(TpcGridStyleAng value);
+    TpcGridStyleRad GridStyleRadial() const;
+    void SetGridStyleRadial(TpcGridStyleRad value);
+    TColor ScaleColor() const;
+    void SetScaleColor(TColor value);
+    TColor ChartColor() const;
+    void SetChartColor(TColor value);
+    TpcAngLabelMode LabelModeAngular() const;
+    void SetLabelModeAngular(TpcAngLabelMode value);
+    TpcRadLabelMode LabelModeRadial() const;
+    void SetLabelModeRadial(TpcRadLabelMode value);
+    int32_t DecPlaceRad() const;
+    void SetDecPlaceRad(int32_t value);
+    int32_t DecPlacePhi() const;
+    void SetDecPlacePhi(int32_t value);
+    double AngleBtwRays() const;
+    void SetAngleBtwRays(double value);
+    ///@}
+    ///@{
+    /// The shadow band along the right and bottom edges; each setter redraws. ShadowWidth (0, no
+    /// shadow; clamped to 0 .. 32) rescales too. ShadowStyle (ssFlying): its shape. ShadowColor
+    /// (clGrayText): the band. ShadowBakColor (clBtnFace): the corners beside it.
+    int32_t ShadowWidth() const;
+    void SetShadowWidth(int32_t value);
+    TShadowStyle ShadowStyle() const;
+    void SetShadowStyle(TShadowStyle value);
+    TColor ShadowColor() const;
+    void SetShadowColor(TColor value);
+    TColor ShadowBakColor() const;
+    void SetShadowBakColor(TColor value);
+    ///@}
+    ///@{
+    /// What elements appended from now on are made with; the setters only store. DataColor
+    /// (clBlack), PenStyle (psSolid) and LineWidth (1 pixel): the line. ClassDefault (0): the
+    /// class, 0 .. 254 (255 is ignored). AllocSize (1000): the data store's growth step, accepted
+    /// within 1 .. 1000000 and taking effect at the next growth.
+    TColor DataColor() const;
+    void SetDataColor(TColor value);
+    TPenStyle PenStyle() const;
+    void SetPenStyle(TPenStyle value);
+    uint8_t LineWidth() const;
+    void SetLineWidth(uint8_t value);
+    uint8_t ClassDefault() const;
+    void SetClassDefault(uint8_t value);
+    int32_t AllocSize() const;
+    void SetAllocSize(int32_t value);
+    ///@}
+    ///@{
+    /// Stored only, not drawn: FillColor (clSilver; the setter repaints nothing), TextFontStyle
+    /// (empty), TextBkStyle (tbClear), TextBkColor (clWhite) and TextAlignment (taCenter), whose
+    /// setters redraw.
+    TColor FillColor() const;
+    void SetFillColor(TColor value);
+    TFontStyles TextFontStyle() const;
+    void SetTextFontStyle(TFontStyles value);
+    TpcTextBkg TextBkStyle() const;
+    void SetTextBkStyle(TpcTextBkg value);
+    TColor TextBkColor() const;
+    void SetTextBkColor(TColor value);
+    TAlignment TextAlignment() const;
+    void SetTextAlignment(TAlignment value);
+    ///@}
+    ///@{
+    /// Crosshairs 1 to 4, the chart's own objects. A setter copies the six published values of
+    /// source into the chart's own crosshair, then applies the redraw rule; the chart keeps its own
+    /// object. A null source changes nothing.
+    TpcCrossHair* CrossHair1() const { return CrossHair(1); }
+    void SetCrossHair1(TpcCrossHair* source) { assignCrossHair(1, source); }
+    TpcCrossHair* CrossHair2() const { return CrossHair(2); }
+    void SetCrossHair2(TpcCrossHair* source) { assignCrossHair(2, source); }
+    TpcCrossHair* CrossHair3() const { return CrossHair(3); }
+    void SetCrossHair3(TpcCrossHair* source) { assignCrossHair(3, source); }
+    TpcCrossHair* CrossHair4() const { return CrossHair(4); }
+    void SetCrossHair4(TpcCrossHair* source) { assignCrossHair(4, source); }
+    ///@}
+    ///@{
+    /// Behaviour; the setters only store, except as said. AutoRedraw (true): whether setters
+    /// repaint at once. AutoCenter (true): whether the chart centres itself (CenterChart) when
+    /// resized; a change to true runs CenterChart. MouseAction (maNone): what a drag with the
+    /// mouse does. WheelZoom (true): whether the wheel zooms about the pointer; each step of 120
+    /// units of angle delta (smaller deltas add up) multiplies MagFactor by 1.2 upwards or divides
+    /// it by 1.2 downwards, within 0.01 .. 1000, the polar point under the pointer staying there.
+    bool AutoRedraw() const;
+    void SetAutoRedraw(bool value);
+    bool AutoCenter() const;
+    void SetAutoCenter(bool value);
+    TMouseActMode MouseAction() const;
+    void SetMouseAction(TMouseActMode value);
+    bool WheelZoom() const;
+    void SetWheelZoom(bool value);
+    ///@}
 
     // Derived state.
     /// Radians per angle unit: pi/180 with UseDegrees, else 1.
@@ -558,8 +531,10 @@ public:
     long double ScaleX() const;
     /// Equal to ScaleX.
     long double ScaleY() const { return ScaleX(); }
+    /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
+    int32_t OuterRadius() const;
     /// While true, Paint does nothing; true from construction until the window exists.
-    bool PaintingSuspended() const { return m_paintingSuspended; }
+    bool PaintingSuspended() const;
     /// Setting it to false when it was true paints the chart in full.
     void SetPaintingSuspended(bool value);
 
@@ -575,22 +550,21 @@ public:
     /// Paints now if the chart is visible, whatever AutoRedraw says.
     void Redraw();
     /// Number of elements stored.
-    int32_t ElementCount() const { return m_store.Count(); }
+    int32_t ElementCount() const;
     /// Number of element slots allocated.
-    int32_t ElementCapacity() const { return m_store.Capacity(); }
+    int32_t ElementCapacity() const;
     /// Raises EZNQPolChartError for an index outside 0 .. ElementCount - 1.
     const TpcDataElement& Element(int32_t index) const;
     /// The data store.
-    const TpcDataStore& Store() const { return m_store; }
+    const TpcDataStore& Store() const;
     /// Whether elements of a class (0 .. 255) are drawn; all are after construction.
-    bool ClassVisible(uint8_t elemClass) const { return m_classVisible[elemClass]; }
+    bool ClassVisible(uint8_t elemClass) const;
     /// Shows or hides the elements of a class; redraws.
     void SetClassVisible(uint8_t elemClass, bool visible);
 
-    /// Crosshairs 1 to 4 and text labels 1 to 20. Raises EZNQPolChartError for an index outside
-    /// 1 .. 4.
+    /// Crosshairs 1 to 4. Raises EZNQPolChartError for an index outside 1 .. 4.
     TpcCrossHair* CrossHair(int index) const;
-    /// Raises EZNQPolChartError for an index outside 1 .. 20.
+    /// Text labels 1 to 20. Raises EZNQPolChartError for an index outside 1 .. 20.
     TpcTextLabel* TextLabel(int index) const;
     /// Fills the first free label slot (mode tlOff) and returns its index, or 0 when all twenty are
     /// in use. The style comes from label Template (1 .. 20) or, for any other Template, from the
@@ -613,16 +587,11 @@ public:
     /// The present mapping as a value object.
     TpcTransform Transform() const;
 
+    // The view history.
     /// The present view.
     TpcView View() const;
     /// The longest view history kept.
     static constexpr int ViewHistoryLimit = 100;
-    /// Whether the wheel zooms about the pointer (true by default). Each step of 120 units of
-    /// angle delta (smaller deltas add up) multiplies MagFactor by 1.2 upwards or divides it by
-    /// 1.2 downwards, within 0.01 .. 1000, the polar point under the pointer staying under it.
-    bool WheelZoom() const;
-    /// Sets WheelZoom.
-    void SetWheelZoom(bool value);
     /// Whether ViewBack has a view to go back to.
     bool CanViewBack() const;
     /// Whether ViewForward has a view to go forward to.
@@ -634,13 +603,13 @@ public:
     void ViewForward();
     /// To the view before the first recorded change; recorded as a change itself.
     void ViewHome();
-    /// The recorded views, oldest first, and the position of the present one in them: every
-    /// completed view change by the user (a pan or zoom drag, a box zoom, a burst of wheel steps,
-    /// the view keys) adds one.
+    /// The recorded views, oldest first: every completed view change by the user (a pan or zoom
+    /// drag, a box zoom, a burst of wheel steps, the view keys) adds one.
     const std::vector<TpcView>& ViewHistory() const;
     /// The position of the present view in ViewHistory; -1 before the first change.
     int32_t ViewHistoryPosition() const;
 
+    // Snapping.
     /// The stored element drawn nearest (in pixels) to the pixel of (rad, phi): elements of hidden
     /// classes, with coordinates that are not finite, and move-tos that start no line are left
     /// out; ties go to the lower index. -1 when no element is drawn.
@@ -652,6 +621,7 @@ public:
     /// stopping at the ends, then shows it and fires OnCrossHairMove; false when it did not move.
     bool StepCrossHair(int index, int steps);
 
+    // Painting and pictures.
     /// Ends loading: rescales and paints.
     void Loaded() override;
     /// The full repaint: the chart image is rendered, then composed with the shadow and the
@@ -661,14 +631,12 @@ public:
     /// anew only when something it shows may have changed since. Crosshair changes paint this way,
     /// so they do not call OnDataRendered or OnBeforeDrawScaleLabel. Counts as a paint.
     void PaintCrossHairs();
-    /// How often Paint or PaintCrossHairs got past their gates: a seam for checking the redraw
-    /// rule.
-    int PaintCount() const { return m_paintCount; }
-
+    /// The chart image: one pixel wider and higher than the area inside the shadow.
+    const TBitmap& ChartBitmap() const;
     /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with
     /// the chart image of the last paint on it.
     QImage FrameImage() const;
-    /// The smallest and largest scale of ToImage and SaveImage.
+    /// The smallest scale of ToImage and SaveImage.
     static constexpr double MinImageScale = 0.25;
     /// The largest scale of ToImage and SaveImage.
     static constexpr double MaxImageScale = 8.0;
@@ -694,17 +662,10 @@ public:
     /// Puts ToImage(scale) on the clipboard; EZNQPolChartError when the picture has no pixels or
     /// ToImage refuses it.
     void CopyImage(double scale = 1.0) const;
-    /// The chart image: one pixel wider and higher than the area inside the shadow.
-    const TBitmap& ChartBitmap() const { return m_chartBitmap; }
-    /// The chart image.
-    TBitmap& ChartBitmap() { return m_chartBitmap; }
-    /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
-    int32_t OuterRadius() const;
+
+    // Events: each handler fires first, then its signal with the same values.
     /// The chart as the Sender of its events.
     TObject* EventSender() const { return const_cast<TCustomPolChart*>(this); }
-    /// The state of the mouse gestures: the drag in progress and the zoom box.
-    const TpcMouseGesture& MouseGesture() const;
-
     /// Every pointer move over the control, after the chart's own handling.
     TpcMouseMoveInChartEvent OnMouseMoveInChart;
     /// After each pan step, zoom-drag step and zoom to a box.
@@ -718,40 +679,82 @@ public:
     /// After each step of a label drag.
     TpcTextLabelMoveEvent OnTextLabelMove;
 
-    /// For the grid painter: fires OnBeforeDrawScaleLabel, then scaleLabelDrawing.
-    void offerScaleLabel(
-        TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) const;
-
-    // Each event has a signal, emitted right after its handler. Those of the rendering
-    // (dataRendered, scaleLabelDrawing) come inside a paint: a chart changed from their slots is
-    // painted again once that paint is over, never inside it.
+    // The signals of the rendering (dataRendered, beforeDrawScaleLabel) come inside a paint: a
+    // chart changed from their slots is painted again once that paint is over, never inside it.
 Q_SIGNALS:
-    /// After OnZoomPan.
-    void zoomPanned();
-    /// After OnMouseMoveInChart, with its values; the modifiers are those of the shift state.
-    void mouseMovedInChart(bool inChart, Qt::KeyboardModifiers modifiers, double rad, double phi);
-    /// After OnCrossHairMove: the crosshair's index, 1 to 4 as CrossHair() counts.
-    void crossHairMoved(int index);
-    /// After OnTextLabelMove: the label's index, 1 to 20 as TextLabel() counts.
-    void textLabelMoved(int index);
-    /// After OnDataRendered, with the chart image's canvas.
+    /// OnZoomPan's signal.
+    void zoomPan();
+    /// OnMouseMoveInChart's signal, with its values.
+    void mouseMoveInChart(bool inChart, znq::TShiftState shift, double rad, double phi);
+    /// OnBeforeDrawScaleLabel's signal; the label text may be changed through the pointer (an
+    /// empty text draws no label).
+    void beforeDrawScaleLabel(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
+        std::string* text, int chartX, int chartY);
+    /// OnDataRendered's signal, with the chart image's canvas.
     void dataRendered(znq::TCanvas* canvas, int top, int left);
-    /// After OnBeforeDrawScaleLabel; the label text may be changed through the pointer (an empty
-    /// text draws no label).
+    /// OnCrossHairMove's signal.
+    void crossHairMove(znq::TpcCrossHair* crossHair);
+    /// OnTextLabelMove's signal.
+    void textLabelMove(znq::TpcTextLabel* label);
+
+    ///@{
+    /// The former names and forms of the signals above (the modifiers of the shift state, the
+    /// crosshair's index 1 to 4, the label's index 1 to 20), emitted right after them; kept for
+    /// one release.
+    void zoomPanned();
+    void mouseMovedInChart(bool inChart, Qt::KeyboardModifiers modifiers, double rad, double phi);
     void scaleLabelDrawing(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
         std::string* text, int chartX, int chartY);
-    /// MagFactor changed, by a setter or the mouse.
-    void magFactorChanged(double value);
-    /// CenterX changed, by a setter, centring or the mouse.
-    void centerXChanged(int value);
-    /// CenterY changed, by a setter, centring or the mouse.
-    void centerYChanged(int value);
-    /// AngleOffset changed.
+    void crossHairMoved(int index);
+    void textLabelMoved(int index);
+    ///@}
+
+    ///@{
+    /// The change signal of a published property, emitted right after the value is stored, when
+    /// it differs from the old one. The properties that the user changes too (AngleOffset, CenterX,
+    /// CenterY, MagFactor, RangeLow, RangeHigh) pass the new value; those that TPolChart publishes
+    /// pass none, as signals of a base class must to serve as its properties' notifications. The
+    /// centre and MagFactor change by setters, centring and the user; RangeLow and RangeHigh also
+    /// when the other bound moved them out of the way. crossHairsChanged follows a copy into one of
+    /// the crosshairs (SetCrossHair1 ..).
+    void allocSizeChanged();
     void angleOffsetChanged(double value);
-    /// RangeLow changed (also when SetRangeHigh moved it out of the way).
-    void rangeLowChanged(double value);
-    /// RangeHigh changed (also when SetRangeLow moved it out of the way).
+    void angleBtwRaysChanged();
+    void autoCenterChanged();
+    void autoRedrawChanged();
+    void centerXChanged(int value);
+    void centerYChanged(int value);
+    void chartColorChanged();
+    void classDefaultChanged();
+    void crossHairsChanged();
+    void dataColorChanged();
+    void decPlacePhiChanged();
+    void decPlaceRadChanged();
+    void fillColorChanged();
+    void gridColorChanged();
+    void gridStyleAngularChanged();
+    void gridStyleRadialChanged();
+    void labelModeAngularChanged();
+    void labelModeRadialChanged();
+    void lineWidthChanged();
+    void magFactorChanged(double value);
+    void mouseActionChanged();
+    void penStyleChanged();
     void rangeHighChanged(double value);
+    void rangeLowChanged(double value);
+    void rotationDirChanged();
+    void scaleColorChanged();
+    void shadowBakColorChanged();
+    void shadowColorChanged();
+    void shadowStyleChanged();
+    void shadowWidthChanged();
+    void textAlignmentChanged();
+    void textBkColorChanged();
+    void textBkStyleChanged();
+    void textFontStyleChanged();
+    void useDegreesChanged();
+    void wheelZoomChanged();
+    ///@}
 
 protected:
     /// Zooms about the pointer (WheelZoom).
@@ -762,7 +765,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     /// The mouse's back and forward buttons go back and forward in the view history.
     void mousePressEvent(QMouseEvent* event) override;
-
     /// The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.
     /// Every move ends with the pointer report OnMouseMoveInChart.
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -775,108 +777,27 @@ protected:
     void DrawShadow(TCanvas& canvas) const;
     /// Sizes the chart image and gives it the chart's Font.
     void PrepareChartBitmap(TBitmap& bitmap) const;
-    /// Background, grid and scales, data, text labels, OnDataRendered and the outline.
+    /// The chart image's layers: background, grid and scales, data, text labels, OnDataRendered
+    /// and the outline.
     void RenderChart(TCanvas& canvas) const;
-    /// The shadow and the chart image onto target.
-    void composeFrame(TCanvas& target, const TBitmap& chartImage) const;
-    /// The shadow onto target with the pen and brush it is drawn with.
-    void drawShadowLayer(TCanvas& target) const;
-    /// ToImage at a valid scale; a picture that cannot be made is refused with the reason (refuse
-    /// throws).
-    QImage renderImage(
-        double scale, const std::function<void(const std::string& reason)>& refuse) const;
-    /// The crosshairs that are not off onto target.
-    void DrawCrossHairs(TCanvas& target) const;
-    /// The whole picture as drawing operations on a painter, in logical pixels (the painter's
-    /// transform scales them): the shadow, the chart image's layers clipped to it, the crosshairs.
-    /// With xml, texts and font names are made fit for an XML file (SVG).
-    void renderVector(QPainter& painter, bool xml) const;
-    /// The frame with the crosshairs onto the control, and the zoom box over them.
-    void showFrame();
-    /// OnZoomPan, then zoomPanned.
-    void fireZoomPan();
-    /// The snap index for the present data and transform, built when it is out of date.
-    const TpcSnapIndex& snapIndex() const;
-    /// Runs after a crosshair moved by a user action: shows it and fires OnCrossHairMove.
-    void crossHairMovedByUser(TpcCrossHair* crossHair, int index);
-
-public:
-    /// For the data painter: the snap index to fill during the paint, when a crosshair snaps and
-    /// the index is out of date.
-    TpcSnapIndex* snapIndexToFill() const;
-    /// The snap index, for tests of when it is built.
-    const TpcSnapIndex& SnapIndexSeam() const;
-
-protected:
-    /// The chart image's width: one pixel more than the area inside the shadow.
-    int32_t chartImageWidth() const;
-    /// The chart image's height: one pixel more than the area inside the shadow.
-    int32_t chartImageHeight() const;
-    /// Visible (or designing), not loading, not suspended.
-    bool canPaint() const;
-
-    /// The redraw rule: Paint when AutoRedraw is true or the chart is being designed.
-    void redrawIfAuto();
-    /// UpdateScaling, then the redraw rule.
-    void rescaleAndRedraw();
-    /// A view from a property setter applied (which rescales), then the redraw rule.
-    void applyView(const TpcViewState& view);
-    /// Stores, then the redraw rule.
-    template <typename T> void storeAndRedraw(T& field, T value);
     /// The OnChange handler of the crosshairs and labels: the redraw rule, crosshairs shown again
     /// by PaintCrossHairs instead of Paint.
     void ChartObjectChanged(TObject* sender);
-    /// Something the chart image shows may have changed: the next paint renders it again.
-    void chartChanged() { m_chartImageCurrent = false; }
-    /// The elements or which of them are drawn changed: the chart image and the snap index are out
-    /// of date.
-    void dataChanged()
-    {
-        chartChanged();
-        ++m_dataVersion;
-    }
-    /// Stores without repainting, for the settings that only the next paint shows.
-    template <typename T> void storeQuietly(T& field, T value)
-    {
-        field = value;
-        chartChanged();
-    }
     /// A change of Font repaints at once, whatever AutoRedraw says.
     void ChartFontChanged(TObject* sender);
     /// The OnResize handler: CenterChart when AutoCenter is true.
     void ChartResized(TObject* sender);
-    /// The setter of CrossHair1 to CrossHair4.
-    void assignCrossHair(int index, TpcCrossHair* source);
-    /// Appends one element with the present data attributes.
-    void append(TpcElemKind kind, double rad, double phi);
-
-    /// The zoom box outline from anchor to corner, drawn with the XOR pen on the control's
-    /// canvas: drawing it twice restores the picture.
-    void drawZoomBox(TPoint anchor, TPoint corner);
-    /// Fires OnMouseMoveInChart.
-    void reportPointer(TShiftState shift, int32_t x, int32_t y, bool inChart);
-
-    bool m_paintingSuspended = true;
-    std::array<bool, 256> m_classVisible {};
-    bool m_autoCenter = true;
-    TBitmap m_chartBitmap;
-    std::array<TpcCrossHair*, CrossHairCount> m_crossHairs {};
-    std::array<TpcTextLabel*, TextLabelCount> m_textLabels {};
-    bool m_autoRedraw = true;
-    TpcDataStore m_store;
-    int m_paintCount = 0;
-    // Inside Paint; a paint asked for meanwhile follows from the event loop.
-    bool m_painting = false;
-    bool m_paintAgain = false;
-    // The chart image shows the present state.
-    bool m_chartImageCurrent = false;
-    /// The chart's rooms.
+    /// The chart's state and rooms.
     TpcChartRooms& rooms() const { return *m_rooms; }
-    /// The chart's look and data attributes.
-    inline TpcChartStyle& style() const;
-    /// Counts the changes of the data and of which classes are drawn.
-    uint64_t m_dataVersion = 0;
-    // The viewport, the navigator and the snap index.
+
+private:
+    friend class TpcCrossHair;
+    friend class TpcChartRooms;
+    friend class TpcChartSeams;
+    // The setter of CrossHair1 to CrossHair4.
+    void assignCrossHair(int index, TpcCrossHair* source);
+
+    // The chart's state and its rooms.
     std::unique_ptr<TpcChartRooms> m_rooms;
 };
 
@@ -894,47 +815,58 @@ std::string AngleLabelText(
 /// through the meta-object system.
 class TPolChart : public TCustomPolChart {
     Q_OBJECT
-    Q_PROPERTY(int AllocSize READ AllocSize WRITE SetAllocSize)
-    Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE SetAutoRedraw)
-    Q_PROPERTY(bool AutoCenter READ AutoCenter WRITE SetAutoCenter)
-    Q_PROPERTY(quint8 ClassDefault READ ClassDefault WRITE SetClassDefault)
-    Q_PROPERTY(int DecPlaceRad READ DecPlaceRad WRITE SetDecPlaceRad)
-    Q_PROPERTY(int DecPlacePhi READ DecPlacePhi WRITE SetDecPlacePhi)
-    Q_PROPERTY(uint GridColor READ GridColor WRITE SetGridColor)
+    Q_PROPERTY(int AllocSize READ AllocSize WRITE SetAllocSize NOTIFY allocSizeChanged)
+    Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE SetAutoRedraw NOTIFY autoRedrawChanged)
+    Q_PROPERTY(bool AutoCenter READ AutoCenter WRITE SetAutoCenter NOTIFY autoCenterChanged)
+    Q_PROPERTY(
+        quint8 ClassDefault READ ClassDefault WRITE SetClassDefault NOTIFY classDefaultChanged)
+    Q_PROPERTY(int DecPlaceRad READ DecPlaceRad WRITE SetDecPlaceRad NOTIFY decPlaceRadChanged)
+    Q_PROPERTY(int DecPlacePhi READ DecPlacePhi WRITE SetDecPlacePhi NOTIFY decPlacePhiChanged)
+    Q_PROPERTY(uint GridColor READ GridColor WRITE SetGridColor NOTIFY gridColorChanged)
     Q_PROPERTY(znq::polchart_types::TpcGridStyleAng GridStyleAngular READ GridStyleAngular WRITE
-            SetGridStyleAngular)
+            SetGridStyleAngular NOTIFY gridStyleAngularChanged)
     Q_PROPERTY(znq::polchart_types::TpcGridStyleRad GridStyleRadial READ GridStyleRadial WRITE
-            SetGridStyleRadial)
-    Q_PROPERTY(uint DataColor READ DataColor WRITE SetDataColor)
-    Q_PROPERTY(znq::platform_types::TPenStyle PenStyle READ PenStyle WRITE SetPenStyle)
-    Q_PROPERTY(uint ScaleColor READ ScaleColor WRITE SetScaleColor)
-    Q_PROPERTY(uint FillColor READ FillColor WRITE SetFillColor)
-    Q_PROPERTY(uint ChartColor READ ChartColor WRITE SetChartColor)
-    Q_PROPERTY(quint8 LineWidth READ LineWidth WRITE SetLineWidth)
+            SetGridStyleRadial NOTIFY gridStyleRadialChanged)
+    Q_PROPERTY(uint DataColor READ DataColor WRITE SetDataColor NOTIFY dataColorChanged)
+    Q_PROPERTY(znq::platform_types::TPenStyle PenStyle READ PenStyle WRITE SetPenStyle NOTIFY
+            penStyleChanged)
+    Q_PROPERTY(uint ScaleColor READ ScaleColor WRITE SetScaleColor NOTIFY scaleColorChanged)
+    Q_PROPERTY(uint FillColor READ FillColor WRITE SetFillColor NOTIFY fillColorChanged)
+    Q_PROPERTY(uint ChartColor READ ChartColor WRITE SetChartColor NOTIFY chartColorChanged)
+    Q_PROPERTY(quint8 LineWidth READ LineWidth WRITE SetLineWidth NOTIFY lineWidthChanged)
     Q_PROPERTY(znq::polchart_types::TpcAngLabelMode LabelModeAngular READ LabelModeAngular WRITE
-            SetLabelModeAngular)
+            SetLabelModeAngular NOTIFY labelModeAngularChanged)
     Q_PROPERTY(znq::polchart_types::TpcRadLabelMode LabelModeRadial READ LabelModeRadial WRITE
-            SetLabelModeRadial)
-    Q_PROPERTY(znq::TpcCrossHair* CrossHair1 READ CrossHair1 WRITE SetCrossHair1)
-    Q_PROPERTY(znq::TpcCrossHair* CrossHair2 READ CrossHair2 WRITE SetCrossHair2)
-    Q_PROPERTY(znq::TpcCrossHair* CrossHair3 READ CrossHair3 WRITE SetCrossHair3)
-    Q_PROPERTY(znq::TpcCrossHair* CrossHair4 READ CrossHair4 WRITE SetCrossHair4)
-    Q_PROPERTY(double AngleBtwRays READ AngleBtwRays WRITE SetAngleBtwRays)
-    Q_PROPERTY(znq::base_types::TMouseActMode MouseAction READ MouseAction WRITE SetMouseAction)
+            SetLabelModeRadial NOTIFY labelModeRadialChanged)
     Q_PROPERTY(
-        znq::polchart_types::TpcRotationDir RotationDir READ RotationDir WRITE SetRotationDir)
-    Q_PROPERTY(int ShadowWidth READ ShadowWidth WRITE SetShadowWidth)
-    Q_PROPERTY(znq::base_types::TShadowStyle ShadowStyle READ ShadowStyle WRITE SetShadowStyle)
-    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE SetShadowColor)
-    Q_PROPERTY(uint ShadowBakColor READ ShadowBakColor WRITE SetShadowBakColor)
+        znq::TpcCrossHair* CrossHair1 READ CrossHair1 WRITE SetCrossHair1 NOTIFY crossHairsChanged)
     Q_PROPERTY(
-        znq::platform_types::TFontStyles TextFontStyle READ TextFontStyle WRITE SetTextFontStyle)
-    Q_PROPERTY(znq::polchart_types::TpcTextBkg TextBkStyle READ TextBkStyle WRITE SetTextBkStyle)
-    Q_PROPERTY(uint TextBkColor READ TextBkColor WRITE SetTextBkColor)
+        znq::TpcCrossHair* CrossHair2 READ CrossHair2 WRITE SetCrossHair2 NOTIFY crossHairsChanged)
     Q_PROPERTY(
-        znq::platform_types::TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
-    Q_PROPERTY(bool UseDegrees READ UseDegrees WRITE SetUseDegrees)
-    Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom)
+        znq::TpcCrossHair* CrossHair3 READ CrossHair3 WRITE SetCrossHair3 NOTIFY crossHairsChanged)
+    Q_PROPERTY(
+        znq::TpcCrossHair* CrossHair4 READ CrossHair4 WRITE SetCrossHair4 NOTIFY crossHairsChanged)
+    Q_PROPERTY(
+        double AngleBtwRays READ AngleBtwRays WRITE SetAngleBtwRays NOTIFY angleBtwRaysChanged)
+    Q_PROPERTY(znq::base_types::TMouseActMode MouseAction READ MouseAction WRITE SetMouseAction
+            NOTIFY mouseActionChanged)
+    Q_PROPERTY(znq::polchart_types::TpcRotationDir RotationDir READ RotationDir WRITE SetRotationDir
+            NOTIFY rotationDirChanged)
+    Q_PROPERTY(int ShadowWidth READ ShadowWidth WRITE SetShadowWidth NOTIFY shadowWidthChanged)
+    Q_PROPERTY(znq::base_types::TShadowStyle ShadowStyle READ ShadowStyle WRITE SetShadowStyle
+            NOTIFY shadowStyleChanged)
+    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE SetShadowColor NOTIFY shadowColorChanged)
+    Q_PROPERTY(uint ShadowBakColor READ ShadowBakColor WRITE SetShadowBakColor NOTIFY
+            shadowBakColorChanged)
+    Q_PROPERTY(znq::platform_types::TFontStyles TextFontStyle READ TextFontStyle WRITE
+            SetTextFontStyle NOTIFY textFontStyleChanged)
+    Q_PROPERTY(znq::polchart_types::TpcTextBkg TextBkStyle READ TextBkStyle WRITE SetTextBkStyle
+            NOTIFY textBkStyleChanged)
+    Q_PROPERTY(uint TextBkColor READ TextBkColor WRITE SetTextBkColor NOTIFY textBkColorChanged)
+    Q_PROPERTY(znq::platform_types::TAlignment TextAlignment READ TextAlignment WRITE
+            SetTextAlignment NOTIFY textAlignmentChanged)
+    Q_PROPERTY(bool UseDegrees READ UseDegrees WRITE SetUseDegrees NOTIFY useDegreesChanged)
+    Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom NOTIFY wheelZoomChanged)
 
 public:
     /// A chart with the defaults; it paints once its window exists.

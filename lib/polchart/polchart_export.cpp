@@ -18,20 +18,21 @@ namespace znq {
 
 // Two vector canvases over the one painter: the frame, and the chart image clipped to its place.
 // Nothing is rasterised.
-void TCustomPolChart::renderVector(QPainter& painter, bool xml) const
+void TpcChartRooms::RenderVector(QPainter& painter, bool xml)
 {
-    TCanvas frame(&painter, Width(), Height(), xml);
+    const TpcRenderContext context = RenderContext();
+    TCanvas frame(&painter, Chart.Width(), Chart.Height(), xml);
     frame.Pen().SetMode(TPenMode::pmCopy);
     frame.Brush().SetStyle(TBrushStyle::bsSolid);
-    DrawShadow(frame);
+    layers::Shadow(context, frame);
 
-    TCanvas chart(&painter, chartImageWidth(), chartImageHeight(), xml);
-    chart.Font().Assign(Font());
+    TCanvas chart(&painter, ChartImageWidth(), ChartImageHeight(), xml);
+    chart.Font().Assign(Chart.Font());
     painter.save();
-    painter.setClipRect(QRectF(0, 0, chartImageWidth(), chartImageHeight()));
-    RenderChart(chart);
+    painter.setClipRect(QRectF(0, 0, ChartImageWidth(), ChartImageHeight()));
+    Chart.RenderChart(chart);
     painter.restore();
-    DrawCrossHairs(frame);
+    layers::CrossHairs(context, frame);
 }
 
 void TCustomPolChart::SaveImage(const std::string& path, double scale) const
@@ -68,7 +69,7 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
     if (!out.open(QIODevice::WriteOnly))
         fail(out.errorString());
     if (!vector) {
-        const QImage image = renderImage(
+        const QImage image = rooms().RenderImage(
             scale, [&](const std::string& reason) { fail(QString::fromStdString(reason)); });
         QImageWriter writer(&out, format);
         if (!writer.write(image))
@@ -82,7 +83,7 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
         svg.setTitle(XmlSafeText(QString::fromStdString(Name())).toHtmlEscaped());
         QPainter painter(&svg);
         painter.scale(scale, scale);
-        renderVector(painter, true);
+        rooms().RenderVector(painter, true);
         painter.end();
     } else {
         // One point per pixel at 72 dots per inch: the page is the picture's size.
@@ -92,7 +93,7 @@ void TCustomPolChart::SaveImage(const std::string& path, double scale) const
         pdf.setPageSize(QPageSize(QSizeF(size), QPageSize::Point));
         QPainter painter(&pdf);
         painter.scale(scale, scale);
-        renderVector(painter, false);
+        rooms().RenderVector(painter, false);
         painter.end();
     }
     if (out.error() != QFileDevice::NoError)

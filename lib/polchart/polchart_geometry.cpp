@@ -51,4 +51,23 @@ TpcLabelBox LabelBox(
     return box;
 }
 
+bool IsDrawnPoint(
+    const TpcDataStore& store, const std::array<bool, 256>& classVisible, int32_t index)
+{
+    if (index < 0 || index >= store.Count())
+        return false;
+    const TpcDataElement& element = store[index];
+    if (!classVisible[element.ElemClass] || !HasPlace(element))
+        return false;
+    if (element.Kind == TpcElemKind::ekDrawTo)
+        return true;
+    for (int32_t i = index + 1; i < store.Count(); ++i) {
+        const TpcDataElement& next = store[i];
+        if (!classVisible[next.ElemClass])
+            continue;
+        return HasPlace(next) && next.Kind == TpcElemKind::ekDrawTo;
+    }
+    return false;
+}
+
 } // namespace znq::geometry

@@ -8,6 +8,7 @@
 
 #include "znq_types.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -44,5 +45,11 @@ inline bool HasPlace(const TpcDataElement& element)
 {
     return std::isfinite(element.Rad) && std::isfinite(element.Phi);
 }
+
+/// Whether the element at index is a drawn point of the data, as the data layer draws it: its
+/// class is shown, it has a place, and it is a line-to or a move-to that starts a line (the next
+/// element of a shown class is a line-to with a place). False for an index outside the store.
+bool IsDrawnPoint(
+    const TpcDataStore& store, const std::array<bool, 256>& classVisible, int32_t index);
 
 } // namespace znq::geometry

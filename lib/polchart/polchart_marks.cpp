@@ -87,25 +87,25 @@ void TpcCrossHair::placeOn(int32_t index)
     m_posPhi = element.Phi;
 }
 
-void TpcCrossHair::MovePositionSilently(double rad, double phi)
+void TpcCrossHair::movePositionSilently(double rad, double phi)
 {
     m_posRad = rad;
     m_posPhi = phi;
     m_snappedIndex = -1;
 }
 
-bool TpcCrossHair::SnapSilentlyToPixel(TPoint pixel)
+bool TpcCrossHair::snapSilentlyToPixel(TPoint pixel)
 {
     if (!m_snapToData || !m_chart)
         return false;
-    const int32_t index = m_chart->snapIndex().Nearest(pixel);
+    const int32_t index = m_chart->rooms().BuiltSnapIndex().Nearest(pixel);
     if (index < 0)
         return false;
     placeOn(index);
     return true;
 }
 
-void TpcCrossHair::CopyValuesFrom(const TpcCrossHair& source)
+void TpcCrossHair::copyValuesFrom(const TpcCrossHair& source)
 {
     m_posRad = source.m_posRad;
     m_posPhi = source.m_posPhi;
@@ -210,7 +210,7 @@ void TpcTextLabel::SetMode(TTxtLblMode value)
     store(m_mode, value);
 }
 
-void TpcTextLabel::MovePositionSilently(double rad, double phi)
+void TpcTextLabel::movePositionSilently(double rad, double phi)
 {
     m_posRad = rad;
     m_posPhi = phi;
@@ -223,14 +223,14 @@ TpcCrossHair* TCustomPolChart::CrossHair(int index) const
 {
     if (index < 1 || index > CrossHairCount)
         throw EZNQPolChartError(Name(), ": invalid index into CrossHair array");
-    return m_crossHairs[size_t(index - 1)];
+    return rooms().CrossHairs[size_t(index - 1)];
 }
 
 TpcTextLabel* TCustomPolChart::TextLabel(int index) const
 {
     if (index < 1 || index > TextLabelCount)
         throw EZNQPolChartError(Name(), ": invalid index into TextLabel array");
-    return m_textLabels[size_t(index - 1)];
+    return rooms().TextLabels[size_t(index - 1)];
 }
 
 void TCustomPolChart::assignCrossHair(int index, TpcCrossHair* source)
@@ -238,8 +238,9 @@ void TCustomPolChart::assignCrossHair(int index, TpcCrossHair* source)
     TpcCrossHair* own = CrossHair(index);
     if (!own || !source || source == own)
         return;
-    own->CopyValuesFrom(*source);
-    redrawIfAuto();
+    own->copyValuesFrom(*source);
+    Q_EMIT crossHairsChanged();
+    rooms().RedrawIfAuto();
 }
 
 int TCustomPolChart::AddTextLabel(
@@ -247,21 +248,21 @@ int TCustomPolChart::AddTextLabel(
 {
     if (templateIndex < 1 || templateIndex > TextLabelCount)
         templateIndex = 0;
-    chartChanged();
+    rooms().ChartChanged();
     int slot = 0;
     for (int i = 1; i <= TextLabelCount && slot == 0; ++i)
-        if (m_textLabels[size_t(i - 1)]->m_mode == TTxtLblMode::tlOff)
+        if (rooms().TextLabels[size_t(i - 1)]->m_mode == TTxtLblMode::tlOff)
             slot = i;
     if (slot == 0)
         return 0;
 
-    TpcTextLabel& label = *m_textLabels[size_t(slot - 1)];
+    TpcTextLabel& label = *rooms().TextLabels[size_t(slot - 1)];
     label.m_posRad = rad;
     label.m_posPhi = phi;
     TTxtLblMode mode = TTxtLblMode::tlsimple;
     if (templateIndex != 0) {
         // Copied field by field, so a label used as its own template keeps its style.
-        const TpcTextLabel& model = *m_textLabels[size_t(templateIndex - 1)];
+        const TpcTextLabel& model = *rooms().TextLabels[size_t(templateIndex - 1)];
         label.m_attachToData = model.m_attachToData;
         label.m_alignment = model.m_alignment;
         label.m_colorBkg = model.m_colorBkg;
@@ -275,11 +276,11 @@ int TCustomPolChart::AddTextLabel(
     } else {
         label.m_attachToData = true;
         label.m_alignment = TAlignment::taCenter;
-        label.m_colorBkg = style().ChartColor;
+        label.m_colorBkg = rooms().Style.ChartColor;
         label.m_shadowDx = 0;
         label.m_shadowDy = 0;
         label.m_colorShadow = clSilver;
-        label.m_colorBorder = style().ScaleColor;
+        label.m_colorBorder = rooms().Style.ScaleColor;
         label.m_transparent = false;
     }
     label.m_caption = caption;

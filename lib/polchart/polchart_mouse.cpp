@@ -1,13 +1,11 @@
 // The geometry of the mouse gestures (pan, zoom drag, zoom box), and the chart's mouse events
-// handed to the navigator, with the pointer report and the zoom box's XOR outline.
+// handed to the navigator.
 #include "polchart_mouse.h"
 
 #include "ZNQ_math1.h"
 #include "polchart_geometry.h"
-#include "polchart_render.h"
 #include "polchart_rooms.h"
 
-#include <QMetaMethod>
 #include <algorithm>
 #include <cmath>
 
@@ -99,32 +97,6 @@ void TCustomPolChart::MouseUp(TMouseButton button, TShiftState shift, int x, int
 {
     TCustomControl::MouseUp(button, shift, x, y);
     rooms().Navigator.MouseUp(button);
-}
-
-void TCustomPolChart::fireZoomPan()
-{
-    if (OnZoomPan)
-        OnZoomPan(EventSender());
-    Q_EMIT zoomPanned();
-}
-
-void TCustomPolChart::reportPointer(TShiftState shift, int32_t x, int32_t y, bool inChart)
-{
-    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
-    if (!OnMouseMoveInChart && !isSignalConnected(signal))
-        return;
-    const TpcPolarPoint polar = PixelToPolar(x, y);
-    if (OnMouseMoveInChart)
-        OnMouseMoveInChart(EventSender(), inChart, shift, polar.Rad, polar.Phi);
-    Q_EMIT mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
-}
-
-// The zoom box: drawn with an XOR pen straight onto the control's canvas and erased by drawing it
-// again.
-void TCustomPolChart::drawZoomBox(TPoint anchor, TPoint corner)
-{
-    layers::ZoomBox(Canvas(), anchor, corner);
-    update();
 }
 
 } // namespace znq

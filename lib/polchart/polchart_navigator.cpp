@@ -388,9 +388,9 @@ void TpcNavigator::dragStep(int32_t x, int32_t y)
             || m_gesture.DraggedCrossHair > TCustomPolChart::CrossHairCount)
             m_gesture.DraggedCrossHair = pickCrossHair(x, y);
         TpcCrossHair* crossHair = m_host.NavCrossHair(m_gesture.DraggedCrossHair);
-        if (!crossHair->SnapSilentlyToPixel(TPoint { x, y })) {
+        if (!crossHair->snapSilentlyToPixel(TPoint { x, y })) {
             const TpcPolarPoint polar = m_viewport.Transform().PixelToPolar(x, y);
-            crossHair->MovePositionSilently(polar.Rad, polar.Phi);
+            crossHair->movePositionSilently(polar.Rad, polar.Phi);
         }
         m_host.NavCrossHairMoved(crossHair, m_gesture.DraggedCrossHair);
         return;
@@ -402,9 +402,9 @@ void TpcNavigator::dragStep(int32_t x, int32_t y)
         TpcTextLabel* label = m_host.NavTextLabel(m_gesture.DraggedTextLabel);
         if (label->AttachToData()) {
             const TpcPolarPoint polar = m_viewport.Transform().PixelToPolar(x, y);
-            label->MovePositionSilently(polar.Rad, polar.Phi);
+            label->movePositionSilently(polar.Rad, polar.Phi);
         } else {
-            label->MovePositionSilently(x, y);
+            label->movePositionSilently(x, y);
         }
         m_host.NavTextLabelMoved(label, m_gesture.DraggedTextLabel);
         return;

@@ -1,55 +1,43 @@
-// The paint pipeline: the gates, the chart image with its layers and outline, and the picture
-// composed on the control's canvas: the shadow, the chart image in one copy, the crosshairs.
-#include "polchart_render.h"
+// The paint pipeline: the gates, the chart image rendered by its layers, and the picture composed
+// on the control's canvas: the shadow, the chart image in one copy, the crosshairs, the zoom box.
 #include "polchart_rooms.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace znq {
 
-void TCustomPolChart::offerScaleLabel(
-    TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) const
-{
-    if (OnBeforeDrawScaleLabel)
-        OnBeforeDrawScaleLabel(EventSender(), canvas, kind, text, x, y);
-    Q_EMIT const_cast<TCustomPolChart*>(this)->scaleLabelDrawing(&canvas, kind, &text, x, y);
-}
-
-// Nothing paints while the chart is hidden at run time, loading, or suspended.
-bool TCustomPolChart::canPaint() const
-{
-    return (Visible() || Designing()) && !Loading() && !m_paintingSuspended;
-}
+// ---------------------------------------------------------------------------------------------
+// The façade's paints
 
 void TCustomPolChart::Paint()
 {
-    if (!canPaint())
+    TpcChartRooms& r = rooms();
+    if (!r.CanPaint())
         return;
     // A handler or slot of the rendering asked for a paint: it follows this one, from the event
     // loop, so that a paint never runs inside another.
-    if (m_painting) {
-        m_paintAgain = true;
+    if (r.Painting) {
+        r.PaintAgain = true;
         return;
     }
-    const TFlagScope painting(m_painting);
-    ++m_paintCount;
+    const TFlagScope painting(r.Painting);
+    ++r.PaintCount;
     fitBacking();
     // Current from here on: a handler that changes the chart while it is rendered marks it stale,
     // and one that throws leaves a half-rendered image that the next paint renders again.
-    m_chartImageCurrent = true;
+    r.ChartImageCurrent = true;
     try {
         // At the control canvas's scale, which is the screen's device pixel ratio.
-        m_chartBitmap.SetScale(Canvas().Scale());
-        PrepareChartBitmap(m_chartBitmap);
-        RenderChart(m_chartBitmap.Canvas());
+        r.ChartBitmap.SetScale(Canvas().Scale());
+        PrepareChartBitmap(r.ChartBitmap);
+        RenderChart(r.ChartBitmap.Canvas());
     } catch (...) {
-        m_chartImageCurrent = false;
+        r.ChartImageCurrent = false;
         throw;
     }
-    showFrame();
-    if (m_paintAgain) {
-        m_paintAgain = false;
+    r.ShowFrame();
+    if (r.PaintAgain) {
+        r.PaintAgain = false;
         Invalidate();
     }
 }
@@ -57,55 +45,142 @@ void TCustomPolChart::Paint()
 // Inside a paint the crosshairs are drawn at its end anyway.
 void TCustomPolChart::PaintCrossHairs()
 {
-    if (!canPaint() || m_painting)
+    TpcChartRooms& r = rooms();
+    if (!r.CanPaint() || r.Painting)
         return;
-    if (!m_chartImageCurrent || paintPending() || !backingFits()
-        || m_chartBitmap.Width() != chartImageWidth()
-        || m_chartBitmap.Height() != chartImageHeight()) {
+    if (!r.ChartImageCurrent || paintPending() || !backingFits()
+        || r.ChartBitmap.Width() != r.ChartImageWidth()
+        || r.ChartBitmap.Height() != r.ChartImageHeight()) {
         Paint();
         return;
     }
-    ++m_paintCount;
-    showFrame();
+    ++r.PaintCount;
+    r.ShowFrame();
 }
 
-void TCustomPolChart::showFrame()
+const TBitmap& TCustomPolChart::ChartBitmap() const
 {
-    TCanvas& target = Canvas();
-    {
-        const TCanvas::StateGuard keep(target);
-        composeFrame(target, m_chartBitmap);
-    }
-    DrawCrossHairs(target);
-    // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
-    if (const auto box = rooms().Navigator.ZoomBoxOverlay())
-        drawZoomBox(box->first, box->second);
-    canvasPainted();
-}
-
-// The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover
-// every pixel of the control, so nothing of an earlier picture stays.
-void TCustomPolChart::composeFrame(TCanvas& target, const TBitmap& chartImage) const
-{
-    drawShadowLayer(target);
-    target.SetCopyMode(TCopyMode::cmSrcCopy);
-    target.Draw(0, 0, chartImage);
-}
-
-void TCustomPolChart::drawShadowLayer(TCanvas& target) const
-{
-    target.Pen().SetMode(TPenMode::pmCopy);
-    target.Pen().SetStyle(TPenStyle::psSolid);
-    target.Pen().SetWidth(1);
-    target.Brush().SetStyle(TBrushStyle::bsSolid);
-    DrawShadow(target);
+    return rooms().ChartBitmap;
 }
 
 QImage TCustomPolChart::FrameImage() const
 {
     TBitmap frame(Width(), Height());
-    composeFrame(frame.Canvas(), m_chartBitmap);
+    rooms().ComposeFrame(frame.Canvas(), rooms().ChartBitmap);
     return frame.Image();
+}
+
+QImage TCustomPolChart::ToImage(double scale) const
+{
+    if (!(scale >= MinImageScale && scale <= MaxImageScale))
+        throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
+    return rooms().RenderImage(scale,
+        [this](const std::string& reason) { throw EZNQPolChartError(Name(), ": " + reason); });
+}
+
+void TCustomPolChart::DrawShadow(TCanvas& canvas) const
+{
+    layers::Shadow(rooms().RenderContext(), canvas);
+}
+
+void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
+{
+    bitmap.SetSize(rooms().ChartImageWidth(), rooms().ChartImageHeight());
+    bitmap.Canvas().Font().Assign(Font());
+}
+
+void TCustomPolChart::RenderChart(TCanvas& canvas) const
+{
+    rooms().RenderChart(canvas);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The pipeline
+
+// Nothing paints while the chart is hidden at run time, loading, or suspended.
+bool TpcChartRooms::CanPaint() const
+{
+    return (Chart.Visible() || Chart.Designing()) && !Chart.Loading() && !PaintingSuspended;
+}
+
+// One pixel wider and higher than the area inside the shadow, so that the outline falls on its
+// last column and row.
+int32_t TpcChartRooms::ChartImageWidth() const
+{
+    return std::max(0, Chart.Width() - Style.ShadowWidth + 1);
+}
+
+int32_t TpcChartRooms::ChartImageHeight() const
+{
+    return std::max(0, Chart.Height() - Style.ShadowWidth + 1);
+}
+
+TpcRenderContext TpcChartRooms::RenderContext()
+{
+    TpcChartRooms& self = *this;
+    return TpcRenderContext { Viewport.Transform(), Viewport.View(), ViewArea(),
+        Viewport.OuterRadius(), Style, Chart.Font(), Store, ClassVisible, CrossHairs, TextLabels,
+        ReferenceDataPath, nullptr,
+        [&self](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
+            self.FireBeforeDrawScaleLabel(canvas, kind, text, x, y);
+        },
+        [&self](TCanvas& canvas) { self.FireDataRendered(canvas); } };
+}
+
+// The layers draw from one context, taken before the first of them: a handler that changes the
+// chart while it is rendered marks the image stale, and the next paint shows the change. The snap
+// index is filled from the data as drawn when a crosshair snaps and the index does not hold the
+// present data and view already; it is then current for the context's data and view.
+void TpcChartRooms::RenderChart(TCanvas& canvas)
+{
+    TpcRenderContext context = RenderContext();
+    context.SnapIndexToFill = SnapIndexToFill();
+    const SnapKey key = CurrentSnapKey();
+    if (context.SnapIndexToFill)
+        SnapIndexKey.reset();
+    TpcRenderResult result;
+    for (const layers::Layer layer : layers::ChartImage)
+        layer(context, canvas, result);
+    if (result.SnapIndexFilled)
+        SnapIndexKey = key;
+}
+
+void TpcChartRooms::ShowFrame()
+{
+    TCanvas& target = Chart.Canvas();
+    {
+        const TCanvas::StateGuard keep(target);
+        ComposeFrame(target, ChartBitmap);
+    }
+    layers::CrossHairs(RenderContext(), target);
+    // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
+    if (const auto box = Navigator.ZoomBoxOverlay())
+        DrawZoomBox(box->first, box->second);
+    Chart.canvasPainted();
+}
+
+// The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover
+// every pixel of the control, so nothing of an earlier picture stays.
+void TpcChartRooms::ComposeFrame(TCanvas& target, const TBitmap& chartImage)
+{
+    DrawShadowLayer(target);
+    target.SetCopyMode(TCopyMode::cmSrcCopy);
+    target.Draw(0, 0, chartImage);
+}
+
+void TpcChartRooms::DrawShadowLayer(TCanvas& target)
+{
+    target.Pen().SetMode(TPenMode::pmCopy);
+    target.Pen().SetStyle(TPenStyle::psSolid);
+    target.Pen().SetWidth(1);
+    target.Brush().SetStyle(TBrushStyle::bsSolid);
+    layers::Shadow(RenderContext(), target);
+}
+
+void TpcChartRooms::DrawZoomBox(TPoint anchor, TPoint corner)
+{
+    layers::ZoomBox(Chart.Canvas(), anchor, corner);
+    Chart.update();
 }
 
 // Rendered anew at the scale from the present state: nothing of the control's pictures or paint
@@ -113,21 +188,13 @@ QImage TCustomPolChart::FrameImage() const
 // straight into its top-left part, after the shadow, which is what copying it there would give.
 // The buffer is large enough for both; the chart image is one pixel larger than the picture when
 // there is no shadow, and the picture returned is then the buffer's top-left part.
-QImage TCustomPolChart::ToImage(double scale) const
+QImage TpcChartRooms::RenderImage(
+    double scale, const std::function<void(const std::string& reason)>& refuse)
 {
-    if (!(scale >= MinImageScale && scale <= MaxImageScale))
-        throw EZNQPolChartError(Name(), ": the image scale must lie within 0.25 .. 8");
-    return renderImage(scale,
-        [this](const std::string& reason) { throw EZNQPolChartError(Name(), ": " + reason); });
-}
-
-QImage TCustomPolChart::renderImage(
-    double scale, const std::function<void(const std::string& reason)>& refuse) const
-{
-    const int32_t frameWidth = TBitmap::ScaledSize(Width(), scale);
-    const int32_t frameHeight = TBitmap::ScaledSize(Height(), scale);
-    const int32_t chartWidth = TBitmap::ScaledSize(chartImageWidth(), scale);
-    const int32_t chartHeight = TBitmap::ScaledSize(chartImageHeight(), scale);
+    const int32_t frameWidth = TBitmap::ScaledSize(Chart.Width(), scale);
+    const int32_t frameHeight = TBitmap::ScaledSize(Chart.Height(), scale);
+    const int32_t chartWidth = TBitmap::ScaledSize(ChartImageWidth(), scale);
+    const int32_t chartHeight = TBitmap::ScaledSize(ChartImageHeight(), scale);
     const int32_t width = std::max(frameWidth, chartWidth);
     const int32_t height = std::max(frameHeight, chartHeight);
     if (frameWidth <= 0 || frameHeight <= 0)
@@ -135,9 +202,9 @@ QImage TCustomPolChart::renderImage(
     const auto size = [](int64_t w, int64_t h) {
         return std::to_string(w) + " x " + std::to_string(h) + " pixels";
     };
-    if (int64_t(width) * height > MaxImagePixels) {
+    if (int64_t(width) * height > TCustomPolChart::MaxImagePixels) {
         refuse("an image of " + size(frameWidth, frameHeight) + " is larger than the limit of "
-            + std::to_string(MaxImagePixels) + " pixels");
+            + std::to_string(TCustomPolChart::MaxImagePixels) + " pixels");
         return QImage();
     }
     QImage buffer(width, height, QImage::Format_RGB32);
@@ -151,18 +218,18 @@ QImage TCustomPolChart::renderImage(
 
     QImage framePart(bits, frameWidth, frameHeight, stride, QImage::Format_RGB32);
     TCanvas frame(&framePart);
-    frame.SetScale(scale, Width(), Height());
-    drawShadowLayer(frame);
+    frame.SetScale(scale, Chart.Width(), Chart.Height());
+    DrawShadowLayer(frame);
     if (chartWidth > 0 && chartHeight > 0) {
         QImage chartPart(bits, chartWidth, chartHeight, stride, QImage::Format_RGB32);
         chartPart.fill(0xFFFFFFFFu);
         TCanvas chart(&chartPart);
-        chart.SetScale(scale, chartImageWidth(), chartImageHeight());
-        chart.Font().Assign(Font());
-        RenderChart(chart);
+        chart.SetScale(scale, ChartImageWidth(), ChartImageHeight());
+        chart.Font().Assign(Chart.Font());
+        Chart.RenderChart(chart);
         chart.EndPainting();
     }
-    DrawCrossHairs(frame);
+    layers::CrossHairs(RenderContext(), frame);
     frame.EndPainting();
     if (frameWidth == width && frameHeight == height)
         return buffer;
@@ -171,53 +238,6 @@ QImage TCustomPolChart::renderImage(
     return QImage(
         bits, frameWidth, frameHeight, stride, QImage::Format_RGB32,
         [](void* image) { delete static_cast<QImage*>(image); }, keeper);
-}
-
-void TCustomPolChart::DrawShadow(TCanvas& canvas) const
-{
-    layers::Shadow(rooms().RenderContext(), canvas);
-}
-
-// One pixel wider and higher than the area inside the shadow, so that the outline falls on its
-// last column and row.
-int32_t TCustomPolChart::chartImageWidth() const
-{
-    return std::max(0, Width() - style().ShadowWidth + 1);
-}
-
-int32_t TCustomPolChart::chartImageHeight() const
-{
-    return std::max(0, Height() - style().ShadowWidth + 1);
-}
-
-void TCustomPolChart::PrepareChartBitmap(TBitmap& bitmap) const
-{
-    bitmap.SetSize(chartImageWidth(), chartImageHeight());
-    bitmap.Canvas().Font().Assign(Font());
-}
-
-// The layers draw from one context, taken before the first of them: a handler that changes the
-// chart while it is rendered marks the image stale, and the next paint shows the change. The snap
-// index is filled from the data as drawn when a crosshair snaps and the index does not hold the
-// present data and view already; it is then current for the context's data and view.
-void TCustomPolChart::RenderChart(TCanvas& canvas) const
-{
-    TpcChartRooms& r = rooms();
-    TpcRenderContext context = r.RenderContext();
-    context.SnapIndexToFill = snapIndexToFill();
-    const TpcChartRooms::SnapKey key = r.CurrentSnapKey();
-    if (context.SnapIndexToFill)
-        r.SnapIndexKey.reset();
-    TpcRenderResult result;
-    for (const layers::Layer layer : layers::ChartImage)
-        layer(context, canvas, result);
-    if (result.SnapIndexFilled)
-        r.SnapIndexKey = key;
-}
-
-void TCustomPolChart::DrawCrossHairs(TCanvas& target) const
-{
-    layers::CrossHairs(rooms().RenderContext(), target);
 }
 
 } // namespace znq

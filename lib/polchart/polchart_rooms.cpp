@@ -1,8 +1,6 @@
-// The façade's side of the rooms' conversations: the viewport's area, rescale and signals, and
-// what the navigator asks of the chart.
+// The wiring between the chart's façade and its rooms: the redraw rule, the data appends, the
+// events, and both sides of the viewport's and the navigator's conversations with the chart.
 #include "polchart_rooms.h"
-
-#include <QMetaMethod>
 
 namespace znq {
 
@@ -13,31 +11,118 @@ TpcChartRooms::TpcChartRooms(TCustomPolChart& chart)
 {
 }
 
-TpcChartRooms::SnapKey TpcChartRooms::CurrentSnapKey() const
+// ---------------------------------------------------------------------------------------------
+// The redraw rule and the data
+
+void TpcChartRooms::DataChanged()
 {
-    return SnapKey { Viewport.Transform().Params(), Chart.m_dataVersion, Chart.Width(),
-        Chart.Height() };
+    ChartChanged();
+    ++DataVersion;
 }
 
-bool TpcChartRooms::SnapIndexCurrent() const
+void TpcChartRooms::RedrawIfAuto()
 {
-    return SnapIndexKey && *SnapIndexKey == CurrentSnapKey();
+    ChartChanged();
+    if (AutoRedraw || Chart.Designing())
+        Chart.Paint();
 }
 
-TpcRenderContext TpcChartRooms::RenderContext() const
+void TpcChartRooms::RescaleAndRedraw()
 {
-    TCustomPolChart& chart = Chart;
-    return TpcRenderContext { Viewport.Transform(), Viewport.View(), ViewArea(),
-        Viewport.OuterRadius(), Style, chart.Font(), chart.m_store, chart.m_classVisible,
-        chart.m_crossHairs, chart.m_textLabels, ReferenceDataPath, nullptr,
-        [&chart](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
-            chart.offerScaleLabel(canvas, kind, text, x, y);
+    Chart.UpdateScaling();
+    RedrawIfAuto();
+}
+
+void TpcChartRooms::ApplyView(const TpcViewState& view)
+{
+    Viewport.Apply(view, TpcViewCause::vcProperty);
+    RedrawIfAuto();
+}
+
+void TpcChartRooms::Append(TpcElemKind kind, double rad, double phi)
+{
+    TpcDataElement element;
+    element.Rad = rad;
+    element.Phi = phi;
+    element.Color = Style.DataColor;
+    element.PenStyle = Style.PenStyle;
+    element.LineWidth = Style.LineWidth;
+    element.ElemClass = Style.ClassDefault;
+    element.Kind = kind;
+    Store.Append(element);
+    DataChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The events
+
+void TpcChartRooms::FireZoomPan()
+{
+    fire(Chart.OnZoomPan, [this] {
+        Q_EMIT Chart.zoomPan();
+        Q_EMIT Chart.zoomPanned();
+    });
+}
+
+// The polar position is worked out only when a handler or a slot wants it.
+void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y, bool inChart)
+{
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMoveInChart);
+    static const QMetaMethod oldSignal
+        = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
+    if (!Chart.OnMouseMoveInChart && !Chart.isSignalConnected(signal)
+        && !Chart.isSignalConnected(oldSignal))
+        return;
+    const TpcPolarPoint polar = Viewport.Transform().PixelToPolar(x, y);
+    fire(
+        Chart.OnMouseMoveInChart,
+        [&] {
+            Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
+            Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
         },
-        [&chart](TCanvas& canvas) {
-            if (chart.OnDataRendered)
-                chart.OnDataRendered(chart.EventSender(), canvas, 0, 0);
-            Q_EMIT chart.dataRendered(&canvas, 0, 0);
-        } };
+        inChart, shift, polar.Rad, polar.Phi);
+}
+
+void TpcChartRooms::FireBeforeDrawScaleLabel(
+    TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y)
+{
+    fire(
+        Chart.OnBeforeDrawScaleLabel,
+        [&] {
+            Q_EMIT Chart.beforeDrawScaleLabel(&canvas, kind, &text, x, y);
+            Q_EMIT Chart.scaleLabelDrawing(&canvas, kind, &text, x, y);
+        },
+        canvas, kind, text, x, y);
+}
+
+void TpcChartRooms::FireDataRendered(TCanvas& canvas)
+{
+    fire(
+        Chart.OnDataRendered, [&] { Q_EMIT Chart.dataRendered(&canvas, 0, 0); }, canvas, 0, 0);
+}
+
+void TpcChartRooms::FireCrossHairMove(TpcCrossHair* crossHair, int index)
+{
+    Chart.PaintCrossHairs();
+    fire(
+        Chart.OnCrossHairMove,
+        [&] {
+            Q_EMIT Chart.crossHairMove(crossHair);
+            Q_EMIT Chart.crossHairMoved(index);
+        },
+        crossHair);
+}
+
+void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label, int index)
+{
+    Chart.Paint();
+    fire(
+        Chart.OnTextLabelMove,
+        [&] {
+            Q_EMIT Chart.textLabelMove(label);
+            Q_EMIT Chart.textLabelMoved(index);
+        },
+        label);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -45,7 +130,7 @@ TpcRenderContext TpcChartRooms::RenderContext() const
 
 TpcViewArea TpcChartRooms::ViewArea() const
 {
-    return TpcViewArea { Chart.Width(), Chart.Height(), Chart.style().ShadowWidth };
+    return TpcViewArea { Chart.Width(), Chart.Height(), Style.ShadowWidth };
 }
 
 // The chart's rescale is overridable; it ends in the viewport's Rescale.
@@ -76,6 +161,12 @@ void TpcChartRooms::ViewFieldChanged(TpcViewField field)
     case TpcViewField::vfRangeHigh:
         Q_EMIT Chart.rangeHighChanged(v.RangeHigh);
         break;
+    case TpcViewField::vfAngleUnit:
+        Q_EMIT Chart.useDegreesChanged();
+        break;
+    case TpcViewField::vfRotationSign:
+        Q_EMIT Chart.rotationDirChanged();
+        break;
     }
 }
 
@@ -104,7 +195,7 @@ void TpcChartRooms::NavPaint()
 
 bool TpcChartRooms::NavPaintingSuspended() const
 {
-    return Chart.PaintingSuspended();
+    return PaintingSuspended;
 }
 
 void TpcChartRooms::NavSetPaintingSuspended(bool suspended)
@@ -114,30 +205,27 @@ void TpcChartRooms::NavSetPaintingSuspended(bool suspended)
 
 void TpcChartRooms::NavZoomPanned()
 {
-    Chart.fireZoomPan();
+    FireZoomPan();
 }
 
 void TpcChartRooms::NavCrossHairMoved(TpcCrossHair* crossHair, int index)
 {
-    Chart.crossHairMovedByUser(crossHair, index);
+    FireCrossHairMove(crossHair, index);
 }
 
 void TpcChartRooms::NavTextLabelMoved(TpcTextLabel* label, int index)
 {
-    Chart.Paint();
-    if (Chart.OnTextLabelMove)
-        Chart.OnTextLabelMove(Chart.EventSender(), label);
-    Q_EMIT Chart.textLabelMoved(index);
+    FireTextLabelMove(label, index);
 }
 
 void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y, bool inChart)
 {
-    Chart.reportPointer(shift, x, y, inChart);
+    FireMouseMoveInChart(shift, x, y, inChart);
 }
 
 void TpcChartRooms::NavToggleZoomBox(TPoint anchor, TPoint corner)
 {
-    Chart.drawZoomBox(anchor, corner);
+    DrawZoomBox(anchor, corner);
 }
 
 bool TpcChartRooms::NavStepCrossHair(int index, int steps)

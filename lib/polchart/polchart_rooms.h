@@ -1,6 +1,7 @@
 /// \file
-/// The rooms of one chart, which its façade holds and wires together: the viewport, the navigator
-/// and the snap index, with the façade's side of their conversations.
+/// The private side of the chart's façade: its state, its rooms (the viewport, the navigator, the
+/// snap index) and the wiring between them: the redraw rule, the events, the paint pipeline that
+/// runs the layers.
 #pragma once
 
 #include "ZNQ_polchart.h"
@@ -10,11 +11,17 @@
 #include "polchart_style.h"
 #include "polchart_viewport.h"
 
+#include <QMetaMethod>
+
+#include <array>
+#include <functional>
 #include <optional>
+
+class QPainter;
 
 namespace znq {
 
-/// The chart's rooms. It answers the viewport and the navigator for the chart.
+/// The chart's state and rooms. It answers the viewport and the navigator for the chart.
 class TpcChartRooms final : public TpcViewport::Observer, public TpcNavigator::Host {
 public:
     /// The rooms of chart.
@@ -28,6 +35,32 @@ public:
     TpcNavigator Navigator;
     /// The look and the data attributes.
     TpcChartStyle Style;
+    /// The elements.
+    TpcDataStore Store;
+    /// Whether the elements of each class are drawn.
+    std::array<bool, 256> ClassVisible {};
+    /// Crosshairs 1 to 4, children of the chart.
+    std::array<TpcCrossHair*, TCustomPolChart::CrossHairCount> CrossHairs {};
+    /// Text labels 1 to 20, children of the chart.
+    std::array<TpcTextLabel*, TCustomPolChart::TextLabelCount> TextLabels {};
+    /// The chart image: one pixel wider and higher than the area inside the shadow.
+    TBitmap ChartBitmap;
+    /// Whether setters repaint at once.
+    bool AutoRedraw = true;
+    /// Whether the chart centres itself when resized.
+    bool AutoCenter = true;
+    /// While true, Paint does nothing.
+    bool PaintingSuspended = true;
+    /// Inside Paint; a paint asked for meanwhile follows from the event loop.
+    bool Painting = false;
+    /// A paint was asked for inside Paint.
+    bool PaintAgain = false;
+    /// The chart image shows the present state.
+    bool ChartImageCurrent = false;
+    /// How often Paint or PaintCrossHairs got past their gates.
+    int PaintCount = 0;
+    /// Counts the changes of the data and of which classes are drawn.
+    uint64_t DataVersion = 0;
 
     /// Built during the paint while a crosshair snaps, or on demand; kept as long as the data, the
     /// transform and the size it was built for stay the same.
@@ -35,7 +68,7 @@ public:
     /// What a snap index is built for.
     struct SnapKey {
         TpcTransformParams Params; ///< The transform.
-        uint64_t DataVersion = 0; ///< The data, counted by the chart's dataChanged.
+        uint64_t DataVersion = 0; ///< The data, counted by DataChanged.
         int32_t Width = 0; ///< The chart's width.
         int32_t Height = 0; ///< The chart's height.
         /// Equal in all four.
@@ -47,11 +80,78 @@ public:
     SnapKey CurrentSnapKey() const;
     /// Whether the snap index holds the present data, transform and size.
     bool SnapIndexCurrent() const;
+    /// The snap index for the present data and transform, built when it is out of date.
+    const TpcSnapIndex& BuiltSnapIndex();
+    /// The snap index to fill during a paint: when a crosshair snaps and the index is out of date.
+    TpcSnapIndex* SnapIndexToFill();
     /// Whether the data layer takes the straightforward path (for tests that compare the two).
     bool ReferenceDataPath = false;
 
+    // The redraw rule and the change of state.
+    /// Something the chart image shows may have changed: the next paint renders it again.
+    void ChartChanged() { ChartImageCurrent = false; }
+    /// The elements or which of them are drawn changed: the chart image and the snap index are out
+    /// of date.
+    void DataChanged();
+    /// Paint when AutoRedraw is true or the chart is being designed.
+    void RedrawIfAuto();
+    /// UpdateScaling, then the redraw rule.
+    void RescaleAndRedraw();
+    /// A view from a property setter applied (which rescales), then the redraw rule.
+    void ApplyView(const TpcViewState& view);
+    /// Stores a published property's value and emits its change signal when the value differs.
+    template <typename T> void StoreProperty(T& field, T value, void (TCustomPolChart::*signal)())
+    {
+        const bool changed = !(field == value);
+        field = value;
+        if (changed)
+            Q_EMIT(Chart.*signal)();
+    }
+    /// Appends one element with the present data attributes.
+    void Append(TpcElemKind kind, double rad, double phi);
+
+    // The events: each handler with the chart as Sender, then its signal, then the signal's old
+    // name or form.
+    /// OnZoomPan.
+    void FireZoomPan();
+    /// OnMouseMoveInChart, when anything listens.
+    void FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y, bool inChart);
+    /// OnBeforeDrawScaleLabel.
+    void FireBeforeDrawScaleLabel(
+        TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y);
+    /// OnDataRendered.
+    void FireDataRendered(TCanvas& canvas);
+    /// OnCrossHairMove, after the crosshair is shown again.
+    void FireCrossHairMove(TpcCrossHair* crossHair, int index);
+    /// OnTextLabelMove, after the chart is painted.
+    void FireTextLabelMove(TpcTextLabel* label, int index);
+
+    // The paint pipeline.
+    /// Visible (or designing), not loading, not suspended.
+    bool CanPaint() const;
+    /// The chart image's width: one pixel more than the area inside the shadow.
+    int32_t ChartImageWidth() const;
+    /// The chart image's height: one pixel more than the area inside the shadow.
+    int32_t ChartImageHeight() const;
     /// The context of a paint of the present state.
-    TpcRenderContext RenderContext() const;
+    TpcRenderContext RenderContext();
+    /// The chart image's layers on canvas, the snap index filled on the way when one is due.
+    void RenderChart(TCanvas& canvas);
+    /// The frame with the crosshairs onto the control, and the zoom box over them.
+    void ShowFrame();
+    /// The shadow and the chart image onto target.
+    void ComposeFrame(TCanvas& target, const TBitmap& chartImage);
+    /// The shadow onto target with the pen and brush it is drawn with.
+    void DrawShadowLayer(TCanvas& target);
+    /// ToImage at a valid scale; a picture that cannot be made is refused with the reason (refuse
+    /// throws).
+    QImage RenderImage(double scale, const std::function<void(const std::string& reason)>& refuse);
+    /// The whole picture as drawing operations on a painter, in logical pixels (the painter's
+    /// transform scales them): the shadow, the chart image's layers clipped to it, the crosshairs.
+    /// With xml, texts and font names are made fit for an XML file (SVG).
+    void RenderVector(QPainter& painter, bool xml);
+    /// The zoom box outline with the XOR pen on the control's canvas.
+    void DrawZoomBox(TPoint anchor, TPoint corner);
 
     // TpcViewport::Observer
     TpcViewArea ViewArea() const override;
@@ -71,11 +171,16 @@ public:
     void NavPointerMoved(TShiftState shift, int32_t x, int32_t y, bool inChart) override;
     void NavToggleZoomBox(TPoint anchor, TPoint corner) override;
     bool NavStepCrossHair(int index, int steps) override;
-};
 
-inline TpcChartStyle& TCustomPolChart::style() const
-{
-    return m_rooms->Style;
-}
+private:
+    // The one way an event fires: its handler with the chart as Sender, then its signals.
+    template <typename Handler, typename Signals, typename... Args>
+    void fire(const Handler& handler, const Signals& signals, Args&&... args)
+    {
+        if (handler)
+            handler(Chart.EventSender(), args...);
+        signals();
+    }
+};
 
 } // namespace znq

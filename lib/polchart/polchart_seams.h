@@ -11,6 +11,21 @@ namespace znq {
 /// Test access to a chart's rooms.
 class TpcChartSeams {
 public:
+    /// How often Paint or PaintCrossHairs got past their gates: a seam for checking the redraw
+    /// rule.
+    static int PaintCount(const TCustomPolChart& chart) { return chart.rooms().PaintCount; }
+    /// The state of the mouse gestures: the drag in progress and the zoom box.
+    static const TpcMouseGesture& MouseGesture(const TCustomPolChart& chart)
+    {
+        return chart.rooms().Navigator.Gesture();
+    }
+    /// The chart image, writable: tests measure texts on its canvas and watch its polylines.
+    static TBitmap& ChartBitmap(TCustomPolChart& chart) { return chart.rooms().ChartBitmap; }
+    /// The snap index, for tests of when it is built.
+    static const TpcSnapIndex& SnapIndex(const TCustomPolChart& chart)
+    {
+        return chart.rooms().SnapIndex;
+    }
     /// On: the data layer maps every element one by one and passes every point to the polylines,
     /// the straightforward path whose pixels the fast one must match.
     static void SetReferenceDataPath(TCustomPolChart& chart, bool on)

@@ -15,26 +15,6 @@ namespace znq {
 // ---------------------------------------------------------------------------------------------
 // Navigation, delegated to the navigator
 
-TMouseActMode TCustomPolChart::MouseAction() const
-{
-    return rooms().Navigator.MouseAction();
-}
-
-void TCustomPolChart::SetMouseAction(TMouseActMode value)
-{
-    rooms().Navigator.SetMouseAction(value);
-}
-
-bool TCustomPolChart::WheelZoom() const
-{
-    return rooms().Navigator.WheelZoom();
-}
-
-void TCustomPolChart::SetWheelZoom(bool value)
-{
-    rooms().Navigator.SetWheelZoom(value);
-}
-
 TpcView TCustomPolChart::View() const
 {
     const TpcViewState& view = rooms().Viewport.View();
@@ -76,11 +56,6 @@ int32_t TCustomPolChart::ViewHistoryPosition() const
     return rooms().Navigator.ViewHistoryPosition();
 }
 
-const TpcMouseGesture& TCustomPolChart::MouseGesture() const
-{
-    return rooms().Navigator.Gesture();
-}
-
 void TCustomPolChart::wheelEvent(QWheelEvent* event)
 {
     const QPointF position = event->position();
@@ -115,56 +90,44 @@ void TCustomPolChart::mousePressEvent(QMouseEvent* event)
 // Snapping
 
 // The crosshairs are asked first: a paint without a snapping crosshair builds no key.
-TpcSnapIndex* TCustomPolChart::snapIndexToFill() const
+TpcSnapIndex* TpcChartRooms::SnapIndexToFill()
 {
-    const bool snapping = std::any_of(m_crossHairs.begin(), m_crossHairs.end(),
+    const bool snapping = std::any_of(CrossHairs.begin(), CrossHairs.end(),
         [](const TpcCrossHair* crossHair) { return crossHair->SnapToData(); });
-    return snapping && !rooms().SnapIndexCurrent() ? &rooms().SnapIndex : nullptr;
+    return snapping && !SnapIndexCurrent() ? &SnapIndex : nullptr;
 }
 
-const TpcSnapIndex& TCustomPolChart::snapIndex() const
+TpcChartRooms::SnapKey TpcChartRooms::CurrentSnapKey() const
 {
-    TpcChartRooms& r = rooms();
-    if (!r.SnapIndexCurrent()) {
+    return SnapKey { Viewport.Transform().Params(), DataVersion, Chart.Width(), Chart.Height() };
+}
+
+bool TpcChartRooms::SnapIndexCurrent() const
+{
+    return SnapIndexKey && *SnapIndexKey == CurrentSnapKey();
+}
+
+const TpcSnapIndex& TpcChartRooms::BuiltSnapIndex()
+{
+    if (!SnapIndexCurrent()) {
         // Not valid for anything while it is filled: a failure leaves it out of date.
-        r.SnapIndexKey.reset();
-        layers::CollectSnapPoints(r.RenderContext(), r.SnapIndex);
-        r.SnapIndexKey = r.CurrentSnapKey();
+        SnapIndexKey.reset();
+        layers::CollectSnapPoints(RenderContext(), SnapIndex);
+        SnapIndexKey = CurrentSnapKey();
     }
-    return r.SnapIndex;
-}
-
-const TpcSnapIndex& TCustomPolChart::SnapIndexSeam() const
-{
-    return rooms().SnapIndex;
+    return SnapIndex;
 }
 
 int32_t TCustomPolChart::NearestElement(double rad, double phi) const
 {
     TPoint pixel = PolarToPixel(rad, phi);
     ClipCoordinates(pixel.x, pixel.y);
-    return snapIndex().Nearest(pixel);
+    return rooms().BuiltSnapIndex().Nearest(pixel);
 }
 
 bool TCustomPolChart::IsSnapCandidate(int32_t index) const
 {
-    if (index < 0 || index >= m_store.Count())
-        return false;
-    auto drawable
-        = [this](const TpcDataElement& e) { return std::isfinite(e.Rad) && std::isfinite(e.Phi); };
-    const TpcDataElement& element = m_store[index];
-    if (!ClassVisible(element.ElemClass) || !drawable(element))
-        return false;
-    if (element.Kind == TpcElemKind::ekDrawTo)
-        return true;
-    // A move-to starts a line when the next element that the paint looks at is a drawable line-to.
-    for (int32_t i = index + 1; i < m_store.Count(); ++i) {
-        const TpcDataElement& next = m_store[i];
-        if (!ClassVisible(next.ElemClass))
-            continue;
-        return drawable(next) && next.Kind == TpcElemKind::ekDrawTo;
-    }
-    return false;
+    return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, index);
 }
 
 bool TCustomPolChart::StepCrossHair(int index, int steps)
@@ -180,9 +143,9 @@ bool TCustomPolChart::StepCrossHair(int index, int steps)
     const int direction = steps > 0 ? 1 : -1;
     for (int taken = 0; taken < std::abs(steps);) {
         int32_t next = at + direction;
-        while (next >= 0 && next < m_store.Count() && !IsSnapCandidate(next))
+        while (next >= 0 && next < ElementCount() && !IsSnapCandidate(next))
             next += direction;
-        if (next < 0 || next >= m_store.Count())
+        if (next < 0 || next >= ElementCount())
             break;
         at = next;
         ++taken;
@@ -190,16 +153,8 @@ bool TCustomPolChart::StepCrossHair(int index, int steps)
     if (at == crossHair->SnappedIndex())
         return false;
     crossHair->placeOn(at);
-    crossHairMovedByUser(crossHair, index);
+    rooms().FireCrossHairMove(crossHair, index);
     return true;
-}
-
-void TCustomPolChart::crossHairMovedByUser(TpcCrossHair* crossHair, int index)
-{
-    PaintCrossHairs();
-    if (OnCrossHairMove)
-        OnCrossHairMove(EventSender(), crossHair);
-    Q_EMIT crossHairMoved(index);
 }
 
 } // namespace znq

@@ -19,7 +19,9 @@ bool TpcViewport::Apply(const TpcViewState& view, TpcViewCause cause)
         if (!std::isfinite(value))
             return false;
     m_view = view;
-    if (cause != TpcViewCause::vcDirection)
+    if (cause == TpcViewCause::vcDirection)
+        signalChanges();
+    else
         m_observer.ViewRescale();
     m_observer.ViewApplied(cause);
     return true;
@@ -52,6 +54,8 @@ void TpcViewport::signalChanges()
     signal(m_signalled.AngleOffset, m_view.AngleOffset, TpcViewField::vfAngleOffset);
     signal(m_signalled.RangeLow, m_view.RangeLow, TpcViewField::vfRangeLow);
     signal(m_signalled.RangeHigh, m_view.RangeHigh, TpcViewField::vfRangeHigh);
+    signal(m_signalled.AngleUnit, m_view.AngleUnit, TpcViewField::vfAngleUnit);
+    signal(m_signalled.RotationSign, m_view.RotationSign, TpcViewField::vfRotationSign);
 }
 
 TpcTransform TpcViewport::Transform() const

@@ -53,7 +53,8 @@ struct TpcViewArea {
 enum class TpcViewCause : uint8_t {
     /// A property setter or centring: rescales.
     vcProperty,
-    /// The direction of growing angles, which the mapping reads as it is: no rescale.
+    /// The direction of growing angles, which the mapping reads as it is: no rescale, only the
+    /// change signal.
     vcDirection,
     /// One step of a view change by the user still going on (a drag, a burst of wheel steps).
     vcGesture,
@@ -64,14 +65,16 @@ enum class TpcViewCause : uint8_t {
     vcHistory
 };
 
-/// The fields of the view that have change signals.
+/// The fields of the view, each with a change signal.
 enum class TpcViewField : uint8_t {
     vfMagFactor,
     vfCenterX,
     vfCenterY,
     vfAngleOffset,
     vfRangeLow,
-    vfRangeHigh
+    vfRangeHigh,
+    vfAngleUnit,
+    vfRotationSign
 };
 
 /// The room that owns the view. Apply is the only way to change it: it stores the new view, has

@@ -1,6 +1,7 @@
 // The main form: its chart's stored settings after loading, the pop-up menu, the demonstration
 // data that the first showing loads, and the control panel driven with real keys and clicks.
 #include "mainfrm.h"
+#include "polchart_seams.h"
 
 #include "../mouse_events.h"
 
@@ -60,7 +61,7 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
     EXPECT_TRUE(form.PopupMenu1->actions()[5]->isSeparator()) << "the view items come apart";
     EXPECT_TRUE(form.PopupMenu1->actions()[10]->isSeparator()) << "so do the image items";
     EXPECT_TRUE(form.SnapCrossHair1->Action()->isCheckable());
-    const int paints = form.PC->PaintCount();
+    const int paints = TpcChartSeams::PaintCount(*form.PC);
     struct Row {
         TMenuItem* item;
         TMouseActMode expected;
@@ -71,7 +72,7 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
         row.item->Action()->trigger();
         EXPECT_EQ(form.PC->MouseAction(), row.expected) << row.item->Caption();
     }
-    EXPECT_EQ(form.PC->PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(*form.PC), paints);
 }
 
 TEST(MainForm, FirstShowingLoadsTheDemonstrationData)
@@ -94,7 +95,7 @@ TEST(MainForm, FirstShowingLoadsTheDemonstrationData)
     EXPECT_EQ(label.PosRad(), 6.0);
     EXPECT_EQ(label.PosPhi(), 210.0);
     EXPECT_EQ(label.Font().Color(), clBlue);
-    EXPECT_GT(pc.PaintCount(), 0);
+    EXPECT_GT(TpcChartSeams::PaintCount(pc), 0);
     // The picture shows the curve from the centre.
     EXPECT_EQ(pc.Canvas().Pixel(pc.CenterX(), pc.CenterY()), clRed);
 }
@@ -401,9 +402,9 @@ TEST_F(ControlPanel, UnitTextsFollowTheScaleLabels)
         formHandler(sender, canvas, kind, text, x, y);
         (kind == TpcScaleKind::sckRad ? radial : angular).push_back(text);
     };
-    const int paints = pc.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(pc);
     retype(form.EdUnitsRad, " m");
-    EXPECT_EQ(pc.PaintCount(), paints + 2);
+    EXPECT_EQ(TpcChartSeams::PaintCount(pc), paints + 2);
     radial.clear();
     angular.clear();
     pc.Redraw();

@@ -7,6 +7,7 @@
 
 #include "../mouse_events.h"
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -261,7 +262,7 @@ public:
             return "the scale is not finite";
         if (c.ElementCount() < 0 || c.ElementCount() > c.ElementCapacity())
             return "element count " + std::to_string(c.ElementCount());
-        const TpcMouseGesture& g = c.MouseGesture();
+        const TpcMouseGesture& g = TpcChartSeams::MouseGesture(c);
         if (g.DraggedCrossHair < 0 || g.DraggedCrossHair > TCustomPolChart::CrossHairCount
             || g.DraggedTextLabel < 0 || g.DraggedTextLabel > TCustomPolChart::TextLabelCount)
             return "dragged object index";
@@ -316,7 +317,7 @@ private:
     void checkImage()
     {
         TPolChart& c = m_chart;
-        if (c.PaintingSuspended() || c.MouseGesture().ZoomBoxActive)
+        if (c.PaintingSuspended() || TpcChartSeams::MouseGesture(c).ZoomBoxActive)
             return;
         c.Redraw();
         if (c.ToImage(1) != c.BackingImage())

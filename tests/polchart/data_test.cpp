@@ -29,9 +29,10 @@ struct DataChart {
         chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
         chart.SetRangeHigh(10);
         chart.SetUseDegrees(false);
-        chart.ChartBitmap().Canvas().OnPolyline = [this](std::span<const TPoint> points) {
-            polylines.emplace_back(points.begin(), points.end());
-        };
+        TpcChartSeams::ChartBitmap(chart).Canvas().OnPolyline
+            = [this](std::span<const TPoint> points) {
+                  polylines.emplace_back(points.begin(), points.end());
+              };
         chart.show();
     }
     void paint()
@@ -163,7 +164,7 @@ struct LabelChart : DataChart {
 TEST(TextLabels, BoxAroundTheTextWithTheAnchorAtItsBottomEdge)
 {
     LabelChart c;
-    TCanvas& measure = c.chart.ChartBitmap().Canvas();
+    TCanvas& measure = TpcChartSeams::ChartBitmap(c.chart).Canvas();
     const int i = c.chart.AddTextLabel(clBlack, "Label", 200, 100, 0);
     TpcTextLabel& l = c.label(i);
     l.SetAttachToData(false);
@@ -252,7 +253,7 @@ TEST(TextLabels, MultiLineCaptionsAreCentredOverEachOther)
     l.SetMode(TTxtLblMode::tlBox);
     l.SetColorBorder(0xFF00FF);
     c.chart.Redraw();
-    TCanvas& measure = c.chart.ChartBitmap().Canvas();
+    TCanvas& measure = TpcChartSeams::ChartBitmap(c.chart).Canvas();
     measure.Font().Assign(l.Font());
     const int w = measure.TextWidth("BCDE"), h = measure.TextHeight("A");
     const QRect border = c.boxOf(0xFF00FF);

@@ -1,6 +1,7 @@
 // Grid and scales: the angle-label texts of every mode, ReduceFraction, the scale-label event with
 // its anchors, text changes and suppression, the rays, circles and the radial axis.
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -197,8 +198,8 @@ TEST(GridScales, HandlerChangesAndSuppressesLabels)
           };
     g.chart.Redraw();
     EXPECT_EQ(calls, 12 + 11) << "the event is called for suppressed labels too";
-    EXPECT_GT(g.chart.ChartBitmap().Canvas().TextWidth("0 deg"),
-        g.chart.ChartBitmap().Canvas().TextWidth("0"));
+    EXPECT_GT(TpcChartSeams::ChartBitmap(g.chart).Canvas().TextWidth("0 deg"),
+        TpcChartSeams::ChartBitmap(g.chart).Canvas().TextWidth("0"));
     // Without the angle labels in the way: no radial label pixels right of the axis, which stays.
     g.chart.SetLabelModeAngular(TpcAngLabelMode::almNone);
     g.chart.Redraw();

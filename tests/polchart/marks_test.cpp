@@ -1,6 +1,7 @@
 // Crosshairs and text labels: defaults, notifications, TextLabel's error, AddTextLabel's slots,
 // templates and built-in style, and writing a crosshair property of the chart.
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +149,7 @@ TEST(ChartMarks, WritingACrossHairCopiesItsValuesAndRedraws)
     source.SetLineType(TPenStyle::psDash);
     source.SetLineWid(2);
     TpcCrossHair* own = chart.CrossHair1();
-    const int before = chart.PaintCount();
+    const int before = TpcChartSeams::PaintCount(chart);
     EXPECT_TRUE(chart.setProperty("CrossHair1", QVariant::fromValue(&source)));
     EXPECT_EQ(chart.CrossHair1(), own) << "the chart keeps its own object";
     EXPECT_EQ(own->PosRad(), 3);
@@ -157,7 +158,7 @@ TEST(ChartMarks, WritingACrossHairCopiesItsValuesAndRedraws)
     EXPECT_EQ(own->Mode(), TpcCrossHMode::chPolar);
     EXPECT_EQ(own->LineType(), TPenStyle::psDash);
     EXPECT_EQ(own->LineWid(), 2);
-    EXPECT_EQ(chart.PaintCount(), before + 1);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), before + 1);
     chart.SetCrossHair2(nullptr);
     EXPECT_EQ(chart.CrossHair2()->Mode(), TpcCrossHMode::chOff) << "a null source changes nothing";
 }

@@ -2,6 +2,7 @@
 // crosshair and label modes, the zoom box with its XOR outline and its zoom arithmetic, and the
 // saturation that keeps repeated zooms and pans defined.
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include "../mouse_events.h"
 
@@ -98,7 +99,7 @@ TEST_F(MouseChart, InertModesOnlyReportThePointer)
         TMouseActMode::maRotAndZoom, TMouseActMode::maRotXOnly, TMouseActMode::maRotZOnly,
         TMouseActMode::maSelectRect, TMouseActMode::maDrawMTrace, TMouseActMode::maZoomPanColors };
     const QImage before = screen();
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     for (TMouseActMode mode : inert) {
         SCOPED_TRACE(int(mode));
         chart.SetMouseAction(mode);
@@ -106,7 +107,7 @@ TEST_F(MouseChart, InertModesOnlyReportThePointer)
         drag({ QPoint(100, 100), QPoint(130, 90), QPoint(200, 300) });
         EXPECT_EQ(reports, 4) << "three moves held and one after the release";
     }
-    EXPECT_EQ(chart.PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints);
     EXPECT_EQ(screen(), before);
     EXPECT_EQ(chart.CenterX(), 300);
     EXPECT_EQ(chart.MagFactor(), 1.0);
@@ -119,7 +120,7 @@ TEST_F(MouseChart, InertModesOnlyReportThePointer)
         release(QPoint(50, 60));
     }
     EXPECT_EQ(chartEvents(), 0);
-    EXPECT_EQ(chart.PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints);
 
     // The chart area's last column is in, one further is out; rad and phi are given for both.
     chart.SetShadowWidth(7);
@@ -154,12 +155,12 @@ TEST_F(MouseChart, PanModesMoveTheCentreByThePointersWay)
         const int x0 = chart.CenterX(), y0 = chart.CenterY();
         chart.SetMouseAction(row.mode);
         zoomPans = 0;
-        const int paints = chart.PaintCount();
+        const int paints = TpcChartSeams::PaintCount(chart);
         drag({ QPoint(100, 100), QPoint(130, 90) });
         EXPECT_EQ(chart.CenterX(), x0 + row.dx);
         EXPECT_EQ(chart.CenterY(), y0 + row.dy);
         EXPECT_EQ(zoomPans, 1);
-        EXPECT_EQ(chart.PaintCount(), paints + 1);
+        EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 1);
         EXPECT_EQ(chart.PolarToPixel(0, 0), (TPoint { x0 + row.dx, y0 + row.dy }))
             << "the scaling follows the centre";
     }
@@ -300,7 +301,7 @@ TEST_F(MouseChart, CrossHairPickAndDrag)
         press(QPoint(140, 100));
         moveHeld(QPoint(140, 100));
         EXPECT_EQ(chart.CrossHair(row.expected)->PosRad(), before[0]) << "the pick moves nothing";
-        const int paints = chart.PaintCount();
+        const int paints = TpcChartSeams::PaintCount(chart);
         for (QPoint p : { QPoint(200, 120), QPoint(700, -30) }) {
             moveHeld(p);
             const TpcPolarPoint expected = chart.PixelToPolar(p.x(), p.y());
@@ -309,7 +310,8 @@ TEST_F(MouseChart, CrossHairPickAndDrag)
         }
         release(QPoint(700, -30));
         moveWith(QPoint(700, -30), Qt::NoButton);
-        EXPECT_EQ(chart.PaintCount(), paints + 2) << "one paint a step: no notification";
+        EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 2)
+            << "one paint a step: no notification";
         const std::vector<TpcCrossHair*> expected(2, chart.CrossHair(row.expected));
         EXPECT_EQ(crossHairMoves, expected);
     }
@@ -392,37 +394,39 @@ TEST_F(MouseChart, ZoomBoxOutlineSquareRuleAndCancel)
         return box;
     };
     press(QPoint(100, 100));
-    EXPECT_TRUE(chart.MouseGesture().ZoomBoxActive);
+    EXPECT_TRUE(TpcChartSeams::MouseGesture(chart).ZoomBoxActive);
     EXPECT_EQ(screen(), picture) << "nothing is drawn at the press";
     moveHeld(QPoint(150, 60));
     EXPECT_EQ(outline(), QRect(QPoint(100, 50), QPoint(149, 99)));
     moveHeld(QPoint(50, 130));
     EXPECT_EQ(outline(), QRect(QPoint(50, 100), QPoint(99, 149)));
     moveHeld(QPoint(900, 120));
-    EXPECT_EQ(chart.MouseGesture().ZoomBoxCornerX, 600) << "x clamped to the chart area";
-    EXPECT_EQ(chart.MouseGesture().ZoomBoxCornerY, 400) << "y clamped: no longer square";
+    EXPECT_EQ(TpcChartSeams::MouseGesture(chart).ZoomBoxCornerX, 600)
+        << "x clamped to the chart area";
+    EXPECT_EQ(TpcChartSeams::MouseGesture(chart).ZoomBoxCornerY, 400)
+        << "y clamped: no longer square";
 
     // A repaint while the box is open keeps the box on the new picture.
     chart.SetChartColor(0xE0F0F0);
     const QImage repainted = chart.FrameImage();
     release(QPoint(900, 120), Qt::MiddleButton);
-    EXPECT_TRUE(chart.MouseGesture().ZoomBoxActive);
+    EXPECT_TRUE(TpcChartSeams::MouseGesture(chart).ZoomBoxActive);
     moveWith(QPoint(130, 160), Qt::NoButton);
     release(QPoint(130, 160), Qt::RightButton);
-    EXPECT_FALSE(chart.MouseGesture().ZoomBoxActive);
+    EXPECT_FALSE(TpcChartSeams::MouseGesture(chart).ZoomBoxActive);
     EXPECT_EQ(screen(), repainted);
     EXPECT_EQ(chart.CenterX(), 300);
     EXPECT_EQ(chart.MagFactor(), 1.0);
     EXPECT_EQ(zoomPans, 0);
 
     // Back to the starting x: a box without width; the left release zooms nothing.
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     press(QPoint(200, 200));
     moveHeld(QPoint(260, 240));
     moveHeld(QPoint(200, 150));
     release(QPoint(200, 150));
     EXPECT_EQ(screen(), repainted);
-    EXPECT_EQ(chart.PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints);
     EXPECT_EQ(zoomPans, 0);
 }
 
@@ -459,14 +463,14 @@ TEST_F(MouseChart, ZoomToTheBox)
     chart.SetMouseAction(TMouseActMode::maZoomWindPos);
     chart.SetCenterX(300);
     chart.SetCenterY(200);
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     press(QPoint(100, 100));
     moveHeld(QPoint(150, 150));
     release(QPoint(150, 150));
     EXPECT_EQ(chart.CenterX(), 1704);
     EXPECT_EQ(chart.CenterY(), 801);
     EXPECT_DOUBLE_EQ(chart.MagFactor(), 8.02);
-    EXPECT_EQ(chart.PaintCount(), paints + 1);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 1);
     EXPECT_EQ(zoomPans, 1);
     EXPECT_EQ(screen(), chart.FrameImage()) << "the repaint overwrote the box";
 
@@ -477,7 +481,7 @@ TEST_F(MouseChart, ZoomToTheBox)
     moveHeld(QPoint(300, 300));
     release(QPoint(300, 300));
     EXPECT_TRUE(chart.PaintingSuspended());
-    EXPECT_EQ(chart.PaintCount(), paints + 1);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 1);
     EXPECT_EQ(zoomPans, 2);
     EXPECT_EQ(screen(), before);
 }

@@ -1,6 +1,7 @@
 // The paint pipeline: gates, layers and their order, the shadow geometry, the outline, the single
 // copy to the control, OnDataRendered, and robustness for any size and any data.
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include <QApplication>
 #include <QMetaProperty>
@@ -49,12 +50,12 @@ TEST(PaintGates, HiddenLoadingOrSuspendedChangesNothing)
     BlankChart blank;
     blank.chart.Redraw();
     const QImage before = blank.chart.BackingImage().copy();
-    const int paints = blank.chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(blank.chart);
     blank.chart.SetPaintingSuspended(true);
     blank.chart.SetChartColor(clRed);
     EXPECT_EQ(blank.chart.BackingImage(), before);
     blank.chart.SetPaintingSuspended(false);
-    EXPECT_EQ(blank.chart.PaintCount(), paints + 1) << "resuming paints in full";
+    EXPECT_EQ(TpcChartSeams::PaintCount(blank.chart), paints + 1) << "resuming paints in full";
     EXPECT_EQ(blank.at(5, 5), clRed);
 
     blank.chart.SetVisible(false);
@@ -263,7 +264,7 @@ TEST(PaintRobustness, AnySizeAnyDataAnyProperty)
     }
     chart.SetBounds(0, 0, 0, 0);
     chart.Redraw();
-    EXPECT_GE(chart.PaintCount(), 41);
+    EXPECT_GE(TpcChartSeams::PaintCount(chart), 41);
 }
 
 // A crosshair change shows the crosshairs again over the chart image of the last paint: the
@@ -292,13 +293,13 @@ TEST(PaintCrossHairs, OnlyTheCrossHairLayerIsComposedAgain)
         SCOPED_TRACE(round);
         TpcCrossHair& crossHair = *chart.CrossHair(1 + round % 4);
         rendered = offered = 0;
-        const int paints = chart.PaintCount();
+        const int paints = TpcChartSeams::PaintCount(chart);
         crossHair.SetMode(static_cast<TpcCrossHMode>(round % 3));
         crossHair.SetLineWid(1 + int(unit(random) * 6));
         crossHair.SetLineType(static_cast<TPenStyle>(int(unit(random) * 7)));
         crossHair.SetColor(static_cast<TColor>(unit(random) * 0xFFFFFF));
         crossHair.SetPosition(unit(random) * 12, unit(random) * 360);
-        EXPECT_EQ(chart.PaintCount(), paints + 5);
+        EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 5);
         EXPECT_EQ(rendered, 0);
         EXPECT_EQ(offered, 0);
         const QImage composed = chart.BackingImage().copy();
@@ -343,21 +344,21 @@ TEST(PaintSignals, RenderingSignalsAndNoPaintInsideAPaint)
         });
     chart.Redraw();
     EXPECT_EQ(order, (std::vector<std::string> { "handler", "signal" }));
-    EXPECT_EQ(rendered, &chart.ChartBitmap().Canvas());
+    EXPECT_EQ(rendered, &TpcChartSeams::ChartBitmap(chart).Canvas());
     EXPECT_GT(labels, 0);
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 200; ++x)
             ASSERT_EQ(blank.at(x, y), chartColor) << "an emptied label text draws nothing";
 
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     QObject::connect(&chart, &TCustomPolChart::dataRendered, [&] {
         if (chart.ChartColor() != clYellow)
             chart.SetChartColor(clYellow);
     });
     chart.Redraw();
-    EXPECT_EQ(chart.PaintCount(), paints + 1) << "no paint inside the paint";
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 1) << "no paint inside the paint";
     QApplication::processEvents();
-    EXPECT_EQ(chart.PaintCount(), paints + 2) << "the asked-for paint follows";
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 2) << "the asked-for paint follows";
     EXPECT_EQ(blank.at(100, 100), clYellow);
 }
 

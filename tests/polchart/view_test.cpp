@@ -2,6 +2,7 @@
 // zoom about the pointer, the view history with its keys and buttons, and crosshairs that snap to
 // the data, their index checked against a search over every element.
 #include "ZNQ_polchart.h"
+#include "polchart_seams.h"
 
 #include "../mouse_events.h"
 
@@ -89,11 +90,11 @@ TEST_F(ViewChart, WheelZoomKeepsThePointUnderThePointer)
             for (int delta : { 120, -120 }) {
                 for (int step = 0; step < 20; ++step) {
                     const double before = chart.MagFactor();
-                    const int paints = chart.PaintCount(), events = zoomPans;
+                    const int paints = TpcChartSeams::PaintCount(chart), events = zoomPans;
                     wheel(p, delta);
                     EXPECT_DOUBLE_EQ(chart.MagFactor(), delta > 0 ? before * 1.2 : before / 1.2);
                     ASSERT_LE(offBy(under, p), 1) << "step " << step << " delta " << delta;
-                    EXPECT_EQ(chart.PaintCount(), paints + 1);
+                    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints + 1);
                     EXPECT_EQ(zoomPans, events + 1);
                 }
             }
@@ -108,10 +109,10 @@ TEST_F(ViewChart, WheelClampsAddsUpSmallDeltasAndCanBeTurnedOff)
     chart.SetMagFactor(900);
     wheel(QPoint(100, 100), 120);
     EXPECT_EQ(chart.MagFactor(), 1000);
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     wheel(QPoint(100, 100), 240);
     EXPECT_EQ(chart.MagFactor(), 1000);
-    EXPECT_EQ(chart.PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints);
     chart.SetMagFactor(0.011);
     wheel(QPoint(100, 100), -120);
     EXPECT_EQ(chart.MagFactor(), 0.01);
@@ -364,7 +365,7 @@ TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
 
     chart.SetMagFactor(1);
     const View before = chart.View();
-    const int paints = chart.PaintCount();
+    const int paints = TpcChartSeams::PaintCount(chart);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const QPointF p : { QPointF(nan, 100), QPointF(100, nan), QPointF(INFINITY, 0) }) {
         QWheelEvent event(
@@ -372,7 +373,7 @@ TEST_F(ViewChart, WheelAndKeysUnderHostileInput)
         QApplication::sendEvent(&chart, &event);
     }
     EXPECT_EQ(chart.View(), before);
-    EXPECT_EQ(chart.PaintCount(), paints);
+    EXPECT_EQ(TpcChartSeams::PaintCount(chart), paints);
     for (const QPointF p : { QPointF(1e10, -1e10), QPointF(-3e9, 5e9) }) {
         chart.SetCenterX(200);
         chart.SetCenterY(150);
@@ -445,7 +446,7 @@ TEST_F(ViewChart, SnapIndexIsKeptWhileDataAndViewStayAndBuiltWithinItsBudget)
         chart.DrawTo(rad(random), phi(random));
     chart.CrossHair1()->SetSnapToData(true);
     chart.Redraw();
-    const TpcSnapIndex& index = chart.SnapIndexSeam();
+    const TpcSnapIndex& index = TpcChartSeams::SnapIndex(chart);
     const int built = index.BuildCount();
     ASSERT_GT(index.PixelCount(), 10000u);
     const size_t budget = index.PixelCount() * 12 * 3 + size_t(400 * 300 / 8) + 4096 * 12 * 2;

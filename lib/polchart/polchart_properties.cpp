@@ -1,0 +1,520 @@
+// The chart's published properties: getters, and setters with their clamps and snaps, their
+// change signals and the redraw rule. View properties go through the viewport, which signals
+// their changes itself; the navigator keeps its own settings.
+#include "polchart_rooms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace znq {
+
+namespace {
+    // The other range bound one unit away from value; for magnitudes where one unit is lost in
+    // rounding, the next representable number instead, so that the bounds never meet.
+    double awayFrom(double value, double direction)
+    {
+        const double moved = value + direction;
+        return moved != value ? moved : std::nextafter(value, direction * HUGE_VAL);
+    }
+
+    // Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size
+    // snap to their nearest entry (a huge one to 360), so the search starts from an unbounded
+    // distance and infinities are brought into range first.
+    double nearestRayAngle(double value)
+    {
+        value = std::clamp(value, -1e9, 1e9);
+        double best = HUGE_VAL;
+        double chosen = TCustomPolChart::RayAngles[0];
+        for (double entry : TCustomPolChart::RayAngles) {
+            const double distance = std::fabs(value - entry);
+            if (distance < best) {
+                best = distance;
+                chosen = entry;
+            }
+        }
+        return chosen;
+    }
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The view, through the viewport
+
+double TCustomPolChart::AngleOffset() const
+{
+    return rooms().Viewport.View().AngleOffset;
+}
+
+void TCustomPolChart::SetAngleOffset(double value)
+{
+    if (std::isnan(value))
+        return;
+    const double limit = UseDegrees() ? 180.0 : std::numbers::pi;
+    TpcViewState view = rooms().Viewport.View();
+    view.AngleOffset = std::clamp(value, -limit, limit);
+    rooms().ApplyView(view);
+}
+
+int32_t TCustomPolChart::CenterX() const
+{
+    return rooms().Viewport.View().CenterX;
+}
+
+// With AutoCenter the assignment is replaced by CenterChart, which repaints by itself; a second
+// paint of the same picture is left out.
+void TCustomPolChart::SetCenterX(int32_t value)
+{
+    if (value == CenterX())
+        return;
+    if (AutoCenter()) {
+        CenterChart();
+        return;
+    }
+    TpcViewState view = rooms().Viewport.View();
+    view.CenterX
+        = static_cast<int32_t>(std::clamp<int64_t>(value, -int64_t(Width()), 2 * int64_t(Width())));
+    rooms().ApplyView(view);
+}
+
+int32_t TCustomPolChart::CenterY() const
+{
+    return rooms().Viewport.View().CenterY;
+}
+
+void TCustomPolChart::SetCenterY(int32_t value)
+{
+    if (value == CenterY())
+        return;
+    if (AutoCenter()) {
+        CenterChart();
+        return;
+    }
+    TpcViewState view = rooms().Viewport.View();
+    view.CenterY = static_cast<int32_t>(
+        std::clamp<int64_t>(value, -int64_t(Height()), 2 * int64_t(Height())));
+    rooms().ApplyView(view);
+}
+
+double TCustomPolChart::RangeLow() const
+{
+    return rooms().Viewport.View().RangeLow;
+}
+
+// Non-finite bounds are ignored: with an infinite bound no value could be placed on the axis.
+void TCustomPolChart::SetRangeLow(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    TpcViewState view = rooms().Viewport.View();
+    if (view.RangeHigh == value)
+        view.RangeHigh = awayFrom(value, 1.0);
+    view.RangeLow = value;
+    rooms().ApplyView(view);
+}
+
+double TCustomPolChart::RangeHigh() const
+{
+    return rooms().Viewport.View().RangeHigh;
+}
+
+void TCustomPolChart::SetRangeHigh(double value)
+{
+    if (!std::isfinite(value))
+        return;
+    TpcViewState view = rooms().Viewport.View();
+    if (view.RangeLow == value)
+        view.RangeLow = awayFrom(value, -1.0);
+    view.RangeHigh = value;
+    rooms().ApplyView(view);
+}
+
+double TCustomPolChart::MagFactor() const
+{
+    return rooms().Viewport.View().MagFactor;
+}
+
+void TCustomPolChart::SetMagFactor(double value)
+{
+    if (std::isnan(value))
+        return;
+    TpcViewState view = rooms().Viewport.View();
+    view.MagFactor = std::clamp(value, viewlimits::MinMagFactor, viewlimits::MaxMagFactor);
+    rooms().ApplyView(view);
+}
+
+void TCustomPolChart::SetUseDegrees(bool value)
+{
+    TpcViewState view = rooms().Viewport.View();
+    view.AngleUnit = value ? std::numbers::pi / 180 : 1.0;
+    rooms().ApplyView(view);
+}
+
+double TCustomPolChart::AngleUnit() const
+{
+    return rooms().Viewport.View().AngleUnit;
+}
+
+TpcRotationDir TCustomPolChart::RotationDir() const
+{
+    return RotationSign() == 1 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW;
+}
+
+// The mapping reads the direction as it is: no rescale.
+void TCustomPolChart::SetRotationDir(TpcRotationDir value)
+{
+    TpcViewState view = rooms().Viewport.View();
+    view.RotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
+    rooms().Viewport.Apply(view, TpcViewCause::vcDirection);
+    rooms().RedrawIfAuto();
+}
+
+int32_t TCustomPolChart::RotationSign() const
+{
+    return rooms().Viewport.View().RotationSign;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The grid and its scales
+
+TColor TCustomPolChart::GridColor() const
+{
+    return rooms().Style.GridColor;
+}
+
+void TCustomPolChart::SetGridColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.GridColor, value, &TCustomPolChart::gridColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
+{
+    return rooms().Style.GridStyleAngular;
+}
+
+void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
+{
+    rooms().StoreProperty(
+        rooms().Style.GridStyleAngular, value, &TCustomPolChart::gridStyleAngularChanged);
+    rooms().RedrawIfAuto();
+}
+
+TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
+{
+    return rooms().Style.GridStyleRadial;
+}
+
+void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
+{
+    rooms().StoreProperty(
+        rooms().Style.GridStyleRadial, value, &TCustomPolChart::gridStyleRadialChanged);
+    rooms().RedrawIfAuto();
+}
+
+TColor TCustomPolChart::ScaleColor() const
+{
+    return rooms().Style.ScaleColor;
+}
+
+void TCustomPolChart::SetScaleColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.ScaleColor, value, &TCustomPolChart::scaleColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+TColor TCustomPolChart::ChartColor() const
+{
+    return rooms().Style.ChartColor;
+}
+
+void TCustomPolChart::SetChartColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.ChartColor, value, &TCustomPolChart::chartColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
+{
+    return rooms().Style.LabelModeAngular;
+}
+
+void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
+{
+    rooms().StoreProperty(
+        rooms().Style.LabelModeAngular, value, &TCustomPolChart::labelModeAngularChanged);
+    rooms().RedrawIfAuto();
+}
+
+TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
+{
+    return rooms().Style.LabelModeRadial;
+}
+
+void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
+{
+    rooms().StoreProperty(
+        rooms().Style.LabelModeRadial, value, &TCustomPolChart::labelModeRadialChanged);
+    rooms().RedrawIfAuto();
+}
+
+int32_t TCustomPolChart::DecPlaceRad() const
+{
+    return rooms().Style.DecPlaceRad;
+}
+
+void TCustomPolChart::SetDecPlaceRad(int32_t value)
+{
+    rooms().StoreProperty(
+        rooms().Style.DecPlaceRad, std::clamp(value, -2, 12), &TCustomPolChart::decPlaceRadChanged);
+    rooms().RedrawIfAuto();
+}
+
+int32_t TCustomPolChart::DecPlacePhi() const
+{
+    return rooms().Style.DecPlacePhi;
+}
+
+void TCustomPolChart::SetDecPlacePhi(int32_t value)
+{
+    rooms().StoreProperty(
+        rooms().Style.DecPlacePhi, std::clamp(value, 0, 3), &TCustomPolChart::decPlacePhiChanged);
+    rooms().RedrawIfAuto();
+}
+
+double TCustomPolChart::AngleBtwRays() const
+{
+    return rooms().Style.AngleBtwRays;
+}
+
+void TCustomPolChart::SetAngleBtwRays(double value)
+{
+    if (std::isnan(value))
+        return;
+    rooms().StoreProperty(
+        rooms().Style.AngleBtwRays, nearestRayAngle(value), &TCustomPolChart::angleBtwRaysChanged);
+    rooms().RescaleAndRedraw();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The shadow
+
+int32_t TCustomPolChart::ShadowWidth() const
+{
+    return rooms().Style.ShadowWidth;
+}
+
+void TCustomPolChart::SetShadowWidth(int32_t value)
+{
+    rooms().StoreProperty(
+        rooms().Style.ShadowWidth, std::clamp(value, 0, 32), &TCustomPolChart::shadowWidthChanged);
+    rooms().RescaleAndRedraw();
+}
+
+TShadowStyle TCustomPolChart::ShadowStyle() const
+{
+    return rooms().Style.ShadowStyle;
+}
+
+void TCustomPolChart::SetShadowStyle(TShadowStyle value)
+{
+    rooms().StoreProperty(rooms().Style.ShadowStyle, value, &TCustomPolChart::shadowStyleChanged);
+    rooms().RedrawIfAuto();
+}
+
+TColor TCustomPolChart::ShadowColor() const
+{
+    return rooms().Style.ShadowColor;
+}
+
+void TCustomPolChart::SetShadowColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.ShadowColor, value, &TCustomPolChart::shadowColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+TColor TCustomPolChart::ShadowBakColor() const
+{
+    return rooms().Style.ShadowBakColor;
+}
+
+void TCustomPolChart::SetShadowBakColor(TColor value)
+{
+    rooms().StoreProperty(
+        rooms().Style.ShadowBakColor, value, &TCustomPolChart::shadowBakColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The attributes of new elements: stored for the elements appended next
+
+TColor TCustomPolChart::DataColor() const
+{
+    return rooms().Style.DataColor;
+}
+
+void TCustomPolChart::SetDataColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.DataColor, value, &TCustomPolChart::dataColorChanged);
+    rooms().ChartChanged();
+}
+
+TPenStyle TCustomPolChart::PenStyle() const
+{
+    return rooms().Style.PenStyle;
+}
+
+void TCustomPolChart::SetPenStyle(TPenStyle value)
+{
+    rooms().StoreProperty(rooms().Style.PenStyle, value, &TCustomPolChart::penStyleChanged);
+    rooms().ChartChanged();
+}
+
+uint8_t TCustomPolChart::LineWidth() const
+{
+    return rooms().Style.LineWidth;
+}
+
+void TCustomPolChart::SetLineWidth(uint8_t value)
+{
+    rooms().StoreProperty(rooms().Style.LineWidth, value, &TCustomPolChart::lineWidthChanged);
+    rooms().ChartChanged();
+}
+
+uint8_t TCustomPolChart::ClassDefault() const
+{
+    return rooms().Style.ClassDefault;
+}
+
+void TCustomPolChart::SetClassDefault(uint8_t value)
+{
+    if (value != 255)
+        rooms().StoreProperty(
+            rooms().Style.ClassDefault, value, &TCustomPolChart::classDefaultChanged);
+}
+
+int32_t TCustomPolChart::AllocSize() const
+{
+    return rooms().Store.AllocSize();
+}
+
+void TCustomPolChart::SetAllocSize(int32_t value)
+{
+    const int32_t before = AllocSize();
+    if (rooms().Store.SetAllocSize(value) && value != before)
+        Q_EMIT allocSizeChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stored only
+
+TColor TCustomPolChart::FillColor() const
+{
+    return rooms().Style.FillColor;
+}
+
+void TCustomPolChart::SetFillColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.FillColor, value, &TCustomPolChart::fillColorChanged);
+    rooms().ChartChanged();
+}
+
+TFontStyles TCustomPolChart::TextFontStyle() const
+{
+    return rooms().Style.TextFontStyle;
+}
+
+void TCustomPolChart::SetTextFontStyle(TFontStyles value)
+{
+    rooms().StoreProperty(
+        rooms().Style.TextFontStyle, value, &TCustomPolChart::textFontStyleChanged);
+    rooms().RedrawIfAuto();
+}
+
+TpcTextBkg TCustomPolChart::TextBkStyle() const
+{
+    return rooms().Style.TextBkStyle;
+}
+
+void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
+{
+    rooms().StoreProperty(rooms().Style.TextBkStyle, value, &TCustomPolChart::textBkStyleChanged);
+    rooms().RedrawIfAuto();
+}
+
+TColor TCustomPolChart::TextBkColor() const
+{
+    return rooms().Style.TextBkColor;
+}
+
+void TCustomPolChart::SetTextBkColor(TColor value)
+{
+    rooms().StoreProperty(rooms().Style.TextBkColor, value, &TCustomPolChart::textBkColorChanged);
+    rooms().RedrawIfAuto();
+}
+
+TAlignment TCustomPolChart::TextAlignment() const
+{
+    return rooms().Style.TextAlignment;
+}
+
+void TCustomPolChart::SetTextAlignment(TAlignment value)
+{
+    rooms().StoreProperty(
+        rooms().Style.TextAlignment, value, &TCustomPolChart::textAlignmentChanged);
+    rooms().RedrawIfAuto();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Behaviour
+
+bool TCustomPolChart::AutoRedraw() const
+{
+    return rooms().AutoRedraw;
+}
+
+void TCustomPolChart::SetAutoRedraw(bool value)
+{
+    rooms().StoreProperty(rooms().AutoRedraw, value, &TCustomPolChart::autoRedrawChanged);
+}
+
+bool TCustomPolChart::AutoCenter() const
+{
+    return rooms().AutoCenter;
+}
+
+void TCustomPolChart::SetAutoCenter(bool value)
+{
+    if (value == AutoCenter())
+        return;
+    rooms().StoreProperty(rooms().AutoCenter, value, &TCustomPolChart::autoCenterChanged);
+    if (value)
+        CenterChart();
+}
+
+TMouseActMode TCustomPolChart::MouseAction() const
+{
+    return rooms().Navigator.MouseAction();
+}
+
+void TCustomPolChart::SetMouseAction(TMouseActMode value)
+{
+    const TMouseActMode before = MouseAction();
+    rooms().Navigator.SetMouseAction(value);
+    if (value != before)
+        Q_EMIT mouseActionChanged();
+}
+
+bool TCustomPolChart::WheelZoom() const
+{
+    return rooms().Navigator.WheelZoom();
+}
+
+void TCustomPolChart::SetWheelZoom(bool value)
+{
+    const bool before = WheelZoom();
+    rooms().Navigator.SetWheelZoom(value);
+    if (value != before)
+        Q_EMIT wheelZoomChanged();
+}
+
+} // namespace znq
