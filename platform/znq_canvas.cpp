@@ -175,8 +175,8 @@ void TCanvas::Polyline(std::span<const TPoint> points)
     std::vector<TPoint> buffer;
     const std::span<const TPoint> device = devicePoints(points, buffer);
     ++m_polylineCount;
-    if (OnPolyline)
-        OnPolyline(device);
+    if (m_onPolyline)
+        m_onPolyline(device);
     m_surface->Polyline(surfacePen(), device);
 }
 

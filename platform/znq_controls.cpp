@@ -349,6 +349,26 @@ void TCanvasControl::Resized()
     m_needsPaint = true;
 }
 
+void TCanvasControl::runPaint(const std::function<void()>& paint)
+{
+    if (m_painting) {
+        m_paintAgain = true;
+        return;
+    }
+    m_painting = true;
+    try {
+        paint();
+    } catch (...) {
+        m_painting = false;
+        throw;
+    }
+    m_painting = false;
+    if (m_paintAgain) {
+        m_paintAgain = false;
+        Invalidate();
+    }
+}
+
 void TCanvasControl::Invalidate()
 {
     m_needsPaint = true;

@@ -37,24 +37,6 @@ Qt::MouseButtons ButtonsOf(TShiftState shift);
 /// The Qt button of a mouse button.
 Qt::MouseButton QtButtonOf(TMouseButton button);
 
-/// Sets a flag for its own lifetime: marks a section, such as a paint, that must not run again
-/// inside itself.
-class TFlagScope {
-public:
-    /// Sets flag; the destructor clears it.
-    explicit TFlagScope(bool& flag)
-        : m_flag(flag)
-    {
-        m_flag = true;
-    }
-    ~TFlagScope() { m_flag = false; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 /// The standard events, for the signals that follow their handlers: mouse down, move and up,
 /// click, double click and resize.
 enum class TStandardEvent : uint8_t {
@@ -280,6 +262,12 @@ protected:
     bool paintPending() const { return m_needsPaint; }
     /// Whether the backing image has the widget's size at its device pixel ratio.
     bool backingFits() const;
+    /// Runs paint as the control's paint, unless one is in progress: a paint asked for meanwhile
+    /// (by a handler or slot of the rendering) follows it from the event loop, so that a paint
+    /// never runs inside another.
+    void runPaint(const std::function<void()>& paint);
+    /// Whether a paint of the control is in progress.
+    bool painting() const { return m_painting; }
 
 private:
     QImage m_backing;
@@ -287,6 +275,8 @@ private:
     double m_backingRatio = 1.0;
     TCanvas m_canvas;
     bool m_needsPaint = true;
+    bool m_painting = false;
+    bool m_paintAgain = false;
 };
 
 /// A windowed control that can take the focus.

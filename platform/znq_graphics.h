@@ -167,6 +167,8 @@ struct TSurfaceBrush;
 /// of a line maps to the device pixel that makes the enlarged pen square cover the enlarged
 /// logical square, and a box edge maps to the nearest device edge.
 class TCanvas {
+    friend class TCanvasSeams;
+
 public:
     /// A raster canvas that draws into *image, which its owner keeps alive and may resize or
     /// replace.
@@ -261,15 +263,6 @@ public:
     /// The target image; a null image for a vector canvas.
     const QImage& Image() const { return m_image ? *m_image : m_noImage; }
 
-    /// Seams for checking how callers draw: the number of polyline calls.
-    int PolylineCount() const { return m_polylineCount; }
-    /// The memory that the kept laid-out texts hold, by the estimate that bounds it to a few MB.
-    size_t TextCacheBytes() const { return m_shapedTextBytes; }
-    /// The number of Draw calls.
-    int DrawCount() const { return m_drawCount; }
-    /// An observer that sees the points of every polyline, in device pixels.
-    std::function<void(std::span<const TPoint> points)> OnPolyline;
-
     /// Saves pen, brush, font, pen position and copy mode; restores them on destruction.
     class StateGuard {
     public:
@@ -332,8 +325,10 @@ private:
     TPoint m_penPos;
     TCopyMode m_copyMode = TCopyMode::cmSrcCopy;
     uint32_t m_patternPhase = 0;
+    // What tests watch of how callers draw (TCanvasSeams).
     int m_polylineCount = 0;
     int m_drawCount = 0;
+    std::function<void(std::span<const TPoint> points)> m_onPolyline;
     std::unordered_map<std::string, ShapedText> m_shapedTexts;
     // What the kept texts hold, by the estimate that bounds it.
     size_t m_shapedTextBytes = 0;

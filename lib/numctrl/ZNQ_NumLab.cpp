@@ -304,31 +304,32 @@ void TNumLab::Paint()
             Invalidate();
         return;
     }
-    // A display hook that changes the read-out asks for a paint: it follows this one, from the
-    // event loop.
-    if (m_painting) {
-        m_paintAgain = true;
-        return;
-    }
-    const TFlagScope painting(m_painting);
-    fitBacking();
-    ++m_paintCount;
+    // A display hook that changes the read-out asks for a paint: it follows this one.
+    runPaint([this] {
+        fitBacking();
+        ++m_paintCount;
+        // The texts' row, from the control canvas's metrics of the label's font.
+        TCanvas& control = Canvas();
+        control.Font().Assign(Font());
+        const int32_t y = pixel((int64_t(Height()) - control.TextHeight(sampleText)) / 2);
+        TCanvas& canvas = preparePicture();
+        drawSideTexts(canvas, y);
+        drawBox(canvas);
+        drawValue(canvas, y);
+        presentPicture();
+    });
+}
 
-    const int64_t width = Width(), height = Height();
-    const int64_t leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
-    const bool enabled = isEnabled();
-    TCanvas& control = Canvas();
-
-    control.Font().Assign(Font());
-    const int32_t y = pixel((height - control.TextHeight(sampleText)) / 2);
-
-    // The off-screen picture is kept between paints with its canvas, which keeps the laid-out
-    // texts; every paint starts from a new canvas's pen, brush and copy mode and covers every
-    // pixel. The canvas keeps the label's font afterwards, for measuring the next value.
-    // At the control's resolution: on a screen of more device pixels than logical ones the
-    // picture is drawn at the device's scale.
-    m_bitmap.SetScale(control.Scale());
-    m_bitmap.SetSize(pixel(width), pixel(height));
+// The off-screen picture is kept between paints with its canvas, which keeps the laid-out texts;
+// every paint starts from a new canvas's pen, brush and copy mode and covers every pixel with the
+// background. The canvas keeps the label's font afterwards, for measuring the next value. At the
+// control's resolution: on a screen of more device pixels than logical ones the picture is drawn
+// at the device's scale.
+TCanvas& TNumLab::preparePicture()
+{
+    const int32_t width = pixel(Width()), height = pixel(Height());
+    m_bitmap.SetScale(Canvas().Scale());
+    m_bitmap.SetSize(width, height);
     TCanvas& canvas = m_bitmap.Canvas();
     canvas.Pen() = TPen();
     canvas.Brush() = TBrush();
@@ -338,8 +339,15 @@ void TNumLab::Paint()
     const TColor background = m_transparent ? clWhite : m_colorOutBakG;
     canvas.Pen().SetColor(background);
     canvas.Brush().SetColor(background);
-    canvas.Rectangle(0, 0, pixel(width), pixel(height));
+    canvas.Rectangle(0, 0, width, height);
+    return canvas;
+}
 
+// The left text in the space left of the box, the right text in the space right of it, each by
+// its alignment.
+void TNumLab::drawSideTexts(TCanvas& canvas, int32_t y)
+{
+    const int64_t width = Width(), leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
     {
         const int64_t tw = canvas.TextWidth(m_leftText);
         int64_t x = 7;
@@ -359,9 +367,13 @@ void TNumLab::Paint()
         drawSideText(
             canvas, m_rightText, pixel(x), y, m_rightTextAlignment == TAlignment::taRightJustify);
     }
+}
 
-    // The pen colour only matters to the caller's state: DrawFrame sets its own colours. The
-    // brush keeps its style, so a disabled label leaves the box interior unfilled.
+// The pen colour only matters to the caller's state: DrawFrame sets its own colours. The brush
+// keeps its style, so a disabled label leaves the box interior unfilled.
+void TNumLab::drawBox(TCanvas& canvas)
+{
+    const int64_t leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
     if (m_frameStyle == TFrameStyle::fsNone)
         canvas.Pen().SetColor(m_colorLabBakG);
     else if (m_frameStyle == TFrameStyle::fsEmbossed)
@@ -371,49 +383,55 @@ void TNumLab::Paint()
     const TBrushStyle brushStyle = canvas.Brush().Style();
     canvas.Brush().SetColor(m_colorLabBakG);
     canvas.Brush().SetStyle(brushStyle);
-
     DrawFrame(canvas, m_frameStyle, pixel(leftSpace + 1), 0, pixel(leftSpace + labelWidth),
-        pixel(height - 2), clWhite, clSilver, clGray, clBlack, clBlack);
+        pixel(int64_t(Height()) - 2), clWhite, clSilver, clGray, clBlack, clBlack);
+}
 
+// The value text in the box by its alignment, clipped to the box's inside; nothing while Empty.
+void TNumLab::drawValue(TCanvas& canvas, int32_t y)
+{
     m_shownText.reset();
-    if (!m_empty) {
-        const std::string text = valueText();
-        m_shownText = text;
-        canvas.Font().SetColor(enabled ? m_colorLabText : clBtnShadow);
-        const int64_t tw = canvas.TextWidth(text);
-        int64_t x = leftSpace + 2 + (labelWidth - tw) / 2;
-        if (m_alignment == TAlignment::taLeftJustify)
-            x = leftSpace + 4;
-        else if (m_alignment == TAlignment::taRightJustify)
-            x = leftSpace + labelWidth - 2 - tw;
-        const TRect clip
-            = Rect(pixel(leftSpace + 3), 2, pixel(leftSpace + labelWidth - 1), pixel(height - 3));
-        canvas.TextRect(clip, pixel(x), y, text);
-    }
+    if (m_empty)
+        return;
+    const int64_t leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
+    const std::string text = valueText();
+    m_shownText = text;
+    canvas.Font().SetColor(isEnabled() ? m_colorLabText : clBtnShadow);
+    const int64_t tw = canvas.TextWidth(text);
+    int64_t x = leftSpace + 2 + (labelWidth - tw) / 2;
+    if (m_alignment == TAlignment::taLeftJustify)
+        x = leftSpace + 4;
+    else if (m_alignment == TAlignment::taRightJustify)
+        x = leftSpace + labelWidth - 2 - tw;
+    const TRect clip = Rect(
+        pixel(leftSpace + 3), 2, pixel(leftSpace + labelWidth - 1), pixel(int64_t(Height()) - 3));
+    canvas.TextRect(clip, pixel(x), y, text);
+}
 
+// The picture onto the control's canvas: by plain copy, or for a transparent label by AND onto a
+// canvas that stands for the parent's picture, which presentBacking ANDs this image onto; white is
+// neutral there. The box is cleared to its background first (or to white for a coloured text),
+// then the picture is ANDed on, so its white background lets the parent show through.
+void TNumLab::presentPicture()
+{
+    TCanvas& control = Canvas();
     if (m_transparent) {
-        // The control's canvas stands for the parent's picture, which presentBacking ANDs this
-        // image onto; white is neutral there. The box is cleared to its background first (or to
-        // white for a coloured text), then the picture is ANDed on, so its white background
-        // lets the parent show through.
+        const int64_t leftSpace = m_leftSpace, labelWidth = m_settings.LabelWidth;
+        const int32_t width = pixel(Width()), height = pixel(Height());
         control.Pen().SetColor(clWhite);
         control.Brush().SetColor(clWhite);
-        control.Rectangle(0, 0, pixel(width), pixel(height));
+        control.Rectangle(0, 0, width, height);
         const TColor box = m_colorLabText == clBlack ? m_colorLabBakG : clWhite;
         control.Pen().SetColor(box);
         control.Brush().SetColor(box);
         control.Rectangle(
-            pixel(leftSpace + 2), 2, pixel(leftSpace + labelWidth), pixel(height - 2));
+            pixel(leftSpace + 2), 2, pixel(leftSpace + labelWidth), pixel(int64_t(Height()) - 2));
         control.SetCopyMode(TCopyMode::cmSrcAnd);
     } else {
         control.SetCopyMode(TCopyMode::cmSrcCopy);
     }
     control.Draw(0, 0, m_bitmap);
     canvasPainted();
-    if (m_paintAgain) {
-        m_paintAgain = false;
-        Invalidate();
-    }
 }
 
 } // namespace znq

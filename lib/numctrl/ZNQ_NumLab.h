@@ -27,6 +27,7 @@ using TBeforeDisplayEvent = std::function<void(TObject* Sender, std::string& Tex
 /// getter and setter pair is also a Qt property of the same name. A new label is 160 x 28 pixels.
 class TNumLab : public TGraphicControl {
     Q_OBJECT
+    friend class TNumLabSeams;
     Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment)
     Q_PROPERTY(uint ColorLabBakG READ ColorLabBakG WRITE SetColorLabBakG)
     Q_PROPERTY(uint ColorLabText READ ColorLabText WRITE SetColorLabText)
@@ -175,9 +176,6 @@ public:
     /// by plain copy, or by AND when Transparent.
     void Paint() override;
 
-    /// Number of Paint calls that drew, for tests.
-    int PaintCount() const { return m_paintCount; }
-
     /// Called with the value text before each paint draws it (after the separator and the plus
     /// sign, before the fit test; not while Empty); the handler may change the text.
     TBeforeDisplayEvent OnBeforeDisplay;
@@ -201,6 +199,13 @@ private:
     void drawSideText(TCanvas& canvas, const std::string& text, int x, int y, bool rightJustified);
     // The value text as the paint draws it, the display hook applied.
     std::string valueText();
+    // The steps of a paint: the picture's canvas cleared to the background, the texts beside the
+    // box, the box, the value in it, and the picture onto the control.
+    TCanvas& preparePicture();
+    void drawSideTexts(TCanvas& canvas, int32_t y);
+    void drawBox(TCanvas& canvas);
+    void drawValue(TCanvas& canvas, int32_t y);
+    void presentPicture();
 
     QString QDTFormat() const { return QString::fromStdString(DTFormat()); }
     void SetQDTFormat(const QString& value) { SetDTFormat(value.toStdString()); }
@@ -231,10 +236,8 @@ private:
     std::string m_rightText;
     TAlignment m_rightTextAlignment = TAlignment::taLeftJustify;
     bool m_transparent = false;
+    // Paints that drew (TNumLabSeams).
     int m_paintCount = 0;
-    // Inside Paint; a paint asked for meanwhile follows from the event loop.
-    bool m_painting = false;
-    bool m_paintAgain = false;
     // The value text of the last paint; none before the first paint and while Empty.
     std::optional<std::string> m_shownText;
     // The off-screen picture, kept with its canvas (and the texts that canvas laid out).

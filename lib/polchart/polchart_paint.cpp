@@ -14,39 +14,31 @@ void TCustomPolChart::Paint()
     TpcChartRooms& r = rooms();
     if (!r.CanPaint())
         return;
-    // A handler or slot of the rendering asked for a paint: it follows this one, from the event
-    // loop, so that a paint never runs inside another.
-    if (r.Painting) {
-        r.PaintAgain = true;
-        return;
-    }
-    const TFlagScope painting(r.Painting);
-    ++r.PaintCount;
-    fitBacking();
-    // Current from here on: a handler that changes the chart while it is rendered marks it stale,
-    // and one that throws leaves a half-rendered image that the next paint renders again.
-    r.ChartImageCurrent = true;
-    try {
-        // At the control canvas's scale, which is the screen's device pixel ratio.
-        r.ChartBitmap.SetScale(Canvas().Scale());
-        PrepareChartBitmap(r.ChartBitmap);
-        RenderChart(r.ChartBitmap.Canvas());
-    } catch (...) {
-        r.ChartImageCurrent = false;
-        throw;
-    }
-    r.ShowFrame();
-    if (r.PaintAgain) {
-        r.PaintAgain = false;
-        Invalidate();
-    }
+    runPaint([this, &r] {
+        ++r.PaintCount;
+        fitBacking();
+        // Current from here on: a handler that changes the chart while it is rendered marks it
+        // stale, and one that throws leaves a half-rendered image that the next paint renders
+        // again.
+        r.ChartImageCurrent = true;
+        try {
+            // At the control canvas's scale, which is the screen's device pixel ratio.
+            r.ChartBitmap.SetScale(Canvas().Scale());
+            PrepareChartBitmap(r.ChartBitmap);
+            RenderChart(r.ChartBitmap.Canvas());
+        } catch (...) {
+            r.ChartImageCurrent = false;
+            throw;
+        }
+        r.ShowFrame();
+    });
 }
 
 // Inside a paint the crosshairs are drawn at its end anyway.
 void TCustomPolChart::PaintCrossHairs()
 {
     TpcChartRooms& r = rooms();
-    if (!r.CanPaint() || r.Painting)
+    if (!r.CanPaint() || painting())
         return;
     if (!r.ChartImageCurrent || paintPending() || !backingFits()
         || r.ChartBitmap.Width() != r.ChartImageWidth()

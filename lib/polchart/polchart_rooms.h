@@ -51,10 +51,6 @@ public:
     bool AutoCenter = true;
     /// While true, Paint does nothing.
     bool PaintingSuspended = true;
-    /// Inside Paint; a paint asked for meanwhile follows from the event loop.
-    bool Painting = false;
-    /// A paint was asked for inside Paint.
-    bool PaintAgain = false;
     /// The chart image shows the present state.
     bool ChartImageCurrent = false;
     /// How often Paint or PaintCrossHairs got past their gates.

@@ -1,5 +1,6 @@
 // The drawing surface: pixel coverage of every primitive, pen styles and widths, XOR restoring
 // the picture, clipping of far-away coordinates, text cells and bitmap transfer.
+#include "znq_canvas_seams.h"
 #include "znq_graphics.h"
 
 #include "../scaling.h"
@@ -217,7 +218,7 @@ TEST(CanvasLines, PolylineIsAChainOfLineTosAndKeepsPenPosition)
     a.canvas().MoveTo(1, 1);
     a.canvas().Polyline(points);
     EXPECT_EQ(a.canvas().PenPos(), (TPoint { 1, 1 }));
-    EXPECT_EQ(a.canvas().PolylineCount(), 1);
+    EXPECT_EQ(TCanvasSeams::PolylineCount(a.canvas()), 1);
     b.canvas().MoveTo(3, 3);
     for (size_t i = 1; i < std::size(points); ++i)
         b.canvas().LineTo(points[i].x, points[i].y);
@@ -644,12 +645,12 @@ TEST(CanvasText, KeptTextsAreBoundedAndWidthsDoNotWrap)
     for (int i = 0; i < 100; ++i) {
         const std::string text = std::to_string(i) + std::string(3000, 'x');
         c.TextOut(0, 0, text);
-        ASSERT_LE(c.TextCacheBytes(), size_t(4) << 20);
+        ASSERT_LE(TCanvasSeams::TextCacheBytes(c), size_t(4) << 20);
     }
     c.TextOut(0, 0, "short");
-    const size_t kept = c.TextCacheBytes();
+    const size_t kept = TCanvasSeams::TextCacheBytes(c);
     c.TextOut(0, 0, std::string(200000, 'y'));
-    EXPECT_EQ(c.TextCacheBytes(), kept) << "a very long text is not kept";
+    EXPECT_EQ(TCanvasSeams::TextCacheBytes(c), kept) << "a very long text is not kept";
 
     c.Font().SetHeight(-6000);
     const int64_t one = c.TextWidth("W");

@@ -2,6 +2,7 @@
 // boxes, anchors and stacking, and the crosshairs' limits.
 #include "ZNQ_polchart.h"
 #include "polchart_seams.h"
+#include "znq_canvas_seams.h"
 
 #include <gtest/gtest.h>
 
@@ -29,10 +30,10 @@ struct DataChart {
         chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
         chart.SetRangeHigh(10);
         chart.SetUseDegrees(false);
-        TpcChartSeams::ChartBitmap(chart).Canvas().OnPolyline
-            = [this](std::span<const TPoint> points) {
-                  polylines.emplace_back(points.begin(), points.end());
-              };
+        TCanvasSeams::SetPolylineObserver(
+            TpcChartSeams::ChartBitmap(chart).Canvas(), [this](std::span<const TPoint> points) {
+                polylines.emplace_back(points.begin(), points.end());
+            });
         chart.show();
     }
     void paint()

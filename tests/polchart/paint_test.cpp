@@ -2,6 +2,7 @@
 // copy to the control, OnDataRendered, and robustness for any size and any data.
 #include "ZNQ_polchart.h"
 #include "polchart_seams.h"
+#include "znq_canvas_seams.h"
 
 #include <QApplication>
 #include <QMetaProperty>
@@ -70,14 +71,14 @@ TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairsOnlyOnTheControl)
 {
     BlankChart blank;
     TCanvas& control = blank.chart.Canvas();
-    const int draws = control.DrawCount();
+    const int draws = TCanvasSeams::DrawCount(control);
     blank.chart.Redraw();
-    EXPECT_EQ(control.DrawCount(), draws + 1);
+    EXPECT_EQ(TCanvasSeams::DrawCount(control), draws + 1);
     blank.chart.SetAutoRedraw(false);
     blank.chart.CrossHair3()->SetColor(clRed);
     blank.chart.SetAutoRedraw(true);
     blank.chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
-    EXPECT_EQ(control.DrawCount(), draws + 2);
+    EXPECT_EQ(TCanvasSeams::DrawCount(control), draws + 2);
     const TPoint p = blank.chart.PolarToPixel(0, 0);
     EXPECT_EQ(blank.at(p.x, 10), clRed);
     EXPECT_EQ(RGBToColor(blank.chart.FrameImage().pixel(p.x, 10)), chartColor);
