@@ -31,7 +31,7 @@ void TBitmap::SetSize(int32_t width, int32_t height)
 
 void TBitmap::SetScale(double scale)
 {
-    scale = std::isfinite(scale) ? std::clamp(scale, MinCanvasScale, MaxCanvasScale) : 1.0;
+    scale = std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
     if (scale == m_scale)
         return;
     m_scale = scale;

@@ -40,7 +40,7 @@ void TCanvas::fontChanged()
 // Texts laid out at another scale are laid out again.
 void TCanvas::SetScale(double scale, int32_t logicalWidth, int32_t logicalHeight)
 {
-    scale = std::isfinite(scale) ? std::clamp(scale, MinCanvasScale, MaxCanvasScale) : 1.0;
+    scale = std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
     if (scale != m_scale) {
         m_shapedTexts.clear();
         m_shapedTextBytes = 0;

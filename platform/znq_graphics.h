@@ -170,6 +170,10 @@ class TCanvas {
     friend class TCanvasSeams;
 
 public:
+    /// The smallest drawing scale a canvas and a bitmap take.
+    static constexpr double MinScale = 0.25;
+    /// The largest drawing scale a canvas and a bitmap take.
+    static constexpr double MaxScale = 8.0;
     /// A raster canvas that draws into *image, which its owner keeps alive and may resize or
     /// replace.
     explicit TCanvas(QImage* image);

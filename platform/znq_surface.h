@@ -34,9 +34,6 @@ struct TSurfaceBrush {
     bool Solid = true;
 };
 
-/// The drawing scales a canvas and a bitmap take.
-inline constexpr double MinCanvasScale = 0.25, MaxCanvasScale = 8.0;
-
 /// A device coordinate from a real one: NaN gives 0, values beyond the 32-bit range its ends.
 inline int32_t SaturatedPixel(double value)
 {

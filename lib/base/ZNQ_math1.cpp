@@ -1,19 +1,13 @@
 #include "ZNQ_math1.h"
 
+#include "base_helpers.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 namespace znq {
-
-namespace {
-
-    // The powers of ten that a double holds exactly.
-    constexpr std::array<double, 23> exactPowersOfTen = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7,
-        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
-
-} // namespace
 
 long double Log10(double x)
 {
@@ -23,9 +17,9 @@ long double Log10(double x)
     const long double result = std::log10(static_cast<long double>(x));
     // The library logarithm misses some exact powers of ten by an ulp (10^7 gives 7 + 4e-19);
     // callers take the floor of the result, so those must come out as exact integers.
-    if (result >= 0 && result < exactPowersOfTen.size()) {
+    if (result >= 0 && result < helpers::PowersOfTen.size()) {
         const auto power = static_cast<size_t>(std::lround(result));
-        if (power < exactPowersOfTen.size() && x == exactPowersOfTen[power])
+        if (power < helpers::PowersOfTen.size() && x == helpers::PowersOfTen[power])
             return static_cast<long double>(power);
     }
     return result;

@@ -1,5 +1,7 @@
 #include "ZNQ_stringl.h"
 
+#include "base_helpers.h"
+
 #include "ZNQ_math1.h"
 
 #include <algorithm>
@@ -56,13 +58,6 @@ namespace {
             *it = '0';
         }
         return false;
-    }
-
-    std::string nonFiniteText(long double value)
-    {
-        if (std::isnan(value))
-            return "NAN";
-        return value < 0 ? "-INF" : "INF";
     }
 
     std::string fixedText(long double value, int64_t decimals)
@@ -127,7 +122,7 @@ namespace {
     {
         std::string text;
         if (!std::isfinite(value))
-            text = nonFiniteText(value);
+            text = helpers::NonFiniteText(value);
         else if (decimals >= 0)
             text = fixedText(value, decimals);
         else
@@ -137,11 +132,6 @@ namespace {
         return text;
     }
 
-    bool isDigit(char c)
-    {
-        return c >= '0' && c <= '9';
-    }
-
     // A text ending in "E", a sign and four digits keeps a two-digit exponent: the two leading
     // exponent digits go when both are "0"; otherwise the exponent does not fit and every character
     // becomes "*".
@@ -149,7 +139,7 @@ namespace {
     {
         const size_t size = text.size();
         if (size < 6 || text[size - 6] != 'E' || (text[size - 5] != '+' && text[size - 5] != '-')
-            || !std::all_of(text.end() - 4, text.end(), isDigit))
+            || !std::all_of(text.end() - 4, text.end(), helpers::IsDigit))
             return;
         const bool fits = text[size - 4] == '0' && text[size - 3] == '0';
         text.erase(size - 4, 2);
@@ -170,8 +160,6 @@ namespace {
     }
 
     // 10^0 to 10^18, all exact in extended precision.
-    constexpr std::array<long double, 19> powersOfTen = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L,
-        1e7L, 1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L };
 
     // The prefix letters for the powers 10^-18 to 10^12 in steps of a thousand; the space for 10^0
     // is never written.
@@ -216,7 +204,7 @@ std::string FormatEngineering(int a, double value)
     if (value == 0)
         return FormatFixed(1, decimalsWanted, 0);
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return helpers::NonFiniteText(value);
 
     const double magnitude = std::fabs(value);
     const long double logarithm = Log10(magnitude);
@@ -225,8 +213,8 @@ std::string FormatEngineering(int a, double value)
     // The exponent of a finite double lies within -324..308, so none of this can overflow.
     const int32_t decimals = std::max(decimalsWanted - (exponent - 3 * thousands), 0);
     const long double mantissa = thousands >= 0
-        ? magnitude / powersOfTen[static_cast<size_t>(3 * thousands)]
-        : magnitude * powersOfTen[static_cast<size_t>(-3 * thousands)];
+        ? magnitude / helpers::PowersOfTen[static_cast<size_t>(3 * thousands)]
+        : magnitude * helpers::PowersOfTen[static_cast<size_t>(-3 * thousands)];
 
     std::string text = FormatFixed(1, decimals, mantissa);
     if (thousands != 0) {

@@ -1,5 +1,7 @@
 #include "numio_parse.h"
 
+#include "base_helpers.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -18,21 +20,11 @@ namespace {
         return std::min<int64_t>(static_cast<int64_t>(s.size()), INT32_MAX - 2);
     }
 
-    char upperAscii(char c)
-    {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-
-    bool isDigit(char c)
-    {
-        return c >= '0' && c <= '9';
-    }
-
     // The value of a digit in the bases up to 16, letters in either case; -1 for other characters.
     int digitValue(char c)
     {
-        const char upper = upperAscii(c);
-        if (isDigit(upper))
+        const char upper = helpers::UpperAscii(c);
+        if (helpers::IsDigit(upper))
             return upper - '0';
         if (upper >= 'A' && upper <= 'F')
             return upper - 'A' + 10;
@@ -107,7 +99,7 @@ namespace {
     {
         using S = FloatState;
         const bool sign = c == '+' || c == '-';
-        const bool digit = isDigit(c);
+        const bool digit = helpers::IsDigit(c);
         const S afterMantissa = exponentAllowed ? S::afterE : S::complete;
         switch (state) {
         case S::start:
@@ -208,7 +200,7 @@ namespace {
                 negativeExponent = text[at] == '-';
                 ++at;
             }
-            for (; at < text.size() && isDigit(text[at]); ++at)
+            for (; at < text.size() && helpers::IsDigit(text[at]); ++at)
                 exponent = std::min(exponent * 10 + (text[at] - '0'), exponentSaturation);
             if (negativeExponent)
                 exponent = -exponent;
@@ -299,7 +291,8 @@ namespace {
         bool exponentCut = false;
         for (;;) {
             // Past the end the reader sees "Z", which ends every state but the start.
-            const char c = pos <= length ? upperAscii(s[static_cast<size_t>(pos) - 1]) : 'Z';
+            const char c
+                = pos <= length ? helpers::UpperAscii(s[static_cast<size_t>(pos) - 1]) : 'Z';
             ++pos;
             state = nextFloatState(state, c, isSeparator(c, mode), exponentAllowed);
             if (state == FloatState::complete || state == FloatState::malformed)

@@ -2,6 +2,7 @@
 
 #include "ZNQ_math1.h"
 #include "ZNQ_stringl.h"
+#include "base_helpers.h"
 #include "znq_application.h"
 
 #include <algorithm>
@@ -15,13 +16,6 @@ namespace znq {
 namespace {
 
     constexpr std::string_view degreeSign = "\xC2\xB0";
-
-    std::string nonFiniteText(double value)
-    {
-        if (std::isnan(value))
-            return "NAN";
-        return value < 0 ? "-INF" : "INF";
-    }
 
     // A magnitude rounded to a number of significant digits: d.ddd... times 10^exponent.
     struct RoundedDigits {
@@ -102,17 +96,15 @@ namespace {
     }
 
     // 10^0 to 10^8, exact in extended precision.
-    constexpr std::array<long double, 9> powersOfTen
-        = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L };
 
     // x rounded to a multiple of 10^-decimals, an exact half upward.
     long double roundToDecimals(long double x, int decimals)
     {
-        const long double scaled = x * powersOfTen[static_cast<size_t>(decimals)];
+        const long double scaled = x * helpers::PowersOfTen[static_cast<size_t>(decimals)];
         long double whole = std::floor(scaled);
         if (scaled - whole >= 0.5L)
             whole += 1;
-        return whole / powersOfTen[static_cast<size_t>(decimals)];
+        return whole / helpers::PowersOfTen[static_cast<size_t>(decimals)];
     }
 
     // Values within 3e-12 of an integer become that integer, so that the rounding noise of the
@@ -197,14 +189,9 @@ namespace {
         return parts;
     }
 
-    char upperAscii(char c)
-    {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-
     bool isAsciiLetter(char c)
     {
-        const char upper = upperAscii(c);
+        const char upper = helpers::UpperAscii(c);
         return upper >= 'A' && upper <= 'Z';
     }
 
@@ -213,7 +200,7 @@ namespace {
         if (text.size() - at < word.size())
             return false;
         for (size_t i = 0; i < word.size(); ++i) {
-            if (upperAscii(text[at + i]) != upperAscii(word[i]))
+            if (helpers::UpperAscii(text[at + i]) != helpers::UpperAscii(word[i]))
                 return false;
         }
         return true;
@@ -236,7 +223,7 @@ namespace {
                 at = endOfQuote(pattern, at);
                 continue;
             }
-            if (upperAscii(c) == 'H')
+            if (helpers::UpperAscii(c) == 'H')
                 return false;
             if (matchesIgnoringCase(pattern, at, "am/pm") || matchesIgnoringCase(pattern, at, "a/p")
                 || matchesIgnoringCase(pattern, at, "ampm"))
@@ -267,9 +254,9 @@ namespace {
         // The length of the run of the same letter, in any case, that starts at the position.
         size_t runLength() const
         {
-            const char letter = upperAscii(m_pattern[m_position]);
+            const char letter = helpers::UpperAscii(m_pattern[m_position]);
             size_t end = m_position;
-            while (end < m_pattern.size() && upperAscii(m_pattern[end]) == letter)
+            while (end < m_pattern.size() && helpers::UpperAscii(m_pattern[end]) == letter)
                 ++end;
             return end - m_position;
         }
@@ -282,7 +269,7 @@ namespace {
         void writeToken()
         {
             const char c = m_pattern[m_position];
-            char token = upperAscii(c);
+            char token = helpers::UpperAscii(c);
             if (isAsciiLetter(c)) {
                 if (token == 'M' && m_lastLetter == 'H')
                     token = 'N';
@@ -492,7 +479,7 @@ namespace {
 std::string GeneralNotation(double value, int precision, char separator, int minExponentDigits)
 {
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return helpers::NonFiniteText(value);
     if (value == 0)
         return "0";
     const int digitCount = std::clamp(precision, 2, 18);
@@ -534,7 +521,7 @@ std::string GeneralNotation(double value, int precision, char separator, int min
 std::string FixedNotation(double value, int precision, char separator)
 {
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return helpers::NonFiniteText(value);
     const int decimals = std::max(precision, 0);
     if (std::fabs(value) >= 1e18)
         return GeneralNotation(value, 18, separator, decimals <= 4 ? decimals : 0);
@@ -544,7 +531,7 @@ std::string FixedNotation(double value, int precision, char separator)
 std::string ScientificNotation(double value, int precision, char separator)
 {
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return helpers::NonFiniteText(value);
     const int digitCount = std::clamp(precision, 2, 18);
     RoundedDigits rounded;
     if (value == 0)
@@ -585,7 +572,7 @@ std::string BinDigits(uint32_t N, uint8_t count)
 std::string FormatAngle(TAngleForm form, int decimals, double value)
 {
     if (!std::isfinite(value))
-        return nonFiniteText(value);
+        return helpers::NonFiniteText(value);
     const int a = std::clamp(decimals, 0, 8);
     // Extended precision keeps value * 3600 * 10^8 far from overflow for every double.
     const long double angle = value;

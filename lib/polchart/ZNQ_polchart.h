@@ -637,9 +637,9 @@ public:
     /// the chart image of the last paint on it.
     QImage FrameImage() const;
     /// The smallest scale of ToImage and SaveImage.
-    static constexpr double MinImageScale = 0.25;
+    static constexpr double MinImageScale = TCanvas::MinScale;
     /// The largest scale of ToImage and SaveImage.
-    static constexpr double MaxImageScale = 8.0;
+    static constexpr double MaxImageScale = TCanvas::MaxScale;
     /// The most pixels an image of ToImage may have: 2^28, which take 1 GiB.
     static constexpr int64_t MaxImagePixels = int64_t(1) << 28;
     /// The chart as it would be painted now, with the crosshairs and without a zoom box, at scale

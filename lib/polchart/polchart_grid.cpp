@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <optional>
 
 namespace znq {
 
@@ -31,7 +33,7 @@ void ReduceFraction(int32_t& numerator, int32_t& denominator)
 }
 
 namespace {
-    constexpr double pi = 3.141592653589793;
+    constexpr double pi = std::numbers::pi;
 
     std::string degreesText(double v, double fraction)
     {
@@ -213,9 +215,12 @@ namespace layers {
                     continue;
                 std::string text
                     = AngleLabelText(mode, i, rayCount, style.AngleBtwRays, style.DecPlacePhi);
-                const std::string fontName = canvas.Font().Name();
-                if (multiPi)
+                // The multiple-of-pi texts in the "Symbol" font, for this label only.
+                std::optional<TCanvas::StateGuard> symbolFont;
+                if (multiPi) {
+                    symbolFont.emplace(canvas);
                     canvas.Font().SetName("Symbol");
+                }
                 text = labels.offer(TpcScaleKind::sckPhi, text,
                     Saturate(RoundPixel(c * double(r + 6)) + cx),
                     Saturate(RoundPixel(s * double(sign * (r + 3))) + cy));
@@ -225,8 +230,6 @@ namespace layers {
                     const int64_t y = RoundPixel(s * double((r + h / 2 + 3) * sign)) + cy;
                     canvas.TextOut(Saturate(x - w / 2), Saturate(y - h / 2), text);
                 }
-                if (multiPi)
-                    canvas.Font().SetName(fontName);
             }
         }
 

@@ -5,6 +5,7 @@
 #include "ZNQ_math1.h"
 #include "polchart_geometry.h"
 #include "polchart_rooms.h"
+#include "polchart_viewport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,7 @@ double ZoomDragMagFactor(double dragMagFactor, int64_t dy, int32_t height)
 {
     if (height <= 0)
         return dragMagFactor;
-    return std::max(0.01, dragMagFactor - static_cast<double>(dy) / height);
+    return std::max(viewlimits::MinMagFactor, dragMagFactor - static_cast<double>(dy) / height);
 }
 
 TPoint ZoomBoxCorner(

@@ -144,8 +144,9 @@ namespace {
     // are clipped first.
     [[gnu::always_inline]] inline Ints settle(Doubles value, double halfLessSlack, Longs& unsure)
     {
-        value = value > -30000.0 ? value : -30000.0;
-        value = value < 30000.0 ? value : 30000.0;
+        constexpr double limit = ClipLimit;
+        value = value > -limit ? value : -limit;
+        value = value < limit ? value : limit;
         const Doubles nearest = (value + roundingShift) - roundingShift;
         unsure |= absolute(value - nearest) >= halfLessSlack;
         return __builtin_convertvector(nearest, Ints);
@@ -322,8 +323,8 @@ void ClearUpperVectorState()
 
 void ClipCoordinates(int32_t& x, int32_t& y)
 {
-    x = std::clamp(x, -30000, 30000);
-    y = std::clamp(y, -30000, 30000);
+    x = std::clamp(x, -ClipLimit, ClipLimit);
+    y = std::clamp(y, -ClipLimit, ClipLimit);
 }
 
 std::string FormatScaleNumber(int width, int decimals, double value)

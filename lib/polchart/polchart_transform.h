@@ -86,7 +86,11 @@ private:
 /// much slower in that state on some processors; loops over every element call this first.
 void ClearUpperVectorState();
 
-/// Clamps each coordinate to -30000 .. 30000, a range every drawing operation handles.
+/// The largest magnitude of a pixel coordinate that the chart hands to drawing operations: a
+/// range every one of them handles.
+inline constexpr int32_t ClipLimit = 30000;
+
+/// Clamps each coordinate to -ClipLimit .. ClipLimit.
 void ClipCoordinates(int32_t& x, int32_t& y);
 
 /// The scales' number text, right-aligned in width characters. decimals >= 0: fixed notation;

@@ -6,6 +6,7 @@
 #include "polchart_transform.h"
 
 #include <cstdint>
+#include <numbers>
 
 namespace znq {
 
@@ -32,7 +33,7 @@ struct TpcViewState {
     /// Added to every angle, in the angle unit.
     double AngleOffset = 0.0;
     /// Radians per angle unit: pi/180 for degrees, 1 for radians.
-    double AngleUnit = 0.017453292519943295;
+    double AngleUnit = std::numbers::pi / 180;
     /// +1: angles grow clockwise on the screen; -1: counter-clockwise.
     int32_t RotationSign = 1;
     /// Equal in every field.

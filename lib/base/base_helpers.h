@@ -1,0 +1,37 @@
+/// \file
+/// Small helpers that the number texts of every unit share: ASCII letter case and digits, the
+/// texts of values that are not finite, and the exact powers of ten. Internal; not installed.
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace znq::helpers {
+
+/// The upper-case letter of an ASCII lower-case one; any other character as it is.
+constexpr char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+/// Whether c is one of the ASCII digits 0 to 9.
+constexpr bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// "NAN", "INF" or "-INF" for a value that is not finite.
+inline std::string NonFiniteText(long double value)
+{
+    if (std::isnan(value))
+        return "NAN";
+    return value < 0 ? "-INF" : "INF";
+}
+
+/// 10^0 to 10^22: the powers of ten that a double holds exactly (and so does a long double).
+inline constexpr std::array<long double, 23> PowersOfTen = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L,
+    1e6L, 1e7L, 1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
+    1e20L, 1e21L, 1e22L };
+
+} // namespace znq::helpers
