@@ -30,8 +30,8 @@ inline std::string NonFiniteText(long double value)
 }
 
 /// 10^0 to 10^22: the powers of ten that a double holds exactly (and so does a long double).
-inline constexpr std::array<long double, 23> PowersOfTen = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L,
-    1e6L, 1e7L, 1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L,
-    1e20L, 1e21L, 1e22L };
+inline constexpr std::array<long double, 23> PowersOfTen
+    = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L,
+          1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L };
 
 } // namespace znq::helpers

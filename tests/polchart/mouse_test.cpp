@@ -589,3 +589,45 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     EXPECT_EQ(clicked.count(), 1);
     EXPECT_EQ(doubleClicked.count(), 1);
 }
+
+// The signals named as their handlers carry the handlers' values; the former names still fire,
+// right after them.
+TEST_F(MouseChart, SignalsNamedAsTheirHandlersCarryTheirValues)
+{
+    std::vector<std::string> order;
+    chart.OnZoomPan = [&](TObject*) { order.push_back("handler"); };
+    QObject::connect(&chart, &TCustomPolChart::zoomPan, [&] { order.push_back("zoomPan"); });
+    QObject::connect(&chart, &TCustomPolChart::zoomPanned, [&] { order.push_back("zoomPanned"); });
+    chart.SetMouseAction(TMouseActMode::maPan);
+    drag({ QPoint(100, 100), QPoint(130, 90) });
+    EXPECT_EQ(order, (std::vector<std::string> { "handler", "zoomPan", "zoomPanned" }));
+
+    TShiftState handlerShift, signalShift;
+    chart.OnMouseMoveInChart
+        = [&](TObject*, bool, TShiftState shift, double, double) { handlerShift = shift; };
+    QObject::connect(&chart, &TCustomPolChart::mouseMoveInChart,
+        [&](bool, TShiftState shift, double, double) { signalShift = shift; });
+    moveWith(QPoint(200, 150), Qt::NoButton, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_TRUE(signalShift.testFlag(TShiftStateFlag::ssShift));
+    EXPECT_EQ(signalShift, handlerShift);
+
+    chart.SetMouseAction(TMouseActMode::maDragCrossH);
+    chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair3()->SetPosition(0, 0);
+    std::vector<TpcCrossHair*> moved;
+    QObject::connect(&chart, &TCustomPolChart::crossHairMove,
+        [&](TpcCrossHair* crossHair) { moved.push_back(crossHair); });
+    const TPoint centre = chart.PolarToPixel(0, 0);
+    drag({ QPoint(centre.x, centre.y), QPoint(250, 180) });
+    ASSERT_FALSE(moved.empty());
+    EXPECT_EQ(moved, std::vector<TpcCrossHair*>(moved.size(), chart.CrossHair3()));
+
+    chart.SetMouseAction(TMouseActMode::maDragLabel);
+    const int label = chart.AddTextLabel(clBlack, "L", 50, 50, 0);
+    chart.TextLabel(label)->SetAttachToData(false);
+    TpcTextLabel* dragged = nullptr;
+    QObject::connect(
+        &chart, &TCustomPolChart::textLabelMove, [&](TpcTextLabel* l) { dragged = l; });
+    drag({ QPoint(50, 50), QPoint(60, 70) });
+    EXPECT_EQ(dragged, chart.TextLabel(label));
+}

@@ -14,6 +14,7 @@
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 using namespace znq;
@@ -398,6 +399,49 @@ TEST(PaintSignals, ViewPropertiesNotifyTheirChanges)
     EXPECT_EQ(resized.count(), 1);
     EXPECT_GE(centerX.count(), 1);
     EXPECT_EQ(centerX.last()[0].toInt(), chart.CenterX());
+}
+
+// Every published property notifies a change of its value once, after the value is stored, and
+// the same value again not at all. The rows change every property from its default; AutoCenter
+// goes first, so that the centre can be set.
+TEST(PaintSignals, EveryPublishedPropertyNotifiesItsChanges)
+{
+    BlankChart blank(200, 200);
+    TPolChart& chart = blank.chart;
+    TpcCrossHair source;
+    source.SetColor(clRed);
+    const std::pair<const char*, QVariant> rows[] = { { "AutoCenter", false }, { "CenterX", 50 },
+        { "CenterY", 60 }, { "AngleOffset", 10.0 }, { "RangeLow", 0.5 }, { "RangeHigh", 5.0 },
+        { "MagFactor", 2.0 }, { "AllocSize", 500 }, { "AutoRedraw", false }, { "ClassDefault", 3 },
+        { "DecPlaceRad", 4 }, { "DecPlacePhi", 1 }, { "GridColor", 0x123456u },
+        { "GridStyleAngular", "gsAngSolid" }, { "GridStyleRadial", "gsRadOuterSolid" },
+        { "DataColor", 0x654321u }, { "PenStyle", "psDash" }, { "ScaleColor", 0x111111u },
+        { "FillColor", 0x222222u }, { "ChartColor", 0x333333u }, { "LineWidth", 3 },
+        { "LabelModeAngular", "almRadians" }, { "LabelModeRadial", "rlmVertLeft" },
+        { "CrossHair2", QVariant::fromValue(&source) }, { "AngleBtwRays", 45.0 },
+        { "MouseAction", "maPan" }, { "RotationDir", "rdCounterCW" }, { "ShadowWidth", 4 },
+        { "ShadowStyle", "ssBox" }, { "ShadowColor", 0x444444u }, { "ShadowBakColor", 0x555555u },
+        { "TextFontStyle", "fsBold" }, { "TextBkStyle", "tbSolid" }, { "TextBkColor", 0x666666u },
+        { "TextAlignment", "taLeftJustify" }, { "UseDegrees", false }, { "WheelZoom", false } };
+    const QMetaObject* meta = chart.metaObject();
+    int published = 0;
+    for (int i = meta->propertyOffset() - 6; i < meta->propertyCount(); ++i)
+        published += meta->property(i).hasNotifySignal() ? 1 : 0;
+    EXPECT_EQ(published, 40) << "the chart's own 6 and TPolChart's 34";
+    for (const auto& [name, value] : rows) {
+        SCOPED_TRACE(name);
+        const QMetaProperty property = meta->property(meta->indexOfProperty(name));
+        ASSERT_TRUE(property.hasNotifySignal());
+        QSignalSpy spy(&chart, property.notifySignal());
+        const QVariant before = property.read(&chart);
+        ASSERT_TRUE(property.write(&chart, value));
+        const bool object = std::string_view(name) == "CrossHair2";
+        ASSERT_TRUE(object || property.read(&chart) != before) << "the row changes the value";
+        EXPECT_EQ(spy.count(), 1);
+        property.write(&chart, property.read(&chart));
+        EXPECT_EQ(spy.count(), 1) << "the same value again";
+    }
+    EXPECT_EQ(chart.CrossHair2()->Color(), clRed);
 }
 
 // A change signal comes when the view is complete: its slot maps with the new scale. A slot that
