@@ -59,8 +59,8 @@ int main(int argc, char** argv)
     row->addWidget(chart, 1);
     row->addLayout(panel);
 
-    QObject::connect(chart, &znq::TPolChart::mouseMovedInChart,
-        [rad, phi](bool inChart, Qt::KeyboardModifiers, double r, double p) {
+    QObject::connect(chart, &znq::TPolChart::mouseMoveInChart,
+        [rad, phi](bool inChart, znq::TShiftState, double r, double p) {
             rad->SetEmpty(!inChart);
             phi->SetEmpty(!inChart);
             rad->SetValue(r);

@@ -94,14 +94,15 @@ namespace {
     // after a gap: resumed), line() at an element a line is drawn to. Hidden classes are skipped.
     template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
     {
-        const TpcTransform& transform = context.Transform;
+        // Copies the compiler may keep at hand: the visitor's writes cannot change them.
+        const TpcTransform transform = context.Transform;
+        const bool referencePath = context.ReferenceDataPath;
         const TpcDataStore& store = context.Store;
         // Slices of a store chunk small enough that the elements are still in the first-level
         // cache when the second loop reads them again.
         constexpr int32_t sliceSize = 1024;
         static_assert(TpcDataStore::ChunkSize % sliceSize == 0);
         std::vector<TPoint> pixels(size_t(std::min(store.Count(), sliceSize)));
-        // A copy the compiler may keep at hand: the visitor's writes cannot change it.
         const std::array<bool, 256> visible = context.ClassVisible;
         ClearUpperVectorState();
         bool broken = false;
@@ -109,12 +110,12 @@ namespace {
             const int32_t count = std::min(sliceSize, store.Count() - start);
             const TpcDataElement* elements = store.ChunkData(start / TpcDataStore::ChunkSize)
                 + start % TpcDataStore::ChunkSize;
-            chunkPixels(transform, context.ReferenceDataPath, elements, count, pixels.data());
+            chunkPixels(transform, referencePath, elements, count, pixels.data());
             for (int32_t i = 0; i < count; ++i) {
                 const TpcDataElement& element = elements[i];
                 if (!visible[element.ElemClass])
                     continue;
-                if (!geometry::HasPlace(element)) {
+                if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
                     visitor.gap();
                     broken = true;
                     continue;

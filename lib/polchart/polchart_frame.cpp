@@ -71,9 +71,10 @@ void Shadow(const TpcRenderContext& context, TCanvas& canvas)
     canvas.Polygon(right);
 }
 
+// The canvas is left with the copying pen and a solid brush, the state every other drawing on the
+// control's canvas sets up for itself anyway.
 void ZoomBox(TCanvas& canvas, TPoint anchor, TPoint corner)
 {
-    const TCanvas::StateGuard keep(canvas);
     TPen& pen = canvas.Pen();
     pen.SetMode(TPenMode::pmXor);
     pen.SetColor(clWhite);
@@ -81,6 +82,8 @@ void ZoomBox(TCanvas& canvas, TPoint anchor, TPoint corner)
     pen.SetWidth(1);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     canvas.Rectangle(anchor.x, anchor.y, corner.x, corner.y);
+    pen.SetMode(TPenMode::pmCopy);
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
 }
 
 } // namespace znq::layers

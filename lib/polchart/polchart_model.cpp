@@ -115,6 +115,20 @@ void TCustomPolChart::SetPaintingSuspended(bool value)
 // ---------------------------------------------------------------------------------------------
 // Data store
 
+void TpcChartRooms::Append(TpcElemKind kind, double rad, double phi)
+{
+    TpcDataElement element;
+    element.Rad = rad;
+    element.Phi = phi;
+    element.Color = Style.DataColor;
+    element.PenStyle = Style.PenStyle;
+    element.LineWidth = Style.LineWidth;
+    element.ElemClass = Style.ClassDefault;
+    element.Kind = kind;
+    Store.Append(element);
+    DataChanged();
+}
+
 void TCustomPolChart::MoveTo(double rad, double phi)
 {
     rooms().Append(TpcElemKind::ekMoveTo, rad, phi);

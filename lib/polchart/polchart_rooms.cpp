@@ -1,5 +1,5 @@
-// The wiring between the chart's façade and its rooms: the redraw rule, the data appends, the
-// events, and both sides of the viewport's and the navigator's conversations with the chart.
+// The wiring between the chart's façade and its rooms: the redraw rule, the events, and both sides
+// of the viewport's and the navigator's conversations with the chart.
 #include "polchart_rooms.h"
 
 namespace znq {
@@ -12,13 +12,7 @@ TpcChartRooms::TpcChartRooms(TCustomPolChart& chart)
 }
 
 // ---------------------------------------------------------------------------------------------
-// The redraw rule and the data
-
-void TpcChartRooms::DataChanged()
-{
-    ChartChanged();
-    ++DataVersion;
-}
+// The redraw rule
 
 void TpcChartRooms::RedrawIfAuto()
 {
@@ -37,20 +31,6 @@ void TpcChartRooms::ApplyView(const TpcViewState& view)
 {
     Viewport.Apply(view, TpcViewCause::vcProperty);
     RedrawIfAuto();
-}
-
-void TpcChartRooms::Append(TpcElemKind kind, double rad, double phi)
-{
-    TpcDataElement element;
-    element.Rad = rad;
-    element.Phi = phi;
-    element.Color = Style.DataColor;
-    element.PenStyle = Style.PenStyle;
-    element.LineWidth = Style.LineWidth;
-    element.ElemClass = Style.ClassDefault;
-    element.Kind = kind;
-    Store.Append(element);
-    DataChanged();
 }
 
 // ---------------------------------------------------------------------------------------------

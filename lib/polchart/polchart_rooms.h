@@ -88,7 +88,11 @@ public:
     void ChartChanged() { ChartImageCurrent = false; }
     /// The elements or which of them are drawn changed: the chart image and the snap index are out
     /// of date.
-    void DataChanged();
+    void DataChanged()
+    {
+        ChartChanged();
+        ++DataVersion;
+    }
     /// Paint when AutoRedraw is true or the chart is being designed.
     void RedrawIfAuto();
     /// UpdateScaling, then the redraw rule.
@@ -103,7 +107,8 @@ public:
         if (changed)
             Q_EMIT(Chart.*signal)();
     }
-    /// Appends one element with the present data attributes.
+    /// Appends one element with the present data attributes (beside MoveTo and DrawTo, which it
+    /// serves for every element appended).
     void Append(TpcElemKind kind, double rad, double phi);
 
     // The events: each handler with the chart as Sender, then its signal, then the signal's old

@@ -58,20 +58,6 @@ void TpcViewport::signalChanges()
     signal(m_signalled.RotationSign, m_view.RotationSign, TpcViewField::vfRotationSign);
 }
 
-TpcTransform TpcViewport::Transform() const
-{
-    TpcTransformParams params;
-    params.RangeLow = m_view.RangeLow;
-    params.RangeHigh = m_view.RangeHigh;
-    params.AngleOffset = m_view.AngleOffset;
-    params.AngleUnit = m_view.AngleUnit;
-    params.RotationSign = m_view.RotationSign;
-    params.Scale = m_scale;
-    params.OriginX = m_originX;
-    params.OriginY = m_originY;
-    return TpcTransform(params);
-}
-
 long double TpcViewport::ScaleOf(const TpcViewState& view) const
 {
     const TpcViewArea area = m_observer.ViewArea();

@@ -117,7 +117,19 @@ public:
     /// Pixels per radial unit, from the last Rescale (negative for an inverted range).
     long double Scale() const { return m_scale; }
     /// The mapping of the present view at the last scale.
-    TpcTransform Transform() const;
+    TpcTransform Transform() const
+    {
+        TpcTransformParams params;
+        params.RangeLow = m_view.RangeLow;
+        params.RangeHigh = m_view.RangeHigh;
+        params.AngleOffset = m_view.AngleOffset;
+        params.AngleUnit = m_view.AngleUnit;
+        params.RotationSign = m_view.RotationSign;
+        params.Scale = m_scale;
+        params.OriginX = m_originX;
+        params.OriginY = m_originY;
+        return TpcTransform(params);
+    }
     /// The pixels per radial unit that a view would have in the present area.
     long double ScaleOf(const TpcViewState& view) const;
     /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).

@@ -108,7 +108,8 @@ TEST(NavigatorAlone, KeysAndTheZoomBoxRecordEachChangeOnce)
     f.navigator.MouseUp(TMouseButton::mbLeft);
     EXPECT_FALSE(f.navigator.ZoomBoxOverlay().has_value());
     EXPECT_EQ(f.paints, paints + 1);
-    EXPECT_EQ(f.boxOutlines, 3) << "the move erases the empty box and draws one, the release erases";
+    EXPECT_EQ(f.boxOutlines, 3)
+        << "the move erases the empty box and draws one, the release erases";
     EXPECT_EQ(f.navigator.ViewHistory().size(), 4U);
     EXPECT_EQ(f.navigator.ViewHistory().back(), viewOf(f.viewport));
 }
