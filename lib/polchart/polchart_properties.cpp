@@ -145,7 +145,7 @@ void TCustomPolChart::SetMagFactor(double value)
 void TCustomPolChart::SetUseDegrees(bool value)
 {
     TpcViewState view = rooms().Viewport.View();
-    view.AngleUnit = value ? std::numbers::pi / 180 : 1.0;
+    view.AngleUnit = value ? RadiansPerDegree : 1.0;
     rooms().ApplyView(view);
 }
 

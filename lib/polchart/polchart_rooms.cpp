@@ -44,7 +44,8 @@ void TpcChartRooms::FireZoomPan()
     });
 }
 
-// The polar position is worked out only when a handler or a slot wants it.
+// The polar position is worked out only when a handler or a slot wants it, and each signal is
+// emitted only when a slot listens: the report comes with every pointer move.
 void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y, bool inChart)
 {
     static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMoveInChart);
@@ -57,8 +58,10 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
     fire(
         Chart.OnMouseMoveInChart,
         [&] {
-            Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
-            Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
+            if (Chart.isSignalConnected(signal))
+                Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
+            if (Chart.isSignalConnected(oldSignal))
+                Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
         },
         inChart, shift, polar.Rad, polar.Phi);
 }

@@ -18,6 +18,9 @@ namespace viewlimits {
     inline constexpr double MaxMagFactor = 1000.0;
 } // namespace viewlimits
 
+/// Radians per degree: the angle unit while UseDegrees is true.
+inline constexpr double RadiansPerDegree = std::numbers::pi / 180;
+
 /// Everything the mapping between polar positions and pixels depends on, as one value.
 struct TpcViewState {
     /// Pixel column of the centre.
@@ -33,7 +36,7 @@ struct TpcViewState {
     /// Added to every angle, in the angle unit.
     double AngleOffset = 0.0;
     /// Radians per angle unit: pi/180 for degrees, 1 for radians.
-    double AngleUnit = std::numbers::pi / 180;
+    double AngleUnit = RadiansPerDegree;
     /// +1: angles grow clockwise on the screen; -1: counter-clockwise.
     int32_t RotationSign = 1;
     /// Equal in every field.
