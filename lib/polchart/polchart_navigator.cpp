@@ -319,7 +319,7 @@ void TpcNavigator::MouseMove(TShiftState shift, int32_t x, int32_t y)
         dragMove(shift, x, y);
     else if (isZoomBoxMode(m_mouseAction) && m_gesture.ZoomBoxActive)
         zoomBoxMove(x, y);
-    m_host.NavPointerMoved(shift, x, y, inChart(x, y));
+    m_host.NavPointerMoved(shift, x, y);
 }
 
 void TpcNavigator::MouseUp(TMouseButton button)

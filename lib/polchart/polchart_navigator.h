@@ -39,7 +39,7 @@ public:
         /// A label moved by the user: the chart painted, then its event and signal.
         virtual void NavTextLabelMoved(TpcTextLabel* label, int index) = 0;
         /// The pointer report.
-        virtual void NavPointerMoved(TShiftState shift, int32_t x, int32_t y, bool inChart) = 0;
+        virtual void NavPointerMoved(TShiftState shift, int32_t x, int32_t y) = 0;
         /// The zoom box outline from anchor to corner, drawn with the XOR pen on the control's
         /// picture: drawing it twice restores the picture.
         virtual void NavToggleZoomBox(TPoint anchor, TPoint corner) = 0;

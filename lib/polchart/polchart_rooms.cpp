@@ -44,9 +44,9 @@ void TpcChartRooms::FireZoomPan()
     });
 }
 
-// The polar position is worked out only when a handler or a slot wants it, and each signal is
-// emitted only when a slot listens: the report comes with every pointer move.
-void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y, bool inChart)
+// The polar position is worked out only when a handler or a slot wants it: the report comes with
+// every pointer move.
+void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y)
 {
     static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMoveInChart);
     static const QMetaMethod oldSignal
@@ -55,13 +55,13 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
         && !Chart.isSignalConnected(oldSignal))
         return;
     const TpcPolarPoint polar = Viewport.Transform().PixelToPolar(x, y);
+    const bool inChart
+        = geometry::InChartArea(x, y, Chart.Width(), Chart.Height(), Style.ShadowWidth);
     fire(
         Chart.OnMouseMoveInChart,
         [&] {
-            if (Chart.isSignalConnected(signal))
-                Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
-            if (Chart.isSignalConnected(oldSignal))
-                Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
+            Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
+            Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
         },
         inChart, shift, polar.Rad, polar.Phi);
 }
@@ -201,9 +201,9 @@ void TpcChartRooms::NavTextLabelMoved(TpcTextLabel* label, int index)
     FireTextLabelMove(label, index);
 }
 
-void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y, bool inChart)
+void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y)
 {
-    FireMouseMoveInChart(shift, x, y, inChart);
+    FireMouseMoveInChart(shift, x, y);
 }
 
 void TpcChartRooms::NavToggleZoomBox(TPoint anchor, TPoint corner)

@@ -116,7 +116,7 @@ public:
     /// OnZoomPan.
     void FireZoomPan();
     /// OnMouseMoveInChart, when anything listens.
-    void FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y, bool inChart);
+    void FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y);
     /// OnBeforeDrawScaleLabel.
     void FireBeforeDrawScaleLabel(
         TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y);
@@ -169,7 +169,7 @@ public:
     void NavZoomPanned() override;
     void NavCrossHairMoved(TpcCrossHair* crossHair, int index) override;
     void NavTextLabelMoved(TpcTextLabel* label, int index) override;
-    void NavPointerMoved(TShiftState shift, int32_t x, int32_t y, bool inChart) override;
+    void NavPointerMoved(TShiftState shift, int32_t x, int32_t y) override;
     void NavToggleZoomBox(TPoint anchor, TPoint corner) override;
     bool NavStepCrossHair(int index, int steps) override;
 

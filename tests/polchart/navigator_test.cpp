@@ -41,7 +41,7 @@ struct FakeChart : TpcViewport::Observer, TpcNavigator::Host {
     void NavZoomPanned() override { ++zoomPans; }
     void NavCrossHairMoved(TpcCrossHair*, int) override { }
     void NavTextLabelMoved(TpcTextLabel*, int) override { }
-    void NavPointerMoved(TShiftState, int32_t, int32_t, bool) override { ++pointerReports; }
+    void NavPointerMoved(TShiftState, int32_t, int32_t) override { ++pointerReports; }
     void NavToggleZoomBox(TPoint, TPoint) override { ++boxOutlines; }
     bool NavStepCrossHair(int, int) override { return false; }
 
