@@ -21,7 +21,8 @@ namespace viewlimits {
 /// Radians per degree: the angle unit while UseDegrees is true.
 inline constexpr double RadiansPerDegree = std::numbers::pi / 180;
 
-/// Everything the mapping between polar positions and pixels depends on, as one value.
+/// The view: everything the mapping between polar positions and pixels depends on besides the
+/// control's area, as one value.
 struct TpcViewState {
     /// Pixel column of the centre.
     int32_t CenterX = 120;
