@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,11 @@ int main(int argc, char** argv)
     for (int i = 1; i <= 1000; ++i)
         chart.DrawTo(i / 100.0, i * 0.72); // 2 turns out to radius 10, in degrees
     chart.show();
+    // For the documentation: "--save FILE" saves the picture and ends.
+    if (argc > 2 && std::strcmp(argv[1], "--save") == 0) {
+        chart.SaveImage(argv[2]);
+        return 0;
+    }
     // For the smoke test: quit after the given number of milliseconds.
     if (argc > 1)
         QTimer::singleShot(std::atoi(argv[1]), &app, &QApplication::quit);
