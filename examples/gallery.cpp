@@ -66,11 +66,11 @@ int main(int argc, char** argv)
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    using znq::TpcGridStyleRad;
-    using znq::TpcGridStyleAng;
     using znq::TpcAngLabelMode;
-    using znq::TpcRadLabelMode;
     using znq::TpcCrossHMode;
+    using znq::TpcGridStyleAng;
+    using znq::TpcGridStyleRad;
+    using znq::TpcRadLabelMode;
     using znq::TTxtLblMode;
 
     bool ok = true;
@@ -104,27 +104,25 @@ int main(int argc, char** argv)
                        } }),
         folder.filePath("label_modes.png"));
     // The text labels' looks, on the data and at a fixed pixel.
-    ok &= save(row(300, 300,
-                   { [](TPolChart& c) {
-                        const struct {
-                            TTxtLblMode mode;
-                            const char* caption;
-                            double rad, phi;
-                            bool transparent;
-                        } looks[] = { { TTxtLblMode::tlsimple, "simple", 8, 60, false },
-                            { TTxtLblMode::tlBox, "box", 8, 150, false },
-                            { TTxtLblMode::tlUnderline, "underline", 8, 240, false },
-                            { TTxtLblMode::tlShadow, "shadow", 6, 330, false },
-                            { TTxtLblMode::tlBox, "transparent", 3, 200, true } };
-                        for (const auto& look : looks) {
-                            const int index
-                                = c.AddTextLabel(znq::clNavy, look.caption, look.rad, look.phi, 0);
-                            c.TextLabel(index)->SetMode(look.mode);
-                            c.TextLabel(index)->SetTransparent(look.transparent);
-                            c.TextLabel(index)->SetShadowDx(3);
-                            c.TextLabel(index)->SetShadowDy(3);
-                        }
-                    } }),
+    ok &= save(row(300, 300, { [](TPolChart& c) {
+        const struct {
+            TTxtLblMode mode;
+            const char* caption;
+            double rad, phi;
+            bool transparent;
+        } looks[] = { { TTxtLblMode::tlsimple, "simple", 8, 60, false },
+            { TTxtLblMode::tlBox, "box", 8, 150, false },
+            { TTxtLblMode::tlUnderline, "underline", 8, 240, false },
+            { TTxtLblMode::tlShadow, "shadow", 6, 330, false },
+            { TTxtLblMode::tlBox, "transparent", 3, 200, true } };
+        for (const auto& look : looks) {
+            const int index = c.AddTextLabel(znq::clNavy, look.caption, look.rad, look.phi, 0);
+            c.TextLabel(index)->SetMode(look.mode);
+            c.TextLabel(index)->SetTransparent(look.transparent);
+            c.TextLabel(index)->SetShadowDx(3);
+            c.TextLabel(index)->SetShadowDy(3);
+        }
+    } }),
         folder.filePath("text_labels.png"));
     // Both crosshair forms, one snapping to the data.
     ok &= save(row(300, 300,

@@ -14,7 +14,7 @@ if ! command -v clang-format >/dev/null; then
   $SUDO apt-get install -y -q --no-install-recommends clang-format
 fi
 
-mapfile -t files < <(git ls-files '*.cpp' '*.h')
+mapfile -t files < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 if [ "${1:-}" = "--fix" ]; then
   clang-format --style=file:.clang-format -i "${files[@]}"
   exit 0
