@@ -58,7 +58,7 @@ const TBitmap& TCustomPolChart::ChartBitmap() const
 QImage TCustomPolChart::FrameImage() const
 {
     TBitmap frame(Width(), Height());
-    rooms().ComposeFrame(frame.Canvas(), rooms().ChartBitmap);
+    rooms().ComposeFrame(frame.Canvas(), rooms().ChartBitmap, rooms().RenderContext());
     return frame.Image();
 }
 
@@ -127,9 +127,12 @@ void TpcChartRooms::RenderChart(TCanvas& canvas)
 {
     TpcRenderContext context = RenderContext();
     context.SnapIndexToFill = SnapIndexToFill();
-    const SnapKey key = CurrentSnapKey();
-    if (context.SnapIndexToFill)
+    // A paint without a snapping crosshair builds no key.
+    std::optional<SnapKey> key;
+    if (context.SnapIndexToFill) {
+        key = CurrentSnapKey();
         SnapIndexKey.reset();
+    }
     TpcRenderResult result;
     for (const layers::Layer layer : layers::ChartImage)
         layer(context, canvas, result);
@@ -140,11 +143,12 @@ void TpcChartRooms::RenderChart(TCanvas& canvas)
 void TpcChartRooms::ShowFrame()
 {
     TCanvas& target = Chart.Canvas();
+    const TpcRenderContext context = RenderContext();
     {
         const TCanvas::StateGuard keep(target);
-        ComposeFrame(target, ChartBitmap);
+        ComposeFrame(target, ChartBitmap, context);
     }
-    layers::CrossHairs(RenderContext(), target);
+    layers::CrossHairs(context, target);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
     if (const auto box = Navigator.ZoomBoxOverlay())
         DrawZoomBox(box->first, box->second);
@@ -153,20 +157,21 @@ void TpcChartRooms::ShowFrame()
 
 // The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover
 // every pixel of the control, so nothing of an earlier picture stays.
-void TpcChartRooms::ComposeFrame(TCanvas& target, const TBitmap& chartImage)
+void TpcChartRooms::ComposeFrame(
+    TCanvas& target, const TBitmap& chartImage, const TpcRenderContext& context)
 {
-    DrawShadowLayer(target);
+    DrawShadowLayer(target, context);
     target.SetCopyMode(TCopyMode::cmSrcCopy);
     target.Draw(0, 0, chartImage);
 }
 
-void TpcChartRooms::DrawShadowLayer(TCanvas& target)
+void TpcChartRooms::DrawShadowLayer(TCanvas& target, const TpcRenderContext& context)
 {
     target.Pen().SetMode(TPenMode::pmCopy);
     target.Pen().SetStyle(TPenStyle::psSolid);
     target.Pen().SetWidth(1);
     target.Brush().SetStyle(TBrushStyle::bsSolid);
-    layers::Shadow(RenderContext(), target);
+    layers::Shadow(context, target);
 }
 
 void TpcChartRooms::DrawZoomBox(TPoint anchor, TPoint corner)
@@ -211,7 +216,7 @@ QImage TpcChartRooms::RenderImage(
     QImage framePart(bits, frameWidth, frameHeight, stride, QImage::Format_RGB32);
     TCanvas frame(&framePart);
     frame.SetScale(scale, Chart.Width(), Chart.Height());
-    DrawShadowLayer(frame);
+    DrawShadowLayer(frame, RenderContext());
     if (chartWidth > 0 && chartHeight > 0) {
         QImage chartPart(bits, chartWidth, chartHeight, stride, QImage::Format_RGB32);
         chartPart.fill(0xFFFFFFFFu);

@@ -183,8 +183,7 @@ TColor TCustomPolChart::GridColor() const
 
 void TCustomPolChart::SetGridColor(TColor value)
 {
-    rooms().StoreProperty(rooms().Style.GridColor, value, &TCustomPolChart::gridColorChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.GridColor, value, &TCustomPolChart::gridColorChanged);
 }
 
 TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
@@ -194,9 +193,8 @@ TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
 
 void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.GridStyleAngular, value, &TCustomPolChart::gridStyleAngularChanged);
-    rooms().RedrawIfAuto();
 }
 
 TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
@@ -206,9 +204,8 @@ TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
 
 void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.GridStyleRadial, value, &TCustomPolChart::gridStyleRadialChanged);
-    rooms().RedrawIfAuto();
 }
 
 TColor TCustomPolChart::ScaleColor() const
@@ -218,8 +215,7 @@ TColor TCustomPolChart::ScaleColor() const
 
 void TCustomPolChart::SetScaleColor(TColor value)
 {
-    rooms().StoreProperty(rooms().Style.ScaleColor, value, &TCustomPolChart::scaleColorChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.ScaleColor, value, &TCustomPolChart::scaleColorChanged);
 }
 
 TColor TCustomPolChart::ChartColor() const
@@ -229,8 +225,7 @@ TColor TCustomPolChart::ChartColor() const
 
 void TCustomPolChart::SetChartColor(TColor value)
 {
-    rooms().StoreProperty(rooms().Style.ChartColor, value, &TCustomPolChart::chartColorChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.ChartColor, value, &TCustomPolChart::chartColorChanged);
 }
 
 TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
@@ -240,9 +235,8 @@ TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
 
 void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.LabelModeAngular, value, &TCustomPolChart::labelModeAngularChanged);
-    rooms().RedrawIfAuto();
 }
 
 TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
@@ -252,9 +246,8 @@ TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
 
 void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.LabelModeRadial, value, &TCustomPolChart::labelModeRadialChanged);
-    rooms().RedrawIfAuto();
 }
 
 int32_t TCustomPolChart::DecPlaceRad() const
@@ -264,9 +257,8 @@ int32_t TCustomPolChart::DecPlaceRad() const
 
 void TCustomPolChart::SetDecPlaceRad(int32_t value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.DecPlaceRad, std::clamp(value, -2, 12), &TCustomPolChart::decPlaceRadChanged);
-    rooms().RedrawIfAuto();
 }
 
 int32_t TCustomPolChart::DecPlacePhi() const
@@ -276,9 +268,8 @@ int32_t TCustomPolChart::DecPlacePhi() const
 
 void TCustomPolChart::SetDecPlacePhi(int32_t value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.DecPlacePhi, std::clamp(value, 0, 3), &TCustomPolChart::decPlacePhiChanged);
-    rooms().RedrawIfAuto();
 }
 
 double TCustomPolChart::AngleBtwRays() const
@@ -317,8 +308,7 @@ TShadowStyle TCustomPolChart::ShadowStyle() const
 
 void TCustomPolChart::SetShadowStyle(TShadowStyle value)
 {
-    rooms().StoreProperty(rooms().Style.ShadowStyle, value, &TCustomPolChart::shadowStyleChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.ShadowStyle, value, &TCustomPolChart::shadowStyleChanged);
 }
 
 TColor TCustomPolChart::ShadowColor() const
@@ -328,8 +318,7 @@ TColor TCustomPolChart::ShadowColor() const
 
 void TCustomPolChart::SetShadowColor(TColor value)
 {
-    rooms().StoreProperty(rooms().Style.ShadowColor, value, &TCustomPolChart::shadowColorChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.ShadowColor, value, &TCustomPolChart::shadowColorChanged);
 }
 
 TColor TCustomPolChart::ShadowBakColor() const
@@ -339,9 +328,8 @@ TColor TCustomPolChart::ShadowBakColor() const
 
 void TCustomPolChart::SetShadowBakColor(TColor value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.ShadowBakColor, value, &TCustomPolChart::shadowBakColorChanged);
-    rooms().RedrawIfAuto();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -425,9 +413,8 @@ TFontStyles TCustomPolChart::TextFontStyle() const
 
 void TCustomPolChart::SetTextFontStyle(TFontStyles value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.TextFontStyle, value, &TCustomPolChart::textFontStyleChanged);
-    rooms().RedrawIfAuto();
 }
 
 TpcTextBkg TCustomPolChart::TextBkStyle() const
@@ -437,8 +424,7 @@ TpcTextBkg TCustomPolChart::TextBkStyle() const
 
 void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
 {
-    rooms().StoreProperty(rooms().Style.TextBkStyle, value, &TCustomPolChart::textBkStyleChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.TextBkStyle, value, &TCustomPolChart::textBkStyleChanged);
 }
 
 TColor TCustomPolChart::TextBkColor() const
@@ -448,8 +434,7 @@ TColor TCustomPolChart::TextBkColor() const
 
 void TCustomPolChart::SetTextBkColor(TColor value)
 {
-    rooms().StoreProperty(rooms().Style.TextBkColor, value, &TCustomPolChart::textBkColorChanged);
-    rooms().RedrawIfAuto();
+    rooms().StoreAndRedraw(rooms().Style.TextBkColor, value, &TCustomPolChart::textBkColorChanged);
 }
 
 TAlignment TCustomPolChart::TextAlignment() const
@@ -459,9 +444,8 @@ TAlignment TCustomPolChart::TextAlignment() const
 
 void TCustomPolChart::SetTextAlignment(TAlignment value)
 {
-    rooms().StoreProperty(
+    rooms().StoreAndRedraw(
         rooms().Style.TextAlignment, value, &TCustomPolChart::textAlignmentChanged);
-    rooms().RedrawIfAuto();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -55,8 +55,8 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
         && !Chart.isSignalConnected(oldSignal))
         return;
     const TpcPolarPoint polar = Viewport.Transform().PixelToPolar(x, y);
-    const bool inChart
-        = geometry::InChartArea(x, y, Chart.Width(), Chart.Height(), Style.ShadowWidth);
+    const TpcViewArea area = ViewArea();
+    const bool inChart = geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth);
     fire(
         Chart.OnMouseMoveInChart,
         [&] {

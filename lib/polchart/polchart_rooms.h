@@ -99,6 +99,12 @@ public:
     void RescaleAndRedraw();
     /// A view from a property setter applied (which rescales), then the redraw rule.
     void ApplyView(const TpcViewState& view);
+    /// StoreProperty, then the redraw rule.
+    template <typename T> void StoreAndRedraw(T& field, T value, void (TCustomPolChart::*signal)())
+    {
+        StoreProperty(field, value, signal);
+        RedrawIfAuto();
+    }
     /// Stores a published property's value and emits its change signal when the value differs.
     template <typename T> void StoreProperty(T& field, T value, void (TCustomPolChart::*signal)())
     {
@@ -141,9 +147,9 @@ public:
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void ShowFrame();
     /// The shadow and the chart image onto target.
-    void ComposeFrame(TCanvas& target, const TBitmap& chartImage);
+    void ComposeFrame(TCanvas& target, const TBitmap& chartImage, const TpcRenderContext& context);
     /// The shadow onto target with the pen and brush it is drawn with.
-    void DrawShadowLayer(TCanvas& target);
+    void DrawShadowLayer(TCanvas& target, const TpcRenderContext& context);
     /// ToImage at a valid scale; a picture that cannot be made is refused with the reason (refuse
     /// throws).
     QImage RenderImage(double scale, const std::function<void(const std::string& reason)>& refuse);
