@@ -46,6 +46,11 @@ namespace polchart_types {
     };
     Q_ENUM_NS(TpcGridStyleRad)
 
+    /// How radial values map to the distance from the centre (RadialScale): rsLinear in
+    /// proportion, rsLog10 by their common logarithm (a decade per equal step).
+    enum class TpcRadialScale : uint8_t { rsLinear, rsLog10 };
+    Q_ENUM_NS(TpcRadialScale)
+
     /// The rays of the grid (GridStyleAngular): gsAngNone none, gsAngDots dotted, gsAngSolid solid.
     enum class TpcGridStyleAng : uint8_t { gsAngNone, gsAngDots, gsAngSolid };
     Q_ENUM_NS(TpcGridStyleAng)
@@ -103,6 +108,7 @@ using polchart_types::TpcAngLabelMode;
 using polchart_types::TpcCrossHMode;
 using polchart_types::TpcGridStyleAng;
 using polchart_types::TpcGridStyleRad;
+using polchart_types::TpcRadialScale;
 using polchart_types::TpcRadLabelMode;
 using polchart_types::TpcRotationDir;
 using polchart_types::TpcScaleKind;
@@ -363,6 +369,12 @@ class TCustomPolChart : public TCustomControl {
     Q_PROPERTY(double RangeLow READ RangeLow WRITE SetRangeLow NOTIFY rangeLowChanged)
     Q_PROPERTY(double RangeHigh READ RangeHigh WRITE SetRangeHigh NOTIFY rangeHighChanged)
     Q_PROPERTY(double MagFactor READ MagFactor WRITE SetMagFactor NOTIFY magFactorChanged)
+    Q_PROPERTY(znq::polchart_types::TpcRadialScale RadialScale READ RadialScale WRITE SetRadialScale
+            NOTIFY radialScaleChanged)
+    Q_PROPERTY(double SectorStart READ SectorStart WRITE SetSectorStart NOTIFY sectorStartChanged)
+    Q_PROPERTY(double SectorSpan READ SectorSpan WRITE SetSectorSpan NOTIFY sectorSpanChanged)
+    Q_PROPERTY(
+        double HoleFraction READ HoleFraction WRITE SetHoleFraction NOTIFY holeFractionChanged)
 
 public:
     /// The view the history records.
@@ -396,6 +408,40 @@ public:
     void SetRangeHigh(double value);
     double MagFactor() const;
     void SetMagFactor(double value);
+    ///@}
+    ///@{
+    /// The radial scale (rsLinear by default). On rsLog10 the distance from the centre grows with
+    /// log10 of the radial value, both bounds must be above 0, an element with a radial value of 0
+    /// or below is a gap in its line, the rings stand at the decades (with dotted rings at 2 and 5
+    /// times a decade when the range spans at most three), and the bounds' setters, when the
+    /// other bound equals the new value, move it a decade (a factor of 10) away instead of one
+    /// unit. A setter that would leave the logarithmic scale with a bound of 0 or below, or NaN,
+    /// raises EZNQPolChartError and changes nothing. Rescales and redraws.
+    TpcRadialScale RadialScale() const;
+    void SetRadialScale(TpcRadialScale value);
+    /// Sets both bounds and the scale at once, so that no order of calls matters. Raises
+    /// EZNQPolChartError, changing nothing, for a bound that is not finite, equal bounds, or on
+    /// rsLog10 a bound of 0 or below. Rescales and redraws once.
+    void SetRadialRange(double low, double high, TpcRadialScale scale);
+    ///@}
+    ///@{
+    /// The part of the circle shown. SectorStart (0) and SectorSpan (a full turn) are data angles
+    /// in the angle unit, measured like the Phi of data, so that AngleOffset and RotationDir apply:
+    /// the sector runs from SectorStart over SectorSpan in growing data angle, across the 0/360
+    /// seam when it gets there. SectorSpan must lie above 0 and at most a full turn; anything
+    /// else raises EZNQPolChartError and changes nothing, as a SectorStart that is not finite
+    /// does. HoleFraction (0) is where RangeLow sits, as a fraction of the outer radius (0 to 0.9;
+    /// others raise): the view becomes an annulus. A partial sector is fitted, with room for its
+    /// labels, into the chart area by CenterChart (a quarter at MagFactor 1 fills it); grid and
+    /// data are clipped to it, and the pointer is outside the chart beyond its edges and in the
+    /// hole. Switching UseDegrees converts the sector's angles, so that it stays where it is.
+    /// Each setter rescales and redraws (centring first when AutoCenter is on).
+    double SectorStart() const;
+    void SetSectorStart(double value);
+    double SectorSpan() const;
+    void SetSectorSpan(double value);
+    double HoleFraction() const;
+    void SetHoleFraction(double value);
     ///@}
     ///@{
     /// The centre's pixel column and row. Setting the present value changes nothing. With
@@ -719,6 +765,10 @@ Q_SIGNALS:
     /// the crosshairs (SetCrossHair1 ..).
     void allocSizeChanged();
     void angleOffsetChanged(double value);
+    void radialScaleChanged(znq::polchart_types::TpcRadialScale value);
+    void sectorStartChanged(double value);
+    void sectorSpanChanged(double value);
+    void holeFractionChanged(double value);
     void angleBtwRaysChanged();
     void autoCenterChanged();
     void autoRedrawChanged();

@@ -89,9 +89,10 @@ namespace {
 
 namespace {
 
-    // Walks the stored elements as the paint draws them, by chunks: gap() at an element whose Rad
-    // or Phi is not finite, start() where a line starts (a move-to, or the first drawable element
-    // after a gap: resumed), line() at an element a line is drawn to. Hidden classes are skipped.
+    // Walks the stored elements as the paint draws them, by chunks: gap() at an element without a
+    // place (Rad or Phi not finite, or Rad of 0 or below on a logarithmic scale), start() where a
+    // line starts (a move-to, or the first drawable element after a gap: resumed), line() at an
+    // element a line is drawn to. Hidden classes are skipped.
     template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
     {
         // Copies the compiler may keep at hand: the visitor's writes cannot change them.
@@ -115,7 +116,7 @@ namespace {
                 const TpcDataElement& element = elements[i];
                 if (!visible[element.ElemClass])
                     continue;
-                if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)) {
+                if (!transform.HasPlace(element.Rad, element.Phi)) {
                     visitor.gap();
                     broken = true;
                     continue;
@@ -136,6 +137,9 @@ namespace {
         DataPainter(const TpcRenderContext& context, TCanvas& canvas)
             : m_pen(canvas.Pen())
             , m_batch(canvas, context.ReferenceDataPath)
+            , m_region(
+                  context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
+            , m_convex(m_region && m_region->Convex())
             , m_width(context.Style.LineWidth)
             , m_color(context.Style.ChartColor)
         {
@@ -152,6 +156,15 @@ namespace {
         void start(int32_t, const TpcDataElement& element, TPoint point, bool)
         {
             width(element);
+            if (m_region) {
+                m_last = point;
+                m_lastInside = m_region->Contains(point.x, point.y);
+                m_penAtLast = m_lastInside;
+                if (!m_lastInside) {
+                    m_batch.flush();
+                    return;
+                }
+            }
             m_batch.moveTo(point);
         }
         void line(int32_t, const TpcDataElement& element, TPoint point)
@@ -164,6 +177,10 @@ namespace {
                 m_pen.SetColor(m_color);
                 m_pen.SetStyle(m_style);
             }
+            if (m_region) {
+                clippedLine(point);
+                return;
+            }
             m_batch.add(point);
         }
         void finish()
@@ -173,6 +190,40 @@ namespace {
         }
 
     private:
+        // The parts of the line from the last point to point inside the region, each from its
+        // cut with the region's edge. A line between two points inside a convex region (a sector
+        // up to half a turn without a hole) stays inside and is drawn as it is.
+        void clippedLine(TPoint point)
+        {
+            const TPoint from = m_last;
+            const bool inside = m_region->Contains(point.x, point.y);
+            m_last = point;
+            m_lastInside = inside;
+            if (inside && m_penAtLast && m_convex) {
+                m_batch.add(point);
+                return;
+            }
+            double parts[3][2];
+            const int count = m_region->Clip(from.x, from.y, point.x, point.y, parts);
+            const double dx = double(point.x) - from.x, dy = double(point.y) - from.y;
+            auto at = [&](double t) {
+                return TPoint { geometry::RoundPixel(from.x + t * dx),
+                    geometry::RoundPixel(from.y + t * dy) };
+            };
+            bool penAtEnd = false;
+            for (int k = 0; k < count; ++k) {
+                const bool fromStart = parts[k][0] == 0 && m_penAtLast;
+                if (!fromStart)
+                    m_batch.moveTo(at(parts[k][0]));
+                const bool toEnd = parts[k][1] == 1;
+                m_batch.add(toEnd ? point : at(parts[k][1]));
+                penAtEnd = toEnd;
+            }
+            m_penAtLast = penAtEnd;
+            if (!penAtEnd)
+                m_batch.flush();
+        }
+
         void width(const TpcDataElement& element)
         {
             if (element.LineWidth == m_width)
@@ -184,6 +235,13 @@ namespace {
 
         TPen& m_pen;
         PolylineBatch m_batch;
+        // The view's region when it is not everything: the lines are clipped to it.
+        const TpcViewRegion* m_region = nullptr;
+        bool m_convex = true;
+        TPoint m_last;
+        bool m_lastInside = true;
+        // The pen stands at the last point: the next line continues the batch.
+        bool m_penAtLast = true;
         int m_width;
         TColor m_color;
         TPenStyle m_style = TPenStyle::psSolid;
@@ -192,24 +250,52 @@ namespace {
     // The drawn points into a snap index: a move-to counts once a line is drawn from it.
     class SnapCollector {
     public:
-        SnapCollector(TpcSnapIndex& index, int32_t width, int32_t height)
+        SnapCollector(TpcSnapIndex& index, const TpcRenderContext& context)
             : m_index(index)
+            , m_region(context.Transform.Region())
         {
-            m_index.Begin(width, height);
+            m_index.Begin(context.Area.Width, context.Area.Height);
         }
         void gap() { m_index.Break(); }
+        // Points outside the view's region are never snapped to: they are gaps, and the next
+        // point inside, which a clipped line reaches, counts as drawn.
         void start(int32_t i, const TpcDataElement& element, TPoint point, bool resumed)
         {
+            if (outside(point))
+                return;
+            m_afterOutside = false;
             if (resumed && element.Kind == TpcElemKind::ekDrawTo)
                 m_index.Resume(point, i);
             else
                 m_index.MoveTo(point, i);
         }
-        void line(int32_t i, const TpcDataElement&, TPoint point) { m_index.LineTo(point, i); }
+        void line(int32_t i, const TpcDataElement&, TPoint point)
+        {
+            if (outside(point))
+                return;
+            if (m_afterOutside) {
+                m_afterOutside = false;
+                m_index.Resume(point, i);
+                return;
+            }
+            m_index.LineTo(point, i);
+        }
         void finish() { m_index.Finish(); }
 
     private:
+        bool outside(TPoint point)
+        {
+            if (m_region.Everything() || m_region.Contains(point.x, point.y)) {
+                return false;
+            }
+            m_index.Break();
+            m_afterOutside = true;
+            return true;
+        }
+
         TpcSnapIndex& m_index;
+        const TpcViewRegion& m_region;
+        bool m_afterOutside = false;
     };
 
     // Both at once, in the paint of a chart with a snapping crosshair.
@@ -249,7 +335,7 @@ void Data(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& res
 {
     DataPainter painter(context, canvas);
     if (context.SnapIndexToFill) {
-        SnapCollector collector(*context.SnapIndexToFill, context.Area.Width, context.Area.Height);
+        SnapCollector collector(*context.SnapIndexToFill, context);
         PaintingCollector both(painter, collector);
         walkData(context, both);
         collector.finish();
@@ -262,7 +348,7 @@ void Data(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& res
 
 void CollectSnapPoints(const TpcRenderContext& context, TpcSnapIndex& index)
 {
-    SnapCollector collector(index, context.Area.Width, context.Area.Height);
+    SnapCollector collector(index, context);
     walkData(context, collector);
     collector.finish();
 }

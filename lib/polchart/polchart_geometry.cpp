@@ -51,13 +51,17 @@ TpcLabelBox LabelBox(
     return box;
 }
 
-bool IsDrawnPoint(
-    const TpcDataStore& store, const std::array<bool, 256>& classVisible, int32_t index)
+bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classVisible,
+    const TpcTransform& transform, int32_t index)
 {
     if (index < 0 || index >= store.Count())
         return false;
     const TpcDataElement& element = store[index];
-    if (!classVisible[element.ElemClass] || !HasPlace(element))
+    if (!classVisible[element.ElemClass] || !transform.HasPlace(element.Rad, element.Phi))
+        return false;
+    TPoint pixel = transform.PolarToPixel(element.Rad, element.Phi);
+    ClipCoordinates(pixel.x, pixel.y);
+    if (!transform.InView(pixel.x, pixel.y))
         return false;
     if (element.Kind == TpcElemKind::ekDrawTo)
         return true;
@@ -65,7 +69,7 @@ bool IsDrawnPoint(
         const TpcDataElement& next = store[i];
         if (!classVisible[next.ElemClass])
             continue;
-        return HasPlace(next) && next.Kind == TpcElemKind::ekDrawTo;
+        return transform.HasPlace(next.Rad, next.Phi) && next.Kind == TpcElemKind::ekDrawTo;
     }
     return false;
 }

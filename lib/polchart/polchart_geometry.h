@@ -39,17 +39,11 @@ struct TpcLabelBox {
 TpcLabelBox LabelBox(
     TPoint anchor, TAlignment alignment, int64_t width, int64_t lineHeight, int64_t lineCount);
 
-/// Whether an element has a place on the chart: both coordinates finite. An element without one
-/// is a gap in its line.
-inline bool HasPlace(const TpcDataElement& element)
-{
-    return std::isfinite(element.Rad) && std::isfinite(element.Phi);
-}
-
 /// Whether the element at index is a drawn point of the data, as the data layer draws it: its
-/// class is shown, it has a place, and it is a line-to or a move-to that starts a line (the next
-/// element of a shown class is a line-to with a place). False for an index outside the store.
-bool IsDrawnPoint(
-    const TpcDataStore& store, const std::array<bool, 256>& classVisible, int32_t index);
+/// class is shown, it has a place on the transform's scale and lies in its view, and it is a
+/// line-to or a move-to that starts a line (the next element of a shown class is a line-to with a
+/// place). False for an index outside the store.
+bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classVisible,
+    const TpcTransform& transform, int32_t index);
 
 } // namespace znq::geometry

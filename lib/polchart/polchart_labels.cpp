@@ -81,6 +81,11 @@ namespace {
     {
         const TPoint anchor = geometry::LabelAnchor(
             context.Transform, label.AttachToData(), label.PosRad(), label.PosPhi());
+        // A label attached to data goes where its data goes: not outside the view's region.
+        if (label.AttachToData()
+            && (!context.Transform.HasPlace(label.PosRad(), label.PosPhi())
+                || !context.Transform.InView(anchor.x, anchor.y)))
+            return;
 
         canvas.Font().Assign(label.Font());
         canvas.Pen().SetStyle(TPenStyle::psSolid);

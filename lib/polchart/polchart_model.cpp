@@ -217,6 +217,16 @@ void TCustomPolChart::CenterChart()
     TpcViewState view = rooms().Viewport.View();
     view.CenterX = areaWidth / 2 + dx;
     view.CenterY = areaHeight / 2;
+    // A partial sector's box, labels' room included, is centred in the area: at MagFactor 1 it
+    // fills it.
+    if (!WholeTurn(view)) {
+        const auto radius = static_cast<double>(
+            TpcViewport::FitSide(view, rooms().ViewArea()) * view.MagFactor / 2);
+        const TpcSectorBox box = TpcViewport::SectorBoxOf(view);
+        view.CenterX = geometry::RoundPixel(areaWidth / 2.0 - (box.Left + box.Right) / 2 * radius);
+        view.CenterY = geometry::RoundPixel(areaHeight / 2.0 - (box.Top + box.Bottom) / 2 * radius);
+    }
+    rooms().FittedSector = !WholeTurn(view);
     rooms().Viewport.Apply(view, TpcViewCause::vcProperty);
     Redraw();
 }

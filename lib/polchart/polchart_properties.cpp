@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 
 namespace znq {
@@ -16,6 +17,23 @@ namespace {
     {
         const double moved = value + direction;
         return moved != value ? moved : std::nextafter(value, direction * HUGE_VAL);
+    }
+
+    // On a logarithmic scale: a decade away, upwards or downwards; where that leaves the numbers,
+    // the next representable number instead.
+    double decadeAway(double value, double direction)
+    {
+        const double moved = direction > 0 ? value * 10 : value / 10;
+        if (std::isfinite(moved) && moved > 0 && moved != value)
+            return moved;
+        return std::nextafter(value, direction * HUGE_VAL);
+    }
+
+    std::string numberText(double value)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        return text;
     }
 
     // Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size
@@ -52,7 +70,7 @@ void TCustomPolChart::SetAngleOffset(double value)
     const double limit = UseDegrees() ? 180.0 : std::numbers::pi;
     TpcViewState view = rooms().Viewport.View();
     view.AngleOffset = std::clamp(value, -limit, limit);
-    rooms().ApplyView(view);
+    rooms().ApplyViewAndFit(view);
 }
 
 int32_t TCustomPolChart::CenterX() const
@@ -100,14 +118,17 @@ double TCustomPolChart::RangeLow() const
     return rooms().Viewport.View().RangeLow;
 }
 
-// Non-finite bounds are ignored: with an infinite bound no value could be placed on the axis.
+// Non-finite bounds are ignored on the linear scale: with an infinite bound no value could be
+// placed on the axis. The logarithmic scale refuses them, and bounds of 0 or below, with an error.
 void TCustomPolChart::SetRangeLow(double value)
 {
-    if (!std::isfinite(value))
-        return;
     TpcViewState view = rooms().Viewport.View();
+    if (view.Logarithmic)
+        rooms().RequireLogBound("RangeLow", value);
+    else if (!std::isfinite(value))
+        return;
     if (view.RangeHigh == value)
-        view.RangeHigh = awayFrom(value, 1.0);
+        view.RangeHigh = view.Logarithmic ? decadeAway(value, 1.0) : awayFrom(value, 1.0);
     view.RangeLow = value;
     rooms().ApplyView(view);
 }
@@ -119,13 +140,108 @@ double TCustomPolChart::RangeHigh() const
 
 void TCustomPolChart::SetRangeHigh(double value)
 {
-    if (!std::isfinite(value))
-        return;
     TpcViewState view = rooms().Viewport.View();
-    if (view.RangeLow == value)
-        view.RangeLow = awayFrom(value, -1.0);
+    if (view.Logarithmic)
+        rooms().RequireLogBound("RangeHigh", value);
+    else if (!std::isfinite(value))
+        return;
+    if (view.RangeLow == value) {
+        view.RangeLow = view.Logarithmic ? decadeAway(value, -1.0) : awayFrom(value, -1.0);
+        if (view.Logarithmic)
+            rooms().RequireLogBound("RangeLow", view.RangeLow);
+    }
     view.RangeHigh = value;
     rooms().ApplyView(view);
+}
+
+TpcRadialScale TCustomPolChart::RadialScale() const
+{
+    return rooms().Viewport.View().Logarithmic ? TpcRadialScale::rsLog10 : TpcRadialScale::rsLinear;
+}
+
+void TCustomPolChart::SetRadialScale(TpcRadialScale value)
+{
+    TpcViewState view = rooms().Viewport.View();
+    view.Logarithmic = value == TpcRadialScale::rsLog10;
+    if (view.Logarithmic) {
+        rooms().RequireLogBound("RangeLow", view.RangeLow);
+        rooms().RequireLogBound("RangeHigh", view.RangeHigh);
+    }
+    rooms().ApplyView(view);
+}
+
+void TCustomPolChart::SetRadialRange(double low, double high, TpcRadialScale scale)
+{
+    const bool logarithmic = scale == TpcRadialScale::rsLog10;
+    for (const auto& [name, value] : { std::pair { "RangeLow", low }, { "RangeHigh", high } }) {
+        if (logarithmic)
+            rooms().RequireLogBound(name, value);
+        else if (!std::isfinite(value))
+            throw EZNQPolChartError(
+                Name(), std::string(": ") + name + " must be finite: " + numberText(value));
+    }
+    if (low == high)
+        throw EZNQPolChartError(
+            Name(), ": RangeLow and RangeHigh must differ: both are " + numberText(low));
+    TpcViewState view = rooms().Viewport.View();
+    view.RangeLow = low;
+    view.RangeHigh = high;
+    view.Logarithmic = logarithmic;
+    rooms().ApplyView(view);
+}
+
+void TpcChartRooms::RequireLogBound(const char* name, double value) const
+{
+    if (!(value > 0) || !std::isfinite(value))
+        throw EZNQPolChartError(Chart.Name(),
+            std::string(": ") + name
+                + " must be above 0 and finite on a logarithmic scale: " + numberText(value));
+}
+
+double TCustomPolChart::SectorStart() const
+{
+    return rooms().Viewport.View().SectorStart;
+}
+
+void TCustomPolChart::SetSectorStart(double value)
+{
+    if (!std::isfinite(value))
+        throw EZNQPolChartError(Name(), ": SectorStart must be finite: " + numberText(value));
+    TpcViewState view = rooms().Viewport.View();
+    view.SectorStart = value;
+    rooms().ApplyViewAndFit(view);
+}
+
+double TCustomPolChart::SectorSpan() const
+{
+    return rooms().Viewport.View().SectorSpan;
+}
+
+void TCustomPolChart::SetSectorSpan(double value)
+{
+    TpcViewState view = rooms().Viewport.View();
+    const double fullTurn = FullTurnIn(view.AngleUnit);
+    if (!(value > 0 && value <= fullTurn))
+        throw EZNQPolChartError(Name(),
+            ": SectorSpan must lie above 0 and at most " + numberText(fullTurn) + ": "
+                + numberText(value));
+    view.SectorSpan = value;
+    rooms().ApplyViewAndFit(view);
+}
+
+double TCustomPolChart::HoleFraction() const
+{
+    return rooms().Viewport.View().HoleFraction;
+}
+
+void TCustomPolChart::SetHoleFraction(double value)
+{
+    if (!(value >= 0 && value <= 0.9))
+        throw EZNQPolChartError(
+            Name(), ": HoleFraction must lie between 0 and 0.9: " + numberText(value));
+    TpcViewState view = rooms().Viewport.View();
+    view.HoleFraction = value;
+    rooms().ApplyViewAndFit(view);
 }
 
 double TCustomPolChart::MagFactor() const
@@ -145,8 +261,16 @@ void TCustomPolChart::SetMagFactor(double value)
 void TCustomPolChart::SetUseDegrees(bool value)
 {
     TpcViewState view = rooms().Viewport.View();
-    view.AngleUnit = value ? RadiansPerDegree : 1.0;
-    rooms().ApplyView(view);
+    const double unit = value ? RadiansPerDegree : 1.0;
+    // The sector stays where it is; a whole circle stays whole.
+    if (unit != view.AngleUnit) {
+        view.SectorSpan = WholeTurn(view)
+            ? FullTurnIn(unit)
+            : std::min(view.SectorSpan * view.AngleUnit / unit, FullTurnIn(unit));
+        view.SectorStart = view.SectorStart * view.AngleUnit / unit;
+    }
+    view.AngleUnit = unit;
+    rooms().ApplyViewAndFit(view);
 }
 
 double TCustomPolChart::AngleUnit() const
@@ -165,7 +289,8 @@ void TCustomPolChart::SetRotationDir(TpcRotationDir value)
     TpcViewState view = rooms().Viewport.View();
     view.RotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
     rooms().Viewport.Apply(view, TpcViewCause::vcDirection);
-    rooms().RedrawIfAuto();
+    if (!rooms().RefitSector())
+        rooms().RedrawIfAuto();
 }
 
 int32_t TCustomPolChart::RotationSign() const

@@ -33,6 +33,25 @@ void TpcChartRooms::ApplyView(const TpcViewState& view)
     RedrawIfAuto();
 }
 
+void TpcChartRooms::ApplyViewAndFit(const TpcViewState& view)
+{
+    Viewport.Apply(view, TpcViewCause::vcProperty);
+    if (!RefitSector())
+        RedrawIfAuto();
+}
+
+bool TpcChartRooms::RefitSector()
+{
+    const TpcViewState& view = Viewport.View();
+    if (!Chart.AutoCenter() || (WholeTurn(view) && !FittedSector))
+        return false;
+    // A sector's box moves with it; centring fits it again (and fits the whole circle once more
+    // after a sector gave way to it).
+    FittedSector = !WholeTurn(view);
+    Chart.CenterChart();
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The events
 
@@ -113,7 +132,27 @@ void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label, int index)
 
 TpcViewArea TpcChartRooms::ViewArea() const
 {
-    return TpcViewArea { Chart.Width(), Chart.Height(), Style.ShadowWidth };
+    TpcViewArea area { Chart.Width(), Chart.Height(), Style.ShadowWidth };
+    if (!WholeTurn(Viewport.View())) {
+        // Room for the angle labels beyond the outer arc and the radial labels beside the edge,
+        // measured as CenterChart measures the radial labels.
+        TCanvas& canvas = Chart.Canvas();
+        const bool angleLabels = Style.LabelModeAngular != TpcAngLabelMode::almNone;
+        const bool radialLabels = Style.LabelModeRadial != TpcRadLabelMode::rlmNone;
+        int32_t width = 0;
+        if (angleLabels)
+            width = canvas.TextWidth("-000.0");
+        if (radialLabels) {
+            for (const double bound : { Viewport.View().RangeLow, Viewport.View().RangeHigh })
+                width = std::max(
+                    width, canvas.TextWidth(FormatScaleNumber(1, Style.DecPlaceRad, bound)));
+        }
+        if (angleLabels || radialLabels) {
+            area.LabelMarginX = width + 8;
+            area.LabelMarginY = canvas.TextHeight("0") + 4;
+        }
+    }
+    return area;
 }
 
 // The chart's rescale is overridable; it ends in the viewport's Rescale.
@@ -149,6 +188,18 @@ void TpcChartRooms::ViewFieldChanged(TpcViewField field)
         break;
     case TpcViewField::vfRotationSign:
         Q_EMIT Chart.rotationDirChanged();
+        break;
+    case TpcViewField::vfRadialScale:
+        Q_EMIT Chart.radialScaleChanged(Chart.RadialScale());
+        break;
+    case TpcViewField::vfSectorStart:
+        Q_EMIT Chart.sectorStartChanged(v.SectorStart);
+        break;
+    case TpcViewField::vfSectorSpan:
+        Q_EMIT Chart.sectorSpanChanged(v.SectorSpan);
+        break;
+    case TpcViewField::vfHoleFraction:
+        Q_EMIT Chart.holeFractionChanged(v.HoleFraction);
         break;
     }
 }

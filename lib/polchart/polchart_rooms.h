@@ -82,6 +82,8 @@ public:
     TpcSnapIndex* SnapIndexToFill();
     /// Whether the data layer takes the straightforward path (for tests that compare the two).
     bool ReferenceDataPath = false;
+    /// The last centring fitted a partial sector.
+    bool FittedSector = false;
 
     // The redraw rule and the change of state.
     /// Something the chart image shows may have changed: the next paint renders it again.
@@ -99,6 +101,14 @@ public:
     void RescaleAndRedraw();
     /// A view from a property setter applied (which rescales), then the redraw rule.
     void ApplyView(const TpcViewState& view);
+    /// As ApplyView; with AutoCenter a partial sector (or the whole circle after one) is fitted
+    /// again by CenterChart, which redraws.
+    void ApplyViewAndFit(const TpcViewState& view);
+    /// CenterChart when AutoCenter is on and the view shows a partial sector, or showed one when
+    /// last fitted; whether it ran.
+    bool RefitSector();
+    /// Raises EZNQPolChartError naming the bound and its value unless it is above 0 and finite.
+    void RequireLogBound(const char* name, double value) const;
     /// StoreProperty, then the redraw rule.
     template <typename T> void StoreAndRedraw(T& field, T value, void (TCustomPolChart::*signal)())
     {

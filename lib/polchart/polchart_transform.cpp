@@ -27,19 +27,68 @@ namespace {
     }
 } // namespace
 
+TpcTransform::TpcTransform(const TpcTransformParams& params)
+    : m_p(params)
+    , m_axisLow(params.RangeLow)
+    , m_axisHigh(params.RangeHigh)
+{
+    if (m_p.Logarithmic) {
+        m_axisLow = AxisValue(m_p.RangeLow);
+        m_axisHigh = AxisValue(m_p.RangeHigh);
+        m_radFloor = 0;
+    }
+    if (m_p.HoleFraction > 0)
+        m_holeUnits = m_p.HoleFraction / (1 - m_p.HoleFraction) * (m_axisHigh - m_axisLow);
+    const bool wholeTurn = !(m_p.SectorSpan < 2 * std::numbers::pi);
+    if (wholeTurn && m_holeUnits == 0)
+        return;
+    const auto scale = static_cast<double>(m_p.Scale);
+    const double outer = std::fabs(scale * (m_axisHigh - m_axisLow + m_holeUnits));
+    const double hole = std::fabs(scale * m_holeUnits);
+    const double start = (m_p.SectorStart + m_p.AngleOffset * m_p.AngleUnit);
+    const double end = start + m_p.SectorSpan;
+    m_region = TpcViewRegion(static_cast<double>(m_p.OriginX), static_cast<double>(m_p.OriginY),
+        wholeTurn ? HUGE_VAL : outer, hole, std::cos(start), std::sin(start) * m_p.RotationSign,
+        std::cos(end), std::sin(end) * m_p.RotationSign, m_p.SectorSpan, m_p.RotationSign < 0);
+}
+
+double TpcTransform::AxisValue(double rad) const
+{
+    if (!m_p.Logarithmic)
+        return rad;
+    return rad > 0 ? std::log10(rad) : std::numeric_limits<double>::quiet_NaN();
+}
+
+double TpcTransform::RadialValue(double axis) const
+{
+    return m_p.Logarithmic ? std::pow(10.0, axis) : axis;
+}
+
+double TpcTransform::RadiusOf(double rad) const
+{
+    double t = AxisValue(rad);
+    if (m_axisHigh > m_axisLow ? !(t >= m_axisLow) : !(t <= m_axisLow))
+        t = m_axisLow;
+    return std::fabs(static_cast<double>(m_p.Scale) * ((t - m_axisLow) + m_holeUnits));
+}
+
 TPoint TpcTransform::PolarToPixel(double rad, double phi) const
 {
-    if (m_p.RangeHigh > m_p.RangeLow && rad < m_p.RangeLow)
-        rad = m_p.RangeLow;
-    else if (m_p.RangeHigh < m_p.RangeLow && rad > m_p.RangeLow)
-        rad = m_p.RangeLow;
+    if (m_p.Logarithmic)
+        rad = AxisValue(rad);
+    const double low = m_axisLow;
+    if (m_axisHigh > low && rad < low)
+        rad = low;
+    else if (m_axisHigh < low && rad > low)
+        rad = low;
     const double alpha = (phi + m_p.AngleOffset) * m_p.AngleUnit;
     double cosine = 0, sine = 0;
     if (std::fabs(alpha) < trigLimit) {
         cosine = std::cos(alpha);
         sine = std::sin(alpha);
     }
-    const double radius = rad - m_p.RangeLow;
+    // The hole adds nothing (exactly) to a view without one.
+    const double radius = (rad - low) + m_holeUnits;
     const double dx = cosine * radius;
     const double dy = sine * radius * m_p.RotationSign;
     // Double precision here: the mapping runs for every datum of every paint.
@@ -134,9 +183,40 @@ namespace {
     // within about 1e-15 of the library's sine and cosine, and the roundings of the products and
     // sums add a few units in the last place of values below the reach limit plus the origin.
     struct Factors {
-        double scale, originX, originY, low, offset, unit, sign, halfLessSlack;
+        double scale, originX, originY, low, offset, unit, sign, halfLessSlack, hole;
         bool normal, inverted;
     };
+
+    // The natural logarithm of positive normal numbers by the classic reduction to
+    // [sqrt(1/2), sqrt(2)) and the minimax series in s = f / (2 + f), within about one unit in the
+    // last place of the exact value; times log10(e) for the common logarithm, which adds one more.
+    [[gnu::always_inline]] inline Doubles log10Kernel(Doubles x)
+    {
+        constexpr double ln2High = 6.93147180369123816490e-01, ln2Low = 1.90821492927058770002e-10;
+        constexpr double log10OfE = 4.34294481903251816668e-01;
+        const Longs bits = bitsOf(x);
+        // The high word moved so that mantissas from sqrt(1/2) up count in the next exponent.
+        const Longs high = (bits >> 32) + (0x3ff00000 - 0x3fe6a09e);
+        const Longs k = (high >> 20) - 0x3ff;
+        const Longs reduced = (((high & 0x000fffff) + 0x3fe6a09e) << 32) | (bits & 0xffffffff);
+        const Doubles f = doublesOf(reduced) - 1.0;
+        const Doubles halfSquare = 0.5 * f * f;
+        const Doubles s = f / (2.0 + f);
+        const Doubles z = s * s, w = z * z;
+        const Doubles t1 = w
+            * (3.999999999940941908e-01
+                + w * (2.222219843214978396e-01 + w * 1.531383769920937332e-01));
+        const Doubles t2 = z
+            * (6.666666666666735130e-01
+                + w
+                    * (2.857142874366239149e-01
+                        + w * (1.818357216161805012e-01 + w * 1.479819860511658591e-01)));
+        // k is small: adding it to the bits of the rounding shift converts it exactly.
+        const Doubles dk = doublesOf(k + bitsOf(Doubles {} + roundingShift)) - roundingShift;
+        const Doubles ln
+            = s * (halfSquare + (t1 + t2)) + dk * ln2Low - halfSquare + f + dk * ln2High;
+        return ln * log10OfE;
+    }
 
     // The clipped pixel coordinates of values, and in unsure the lanes that might round
     // differently on the per-element path: a value farther than slack from every half-integer
@@ -154,21 +234,28 @@ namespace {
 
     // Four elements: their pixels into out, and whether any of them must come from the
     // per-element path instead; unsure then tells which.
+    template <bool Logarithmic>
     [[gnu::always_inline]] inline bool lanePixels(
         const Factors& f, const TpcDataElement* e, TPoint* out, Longs& unsure)
     {
         Doubles rad = { e[0].Rad, e[1].Rad, e[2].Rad, e[3].Rad };
         const Doubles phi = { e[0].Phi, e[1].Phi, e[2].Phi, e[3].Phi };
+        Longs placed = ~Longs {};
+        if constexpr (Logarithmic) {
+            // Zero, negative, subnormal and non-finite values take the per-element way.
+            placed = (rad >= 0x1p-1022) & (rad <= 0x1.fffffffffffffp+1023);
+            rad = log10Kernel(placed ? rad : 1.0);
+        }
         if (f.normal)
             rad = rad < f.low ? f.low : rad;
         if (f.inverted)
             rad = rad > f.low ? f.low : rad;
         Doubles alpha = (phi + f.offset) * f.unit;
-        Doubles radius = rad - f.low;
+        Doubles radius = (rad - f.low) + f.hole;
         // Far angles, far reaches and values that are not finite go the per-element way; their
         // lanes compute with zeros, so that no conversion sees a wild value.
-        const Longs usable
-            = (absolute(alpha) < fastTrigLimit) & (absolute(f.scale * radius) < fastReachLimit);
+        const Longs usable = placed & (absolute(alpha) < fastTrigLimit)
+            & (absolute(f.scale * radius) < fastReachLimit);
         alpha = usable ? alpha : 0.0;
         radius = usable ? radius : 0.0;
 
@@ -193,6 +280,7 @@ namespace {
         return (halves[0] | halves[1]) != 0;
     }
 
+    template <bool Logarithmic>
     [[gnu::always_inline]] inline void pixelsLoop(const TpcTransform& transform, const Factors& f,
         const TpcDataElement* elements, int32_t count, TPoint* out)
     {
@@ -208,7 +296,7 @@ namespace {
                 o = tailOut;
             }
             Longs unsure;
-            if (lanePixels(f, e, o, unsure)) {
+            if (lanePixels<Logarithmic>(f, e, o, unsure)) {
                 for (int lane = 0; lane < Lanes; ++lane) {
                     if (unsure[lane] != 0) {
                         o[lane] = transform.PolarToPixel(e[lane].Rad, e[lane].Phi);
@@ -223,10 +311,11 @@ namespace {
 
 #if defined(__x86_64__) && defined(__GNUC__)
     // The same loop built for the wider instruction set, taken when the processor has it.
+    template <bool Logarithmic>
     __attribute__((target("avx2"))) void pixelsLoopWide(const TpcTransform& transform,
         const Factors& f, const TpcDataElement* elements, int32_t count, TPoint* out)
     {
-        pixelsLoop(transform, f, elements, count, out);
+        pixelsLoop<Logarithmic>(transform, f, elements, count, out);
     }
     const bool haveWide = __builtin_cpu_supports("avx2");
 #endif
@@ -236,17 +325,31 @@ void TpcTransform::DataPixels(const TpcDataElement* elements, int32_t count, TPo
 {
     const auto originX = static_cast<double>(m_p.OriginX),
                originY = static_cast<double>(m_p.OriginY);
-    const double slack = (fastReachLimit + std::fabs(originX) + std::fabs(originY) + 1) * 0x1p-40;
-    const Factors f { static_cast<double>(m_p.Scale), originX, originY, m_p.RangeLow,
-        m_p.AngleOffset, m_p.AngleUnit, static_cast<double>(m_p.RotationSign), 0.5 - slack,
-        m_p.RangeHigh > m_p.RangeLow, m_p.RangeHigh < m_p.RangeLow };
+    const auto scale = static_cast<double>(m_p.Scale);
+    double slack = (fastReachLimit + std::fabs(originX) + std::fabs(originY) + 1) * 0x1p-40;
+    // The logarithms of the two paths differ by a few units in the last place of a value whose
+    // magnitude times the scale is below the reach limit plus the axis's pixel offsets; a
+    // generous multiple of that bound is added. A slack beyond one half sends every element the
+    // per-element way.
+    if (m_p.Logarithmic)
+        slack += (fastReachLimit + std::fabs(scale * m_axisLow) + std::fabs(scale * m_holeUnits))
+            * 0x1p-46;
+    const Factors f { scale, originX, originY, m_axisLow, m_p.AngleOffset, m_p.AngleUnit,
+        static_cast<double>(m_p.RotationSign), 0.5 - slack, m_holeUnits, m_axisHigh > m_axisLow,
+        m_axisHigh < m_axisLow };
 #if defined(__x86_64__) && defined(__GNUC__)
     if (haveWide) {
-        pixelsLoopWide(*this, f, elements, count, out);
+        if (m_p.Logarithmic)
+            pixelsLoopWide<true>(*this, f, elements, count, out);
+        else
+            pixelsLoopWide<false>(*this, f, elements, count, out);
         return;
     }
 #endif
-    pixelsLoop(*this, f, elements, count, out);
+    if (m_p.Logarithmic)
+        pixelsLoop<true>(*this, f, elements, count, out);
+    else
+        pixelsLoop<false>(*this, f, elements, count, out);
 }
 
 TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
@@ -257,6 +360,10 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
     auto v = static_cast<double>((y - m_p.OriginY) / m_p.Scale);
     double distance = std::sqrt(u * u + v * v);
     double rad = m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + distance : m_p.RangeLow - distance;
+    if (m_p.Logarithmic || m_holeUnits != 0) {
+        const double along = distance - std::fabs(m_holeUnits);
+        rad = RadialValue(m_axisHigh > m_axisLow ? m_axisLow + along : m_axisLow - along);
+    }
     // Bounds near the ends of the double range: the distance overflows in double, and its
     // quotients with it; the wider type holds them, and the angle needs only their ratio.
     if (!std::isfinite(rad) || !std::isfinite(distance)) {
@@ -264,9 +371,11 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
         const long double wide = std::sqrt(lu * lu + lv * lv);
         // Beyond the outer circle the radial value may pass the largest double: it saturates.
         constexpr long double largestDouble = std::numeric_limits<double>::max();
-        rad = static_cast<double>(std::clamp<long double>(
-            m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + wide : m_p.RangeLow - wide,
-            -largestDouble, largestDouble));
+        const long double along = wide - std::fabs(m_holeUnits);
+        rad = static_cast<double>(
+            std::clamp<long double>(m_axisHigh > m_axisLow ? m_axisLow + along : m_axisLow - along,
+                -largestDouble, largestDouble));
+        rad = RadialValue(rad);
         const long double largest = std::max(std::fabs(lu), std::fabs(lv));
         u = static_cast<double>(lu / largest);
         v = static_cast<double>(lv / largest);
@@ -301,15 +410,179 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
     return TpcPolarPoint { rad, phi };
 }
 
-long double TpcTransform::ScaleFor(double magFactor, int32_t width, int32_t height,
-    int32_t shadowWidth, double rangeLow, double rangeHigh)
+long double TpcTransform::ScaleFor(
+    double magFactor, long double side, double axisLow, double axisHigh, double holeFraction)
 {
-    const int64_t side = std::max<int64_t>(
-        0, std::min(int64_t(width) - shadowWidth, int64_t(height) - shadowWidth));
-    const long double range = static_cast<long double>(rangeHigh) - rangeLow;
-    const long double scale = magFactor * static_cast<long double>(side) / range / 2;
+    const long double range = static_cast<long double>(axisHigh) - axisLow;
+    long double scale = magFactor * side / range / 2;
+    if (holeFraction > 0)
+        scale *= 1 - holeFraction;
     // An overflowing range or magnification leaves no usable scale.
     return std::isfinite(scale) ? scale : 0.0L;
+}
+
+TpcSectorBox TpcTransform::SectorBox(
+    double startRadians, double spanRadians, double offsetRadians, int32_t sign, double hole)
+{
+    constexpr double pi = std::numbers::pi;
+    if (!(spanRadians < 2 * pi))
+        return TpcSectorBox {};
+    TpcSectorBox box { HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL };
+    auto include = [&box, sign](double angle, double radius) {
+        const double x = std::cos(angle) * radius, y = std::sin(angle) * radius * sign;
+        box.Left = std::min(box.Left, x);
+        box.Right = std::max(box.Right, x);
+        box.Top = std::min(box.Top, y);
+        box.Bottom = std::max(box.Bottom, y);
+    };
+    const double start = startRadians + offsetRadians, end = start + spanRadians;
+    for (const double radius : { 1.0, hole }) {
+        include(start, radius);
+        include(end, radius);
+    }
+    // The outer arc's extreme points: the axis directions the sector passes.
+    for (double axis = std::ceil(start / (pi / 2)) * (pi / 2); axis < end; axis += pi / 2)
+        include(axis, 1.0);
+    return box;
+}
+
+TpcViewRegion::TpcViewRegion(double centerX, double centerY, double outerRadius, double holeRadius,
+    double startX, double startY, double endX, double endY, double spanRadians, bool mirrored)
+    : m_everything(false)
+    , m_cx(centerX)
+    , m_cy(centerY)
+    , m_outer2(outerRadius * outerRadius)
+    , m_hole2(holeRadius * holeRadius)
+    , m_bounded(std::isfinite(outerRadius))
+    , m_wholeTurn(!(spanRadians < 2 * std::numbers::pi))
+    , m_reflex(spanRadians > std::numbers::pi)
+    , m_flip(mirrored ? -1 : 1)
+{
+    // Rows are mirrored back for the negative sign: in that frame a direction's components are
+    // the cosine and sine of its data angle, and growing angles have positive cross products.
+    m_ax = startX;
+    m_ay = startY * m_flip;
+    m_bx = endX;
+    m_by = endY * m_flip;
+}
+
+bool TpcViewRegion::inSector(double dx, double dy) const
+{
+    if (m_wholeTurn)
+        return true;
+    dy *= m_flip;
+    const double fromStart = m_ax * dy - m_ay * dx;
+    const double toEnd = dx * m_by - dy * m_bx;
+    return m_reflex ? (fromStart >= 0 || toEnd >= 0) : (fromStart >= 0 && toEnd >= 0);
+}
+
+bool TpcViewRegion::Contains(double x, double y) const
+{
+    if (m_everything)
+        return true;
+    const double dx = x - m_cx, dy = y - m_cy;
+    const double d2 = dx * dx + dy * dy;
+    if (d2 < m_hole2 || (m_bounded && d2 > m_outer2))
+        return false;
+    return inSector(dx, dy);
+}
+
+namespace {
+    // Parameter intervals along a segment, kept sorted and disjoint.
+    struct Intervals {
+        double t[3][2];
+        int n = 0;
+
+        // Removes the open interval (lo, hi).
+        void remove(double lo, double hi)
+        {
+            double out[3][2];
+            int m = 0;
+            for (int i = 0; i < n; ++i) {
+                const double a = t[i][0], b = t[i][1];
+                if (hi <= a || lo >= b) {
+                    out[m][0] = a, out[m][1] = b, ++m;
+                    continue;
+                }
+                if (lo > a && m < 3)
+                    out[m][0] = a, out[m][1] = lo, ++m;
+                if (hi < b && m < 3)
+                    out[m][0] = hi, out[m][1] = b, ++m;
+            }
+            std::copy(&out[0][0], &out[0][0] + 2 * m, &t[0][0]);
+            n = m;
+        }
+    };
+
+    // Where along p + t d the quadratic |p + t d|^2 - r^2 is negative: (lo, hi), or false.
+    bool insideCircle(double px, double py, double dx, double dy, double r2, double& lo, double& hi)
+    {
+        const double a = dx * dx + dy * dy, b = px * dx + py * dy, c = px * px + py * py - r2;
+        if (a == 0)
+            return false;
+        const double disc = b * b - a * c;
+        if (!(disc > 0))
+            return false;
+        const double root = std::sqrt(disc);
+        lo = (-b - root) / a;
+        hi = (-b + root) / a;
+        return true;
+    }
+} // namespace
+
+int TpcViewRegion::Clip(double ax, double ay, double bx, double by, double (&parts)[3][2]) const
+{
+    Intervals result;
+    result.t[0][0] = 0, result.t[0][1] = 1, result.n = 1;
+    if (!m_everything) {
+        const double px = ax - m_cx, py = ay - m_cy, dx = bx - ax, dy = by - ay;
+        double lo, hi;
+        if (m_bounded) {
+            if (!insideCircle(px, py, dx, dy, m_outer2, lo, hi))
+                lo = hi = 0;
+            result.remove(-HUGE_VAL, lo);
+            result.remove(hi, HUGE_VAL);
+        }
+        if (m_hole2 > 0 && insideCircle(px, py, dx, dy, m_hole2, lo, hi))
+            result.remove(lo, hi);
+        if (!m_wholeTurn) {
+            // Each edge's half-plane as a linear function of t; the sector is their intersection
+            // (up to half a turn) or union (beyond it), whose complement is removed.
+            const double qx = px, qy = py * m_flip, ex = dx, ey = dy * m_flip;
+            const double s0 = m_ax * qy - m_ay * qx, s1 = m_ax * ey - m_ay * ex;
+            const double e0 = qx * m_by - qy * m_bx, e1 = ex * m_by - ey * m_bx;
+            // The interval of t where f0 + t f1 < 0.
+            auto negative = [](double f0, double f1, double& from, double& to) {
+                if (f1 == 0) {
+                    from = f0 < 0 ? -HUGE_VAL : 0;
+                    to = f0 < 0 ? HUGE_VAL : 0;
+                } else if (f1 > 0) {
+                    from = -HUGE_VAL, to = -f0 / f1;
+                } else {
+                    from = -f0 / f1, to = HUGE_VAL;
+                }
+            };
+            double sLo, sHi, eLo, eHi;
+            negative(s0, s1, sLo, sHi);
+            negative(e0, e1, eLo, eHi);
+            if (m_reflex) {
+                // Outside where both are negative.
+                result.remove(std::max(sLo, eLo), std::min(sHi, eHi));
+            } else {
+                result.remove(sLo, sHi);
+                result.remove(eLo, eHi);
+            }
+        }
+    }
+    int count = 0;
+    for (int i = 0; i < result.n; ++i) {
+        if (result.t[i][1] > result.t[i][0]) {
+            parts[count][0] = result.t[i][0];
+            parts[count][1] = result.t[i][1];
+            ++count;
+        }
+    }
+    return count;
 }
 
 void ClearUpperVectorState()

@@ -5,6 +5,7 @@
 
 #include "znq_types.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -39,24 +40,82 @@ struct TpcTransformParams {
     long double OriginX = 0;
     /// Pixel row of the centre.
     long double OriginY = 0;
+    /// Radial values map by their common logarithm: the radius grows linearly with log10(rad)
+    /// between log10(RangeLow) and log10(RangeHigh), both bounds above 0.
+    bool Logarithmic = false;
+    /// The fraction of the outer radius where RangeLow sits, 0 .. 0.9: the view is an annulus.
+    double HoleFraction = 0;
+    /// The data angle where the view's sector starts, in radians.
+    double SectorStart = 0;
+    /// The sector's extent in radians of growing data angle, 0 .. 2 pi; 2 pi is the whole circle.
+    double SectorSpan = 2 * 3.14159265358979323846;
     /// Equal in every parameter.
     friend bool operator==(const TpcTransformParams&, const TpcTransformParams&) = default;
+};
+
+/// The part of the plane a view shows, in pixels: an annular sector about the centre. A point is
+/// in it when its distance from the centre lies between the hole's and the outer radius and its
+/// direction lies in the sector (both edges included). A view of the whole circle has no outer
+/// limit (data beyond RangeHigh is shown, as ever); without a hole it holds every point.
+class TpcViewRegion {
+public:
+    /// The region of a view: centre, radii in pixels, and the sector's edges as unit vectors on
+    /// the screen (y downwards), start first, sweeping through spanRadians.
+    TpcViewRegion(double centerX, double centerY, double outerRadius, double holeRadius,
+        double startX, double startY, double endX, double endY, double spanRadians, bool mirrored);
+    /// The region of everything.
+    TpcViewRegion() = default;
+
+    /// Whether every point is in the region: no test needed.
+    bool Everything() const { return m_everything; }
+    /// Whether the point is in the region.
+    bool Contains(double x, double y) const;
+    /// Whether a segment between two points in the region stays in it: a sector of at most half
+    /// a turn without a hole.
+    bool Convex() const { return !m_reflex && m_hole2 == 0; }
+    /// The parts of the segment from a to b inside the region, as parameters 0 <= t0 < t1 <= 1
+    /// along it (at most three parts); returns their number.
+    int Clip(double ax, double ay, double bx, double by, double (&parts)[3][2]) const;
+
+private:
+    bool inSector(double dx, double dy) const;
+
+    bool m_everything = true;
+    double m_cx = 0, m_cy = 0;
+    double m_outer2 = 0, m_hole2 = 0;
+    bool m_bounded = false;
+    bool m_wholeTurn = true;
+    bool m_reflex = false;
+    // The edges, with rows mirrored back for a counter-clockwise view.
+    double m_ax = 1, m_ay = 0, m_bx = 1, m_by = 0;
+    double m_flip = 1;
+};
+
+/// The box about the centre that a sector of the unit circle with a hole covers, in outer radii,
+/// screen directions (y downwards): left, top, right, bottom.
+struct TpcSectorBox {
+    double Left = -1, Top = -1, Right = 1, Bottom = 1;
 };
 
 /// Pixels from polar positions and back. A small value object: it never touches a widget.
 class TpcTransform {
 public:
     /// The transform of these parameters.
-    explicit TpcTransform(const TpcTransformParams& params)
-        : m_p(params)
-    {
-    }
+    explicit TpcTransform(const TpcTransformParams& params);
 
-    /// Radial values below RangeLow (above it for an inverted range) land on the centre; there is
-    /// no limit outwards. The result is clamped to the 32-bit range and rounded half to even. A
-    /// coordinate that is not a number (from NaN data, or infinity times zero) maps to the pixel
-    /// origin, so that no NaN ever reaches an integer conversion.
+    /// Radial values below RangeLow (above it for an inverted range) land on the centre (on the
+    /// hole's edge for a view with a hole); there is no limit outwards. The result is clamped to
+    /// the 32-bit range and rounded half to even. A coordinate that is not a number (from NaN
+    /// data, or infinity times zero), and on a logarithmic scale a radial value of 0 or below,
+    /// maps to the pixel origin, so that no NaN ever reaches an integer conversion.
     TPoint PolarToPixel(double rad, double phi) const;
+
+    /// Whether a datum has a place on the chart: both coordinates finite and, on a logarithmic
+    /// scale, the radial value above 0. Data without one is a gap in its line.
+    bool HasPlace(double rad, double phi) const
+    {
+        return std::isfinite(rad) && std::isfinite(phi) && rad > m_radFloor;
+    }
 
     /// The pixels of count elements, each clamped by ClipCoordinates: out[i] is exactly what
     /// PolarToPixel and ClipCoordinates give for elements[i]. Made for whole chunks of stored data:
@@ -67,18 +126,45 @@ public:
 
     /// The polar position of a pixel, the angle normalised into 0 .. 2 pi / AngleUnit (both ends
     /// possible). With a scale of 0 (no drawing area) every pixel reads as RangeLow at angle 0.
+    /// Inside a hole the radial value continues below RangeLow (above it for an inverted range).
     TpcPolarPoint PixelToPolar(int32_t x, int32_t y) const;
 
-    /// The pixels per radial unit for a drawing area: MagFactor * min(w, h) / range / 2, where w
-    /// and h are the control's size less the shadow (an area below zero counts as empty).
-    static long double ScaleFor(double magFactor, int32_t width, int32_t height,
-        int32_t shadowWidth, double rangeLow, double rangeHigh);
+    /// The pixels per unit of the radial axis (per decade on a logarithmic scale) for an outer
+    /// circle of MagFactor * side / 2 pixels: the axis from axisLow to axisHigh spans the part of
+    /// the radius outside the hole. Zero when the result would not be finite.
+    static long double ScaleFor(
+        double magFactor, long double side, double axisLow, double axisHigh, double holeFraction);
+
+    /// A radial value's place on the radial axis: log10(rad) on a logarithmic scale (NaN for 0
+    /// and below), else rad itself.
+    double AxisValue(double rad) const;
+    /// The radial value at a place on the axis: the inverse of AxisValue.
+    double RadialValue(double axis) const;
+    /// The distance from the centre, in pixels, of a radial value (clamped at RangeLow).
+    double RadiusOf(double rad) const;
+    /// The region this view shows.
+    const TpcViewRegion& Region() const { return m_region; }
+    /// Whether the pixel lies in the region the view shows.
+    bool InView(int32_t x, int32_t y) const
+    {
+        return m_region.Everything() || m_region.Contains(x, y);
+    }
+
+    /// The box a sector of the unit circle covers, for a sector from start over span (radians of
+    /// data angle), turned by offsetRadians, sweeping clockwise on the screen for sign +1.
+    static TpcSectorBox SectorBox(
+        double startRadians, double spanRadians, double offsetRadians, int32_t sign, double hole);
 
     /// The parameters.
     const TpcTransformParams& Params() const { return m_p; }
 
 private:
     TpcTransformParams m_p;
+    // The bounds on the radial axis, the hole in axis units (signed like the range) and the
+    // smallest radial value with a place, all derived from the parameters.
+    double m_axisLow = 0, m_axisHigh = 1, m_holeUnits = 0;
+    double m_radFloor = -HUGE_VAL;
+    TpcViewRegion m_region;
 };
 
 /// Clears the upper halves of the wide vector registers (on processors that have them), which code

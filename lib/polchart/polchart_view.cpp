@@ -127,7 +127,7 @@ int32_t TCustomPolChart::NearestElement(double rad, double phi) const
 
 bool TCustomPolChart::IsSnapCandidate(int32_t index) const
 {
-    return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, index);
+    return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, Transform(), index);
 }
 
 bool TCustomPolChart::StepCrossHair(int index, int steps)

@@ -40,9 +40,36 @@ struct TpcViewState {
     double AngleUnit = RadiansPerDegree;
     /// +1: angles grow clockwise on the screen; -1: counter-clockwise.
     int32_t RotationSign = 1;
+    /// The radial axis is logarithmic (both bounds above 0).
+    bool Logarithmic = false;
+    /// The data angle where the shown sector starts, in the angle unit.
+    double SectorStart = 0.0;
+    /// The shown sector's extent in the angle unit, above 0 and at most a full turn (the whole
+    /// circle).
+    double SectorSpan = 360.0;
+    /// The fraction of the outer radius where RangeLow sits, 0 .. 0.9.
+    double HoleFraction = 0.0;
     /// Equal in every field.
     friend bool operator==(const TpcViewState&, const TpcViewState&) = default;
 };
+
+/// A full turn in an angle unit: 360 in degrees, 2 pi in radians.
+inline double FullTurnIn(double angleUnit)
+{
+    return angleUnit == 1.0 ? 2 * std::numbers::pi : 360.0;
+}
+
+/// Whether a view shows the whole circle.
+inline bool WholeTurn(const TpcViewState& view)
+{
+    return !(view.SectorSpan < FullTurnIn(view.AngleUnit));
+}
+
+/// The shown sector's extent in radians: exactly 2 pi for the whole circle.
+inline double SectorSpanRadians(const TpcViewState& view)
+{
+    return WholeTurn(view) ? 2 * std::numbers::pi : view.SectorSpan * view.AngleUnit;
+}
 
 /// The control's area the scale is computed for.
 struct TpcViewArea {
@@ -52,6 +79,10 @@ struct TpcViewArea {
     int32_t Height = 0;
     /// The shadow band along the right and bottom edges.
     int32_t ShadowWidth = 0;
+    /// Room kept free for the scale labels beside a partial sector, left and right.
+    int32_t LabelMarginX = 0;
+    /// Room kept free for the scale labels above and below a partial sector.
+    int32_t LabelMarginY = 0;
 };
 
 /// Who changes the view, which decides what follows the change.
@@ -79,7 +110,11 @@ enum class TpcViewField : uint8_t {
     vfRangeLow,
     vfRangeHigh,
     vfAngleUnit,
-    vfRotationSign
+    vfRotationSign,
+    vfRadialScale,
+    vfSectorStart,
+    vfSectorSpan,
+    vfHoleFraction
 };
 
 /// The room that owns the view. Apply is the only way to change it: it stores the new view, has
@@ -132,12 +167,22 @@ public:
         params.Scale = m_scale;
         params.OriginX = m_originX;
         params.OriginY = m_originY;
+        params.Logarithmic = m_view.Logarithmic;
+        params.HoleFraction = m_view.HoleFraction;
+        params.SectorStart = m_view.SectorStart * m_view.AngleUnit;
+        params.SectorSpan = SectorSpanRadians(m_view);
         return TpcTransform(params);
     }
     /// The pixels per radial unit that a view would have in the present area.
     long double ScaleOf(const TpcViewState& view) const;
-    /// The radius of the outer circle in pixels: round(min(W - SW, H - SW) * MagFactor / 2).
+    /// The radius of the outer circle in pixels: round(side * MagFactor / 2), where side is
+    /// min(W - SW, H - SW) for the whole circle; a partial sector takes the side that fits its
+    /// box, less the label margins, into the area.
     int32_t OuterRadius() const;
+    /// The diameter of the outer circle at MagFactor 1 for a view in an area (see OuterRadius).
+    static long double FitSide(const TpcViewState& view, const TpcViewArea& area);
+    /// The sector's box, in outer radii about the centre.
+    static TpcSectorBox SectorBoxOf(const TpcViewState& view);
 
 private:
     // Each value is recorded just before its signal, so that a slot that changes the view again
