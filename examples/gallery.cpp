@@ -138,6 +138,34 @@ int main(int argc, char** argv)
                            c.CrossHair2()->SetPosition(7, 120);
                        } }),
         folder.filePath("crosshairs.png"));
+    // A logarithmic axis with its minor rings, a sonar fan with a hole, a sector across the
+    // 0/360 seam, and a ring of the whole circle.
+    ok &= save(row(260, 260,
+                   { [](TPolChart& c) {
+                        c.SetRadialRange(0.1, 100, znq::TpcRadialScale::rsLog10);
+                        c.SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
+                        c.SetLabelModeRadial(TpcRadLabelMode::rlmVertLeft);
+                        c.SetMagFactor(0.6);
+                        c.CenterChart();
+                    },
+                       [](TPolChart& c) {
+                           c.SetRotationDir(znq::TpcRotationDir::rdClockwise);
+                           c.SetAngleOffset(-90);
+                           c.SetMagFactor(1);
+                           c.SetSectorStart(-45);
+                           c.SetSectorSpan(90);
+                           c.SetHoleFraction(0.2);
+                       },
+                       [](TPolChart& c) {
+                           c.SetMagFactor(1);
+                           c.SetSectorStart(300);
+                           c.SetSectorSpan(120);
+                       },
+                       [](TPolChart& c) {
+                           c.SetHoleFraction(0.3);
+                           c.SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
+                       } }),
+        folder.filePath("scales_and_sectors.png"));
     // A high-density rendering: the chart at twice its size, as on a screen of two device pixels
     // per logical one.
     TPolChart dense;

@@ -1,7 +1,7 @@
 // Grid and scales: rays from the centre with angle labels beyond the outer circle, the outer and
 // inner circles, the radial value labels and the radial axis with its ticks. The grid is laid out
 // in whole pixels from the centre and the outer radius.
-#include "polchart_render.h"
+#include "polchart_grid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -102,96 +102,9 @@ std::string AngleLabelText(
 
 namespace layers {
 
-    using geometry::RoundPixel;
-    using geometry::Saturate;
+    using namespace grid;
 
     namespace {
-        // Offers each scale label to the application, then measures it.
-        class ScaleLabels {
-        public:
-            ScaleLabels(const TpcRenderContext& context, TCanvas& canvas)
-                : m_context(context)
-                , m_canvas(canvas)
-            {
-            }
-
-            // Calls the event with the anchor; returns the text to draw (empty: none).
-            std::string offer(TpcScaleKind kind, std::string text, int32_t anchorX, int32_t anchorY)
-            {
-                if (m_context.OfferScaleLabel)
-                    m_context.OfferScaleLabel(m_canvas, kind, text, anchorX, anchorY);
-                return text;
-            }
-
-            // Width and height of a label about to be drawn; the height is remembered for the
-            // anchor of the next radial label.
-            std::pair<int32_t, int32_t> measure(const std::string& text)
-            {
-                const int32_t w = m_canvas.TextWidth(text), h = m_canvas.TextHeight(text);
-                m_lastHeight = h;
-                return { w, h };
-            }
-
-            int32_t lastHeight() const { return m_lastHeight; }
-
-        private:
-            const TpcRenderContext& m_context;
-            TCanvas& m_canvas;
-            int32_t m_lastHeight = 0;
-        };
-
-        bool hasOuterCircle(TpcGridStyleRad style)
-        {
-            return style != TpcGridStyleRad::gsRadNone;
-        }
-
-        bool outerDotted(TpcGridStyleRad style)
-        {
-            return style == TpcGridStyleRad::gsRadOuterDots
-                || style == TpcGridStyleRad::gsRadBothDots;
-        }
-
-        bool hasInnerCircles(TpcGridStyleRad style)
-        {
-            return style == TpcGridStyleRad::gsRadBothDots
-                || style == TpcGridStyleRad::gsRadBothSolid
-                || style == TpcGridStyleRad::gsRadBothMixed;
-        }
-
-        bool innerDotted(TpcGridStyleRad style)
-        {
-            return style == TpcGridStyleRad::gsRadBothDots
-                || style == TpcGridStyleRad::gsRadBothMixed;
-        }
-
-        // Where the radial labels go: the axis line at cx + xoff; labels right-aligned 6 pixels
-        // left of it, left-aligned 6 pixels right of it, or centred on the vertical through the
-        // centre.
-        struct RadialLayout {
-            RadialLayout(TpcRadLabelMode mode, int64_t cx, int64_t r)
-                : Mode(mode)
-                , Cx(cx)
-            {
-                if (mode == TpcRadLabelMode::rlmVertLeft) {
-                    XOff = -RoundPixel(1.2 * double(r)), K = 2, U = -6;
-                } else if (mode == TpcRadLabelMode::rlmVertRight) {
-                    XOff = RoundPixel(1.2 * double(r)), K = 0, U = 6;
-                }
-            }
-            bool labels() const { return Mode != TpcRadLabelMode::rlmNone; }
-            bool axis() const
-            {
-                return Mode == TpcRadLabelMode::rlmVertLeft
-                    || Mode == TpcRadLabelMode::rlmVertRight;
-            }
-            int32_t anchorX() const { return Saturate(Cx + XOff + U); }
-            int32_t labelX(int32_t w) const { return Saturate(Cx - (w * K) / 2 + XOff + U); }
-
-            TpcRadLabelMode Mode;
-            int64_t Cx;
-            int64_t XOff = 0, K = 1, U = 0;
-        };
-
         void raysAndAngleLabels(
             const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels, int64_t r)
         {
@@ -199,9 +112,6 @@ namespace layers {
             const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
             const int32_t sign = context.View.RotationSign;
             const int rayCount = static_cast<int>(std::nearbyint(360 / style.AngleBtwRays));
-            const TpcAngLabelMode mode = style.LabelModeAngular;
-            const bool multiPi
-                = mode == TpcAngLabelMode::almMultiPi || mode == TpcAngLabelMode::almSymmMultiPi;
             for (int i = 0; i < rayCount; ++i) {
                 const double t
                     = 2 * pi * i / rayCount + context.View.AngleOffset * context.View.AngleUnit;
@@ -211,25 +121,7 @@ namespace layers {
                     canvas.LineTo(Saturate(RoundPixel(c * double(r)) + cx),
                         Saturate(RoundPixel(s * double(sign * r)) + cy));
                 }
-                if (mode == TpcAngLabelMode::almNone)
-                    continue;
-                std::string text
-                    = AngleLabelText(mode, i, rayCount, style.AngleBtwRays, style.DecPlacePhi);
-                // The multiple-of-pi texts in the "Symbol" font, for this label only.
-                std::optional<TCanvas::StateGuard> symbolFont;
-                if (multiPi) {
-                    symbolFont.emplace(canvas);
-                    canvas.Font().SetName("Symbol");
-                }
-                text = labels.offer(TpcScaleKind::sckPhi, text,
-                    Saturate(RoundPixel(c * double(r + 6)) + cx),
-                    Saturate(RoundPixel(s * double(sign * (r + 3))) + cy));
-                if (!text.empty()) {
-                    const auto [w, h] = labels.measure(text);
-                    const int64_t x = RoundPixel(c * double(r + w / 2 + 6)) + cx;
-                    const int64_t y = RoundPixel(s * double((r + h / 2 + 3) * sign)) + cy;
-                    canvas.TextOut(Saturate(x - w / 2), Saturate(y - h / 2), text);
-                }
+                AngleLabel(context, canvas, labels, i, rayCount, c, s, r);
             }
         }
 
@@ -291,35 +183,6 @@ namespace layers {
             }
         }
 
-        // The two RangeHigh labels on the outer circle; inside it when centred labels would meet
-        // the angle labels at the top and bottom.
-        void rangeHighLabels(const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels,
-            const RadialLayout& layout, int64_t r)
-        {
-            const int64_t cy = context.View.CenterY;
-            canvas.Brush().SetStyle(TBrushStyle::bsClear);
-            if (!layout.labels())
-                return;
-            canvas.Brush().SetColor(context.Style.ChartColor);
-            const bool inside = layout.Mode == TpcRadLabelMode::rlmVertCenter
-                && context.Style.LabelModeAngular != TpcAngLabelMode::almNone;
-            for (int side : { -1, 1 }) {
-                std::string text
-                    = FormatScaleNumber(1, context.Style.DecPlaceRad, context.View.RangeHigh);
-                text = labels.offer(
-                    TpcScaleKind::sckRad, text, layout.anchorX(), Saturate(cy + side * r));
-                if (text.empty())
-                    continue;
-                const auto [w, h] = labels.measure(text);
-                int32_t y;
-                if (inside)
-                    y = Saturate(side < 0 ? cy - r + 1 : cy + r - h - 1);
-                else
-                    y = RoundPixel(double(cy + side * r) - h / 2.0);
-                canvas.TextOut(layout.labelX(w), y, text);
-            }
-        }
-
         // The vertical axis beside the circle with a tick at every fifth of the radius.
         void radialAxis(
             const TpcRenderContext& context, TCanvas& canvas, const RadialLayout& layout, int64_t r)
@@ -340,6 +203,60 @@ namespace layers {
         }
     } // namespace
 
+    void grid::AngleLabel(const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels,
+        int i, int rayCount, double c, double s, int64_t r)
+    {
+        const TpcChartStyle& style = context.Style;
+        const TpcAngLabelMode mode = style.LabelModeAngular;
+        if (mode == TpcAngLabelMode::almNone)
+            return;
+        const int64_t cx = context.View.CenterX, cy = context.View.CenterY;
+        const int32_t sign = context.View.RotationSign;
+        std::string text = AngleLabelText(mode, i, rayCount, style.AngleBtwRays, style.DecPlacePhi);
+        // The multiple-of-pi texts in the "Symbol" font, for this label only.
+        std::optional<TCanvas::StateGuard> symbolFont;
+        if (mode == TpcAngLabelMode::almMultiPi || mode == TpcAngLabelMode::almSymmMultiPi) {
+            symbolFont.emplace(canvas);
+            canvas.Font().SetName("Symbol");
+        }
+        text
+            = labels.offer(TpcScaleKind::sckPhi, text, Saturate(RoundPixel(c * double(r + 6)) + cx),
+                Saturate(RoundPixel(s * double(sign * (r + 3))) + cy));
+        if (!text.empty()) {
+            const auto [w, h] = labels.measure(text);
+            const int64_t x = RoundPixel(c * double(r + w / 2 + 6)) + cx;
+            const int64_t y = RoundPixel(s * double((r + h / 2 + 3) * sign)) + cy;
+            canvas.TextOut(Saturate(x - w / 2), Saturate(y - h / 2), text);
+        }
+    }
+
+    void grid::RangeHighLabels(const TpcRenderContext& context, TCanvas& canvas,
+        ScaleLabels& labels, const RadialLayout& layout, int64_t r)
+    {
+        const int64_t cy = context.View.CenterY;
+        canvas.Brush().SetStyle(TBrushStyle::bsClear);
+        if (!layout.labels())
+            return;
+        canvas.Brush().SetColor(context.Style.ChartColor);
+        const bool inside = layout.Mode == TpcRadLabelMode::rlmVertCenter
+            && context.Style.LabelModeAngular != TpcAngLabelMode::almNone;
+        for (int side : { -1, 1 }) {
+            std::string text
+                = FormatScaleNumber(1, context.Style.DecPlaceRad, context.View.RangeHigh);
+            text = labels.offer(
+                TpcScaleKind::sckRad, text, layout.anchorX(), Saturate(cy + side * r));
+            if (text.empty())
+                continue;
+            const auto [w, h] = labels.measure(text);
+            int32_t y;
+            if (inside)
+                y = Saturate(side < 0 ? cy - r + 1 : cy + r - h - 1);
+            else
+                y = RoundPixel(double(cy + side * r) - h / 2.0);
+            canvas.TextOut(layout.labelX(w), y, text);
+        }
+    }
+
     void GridAndScales(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult&)
     {
         const TpcChartStyle& style = context.Style;
@@ -350,13 +267,18 @@ namespace layers {
         canvas.Font().SetColor(style.ScaleColor);
         canvas.Brush().SetColor(style.ChartColor);
 
-        const int64_t r = context.OuterRadius;
         ScaleLabels labels(context, canvas);
+        const TpcViewState& view = context.View;
+        if (view.Logarithmic || view.HoleFraction > 0 || !WholeTurn(view)) {
+            ShapedGridAndScales(context, canvas, labels);
+            return;
+        }
+        const int64_t r = context.OuterRadius;
         raysAndAngleLabels(context, canvas, labels, r);
         outerCircle(context, canvas, r);
         const RadialLayout layout(style.LabelModeRadial, context.View.CenterX, r);
         innerCirclesAndRadialLabels(context, canvas, labels, layout, r);
-        rangeHighLabels(context, canvas, labels, layout, r);
+        RangeHighLabels(context, canvas, labels, layout, r);
         radialAxis(context, canvas, layout, r);
     }
 

@@ -222,9 +222,9 @@ void TCustomPolChart::CenterChart()
     if (!WholeTurn(view)) {
         const auto radius = static_cast<double>(
             TpcViewport::FitSide(view, rooms().ViewArea()) * view.MagFactor / 2);
-        const TpcSectorBox box = TpcViewport::SectorBoxOf(view);
-        view.CenterX = geometry::RoundPixel(areaWidth / 2.0 - (box.Left + box.Right) / 2 * radius);
-        view.CenterY = geometry::RoundPixel(areaHeight / 2.0 - (box.Top + box.Bottom) / 2 * radius);
+        const TpcExtent extent = ExtentAt(rooms().SectorFeatures(), radius);
+        view.CenterX = geometry::RoundPixel(areaWidth / 2.0 - (extent.Left + extent.Right) / 2);
+        view.CenterY = geometry::RoundPixel(areaHeight / 2.0 - (extent.Top + extent.Bottom) / 2);
     }
     rooms().FittedSector = !WholeTurn(view);
     rooms().Viewport.Apply(view, TpcViewCause::vcProperty);

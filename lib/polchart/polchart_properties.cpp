@@ -255,7 +255,7 @@ void TCustomPolChart::SetMagFactor(double value)
         return;
     TpcViewState view = rooms().Viewport.View();
     view.MagFactor = std::clamp(value, viewlimits::MinMagFactor, viewlimits::MaxMagFactor);
-    rooms().ApplyView(view);
+    rooms().ApplyViewAndFit(view);
 }
 
 void TCustomPolChart::SetUseDegrees(bool value)

@@ -134,25 +134,55 @@ TpcViewArea TpcChartRooms::ViewArea() const
 {
     TpcViewArea area { Chart.Width(), Chart.Height(), Style.ShadowWidth };
     if (!WholeTurn(Viewport.View())) {
-        // Room for the angle labels beyond the outer arc and the radial labels beside the edge,
-        // measured as CenterChart measures the radial labels.
-        TCanvas& canvas = Chart.Canvas();
-        const bool angleLabels = Style.LabelModeAngular != TpcAngLabelMode::almNone;
-        const bool radialLabels = Style.LabelModeRadial != TpcRadLabelMode::rlmNone;
-        int32_t width = 0;
-        if (angleLabels)
-            width = canvas.TextWidth("-000.0");
-        if (radialLabels) {
-            for (const double bound : { Viewport.View().RangeLow, Viewport.View().RangeHigh })
-                width = std::max(
-                    width, canvas.TextWidth(FormatScaleNumber(1, Style.DecPlaceRad, bound)));
-        }
-        if (angleLabels || radialLabels) {
-            area.LabelMarginX = width + 8;
-            area.LabelMarginY = canvas.TextHeight("0") + 4;
-        }
+        const std::vector<TpcFitFeature> features = SectorFeatures();
+        area.SectorSide = 2
+            * FittingRadius(features, double(area.Width) - area.ShadowWidth,
+                double(area.Height) - area.ShadowWidth);
     }
     return area;
+}
+
+// What a partial sector shows besides its box: the angle labels of its rays and the radial labels
+// at both ends of its starting edge, placed as the grid places them, measured in the chart's font.
+std::vector<TpcFitFeature> TpcChartRooms::SectorFeatures() const
+{
+    const TpcViewState& view = Viewport.View();
+    const TpcSectorBox box = TpcViewport::SectorBoxOf(view);
+    std::vector<TpcFitFeature> features { { box.Left, box.Top }, { box.Right, box.Bottom } };
+    TCanvas& canvas = Chart.Canvas();
+    const TCanvas::StateGuard keep(canvas);
+    canvas.Font().Assign(Chart.Font());
+    const double offset = view.AngleOffset * view.AngleUnit;
+    const int sign = view.RotationSign;
+    if (Style.LabelModeAngular != TpcAngLabelMode::almNone) {
+        const int rayCount = static_cast<int>(std::nearbyint(360 / Style.AngleBtwRays));
+        for (int i = 0; i < rayCount; ++i) {
+            const double theta = 2 * std::numbers::pi * i / rayCount;
+            if (!RayInSector(view, theta))
+                continue;
+            const std::string text = AngleLabelText(
+                Style.LabelModeAngular, i, rayCount, Style.AngleBtwRays, Style.DecPlacePhi);
+            const double w = canvas.TextWidth(text), h = canvas.TextHeight(text);
+            const double c = std::cos(theta + offset), s = std::sin(theta + offset) * sign;
+            features.push_back({ c, s, c * (w / 2 + 6), s * (h / 2 + 3), w / 2, h / 2 });
+        }
+    }
+    if (Style.LabelModeRadial != TpcRadLabelMode::rlmNone) {
+        double w = 0, h = 0;
+        for (const double bound : { view.RangeLow, view.RangeHigh }) {
+            const std::string text = FormatScaleNumber(1, Style.DecPlaceRad, bound);
+            w = std::max<double>(w, canvas.TextWidth(text));
+            h = std::max<double>(h, canvas.TextHeight(text));
+        }
+        const double start = view.SectorStart * view.AngleUnit + offset;
+        const double c = std::cos(start), s = std::sin(start) * sign;
+        // The edge's outward normal, away from the sector.
+        const double nx = s * sign, ny = -c * sign;
+        const double away = 6 + std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2;
+        for (const double fraction : { view.HoleFraction, 1.0 })
+            features.push_back({ c * fraction, s * fraction, nx * away, ny * away, w / 2, h / 2 });
+    }
+    return features;
 }
 
 // The chart's rescale is overridable; it ends in the viewport's Rescale.

@@ -107,6 +107,8 @@ public:
     /// CenterChart when AutoCenter is on and the view shows a partial sector, or showed one when
     /// last fitted; whether it ran.
     bool RefitSector();
+    /// The corners of a partial sector's box and its labels, for fitting it into the area.
+    std::vector<TpcFitFeature> SectorFeatures() const;
     /// Raises EZNQPolChartError naming the bound and its value unless it is above 0 and finite.
     void RequireLogBound(const char* name, double value) const;
     /// StoreProperty, then the redraw rule.

@@ -88,14 +88,57 @@ long double TpcViewport::FitSide(const TpcViewState& view, const TpcViewArea& ar
     const int64_t height = int64_t(area.Height) - area.ShadowWidth;
     if (WholeTurn(view))
         return static_cast<long double>(std::min(width, height));
+    if (area.SectorSide > 0)
+        return area.SectorSide;
     const TpcSectorBox box = SectorBoxOf(view);
-    const double freeWidth = std::max<double>(0, double(width) - 2.0 * area.LabelMarginX);
-    const double freeHeight = std::max<double>(0, double(height) - 2.0 * area.LabelMarginY);
-    // A box is never thinner than the hole's edge; a sliver of a sector is at least a pixel's
-    // worth wide.
-    const double boxWidth = std::max(box.Right - box.Left, 1e-3);
-    const double boxHeight = std::max(box.Bottom - box.Top, 1e-3);
-    return 2 * std::min(freeWidth / boxWidth, freeHeight / boxHeight);
+    const TpcFitFeature corners[] = { { box.Left, box.Top }, { box.Right, box.Bottom } };
+    return 2 * FittingRadius(corners, double(width), double(height));
+}
+
+TpcExtent ExtentAt(std::span<const TpcFitFeature> features, double r)
+{
+    TpcExtent extent { HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL };
+    for (const TpcFitFeature& f : features) {
+        const double x = r * f.Ux + f.Kx, y = r * f.Uy + f.Ky;
+        extent.Left = std::min(extent.Left, x - f.HalfWidth);
+        extent.Right = std::max(extent.Right, x + f.HalfWidth);
+        extent.Top = std::min(extent.Top, y - f.HalfHeight);
+        extent.Bottom = std::max(extent.Bottom, y + f.HalfHeight);
+    }
+    return extent;
+}
+
+// The extent grows with the radius (every feature moves outwards with it), so the largest radius
+// that fits is found by halving the interval, up to a radius the sector's box alone allows.
+double FittingRadius(std::span<const TpcFitFeature> features, double width, double height)
+{
+    auto fits = [&](double r) {
+        const TpcExtent e = ExtentAt(features, r);
+        return e.Right - e.Left <= width && e.Bottom - e.Top <= height;
+    };
+    if (features.empty() || !fits(0))
+        return 0;
+    double lo = 0, hi = 1;
+    while (fits(hi) && hi < 1e9)
+        hi *= 2;
+    for (int step = 0; step < 60; ++step) {
+        const double mid = (lo + hi) / 2;
+        (fits(mid) ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+bool RayInSector(const TpcViewState& view, double theta)
+{
+    constexpr double fullTurn = 2 * std::numbers::pi;
+    double along = std::fmod(theta - view.SectorStart * view.AngleUnit, fullTurn);
+    if (along < 0)
+        along += fullTurn;
+    // A ray on the starting edge, reached by rounding from just below a turn, counts as on it.
+    constexpr double tolerance = 1e-9;
+    if (along > fullTurn - tolerance)
+        along = 0;
+    return along <= SectorSpanRadians(view) + tolerance;
 }
 
 int32_t TpcViewport::OuterRadius() const

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <numbers>
+#include <span>
 
 namespace znq {
 
@@ -79,11 +80,30 @@ struct TpcViewArea {
     int32_t Height = 0;
     /// The shadow band along the right and bottom edges.
     int32_t ShadowWidth = 0;
-    /// Room kept free for the scale labels beside a partial sector, left and right.
-    int32_t LabelMarginX = 0;
-    /// Room kept free for the scale labels above and below a partial sector.
-    int32_t LabelMarginY = 0;
+    /// The outer circle's diameter at MagFactor 1 that fits a partial sector with its labels
+    /// into the area; 0 fits the sector's box alone.
+    double SectorSide = 0;
 };
+
+/// Something a partial sector shows, placed at R * U + K about the centre for an outer radius R,
+/// with a half-extent: a corner of the sector's box (no K, no extent) or a label's centre.
+struct TpcFitFeature {
+    double Ux = 0, Uy = 0, Kx = 0, Ky = 0, HalfWidth = 0, HalfHeight = 0;
+};
+
+/// A box about the centre, in pixels.
+struct TpcExtent {
+    double Left = 0, Top = 0, Right = 0, Bottom = 0;
+};
+
+/// The box the features cover at outer radius r.
+TpcExtent ExtentAt(std::span<const TpcFitFeature> features, double r);
+
+/// The largest outer radius at which the features fit into width x height (0 when none does).
+double FittingRadius(std::span<const TpcFitFeature> features, double width, double height);
+
+/// Whether the ray at data angle theta (radians) lies in the view's sector, edges included.
+bool RayInSector(const TpcViewState& view, double theta);
 
 /// Who changes the view, which decides what follows the change.
 enum class TpcViewCause : uint8_t {
@@ -176,8 +196,8 @@ public:
     /// The pixels per radial unit that a view would have in the present area.
     long double ScaleOf(const TpcViewState& view) const;
     /// The radius of the outer circle in pixels: round(side * MagFactor / 2), where side is
-    /// min(W - SW, H - SW) for the whole circle; a partial sector takes the side that fits its
-    /// box, less the label margins, into the area.
+    /// min(W - SW, H - SW) for the whole circle; a partial sector takes the area's SectorSide, or
+    /// the side that fits its box into the area.
     int32_t OuterRadius() const;
     /// The diameter of the outer circle at MagFactor 1 for a view in an area (see OuterRadius).
     static long double FitSide(const TpcViewState& view, const TpcViewArea& area);
