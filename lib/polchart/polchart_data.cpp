@@ -145,6 +145,9 @@ namespace {
         {
             m_pen.SetWidth(m_width);
             m_batch.moveTo(TPoint { 0, 0 });
+            // Data that starts with a line-to draws it from the pen's first place.
+            m_lastInside = !m_region || m_region->Contains(0, 0);
+            m_penAtLast = m_lastInside;
             m_pen.SetColor(m_color);
             m_pen.SetStyle(m_style);
             canvas.Brush().SetColor(context.Style.ChartColor);

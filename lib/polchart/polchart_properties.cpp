@@ -4,8 +4,8 @@
 #include "polchart_rooms.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace znq {
@@ -29,11 +29,12 @@ namespace {
         return std::nextafter(value, direction * HUGE_VAL);
     }
 
+    // The shortest text that reads back as the value.
     std::string numberText(double value)
     {
         char text[32];
-        std::snprintf(text, sizeof text, "%.17g", value);
-        return text;
+        const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+        return std::string(text, end);
     }
 
     // Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size

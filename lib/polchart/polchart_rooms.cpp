@@ -73,9 +73,12 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
     if (!Chart.OnMouseMoveInChart && !Chart.isSignalConnected(signal)
         && !Chart.isSignalConnected(oldSignal))
         return;
-    const TpcPolarPoint polar = Viewport.Transform().PixelToPolar(x, y);
+    const TpcTransform transform = Viewport.Transform();
+    const TpcPolarPoint polar = transform.PixelToPolar(x, y);
     const TpcViewArea area = ViewArea();
-    const bool inChart = geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth);
+    // Beyond a partial sector's edges and in a hole the pointer is not in the chart.
+    const bool inChart = geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth)
+        && transform.InView(x, y);
     fire(
         Chart.OnMouseMoveInChart,
         [&] {

@@ -534,55 +534,80 @@ int TpcViewRegion::Clip(double ax, double ay, double bx, double by, double (&par
 {
     Intervals result;
     result.t[0][0] = 0, result.t[0][1] = 1, result.n = 1;
-    if (!m_everything) {
-        const double px = ax - m_cx, py = ay - m_cy, dx = bx - ax, dy = by - ay;
-        double lo, hi;
-        if (m_bounded) {
-            if (!insideCircle(px, py, dx, dy, m_outer2, lo, hi))
-                lo = hi = 0;
-            result.remove(-HUGE_VAL, lo);
-            result.remove(hi, HUGE_VAL);
-        }
-        if (m_hole2 > 0 && insideCircle(px, py, dx, dy, m_hole2, lo, hi))
-            result.remove(lo, hi);
-        if (!m_wholeTurn) {
-            // Each edge's half-plane as a linear function of t; the sector is their intersection
-            // (up to half a turn) or union (beyond it), whose complement is removed.
-            const double qx = px, qy = py * m_flip, ex = dx, ey = dy * m_flip;
-            const double s0 = m_ax * qy - m_ay * qx, s1 = m_ax * ey - m_ay * ex;
-            const double e0 = qx * m_by - qy * m_bx, e1 = ex * m_by - ey * m_bx;
-            // The interval of t where f0 + t f1 < 0.
-            auto negative = [](double f0, double f1, double& from, double& to) {
-                if (f1 == 0) {
-                    from = f0 < 0 ? -HUGE_VAL : 0;
-                    to = f0 < 0 ? HUGE_VAL : 0;
-                } else if (f1 > 0) {
-                    from = -HUGE_VAL, to = -f0 / f1;
-                } else {
-                    from = -f0 / f1, to = HUGE_VAL;
-                }
-            };
-            double sLo, sHi, eLo, eHi;
-            negative(s0, s1, sLo, sHi);
-            negative(e0, e1, eLo, eHi);
-            if (m_reflex) {
-                // Outside where both are negative.
-                result.remove(std::max(sLo, eLo), std::min(sHi, eHi));
-            } else {
-                result.remove(sLo, sHi);
-                result.remove(eLo, eHi);
+    auto done = [&parts, &result] {
+        int count = 0;
+        for (int i = 0; i < result.n; ++i) {
+            if (result.t[i][1] > result.t[i][0]) {
+                parts[count][0] = result.t[i][0];
+                parts[count][1] = result.t[i][1];
+                ++count;
             }
         }
+        return count;
+    };
+    if (m_everything)
+        return done();
+    const double px = ax - m_cx, py = ay - m_cy, dx = bx - ax, dy = by - ay;
+    // Each edge's half-plane as a linear function of t, in the frame with rows mirrored back: the
+    // sector is their intersection (up to half a turn) or union (beyond it).
+    const double qx = px, qy = py * m_flip, ex = dx, ey = dy * m_flip;
+    const double s0 = m_ax * qy - m_ay * qx, s1 = m_ax * ey - m_ay * ex;
+    const double e0 = qx * m_by - qy * m_bx, e1 = ex * m_by - ey * m_bx;
+    if (!m_wholeTurn) {
+        // Both ends beyond one edge of a convex sector, or both in the convex gap of a wider one:
+        // nothing of the segment is inside.
+        const bool beyondStart = s0 < 0 && s0 + s1 < 0, beyondEnd = e0 < 0 && e0 + e1 < 0;
+        if (m_reflex ? (beyondStart && beyondEnd) : (beyondStart || beyondEnd))
+            return 0;
     }
-    int count = 0;
-    for (int i = 0; i < result.n; ++i) {
-        if (result.t[i][1] > result.t[i][0]) {
-            parts[count][0] = result.t[i][0];
-            parts[count][1] = result.t[i][1];
-            ++count;
+    // Both ends inside, on one side of every part the region lacks (the gap of a wide sector, the
+    // hole): the whole segment is inside.
+    if (Contains(ax, ay) && Contains(bx, by)) {
+        const bool angular
+            = !m_reflex || m_wholeTurn || (s0 >= 0 && s0 + s1 >= 0) || (e0 >= 0 && e0 + e1 >= 0);
+        bool clearOfHole = m_hole2 == 0;
+        if (!clearOfHole) {
+            const double length2 = dx * dx + dy * dy;
+            const double t = length2 > 0 ? std::clamp(-(px * dx + py * dy) / length2, 0.0, 1.0) : 0;
+            const double nx = px + t * dx, ny = py + t * dy;
+            clearOfHole = nx * nx + ny * ny >= m_hole2;
+        }
+        if (angular && clearOfHole)
+            return done();
+    }
+    double lo, hi;
+    if (m_bounded) {
+        if (!insideCircle(px, py, dx, dy, m_outer2, lo, hi))
+            lo = hi = 0;
+        result.remove(-HUGE_VAL, lo);
+        result.remove(hi, HUGE_VAL);
+    }
+    if (m_hole2 > 0 && insideCircle(px, py, dx, dy, m_hole2, lo, hi))
+        result.remove(lo, hi);
+    if (!m_wholeTurn) {
+        // The interval of t where f0 + t f1 < 0.
+        auto negative = [](double f0, double f1, double& from, double& to) {
+            if (f1 == 0) {
+                from = f0 < 0 ? -HUGE_VAL : 0;
+                to = f0 < 0 ? HUGE_VAL : 0;
+            } else if (f1 > 0) {
+                from = -HUGE_VAL, to = -f0 / f1;
+            } else {
+                from = -f0 / f1, to = HUGE_VAL;
+            }
+        };
+        double sLo, sHi, eLo, eHi;
+        negative(s0, s1, sLo, sHi);
+        negative(e0, e1, eLo, eHi);
+        if (m_reflex) {
+            // Outside where both are negative.
+            result.remove(std::max(sLo, eLo), std::min(sHi, eHi));
+        } else {
+            result.remove(sLo, sHi);
+            result.remove(eLo, eHi);
         }
     }
-    return count;
+    return done();
 }
 
 void ClearUpperVectorState()
