@@ -257,6 +257,40 @@ void BM_FullRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_FullRepaint)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// The same repaint on other views of the spiral: 0 the logarithmic axis from 0.01 to 10; 1 the
+// half-circle from 0 to 180 degrees, where half of the lines are clipped away; 2 a quarter with
+// a hole of a fifth of the radius, on the logarithmic axis.
+void BM_FullRepaintShaped(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(1)));
+    const auto view = state.range(0);
+    if (view == 0 || view == 2)
+        chart.SetRadialRange(0.01, 10, TpcRadialScale::rsLog10);
+    if (view == 1) {
+        chart.SetSectorSpan(180);
+    } else if (view == 2) {
+        chart.SetSectorStart(30);
+        chart.SetSectorSpan(90);
+        chart.SetHoleFraction(0.2);
+    }
+    chart.SetAutoCenter(false);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        chart.SetCenterX(x + (i & 1));
+        ++i;
+    }
+}
+BENCHMARK(BM_FullRepaintShaped)
+    ->ArgNames({ "view", "points" })
+    ->Args({ 0, 1000 })
+    ->Args({ 0, 1000000 })
+    ->Args({ 1, 1000 })
+    ->Args({ 1, 1000000 })
+    ->Args({ 2, 1000000 })
+    ->Unit(benchmark::kMillisecond);
+
 // Saving the 1,000-point spiral at 2,000 x 2,000 pixels as SVG (saving 1), or only setting the
 // chart up (saving 0): the difference between the peak memory of the two, each run alone, is what
 // the export holds.

@@ -198,6 +198,12 @@ namespace {
         // up to half a turn without a hole) stays inside and is drawn as it is.
         void clippedLine(TPoint point)
         {
+            // A dense line has many points on the pixel of the one before: they are where it was.
+            if (point == m_last) {
+                if (m_penAtLast)
+                    m_batch.add(point);
+                return;
+            }
             const TPoint from = m_last;
             const bool inside = m_region->Contains(point.x, point.y);
             m_last = point;
@@ -206,6 +212,8 @@ namespace {
                 m_batch.add(point);
                 return;
             }
+            if (!inside && !m_penAtLast && m_region->Misses(from.x, from.y, point.x, point.y))
+                return;
             double parts[3][2];
             const int count = m_region->Clip(from.x, from.y, point.x, point.y, parts);
             const double dx = double(point.x) - from.x, dy = double(point.y) - from.y;

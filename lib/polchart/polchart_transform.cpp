@@ -187,35 +187,43 @@ namespace {
         bool normal, inverted;
     };
 
-    // The natural logarithm of positive normal numbers by the classic reduction to
-    // [sqrt(1/2), sqrt(2)) and the minimax series in s = f / (2 + f), within about one unit in the
-    // last place of the exact value; times log10(e) for the common logarithm, which adds one more.
+    // The common logarithm of positive normal numbers, without a division: x = 2^k m with m in
+    // [1, 2); the top six bits of m's fraction pick c, the middle of its sixty-fourth of [1, 2),
+    // from a table of 1 / c and log10(c); then m / c = 1 + r with |r| < 1/128, and ln(1 + r)
+    // comes from its series up to r^5, whose remainder stays below 1e-14. The slack of the chunk
+    // loop allows for that error and the table's roundings.
+    struct LogTable {
+        double Inverse[64];
+        double Log[64];
+        LogTable()
+        {
+            for (int j = 0; j < 64; ++j) {
+                const double c = 1 + (j + 0.5) / 64;
+                Inverse[j] = 1 / c;
+                Log[j] = std::log10(c);
+            }
+        }
+    };
+    const LogTable logTable;
+
     [[gnu::always_inline]] inline Doubles log10Kernel(Doubles x)
     {
-        constexpr double ln2High = 6.93147180369123816490e-01, ln2Low = 1.90821492927058770002e-10;
+        constexpr double log10Of2 = 3.01029995663981195214e-01;
         constexpr double log10OfE = 4.34294481903251816668e-01;
         const Longs bits = bitsOf(x);
-        // The high word moved so that mantissas from sqrt(1/2) up count in the next exponent.
-        const Longs high = (bits >> 32) + (0x3ff00000 - 0x3fe6a09e);
-        const Longs k = (high >> 20) - 0x3ff;
-        const Longs reduced = (((high & 0x000fffff) + 0x3fe6a09e) << 32) | (bits & 0xffffffff);
-        const Doubles f = doublesOf(reduced) - 1.0;
-        const Doubles halfSquare = 0.5 * f * f;
-        const Doubles s = f / (2.0 + f);
-        const Doubles z = s * s, w = z * z;
-        const Doubles t1 = w
-            * (3.999999999940941908e-01
-                + w * (2.222219843214978396e-01 + w * 1.531383769920937332e-01));
-        const Doubles t2 = z
-            * (6.666666666666735130e-01
-                + w
-                    * (2.857142874366239149e-01
-                        + w * (1.818357216161805012e-01 + w * 1.479819860511658591e-01)));
+        const Longs k = (bits >> 52) - 1023;
+        const Longs index = (bits >> 46) & 63;
+        const Doubles m = doublesOf((bits & 0x000fffffffffffff) | 0x3ff0000000000000);
+        const Doubles inverse = { logTable.Inverse[index[0]], logTable.Inverse[index[1]],
+            logTable.Inverse[index[2]], logTable.Inverse[index[3]] };
+        const Doubles logC = { logTable.Log[index[0]], logTable.Log[index[1]],
+            logTable.Log[index[2]], logTable.Log[index[3]] };
+        const Doubles r = m * inverse - 1.0;
+        const Doubles ln
+            = r * (1.0 + r * (-1.0 / 2 + r * (1.0 / 3 + r * (-1.0 / 4 + r * (1.0 / 5)))));
         // k is small: adding it to the bits of the rounding shift converts it exactly.
         const Doubles dk = doublesOf(k + bitsOf(Doubles {} + roundingShift)) - roundingShift;
-        const Doubles ln
-            = s * (halfSquare + (t1 + t2)) + dk * ln2Low - halfSquare + f + dk * ln2High;
-        return ln * log10OfE;
+        return (dk * log10Of2 + logC) + ln * log10OfE;
     }
 
     // The clipped pixel coordinates of values, and in unsure the lanes that might round
@@ -232,19 +240,31 @@ namespace {
         return __builtin_convertvector(nearest, Ints);
     }
 
+    // On a logarithmic axis the places of four elements' radial values, NaN for the values the
+    // kernel does not take (zero, negative, subnormal, not finite): those go the per-element way.
+    [[gnu::always_inline]] inline void laneAxisValues(const TpcDataElement* e, double* axis)
+    {
+        const Doubles rad = { e[0].Rad, e[1].Rad, e[2].Rad, e[3].Rad };
+        const Longs placed = (rad >= 0x1p-1022) & (rad <= 0x1.fffffffffffffp+1023);
+        const Doubles t = log10Kernel(placed ? rad : 1.0);
+        const Doubles result = placed ? t : __builtin_nan("");
+        std::memcpy(axis, &result, sizeof result);
+    }
+
     // Four elements: their pixels into out, and whether any of them must come from the
-    // per-element path instead; unsure then tells which.
+    // per-element path instead; unsure then tells which. On a logarithmic axis the radial values'
+    // places come from axis.
     template <bool Logarithmic>
     [[gnu::always_inline]] inline bool lanePixels(
-        const Factors& f, const TpcDataElement* e, TPoint* out, Longs& unsure)
+        const Factors& f, const TpcDataElement* e, const double* axis, TPoint* out, Longs& unsure)
     {
         Doubles rad = { e[0].Rad, e[1].Rad, e[2].Rad, e[3].Rad };
         const Doubles phi = { e[0].Phi, e[1].Phi, e[2].Phi, e[3].Phi };
         Longs placed = ~Longs {};
         if constexpr (Logarithmic) {
-            // Zero, negative, subnormal and non-finite values take the per-element way.
-            placed = (rad >= 0x1p-1022) & (rad <= 0x1.fffffffffffffp+1023);
-            rad = log10Kernel(placed ? rad : 1.0);
+            std::memcpy(&rad, axis, sizeof rad);
+            placed = rad == rad;
+            rad = placed ? rad : 0.0;
         }
         if (f.normal)
             rad = rad < f.low ? f.low : rad;
@@ -284,6 +304,10 @@ namespace {
     [[gnu::always_inline]] inline void pixelsLoop(const TpcTransform& transform, const Factors& f,
         const TpcDataElement* elements, int32_t count, TPoint* out)
     {
+        // On a logarithmic axis the logarithms of a block are taken first, in a loop of their own
+        // whose iterations are independent: mixed into the mapping they would lengthen its chain.
+        constexpr int32_t block = 256;
+        double axis[Logarithmic ? block + Lanes : 1];
         for (int32_t i = 0; i < count; i += Lanes) {
             TpcDataElement tail[Lanes];
             TPoint tailOut[Lanes];
@@ -295,8 +319,17 @@ namespace {
                 e = tail;
                 o = tailOut;
             }
+            if constexpr (Logarithmic) {
+                if (i % block == 0) {
+                    const int32_t full = std::min(block, (count - i) / Lanes * Lanes);
+                    for (int32_t j = 0; j < full; j += Lanes)
+                        laneAxisValues(elements + i + j, axis + j);
+                }
+                if (n < Lanes)
+                    laneAxisValues(e, axis + i % block);
+            }
             Longs unsure;
-            if (lanePixels<Logarithmic>(f, e, o, unsure)) {
+            if (lanePixels<Logarithmic>(f, e, axis + (Logarithmic ? i % block : 0), o, unsure)) {
                 for (int lane = 0; lane < Lanes; ++lane) {
                     if (unsure[lane] != 0) {
                         o[lane] = transform.PolarToPixel(e[lane].Rad, e[lane].Phi);
@@ -311,11 +344,15 @@ namespace {
 
 #if defined(__x86_64__) && defined(__GNUC__)
     // The same loop built for the wider instruction set, taken when the processor has it.
-    template <bool Logarithmic>
     __attribute__((target("avx2"))) void pixelsLoopWide(const TpcTransform& transform,
         const Factors& f, const TpcDataElement* elements, int32_t count, TPoint* out)
     {
-        pixelsLoop<Logarithmic>(transform, f, elements, count, out);
+        pixelsLoop<false>(transform, f, elements, count, out);
+    }
+    __attribute__((target("avx2"))) void logPixelsLoopWide(const TpcTransform& transform,
+        const Factors& f, const TpcDataElement* elements, int32_t count, TPoint* out)
+    {
+        pixelsLoop<true>(transform, f, elements, count, out);
     }
     const bool haveWide = __builtin_cpu_supports("avx2");
 #endif
@@ -327,22 +364,24 @@ void TpcTransform::DataPixels(const TpcDataElement* elements, int32_t count, TPo
                originY = static_cast<double>(m_p.OriginY);
     const auto scale = static_cast<double>(m_p.Scale);
     double slack = (fastReachLimit + std::fabs(originX) + std::fabs(originY) + 1) * 0x1p-40;
-    // The logarithms of the two paths differ by a few units in the last place of a value whose
-    // magnitude times the scale is below the reach limit plus the axis's pixel offsets; a
-    // generous multiple of that bound is added. A slack beyond one half sends every element the
-    // per-element way.
+    // The logarithms of the two paths differ by the series' remainder (below 1e-14 of a decade)
+    // and a few units in the last place of a value whose magnitude times the scale is below the
+    // reach limit plus the axis's pixel offsets; generous multiples of both are added. A slack
+    // beyond one half sends every element the per-element way.
     if (m_p.Logarithmic)
         slack += (fastReachLimit + std::fabs(scale * m_axisLow) + std::fabs(scale * m_holeUnits))
-            * 0x1p-46;
+                * 0x1p-46
+            + std::fabs(scale) * 1e-10;
     const Factors f { scale, originX, originY, m_axisLow, m_p.AngleOffset, m_p.AngleUnit,
         static_cast<double>(m_p.RotationSign), 0.5 - slack, m_holeUnits, m_axisHigh > m_axisLow,
         m_axisHigh < m_axisLow };
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (haveWide) {
-        if (m_p.Logarithmic)
-            pixelsLoopWide<true>(*this, f, elements, count, out);
-        else
-            pixelsLoopWide<false>(*this, f, elements, count, out);
+    if (m_p.Logarithmic && haveWide) {
+        logPixelsLoopWide(*this, f, elements, count, out);
+        return;
+    }
+    if (haveWide && !m_p.Logarithmic) {
+        pixelsLoopWide(*this, f, elements, count, out);
         return;
     }
 #endif
@@ -464,27 +503,6 @@ TpcViewRegion::TpcViewRegion(double centerX, double centerY, double outerRadius,
     m_ay = startY * m_flip;
     m_bx = endX;
     m_by = endY * m_flip;
-}
-
-bool TpcViewRegion::inSector(double dx, double dy) const
-{
-    if (m_wholeTurn)
-        return true;
-    dy *= m_flip;
-    const double fromStart = m_ax * dy - m_ay * dx;
-    const double toEnd = dx * m_by - dy * m_bx;
-    return m_reflex ? (fromStart >= 0 || toEnd >= 0) : (fromStart >= 0 && toEnd >= 0);
-}
-
-bool TpcViewRegion::Contains(double x, double y) const
-{
-    if (m_everything)
-        return true;
-    const double dx = x - m_cx, dy = y - m_cy;
-    const double d2 = dx * dx + dy * dy;
-    if (d2 < m_hole2 || (m_bounded && d2 > m_outer2))
-        return false;
-    return inSector(dx, dy);
 }
 
 namespace {

@@ -69,7 +69,29 @@ public:
     /// Whether every point is in the region: no test needed.
     bool Everything() const { return m_everything; }
     /// Whether the point is in the region.
-    bool Contains(double x, double y) const;
+    bool Contains(double x, double y) const
+    {
+        if (m_everything)
+            return true;
+        const double dx = x - m_cx, dy = y - m_cy;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 < m_hole2 || (m_bounded && d2 > m_outer2))
+            return false;
+        return inSector(dx, dy);
+    }
+    /// Whether the segment between two points surely misses the region: both ends lie beyond one
+    /// edge of a sector of at most half a turn, or both in the gap of a wider one. False says
+    /// nothing.
+    bool Misses(double ax, double ay, double bx, double by) const
+    {
+        if (m_wholeTurn)
+            return false;
+        const double pax = ax - m_cx, pay = (ay - m_cy) * m_flip;
+        const double pbx = bx - m_cx, pby = (by - m_cy) * m_flip;
+        const bool beyondStart = m_ax * pay - m_ay * pax < 0 && m_ax * pby - m_ay * pbx < 0;
+        const bool beyondEnd = pax * m_by - pay * m_bx < 0 && pbx * m_by - pby * m_bx < 0;
+        return m_reflex ? (beyondStart && beyondEnd) : (beyondStart || beyondEnd);
+    }
     /// Whether a segment between two points in the region stays in it: a sector of at most half
     /// a turn without a hole.
     bool Convex() const { return !m_reflex && m_hole2 == 0; }
@@ -78,7 +100,15 @@ public:
     int Clip(double ax, double ay, double bx, double by, double (&parts)[3][2]) const;
 
 private:
-    bool inSector(double dx, double dy) const;
+    bool inSector(double dx, double dy) const
+    {
+        if (m_wholeTurn)
+            return true;
+        dy *= m_flip;
+        const double fromStart = m_ax * dy - m_ay * dx;
+        const double toEnd = dx * m_by - dy * m_bx;
+        return m_reflex ? (fromStart >= 0 || toEnd >= 0) : (fromStart >= 0 && toEnd >= 0);
+    }
 
     bool m_everything = true;
     double m_cx = 0, m_cy = 0;
