@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 namespace znq::layers {
@@ -93,7 +94,8 @@ namespace {
     // place (Rad or Phi not finite, or Rad of 0 or below on a logarithmic scale), start() where a
     // line starts (a move-to, or the first drawable element after a gap: resumed), line() at an
     // element a line is drawn to. Hidden classes are skipped.
-    template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
+    template <bool Logarithmic, typename Visitor>
+    void walkData(const TpcRenderContext& context, Visitor& visitor)
     {
         // Copies the compiler may keep at hand: the visitor's writes cannot change them.
         const TpcTransform transform = context.Transform;
@@ -116,7 +118,8 @@ namespace {
                 const TpcDataElement& element = elements[i];
                 if (!visible[element.ElemClass])
                     continue;
-                if (!transform.HasPlace(element.Rad, element.Phi)) {
+                if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)
+                    || (Logarithmic && !(element.Rad > 0))) {
                     visitor.gap();
                     broken = true;
                     continue;
@@ -131,23 +134,31 @@ namespace {
         }
     }
 
-    // The polylines with their pens.
-    class DataPainter {
+    template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
+    {
+        if (context.Transform.Params().Logarithmic)
+            walkData<true>(context, visitor);
+        else
+            walkData<false>(context, visitor);
+    }
+
+    // The polylines with their pens; when Clipped, cut to the view's region.
+    template <bool Clipped> class DataPainter {
     public:
         DataPainter(const TpcRenderContext& context, TCanvas& canvas)
             : m_pen(canvas.Pen())
             , m_batch(canvas, context.ReferenceDataPath)
-            , m_region(
-                  context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
-            , m_convex(m_region && m_region->Convex())
             , m_width(context.Style.LineWidth)
             , m_color(context.Style.ChartColor)
         {
             m_pen.SetWidth(m_width);
             m_batch.moveTo(TPoint { 0, 0 });
-            // Data that starts with a line-to draws it from the pen's first place.
-            m_lastInside = !m_region || m_region->Contains(0, 0);
-            m_penAtLast = m_lastInside;
+            if constexpr (Clipped) {
+                // Data that starts with a line-to draws it from the pen's first place.
+                m_clip.Region = &context.Transform.Region();
+                m_clip.Convex = m_clip.Region->Convex();
+                m_clip.PenAtLast = m_clip.Region->Contains(0, 0);
+            }
             m_pen.SetColor(m_color);
             m_pen.SetStyle(m_style);
             canvas.Brush().SetColor(context.Style.ChartColor);
@@ -159,11 +170,10 @@ namespace {
         void start(int32_t, const TpcDataElement& element, TPoint point, bool)
         {
             width(element);
-            if (m_region) {
-                m_last = point;
-                m_lastInside = m_region->Contains(point.x, point.y);
-                m_penAtLast = m_lastInside;
-                if (!m_lastInside) {
+            if constexpr (Clipped) {
+                m_clip.Last = point;
+                m_clip.PenAtLast = m_clip.Region->Contains(point.x, point.y);
+                if (!m_clip.PenAtLast) {
                     m_batch.flush();
                     return;
                 }
@@ -180,7 +190,7 @@ namespace {
                 m_pen.SetColor(m_color);
                 m_pen.SetStyle(m_style);
             }
-            if (m_region) {
+            if constexpr (Clipped) {
                 clippedLine(point);
                 return;
             }
@@ -199,23 +209,23 @@ namespace {
         void clippedLine(TPoint point)
         {
             // A dense line has many points on the pixel of the one before: they are where it was.
-            if (point == m_last) {
-                if (m_penAtLast)
+            if (point == m_clip.Last) {
+                if (m_clip.PenAtLast)
                     m_batch.add(point);
                 return;
             }
-            const TPoint from = m_last;
-            const bool inside = m_region->Contains(point.x, point.y);
-            m_last = point;
-            m_lastInside = inside;
-            if (inside && m_penAtLast && m_convex) {
+            const TPoint from = m_clip.Last;
+            const bool inside = m_clip.Region->Contains(point.x, point.y);
+            m_clip.Last = point;
+            if (inside && m_clip.PenAtLast && m_clip.Convex) {
                 m_batch.add(point);
                 return;
             }
-            if (!inside && !m_penAtLast && m_region->Misses(from.x, from.y, point.x, point.y))
+            if (!inside && !m_clip.PenAtLast
+                && m_clip.Region->Misses(from.x, from.y, point.x, point.y))
                 return;
             double parts[3][2];
-            const int count = m_region->Clip(from.x, from.y, point.x, point.y, parts);
+            const int count = m_clip.Region->Clip(from.x, from.y, point.x, point.y, parts);
             const double dx = double(point.x) - from.x, dy = double(point.y) - from.y;
             auto at = [&](double t) {
                 return TPoint { geometry::RoundPixel(from.x + t * dx),
@@ -223,14 +233,14 @@ namespace {
             };
             bool penAtEnd = false;
             for (int k = 0; k < count; ++k) {
-                const bool fromStart = parts[k][0] == 0 && m_penAtLast;
+                const bool fromStart = parts[k][0] == 0 && m_clip.PenAtLast;
                 if (!fromStart)
                     m_batch.moveTo(at(parts[k][0]));
                 const bool toEnd = parts[k][1] == 1;
                 m_batch.add(toEnd ? point : at(parts[k][1]));
                 penAtEnd = toEnd;
             }
-            m_penAtLast = penAtEnd;
+            m_clip.PenAtLast = penAtEnd;
             if (!penAtEnd)
                 m_batch.flush();
         }
@@ -246,16 +256,20 @@ namespace {
 
         TPen& m_pen;
         PolylineBatch m_batch;
-        // The view's region when it is not everything: the lines are clipped to it.
-        const TpcViewRegion* m_region = nullptr;
-        bool m_convex = true;
-        TPoint m_last;
-        bool m_lastInside = true;
-        // The pen stands at the last point: the next line continues the batch.
-        bool m_penAtLast = true;
         int m_width;
         TColor m_color;
         TPenStyle m_style = TPenStyle::psSolid;
+        // Where a clipped line stands: the view's region, whether a segment between two points in
+        // it stays in it, the last point, and whether the pen is there (the next line continues
+        // the batch).
+        struct ClipState {
+            const TpcViewRegion* Region = nullptr;
+            bool Convex = true;
+            TPoint Last;
+            bool PenAtLast = true;
+        };
+        struct NoClip { };
+        [[no_unique_address]] std::conditional_t<Clipped, ClipState, NoClip> m_clip;
     };
 
     // The drawn points into a snap index: a move-to counts once a line is drawn from it.
@@ -263,7 +277,8 @@ namespace {
     public:
         SnapCollector(TpcSnapIndex& index, const TpcRenderContext& context)
             : m_index(index)
-            , m_region(context.Transform.Region())
+            , m_region(
+                  context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
         {
             m_index.Begin(context.Area.Width, context.Area.Height);
         }
@@ -296,23 +311,23 @@ namespace {
     private:
         bool outside(TPoint point)
         {
-            if (m_region.Everything() || m_region.Contains(point.x, point.y)) {
+            if (!m_region || m_region->Contains(point.x, point.y))
                 return false;
-            }
             m_index.Break();
             m_afterOutside = true;
             return true;
         }
 
         TpcSnapIndex& m_index;
-        const TpcViewRegion& m_region;
+        // The view's region unless it holds everything.
+        const TpcViewRegion* m_region;
         bool m_afterOutside = false;
     };
 
     // Both at once, in the paint of a chart with a snapping crosshair.
-    class PaintingCollector {
+    template <typename Painter> class PaintingCollector {
     public:
-        PaintingCollector(DataPainter& painter, SnapCollector& collector)
+        PaintingCollector(Painter& painter, SnapCollector& collector)
             : m_painter(painter)
             , m_collector(collector)
         {
@@ -334,27 +349,38 @@ namespace {
         }
 
     private:
-        DataPainter& m_painter;
+        Painter& m_painter;
         SnapCollector& m_collector;
     };
 
 } // namespace
 
-// An element whose Rad or Phi is not finite has no place on the chart: it is left out, and the
-// line resumes at the next drawable point as after a move-to.
+namespace {
+    template <bool Clipped>
+    void paintData(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result)
+    {
+        DataPainter<Clipped> painter(context, canvas);
+        if (context.SnapIndexToFill) {
+            SnapCollector collector(*context.SnapIndexToFill, context);
+            PaintingCollector both(painter, collector);
+            walkData(context, both);
+            collector.finish();
+            result.SnapIndexFilled = true;
+        } else {
+            walkData(context, painter);
+        }
+        painter.finish();
+    }
+} // namespace
+
+// An element without a place on the chart is left out, and the line resumes at the next drawable
+// point as after a move-to.
 void Data(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result)
 {
-    DataPainter painter(context, canvas);
-    if (context.SnapIndexToFill) {
-        SnapCollector collector(*context.SnapIndexToFill, context);
-        PaintingCollector both(painter, collector);
-        walkData(context, both);
-        collector.finish();
-        result.SnapIndexFilled = true;
-    } else {
-        walkData(context, painter);
-    }
-    painter.finish();
+    if (context.Transform.Region().Everything())
+        paintData<false>(context, canvas, result);
+    else
+        paintData<true>(context, canvas, result);
 }
 
 void CollectSnapPoints(const TpcRenderContext& context, TpcSnapIndex& index)

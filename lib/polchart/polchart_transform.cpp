@@ -182,8 +182,10 @@ namespace {
     // from the per-element path's by less than slack: the polynomials and the reduction stay
     // within about 1e-15 of the library's sine and cosine, and the roundings of the products and
     // sums add a few units in the last place of values below the reach limit plus the origin.
+    // The radius is taken from the axis's zero, RangeLow less the hole (RangeLow itself without
+    // one): that differs from the per-element path's order of operations by a rounding.
     struct Factors {
-        double scale, originX, originY, low, offset, unit, sign, halfLessSlack, hole;
+        double scale, originX, originY, low, offset, unit, sign, halfLessSlack, zero;
         bool normal, inverted;
     };
 
@@ -271,7 +273,7 @@ namespace {
         if (f.inverted)
             rad = rad > f.low ? f.low : rad;
         Doubles alpha = (phi + f.offset) * f.unit;
-        Doubles radius = (rad - f.low) + f.hole;
+        Doubles radius = rad - f.zero;
         // Far angles, far reaches and values that are not finite go the per-element way; their
         // lanes compute with zeros, so that no conversion sees a wild value.
         const Longs usable = placed & (absolute(alpha) < fastTrigLimit)
@@ -372,9 +374,13 @@ void TpcTransform::DataPixels(const TpcDataElement* elements, int32_t count, TPo
         slack += (fastReachLimit + std::fabs(scale * m_axisLow) + std::fabs(scale * m_holeUnits))
                 * 0x1p-46
             + std::fabs(scale) * 1e-10;
+    // Taking the radius from RangeLow less the hole rounds differently by a unit in the last
+    // place of their magnitudes, at most.
+    if (m_holeUnits != 0)
+        slack += std::fabs(scale) * (std::fabs(m_axisLow) + std::fabs(m_holeUnits)) * 0x1p-50;
     const Factors f { scale, originX, originY, m_axisLow, m_p.AngleOffset, m_p.AngleUnit,
-        static_cast<double>(m_p.RotationSign), 0.5 - slack, m_holeUnits, m_axisHigh > m_axisLow,
-        m_axisHigh < m_axisLow };
+        static_cast<double>(m_p.RotationSign), 0.5 - slack, m_axisLow - m_holeUnits,
+        m_axisHigh > m_axisLow, m_axisHigh < m_axisLow };
 #if defined(__x86_64__) && defined(__GNUC__)
     if (m_p.Logarithmic && haveWide) {
         logPixelsLoopWide(*this, f, elements, count, out);
