@@ -12,11 +12,14 @@ export QT_QPA_PLATFORM=offscreen
 "$build/app/polchart-demo" --save "$out/demonstration.png"
 "$build/examples/example_minimal" --save "$out/minimal.png"
 "$build/examples/example_gallery" "$out"
-for picture in demonstration minimal grid_styles label_modes text_labels crosshairs high_density; do
+"$build/examples/example_antenna_pattern" --save "$out/antenna_pattern.png"
+pictures="demonstration minimal grid_styles label_modes text_labels crosshairs high_density
+  scales_and_sectors antenna_pattern antenna_pattern_log"
+for picture in $pictures; do
   file="$out/$picture.png"
   if [ ! -s "$file" ] || [ "$(head -c 8 "$file" | od -An -tx1 | tr -d ' ')" != "89504e470d0a1a0a" ]; then
     echo "gallery: $file is missing or not a PNG" >&2
     exit 1
   fi
 done
-echo "gallery: 7 pictures in $out"
+echo "gallery: $(echo $pictures | wc -w) pictures in $out"

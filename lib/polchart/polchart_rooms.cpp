@@ -158,6 +158,10 @@ std::vector<TpcFitFeature> TpcChartRooms::SectorFeatures() const
     const double offset = view.AngleOffset * view.AngleUnit;
     const int sign = view.RotationSign;
     if (Style.LabelModeAngular != TpcAngLabelMode::almNone) {
+        // The multiple-of-pi labels are drawn in the "Symbol" font.
+        if (Style.LabelModeAngular == TpcAngLabelMode::almMultiPi
+            || Style.LabelModeAngular == TpcAngLabelMode::almSymmMultiPi)
+            canvas.Font().SetName("Symbol");
         const int rayCount = static_cast<int>(std::nearbyint(360 / Style.AngleBtwRays));
         for (int i = 0; i < rayCount; ++i) {
             const double theta = 2 * std::numbers::pi * i / rayCount;
@@ -169,6 +173,7 @@ std::vector<TpcFitFeature> TpcChartRooms::SectorFeatures() const
             const double c = std::cos(theta + offset), s = std::sin(theta + offset) * sign;
             features.push_back({ c, s, c * (w / 2 + 6), s * (h / 2 + 3), w / 2, h / 2 });
         }
+        canvas.Font().Assign(Chart.Font());
     }
     if (Style.LabelModeRadial != TpcRadLabelMode::rlmNone) {
         double w = 0, h = 0;
