@@ -407,7 +407,9 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
     double rad = m_p.RangeHigh > m_p.RangeLow ? m_p.RangeLow + distance : m_p.RangeLow - distance;
     if (m_p.Logarithmic || m_holeUnits != 0) {
         const double along = distance - std::fabs(m_holeUnits);
-        rad = RadialValue(m_axisHigh > m_axisLow ? m_axisLow + along : m_axisLow - along);
+        // Far out on a logarithmic axis the value passes the largest double: it saturates.
+        rad = std::min(RadialValue(m_axisHigh > m_axisLow ? m_axisLow + along : m_axisLow - along),
+            std::numeric_limits<double>::max());
     }
     // Bounds near the ends of the double range: the distance overflows in double, and its
     // quotients with it; the wider type holds them, and the angle needs only their ratio.
@@ -420,7 +422,7 @@ TpcPolarPoint TpcTransform::PixelToPolar(int32_t x, int32_t y) const
         rad = static_cast<double>(
             std::clamp<long double>(m_axisHigh > m_axisLow ? m_axisLow + along : m_axisLow - along,
                 -largestDouble, largestDouble));
-        rad = RadialValue(rad);
+        rad = std::min(RadialValue(rad), std::numeric_limits<double>::max());
         const long double largest = std::max(std::fabs(lu), std::fabs(lv));
         u = static_cast<double>(lu / largest);
         v = static_cast<double>(lv / largest);
@@ -480,14 +482,22 @@ TpcSectorBox TpcTransform::SectorBox(
         box.Top = std::min(box.Top, y);
         box.Bottom = std::max(box.Bottom, y);
     };
-    const double start = startRadians + offsetRadians, end = start + spanRadians;
+    // Brought into the first turn, so that the steps below count from a start of any size.
+    double start = std::fmod(startRadians + offsetRadians, 2 * pi);
+    if (start < 0)
+        start += 2 * pi;
+    const double end = start + spanRadians;
     for (const double radius : { 1.0, hole }) {
         include(start, radius);
         include(end, radius);
     }
-    // The outer arc's extreme points: the axis directions the sector passes.
-    for (double axis = std::ceil(start / (pi / 2)) * (pi / 2); axis < end; axis += pi / 2)
-        include(axis, 1.0);
+    // The outer arc's extreme points: the axis directions the sector passes, at most four.
+    const double firstAxis = std::ceil(start / (pi / 2));
+    for (int k = 0; k < 5; ++k) {
+        const double axis = (firstAxis + k) * (pi / 2);
+        if (axis < end)
+            include(axis, 1.0);
+    }
     return box;
 }
 

@@ -20,6 +20,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace znq::chart_ops {
 
@@ -81,10 +82,26 @@ public:
                                              int, int) { text += m_unitText; };
     }
 
+    // One operation. On a logarithmic axis the bounds' setters refuse values of 0 and below with
+    // an error that must leave the range as it was; no other operation may raise one.
     void step(ByteReader& in)
     {
+        const auto before = std::tuple { m_chart.RangeLow(), m_chart.RangeHigh() };
+        const bool logarithmic = m_chart.RadialScale() == TpcRadialScale::rsLog10;
+        try {
+            operation(in);
+        } catch (const EZNQPolChartError& error) {
+            if (!logarithmic)
+                m_failure = std::string("an operation raised ") + error.what();
+            else if (std::tuple { m_chart.RangeLow(), m_chart.RangeHigh() } != before)
+                m_failure = "a refused bound changed the range";
+        }
+    }
+
+    void operation(ByteReader& in)
+    {
         TPolChart& c = m_chart;
-        switch (in.small(40)) {
+        switch (in.small(42)) {
         case 0:
             c.SetMagFactor(in.real());
             break;
@@ -243,6 +260,12 @@ public:
         case 39:
             c.ToImage(in.byte() & 1 ? 0.25 : 1.7);
             break;
+        case 40:
+            radialRange(in);
+            break;
+        case 41:
+            sector(in);
+            break;
         }
     }
 
@@ -290,6 +313,61 @@ public:
     }
 
 private:
+    // The range and the scale at once, or one of their setters: a refused value must leave them
+    // as they were, and a logarithmic axis must keep both bounds above 0.
+    void radialRange(ByteReader& in)
+    {
+        TPolChart& c = m_chart;
+        const auto before = std::tuple { c.RangeLow(), c.RangeHigh(), c.RadialScale() };
+        const double value = in.real();
+        try {
+            switch (in.small(4)) {
+            case 0:
+                c.SetRadialRange(value, in.real(),
+                    in.small(2) ? TpcRadialScale::rsLog10 : TpcRadialScale::rsLinear);
+                break;
+            case 1:
+                c.SetRadialScale(in.small(2) ? TpcRadialScale::rsLog10 : TpcRadialScale::rsLinear);
+                break;
+            case 2:
+                c.SetRangeLow(std::fabs(value));
+                break;
+            default:
+                c.SetRangeHigh(std::fabs(value));
+                break;
+            }
+        } catch (const EZNQPolChartError&) {
+            if (std::tuple { c.RangeLow(), c.RangeHigh(), c.RadialScale() } != before)
+                m_failure = "a refused range changed the chart";
+        }
+        if (c.RadialScale() == TpcRadialScale::rsLog10 && !(c.RangeLow() > 0 && c.RangeHigh() > 0))
+            m_failure = "a logarithmic axis with a bound of 0 or below";
+    }
+
+    // The sector and the hole, any values: a refused one must change nothing.
+    void sector(ByteReader& in)
+    {
+        TPolChart& c = m_chart;
+        const auto before = std::tuple { c.SectorStart(), c.SectorSpan(), c.HoleFraction() };
+        const double value = in.small(2) ? in.real() : in.small(400) - 20;
+        try {
+            switch (in.small(3)) {
+            case 0:
+                c.SetSectorStart(value);
+                break;
+            case 1:
+                c.SetSectorSpan(value);
+                break;
+            default:
+                c.SetHoleFraction(value / 100);
+                break;
+            }
+        } catch (const EZNQPolChartError&) {
+            if (std::tuple { c.SectorStart(), c.SectorSpan(), c.HoleFraction() } != before)
+                m_failure = "a refused sector changed the chart";
+        }
+    }
+
     // Any delta; a position in or near the control, or any double at all (NaN, infinities, far).
     void wheel(ByteReader& in)
     {
