@@ -134,10 +134,18 @@ namespace {
         }
     }
 
+    // The logarithmic walk is a function of its own: inlined beside the linear one, it would take
+    // registers and room from the linear walk's loop.
+    template <typename Visitor>
+    [[gnu::noinline]] void walkLogarithmic(const TpcRenderContext& context, Visitor& visitor)
+    {
+        walkData<true>(context, visitor);
+    }
+
     template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
     {
         if (context.Transform.Params().Logarithmic)
-            walkData<true>(context, visitor);
+            walkLogarithmic(context, visitor);
         else
             walkData<false>(context, visitor);
     }
