@@ -143,6 +143,32 @@ namespace {
         canvas.TextOut(layout.labelX(w), RoundPixel(y - h / 2.0), text);
     }
 
+    // A ray from the hole's edge (the centre without a hole) to the outer circle.
+    void ray(TCanvas& canvas, const Shape& shape, double t)
+    {
+        const TPoint from = shape.at(t, shape.Hole), to = shape.at(t, double(shape.R));
+        canvas.MoveTo(from.x, from.y);
+        canvas.LineTo(to.x, to.y);
+    }
+
+    // The rays of the grid inside the view's sector (every ray on the whole circle), each with
+    // its angle label; each ray once, so that no label doubles at the 0/360 seam.
+    void raysAndAngleLabels(
+        const TpcRenderContext& context, TCanvas& canvas, ScaleLabels& labels, const Shape& shape)
+    {
+        const TpcChartStyle& style = context.Style;
+        const int rayCount = static_cast<int>(std::nearbyint(360 / style.AngleBtwRays));
+        for (int i = 0; i < rayCount; ++i) {
+            const double theta = 2 * pi * i / rayCount;
+            if (!shape.Whole && !RayInSector(context.View, theta))
+                continue;
+            const double t = theta + context.View.AngleOffset * context.View.AngleUnit;
+            if (style.GridStyleAngular != TpcGridStyleAng::gsAngNone)
+                ray(canvas, shape, t);
+            AngleLabel(context, canvas, labels, i, rayCount, std::cos(t), std::sin(t), shape.R);
+        }
+    }
+
     void circle(TCanvas& canvas, const Shape& shape, double radius)
     {
         canvas.Ellipse(RoundPixel(shape.Cx - radius), RoundPixel(shape.Cy - radius),
@@ -156,17 +182,7 @@ namespace {
     {
         const TpcChartStyle& style = context.Style;
         const TpcGridStyleRad radial = style.GridStyleRadial;
-        const int rayCount = static_cast<int>(std::nearbyint(360 / style.AngleBtwRays));
-        for (int i = 0; i < rayCount; ++i) {
-            const double t
-                = 2 * pi * i / rayCount + context.View.AngleOffset * context.View.AngleUnit;
-            if (style.GridStyleAngular != TpcGridStyleAng::gsAngNone) {
-                const TPoint from = shape.at(t, shape.Hole), to = shape.at(t, double(shape.R));
-                canvas.MoveTo(from.x, from.y);
-                canvas.LineTo(to.x, to.y);
-            }
-            AngleLabel(context, canvas, labels, i, rayCount, std::cos(t), std::sin(t), shape.R);
-        }
+        raysAndAngleLabels(context, canvas, labels, shape);
         canvas.Brush().SetStyle(TBrushStyle::bsClear);
         if (hasOuterCircle(radial)) {
             setEdgePen(canvas, radial);
@@ -256,20 +272,7 @@ namespace {
     {
         const TpcChartStyle& style = context.Style;
         const TpcGridStyleRad radial = style.GridStyleRadial;
-        const int rayCount = static_cast<int>(std::nearbyint(360 / style.AngleBtwRays));
-        const double offset = context.View.AngleOffset * context.View.AngleUnit;
-        for (int i = 0; i < rayCount; ++i) {
-            const double theta = 2 * pi * i / rayCount;
-            if (!RayInSector(context.View, theta))
-                continue;
-            const double t = theta + offset;
-            if (style.GridStyleAngular != TpcGridStyleAng::gsAngNone) {
-                const TPoint from = shape.at(t, shape.Hole), to = shape.at(t, double(shape.R));
-                canvas.MoveTo(from.x, from.y);
-                canvas.LineTo(to.x, to.y);
-            }
-            AngleLabel(context, canvas, labels, i, rayCount, std::cos(t), std::sin(t), shape.R);
-        }
+        raysAndAngleLabels(context, canvas, labels, shape);
         canvas.Brush().SetStyle(TBrushStyle::bsClear);
         if (hasInnerCircles(radial)) {
             for (const Ring& ring : rings) {
@@ -282,11 +285,8 @@ namespace {
             arc(canvas, shape, double(shape.R));
             if (shape.Hole > 0)
                 arc(canvas, shape, shape.Hole);
-            for (const double t : { shape.Start, shape.Start + shape.Span }) {
-                const TPoint from = shape.at(t, shape.Hole), to = shape.at(t, double(shape.R));
-                canvas.MoveTo(from.x, from.y);
-                canvas.LineTo(to.x, to.y);
-            }
+            for (const double t : { shape.Start, shape.Start + shape.Span })
+                ray(canvas, shape, t);
         }
         canvas.Pen().SetStyle(TPenStyle::psSolid);
         if (style.LabelModeRadial == TpcRadLabelMode::rlmNone)
