@@ -398,8 +398,10 @@ public:
     /// does not convert it. RangeLow (0) is the radial value at the centre and RangeHigh (1) the
     /// one on the outer circle; RangeLow above RangeHigh inverts the radial axis; their setters
     /// ignore non-finite values and first move the other bound one unit away when it equals the new
-    /// one. MagFactor (1) is the outer circle's diameter over the shorter side of the chart area;
-    /// its setter clamps to 0.01 .. 1000 and ignores NaN. Each setter rescales and redraws.
+    /// one. MagFactor (1) is the outer circle's diameter over the shorter side of the chart area
+    /// (for a partial sector: over the side that fits it); its setter clamps to 0.01 .. 1000 and
+    /// ignores NaN. Each setter rescales and redraws; with AutoCenter, the setters of
+    /// AngleOffset and MagFactor fit a partial sector again (see SectorSpan).
     double AngleOffset() const;
     void SetAngleOffset(double value);
     double RangeLow() const;
@@ -435,7 +437,8 @@ public:
     /// labels, into the chart area by CenterChart (a quarter at MagFactor 1 fills it); grid and
     /// data are clipped to it, and the pointer is outside the chart beyond its edges and in the
     /// hole. Switching UseDegrees converts the sector's angles, so that it stays where it is.
-    /// Each setter rescales and redraws (centring first when AutoCenter is on).
+    /// Each setter rescales and redraws; with AutoCenter it runs CenterChart instead when the
+    /// sector is partial, or was when last fitted.
     double SectorStart() const;
     void SetSectorStart(double value);
     double SectorSpan() const;
