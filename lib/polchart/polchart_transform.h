@@ -124,7 +124,14 @@ private:
 /// The box about the centre that a sector of the unit circle with a hole covers, in outer radii,
 /// screen directions (y downwards): left, top, right, bottom.
 struct TpcSectorBox {
-    double Left = -1, Top = -1, Right = 1, Bottom = 1;
+    /// The leftmost column.
+    double Left = -1;
+    /// The topmost row.
+    double Top = -1;
+    /// The rightmost column.
+    double Right = 1;
+    /// The bottom row.
+    double Bottom = 1;
 };
 
 /// Pixels from polar positions and back. A small value object: it never touches a widget.
