@@ -51,6 +51,11 @@ namespace polchart_types {
     enum class TpcRadialScale : uint8_t { rsLinear, rsLog10 };
     Q_ENUM_NS(TpcRadialScale)
 
+    /// How values become colours: not at all (cmNone), or by one of the perceptual maps viridis,
+    /// magma and turbo, or by a gray ramp, from the low end of a range to the high end.
+    enum class TpcColorMap : uint8_t { cmNone, cmViridis, cmMagma, cmGray, cmTurbo };
+    Q_ENUM_NS(TpcColorMap)
+
     /// The rays of the grid (GridStyleAngular): gsAngNone none, gsAngDots dotted, gsAngSolid solid.
     enum class TpcGridStyleAng : uint8_t { gsAngNone, gsAngDots, gsAngSolid };
     Q_ENUM_NS(TpcGridStyleAng)
@@ -105,6 +110,7 @@ namespace polchart_types {
 } // namespace polchart_types
 
 using polchart_types::TpcAngLabelMode;
+using polchart_types::TpcColorMap;
 using polchart_types::TpcCrossHMode;
 using polchart_types::TpcGridStyleAng;
 using polchart_types::TpcGridStyleRad;
