@@ -221,7 +221,8 @@ void TCustomPolChart::CenterChart()
     // fills it.
     if (!WholeTurn(view)) {
         const auto radius = static_cast<double>(
-            TpcViewport::FitSide(view, rooms().ViewArea()) * view.MagFactor / 2);
+            TpcViewport::FitSide(view, rooms().ViewArea(), rooms().ViewSectorSide())
+            * view.MagFactor / 2);
         const TpcExtent extent = ExtentAt(rooms().SectorFeatures(), radius);
         view.CenterX = geometry::RoundPixel(areaWidth / 2.0 - (extent.Left + extent.Right) / 2);
         view.CenterY = geometry::RoundPixel(areaHeight / 2.0 - (extent.Top + extent.Bottom) / 2);

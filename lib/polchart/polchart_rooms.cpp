@@ -135,14 +135,16 @@ void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label, int index)
 
 TpcViewArea TpcChartRooms::ViewArea() const
 {
-    TpcViewArea area { Chart.Width(), Chart.Height(), Style.ShadowWidth };
-    if (!WholeTurn(Viewport.View())) {
-        const std::vector<TpcFitFeature> features = SectorFeatures();
-        area.SectorSide = 2
-            * FittingRadius(features, double(area.Width) - area.ShadowWidth,
-                double(area.Height) - area.ShadowWidth);
-    }
-    return area;
+    return TpcViewArea { Chart.Width(), Chart.Height(), Style.ShadowWidth };
+}
+
+// Measured anew each time: asked only while a partial sector is shown, once per rescale and paint.
+double TpcChartRooms::ViewSectorSide() const
+{
+    const TpcViewArea area = ViewArea();
+    return 2
+        * FittingRadius(SectorFeatures(), double(area.Width) - area.ShadowWidth,
+            double(area.Height) - area.ShadowWidth);
 }
 
 // What a partial sector shows besides its box: the angle labels of its rays and the radial labels

@@ -174,6 +174,7 @@ public:
 
     // TpcViewport::Observer
     TpcViewArea ViewArea() const override;
+    double ViewSectorSide() const override;
     void ViewRescale() override;
     void ViewFieldChanged(TpcViewField field) override;
     void ViewApplied(TpcViewCause cause) override;

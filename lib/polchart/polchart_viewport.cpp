@@ -71,8 +71,7 @@ long double TpcViewport::ScaleOf(const TpcViewState& view) const
     params.Logarithmic = view.Logarithmic;
     const TpcTransform transform(params);
     // An area below zero counts as empty.
-    return TpcTransform::ScaleFor(view.MagFactor,
-        std::max<long double>(0, FitSide(view, m_observer.ViewArea())),
+    return TpcTransform::ScaleFor(view.MagFactor, std::max<long double>(0, fitSide(view)),
         transform.AxisValue(view.RangeLow), transform.AxisValue(view.RangeHigh), view.HoleFraction);
 }
 
@@ -82,14 +81,20 @@ TpcSectorBox TpcViewport::SectorBoxOf(const TpcViewState& view)
         view.AngleOffset * view.AngleUnit, view.RotationSign, view.HoleFraction);
 }
 
-long double TpcViewport::FitSide(const TpcViewState& view, const TpcViewArea& area)
+long double TpcViewport::fitSide(const TpcViewState& view) const
+{
+    return FitSide(view, m_observer.ViewArea(), WholeTurn(view) ? 0 : m_observer.ViewSectorSide());
+}
+
+long double TpcViewport::FitSide(
+    const TpcViewState& view, const TpcViewArea& area, double sectorSide)
 {
     const int64_t width = int64_t(area.Width) - area.ShadowWidth;
     const int64_t height = int64_t(area.Height) - area.ShadowWidth;
     if (WholeTurn(view))
         return static_cast<long double>(std::min(width, height));
-    if (area.SectorSide > 0)
-        return area.SectorSide;
+    if (sectorSide > 0)
+        return sectorSide;
     const TpcSectorBox box = SectorBoxOf(view);
     const TpcFitFeature corners[] = { { box.Left, box.Top }, { box.Right, box.Bottom } };
     return 2 * FittingRadius(corners, double(width), double(height));
@@ -143,7 +148,7 @@ bool RayInSector(const TpcViewState& view, double theta)
 
 int32_t TpcViewport::OuterRadius() const
 {
-    const long double side = FitSide(m_view, m_observer.ViewArea());
+    const long double side = fitSide(m_view);
     return geometry::RoundPixel(static_cast<double>(side) * m_view.MagFactor / 2);
 }
 

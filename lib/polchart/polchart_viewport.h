@@ -80,9 +80,6 @@ struct TpcViewArea {
     int32_t Height = 0;
     /// The shadow band along the right and bottom edges.
     int32_t ShadowWidth = 0;
-    /// The outer circle's diameter at MagFactor 1 that fits a partial sector with its labels
-    /// into the area; 0 fits the sector's box alone.
-    double SectorSide = 0;
 };
 
 /// Something a partial sector shows, placed at R * U + K about the centre for an outer radius R,
@@ -147,6 +144,10 @@ public:
     public:
         /// The area the scale is computed for, as it is now.
         virtual TpcViewArea ViewArea() const = 0;
+        /// The outer circle's diameter at MagFactor 1 that fits the present partial sector, with
+        /// what the owner draws around it, into the area; 0 fits the sector's box alone. Asked
+        /// only while the view shows a partial sector.
+        virtual double ViewSectorSide() const { return 0; }
         /// Computes the scale again; the owner's rescale ends by calling Rescale.
         virtual void ViewRescale() = 0;
         /// A field with a change signal differs from its last signalled value.
@@ -196,15 +197,20 @@ public:
     /// The pixels per radial unit that a view would have in the present area.
     long double ScaleOf(const TpcViewState& view) const;
     /// The radius of the outer circle in pixels: round(side * MagFactor / 2), where side is
-    /// min(W - SW, H - SW) for the whole circle; a partial sector takes the area's SectorSide, or
-    /// the side that fits its box into the area.
+    /// min(W - SW, H - SW) for the whole circle; a partial sector takes the observer's sector
+    /// side, or the side that fits its box into the area.
     int32_t OuterRadius() const;
-    /// The diameter of the outer circle at MagFactor 1 for a view in an area (see OuterRadius).
-    static long double FitSide(const TpcViewState& view, const TpcViewArea& area);
+    /// The diameter of the outer circle at MagFactor 1 for a view in an area (see OuterRadius),
+    /// with sectorSide the fitted side of a partial sector (0: its box alone).
+    static long double FitSide(
+        const TpcViewState& view, const TpcViewArea& area, double sectorSide = 0);
     /// The sector's box, in outer radii about the centre.
     static TpcSectorBox SectorBoxOf(const TpcViewState& view);
 
 private:
+    // FitSide in the present area, the partial sector's side asked of the observer.
+    long double fitSide(const TpcViewState& view) const;
+
     // Each value is recorded just before its signal, so that a slot that changes the view again
     // sends its own signals and none goes out twice.
     void signalChanges();
