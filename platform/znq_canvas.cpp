@@ -192,6 +192,28 @@ void TCanvas::FillPolygon(std::span<const TPoint> points, double opacity)
     m_surface->FillPolygon(devicePoints(points, buffer), m_brush.Color(), opacity);
 }
 
+// The marker's centre is the device pixel under the centre of the logical one, so that the
+// enlarged marker stays symmetric about it.
+void TCanvas::Marks(
+    std::span<const TPoint> points, std::span<const TColor> colors, const TMark& mark)
+{
+    if (points.empty() || colors.empty() || (colors.size() != 1 && colors.size() < points.size()))
+        return;
+    const int32_t stroke = std::max(1, SaturatedPixel(std::round(m_scale)));
+    const int32_t logicalSize = mark.Shape == TMarkShape::Dot ? 1 : std::clamp(mark.Size, 1, 256);
+    const int32_t size = std::max(1, SaturatedPixel(std::round(logicalSize * m_scale)));
+    const TSurfaceMark device { mark.Shape, size | 1, mark.Filled, stroke };
+    if (m_scale == 1.0) {
+        m_surface->Marks(points, colors, device);
+        return;
+    }
+    std::vector<TPoint> centres(points.size());
+    for (size_t i = 0; i < points.size(); ++i)
+        centres[i] = TPoint { SaturatedPixel(std::floor((points[i].x + 0.5) * m_scale)),
+            SaturatedPixel(std::floor((points[i].y + 0.5) * m_scale)) };
+    m_surface->Marks(centres, colors, device);
+}
+
 void TCanvas::Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
 {
     if (deviceBox(x1, y1, x2, y2))

@@ -150,6 +150,24 @@ private:
     TBrushStyle m_style = TBrushStyle::bsSolid;
 };
 
+/// The shapes of TCanvas::Marks: a single pixel (Dot), the outlines or interiors of a circle, a
+/// square, a diamond and a triangle pointing up, and the strokes of a diagonal cross, an upright
+/// plus and the two together (Star).
+enum class TMarkShape : uint8_t { Dot, Circle, Square, Diamond, Triangle, Cross, Plus, Star };
+
+/// A marker as TCanvas::Marks draws it.
+struct TMark {
+    /// The shape.
+    TMarkShape Shape = TMarkShape::Square;
+    /// The side of its box in logical pixels (1 .. 256; beyond, the nearest end); an even size is
+    /// drawn as the next odd one, so that the marker is symmetric about its pixel. A dot is one
+    /// pixel whatever the size.
+    int32_t Size = 7;
+    /// Circle, square, diamond and triangle: interior and outline (true) or the outline only.
+    /// The strokes of the cross, the plus and the star are the same either way.
+    bool Filled = true;
+};
+
 class TBitmap;
 class TSurface;
 struct TSurfacePen;
@@ -222,6 +240,15 @@ public:
     /// the brush style. On a raster canvas each channel becomes (brush * a + picture * (255 - a)
     /// + 127) / 255 with a = round(opacity * 255): the blend rounded to the nearest value.
     void FillPolygon(std::span<const TPoint> points, double opacity);
+    /// A marker centred on each point, in colors[i] (or colors[0] for every point when there is
+    /// one colour). On a raster canvas the shape is made of whole device pixels, symmetric about
+    /// the point's pixel: a filled square of size 7 covers the 7 x 7 pixels about it, a circle the
+    /// pixels whose centre lies within half the size of the point's centre, a diamond those within
+    /// half the size less a half by the sum of the distances along x and y; an outline is the part
+    /// of the interior within one stroke of its outside. At another scale the size and the stroke
+    /// are enlarged (and rounded, the size to an odd number of device pixels). A vector canvas
+    /// draws the same shapes as paths.
+    void Marks(std::span<const TPoint> points, std::span<const TColor> colors, const TMark& mark);
     /// Covers columns min(x1, x2) to max(x1, x2) - 1 and rows likewise: outline on the border
     /// pixels with the pen (each pixel once), interior filled with the brush unless it is clear.
     void Rectangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2);

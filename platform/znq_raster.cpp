@@ -184,6 +184,8 @@ public:
         int32_t x2, int32_t y2) override;
     void FillRect(const TRect& rect, TColor color) override;
     void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) override;
+    void Marks(std::span<const TPoint> centres, std::span<const TColor> colors,
+        const TSurfaceMark& mark) override;
     void Text(TSurfaceText& text) override;
     void Draw(TPoint at, QSize size, const QImage& image, TCopyMode mode) override;
     void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override;
@@ -204,10 +206,17 @@ private:
     // The pixels of the polygon's interior row by row: run(y, x0, x1) for each span, clipped.
     template <typename Run>
     void interiorSpans(std::span<const TPoint> points, const Box& rows, Run run) const;
+    // interiorSpans for a polygon of many edges: each edge toggles the parity at its crossings in
+    // a band of rows, and a sweep along each row turns the parity into spans.
+    template <typename Run>
+    void manyEdgeSpans(std::span<const TPoint> points, const Box& rows, Run run) const;
     // The part of the image that an image placed at `at` covers, or an empty box.
     Box drawBox(TPoint at, const QImage& source) const;
 
     QImage* m_image;
+    // The pixels of the last marker drawn, kept for the next call.
+    std::optional<TSurfaceMark> m_markKey;
+    std::vector<MarkSpan> m_markSpans;
     // Text is drawn through a painter that stays open on the image between text operations.
     std::unique_ptr<QPainter> m_painter;
 };
@@ -248,9 +257,25 @@ void TRasterSurface::Polyline(const TSurfacePen& pen, std::span<const TPoint> po
         lineSegment(raster, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
 }
 
+// The crossing of an edge from a to b with the middle of row y, and the first pixel whose centre
+// lies at or right of it.
+namespace {
+    inline double rowCrossing(const TPoint& a, const TPoint& b, double sampleY)
+    {
+        const double ya = a.y, yb = b.y;
+        return a.x + (sampleY - ya) * (double(b.x) - a.x) / (yb - ya);
+    }
+} // namespace
+
 template <typename Run>
 void TRasterSurface::interiorSpans(std::span<const TPoint> points, const Box& rows, Run run) const
 {
+    // Every row looks at every edge: cheap for the few edges of a box or a label, not for a curve.
+    constexpr size_t fewEdges = 32;
+    if (points.size() > fewEdges) {
+        manyEdgeSpans(points, rows, run);
+        return;
+    }
     std::vector<double> crossings;
     for (int64_t y = rows.top; y <= rows.bottom; ++y) {
         const double sampleY = static_cast<double>(y) + 0.5;
@@ -262,7 +287,7 @@ void TRasterSurface::interiorSpans(std::span<const TPoint> points, const Box& ro
                 continue;
             const double ya = a.y, yb = b.y;
             if ((sampleY >= ya && sampleY < yb) || (sampleY >= yb && sampleY < ya))
-                crossings.push_back(a.x + (sampleY - ya) * (double(b.x) - a.x) / (yb - ya));
+                crossings.push_back(rowCrossing(a, b, sampleY));
         }
         std::sort(crossings.begin(), crossings.end());
         for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
@@ -273,6 +298,91 @@ void TRasterSurface::interiorSpans(std::span<const TPoint> points, const Box& ro
             const int64_t x1 = static_cast<int64_t>(std::min(to, double(rows.right)));
             if (x0 <= x1)
                 run(y, x0, x1);
+        }
+    }
+}
+
+// A pixel is inside when an odd number of crossings lie left of its centre: the same pixels as
+// the sorted crossings paired off, found in time that grows with the crossings and the area
+// rather than with rows times edges. Edges are bucketed by the band of rows where they start;
+// the bands keep the parity grid within a few megabytes whatever the size of the picture.
+template <typename Run>
+void TRasterSurface::manyEdgeSpans(std::span<const TPoint> points, const Box& rows, Run run) const
+{
+    if (rows.empty())
+        return;
+    const int64_t width = rows.right - rows.left + 1;
+    const int64_t bandRows = std::clamp<int64_t>((int64_t(1) << 22) / (width + 1), 1, 1024);
+    const int64_t bandCount = (rows.bottom - rows.top) / bandRows + 1;
+    struct Edge {
+        uint32_t index; // the edge from points[index] to the next point
+        int64_t first, last; // the rows whose middle it crosses, within rows
+    };
+    std::vector<Edge> edges;
+    std::vector<uint32_t> perBand(size_t(bandCount) + 1);
+    for (size_t i = 0; i < points.size(); ++i) {
+        const TPoint& a = points[i];
+        const TPoint& b = points[(i + 1) % points.size()];
+        if (a.y == b.y)
+            continue;
+        // Rows y with low <= y + 0.5 < high.
+        const int64_t first = std::max<int64_t>(std::min(a.y, b.y), rows.top);
+        const int64_t last = std::min<int64_t>(int64_t(std::max(a.y, b.y)) - 1, rows.bottom);
+        if (first > last)
+            continue;
+        edges.push_back(Edge { uint32_t(i), first, last });
+        ++perBand[size_t((first - rows.top) / bandRows) + 1];
+    }
+    for (size_t band = 1; band < perBand.size(); ++band)
+        perBand[band] += perBand[band - 1];
+    std::vector<uint32_t> byBand(edges.size());
+    {
+        std::vector<uint32_t> next(perBand.begin(), perBand.end() - 1);
+        for (size_t e = 0; e < edges.size(); ++e)
+            byBand[next[size_t((edges[e].first - rows.top) / bandRows)]++] = uint32_t(e);
+    }
+    const size_t stride = size_t(width) + 1;
+    std::vector<uint8_t> parity;
+    std::vector<uint32_t> active;
+    for (int64_t band = 0; band < bandCount; ++band) {
+        const int64_t top = rows.top + band * bandRows;
+        const int64_t bottom = std::min(rows.bottom, top + bandRows - 1);
+        active.insert(active.end(), byBand.begin() + perBand[size_t(band)],
+            byBand.begin() + perBand[size_t(band) + 1]);
+        parity.assign(size_t(bottom - top + 1) * stride, 0);
+        size_t kept = 0;
+        for (const uint32_t e : active) {
+            const Edge& edge = edges[e];
+            const TPoint& a = points[edge.index];
+            const TPoint& b = points[(edge.index + 1) % points.size()];
+            const int64_t to = std::min(edge.last, bottom);
+            for (int64_t y = std::max(edge.first, top); y <= to; ++y) {
+                const double from
+                    = std::ceil(rowCrossing(a, b, static_cast<double>(y) + 0.5) - 0.5);
+                if (from > double(rows.right))
+                    continue;
+                const int64_t column = from <= double(rows.left) ? 0 : int64_t(from) - rows.left;
+                parity[size_t(y - top) * stride + size_t(column)] ^= 1;
+            }
+            if (edge.last > bottom)
+                active[kept++] = e;
+        }
+        active.resize(kept);
+        for (int64_t y = top; y <= bottom; ++y) {
+            const uint8_t* row = parity.data() + size_t(y - top) * stride;
+            uint8_t in = 0;
+            int64_t start = 0;
+            for (int64_t x = 0; x < width; ++x) {
+                if (!row[x])
+                    continue;
+                in ^= 1;
+                if (in)
+                    start = x;
+                else
+                    run(y, rows.left + start, rows.left + x - 1);
+            }
+            if (in)
+                run(y, rows.left + start, rows.right);
         }
     }
 }
@@ -470,14 +580,65 @@ void TRasterSurface::FillPolygon(std::span<const TPoint> points, TColor color, d
     if (points.size() < 3 || alpha == 0 || wholeImage().empty())
         return;
     const Box bounds = boundsOf(points);
-    const uint32_t rgb = ColorToRGB(color);
+    const Blender blend(ColorToRGB(color), alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
     interiorSpans(points, intersect(wholeImage(), bounds), [&](int64_t y, int64_t x0, int64_t x1) {
         uint32_t* line = bits + y * stride;
         for (int64_t x = x0; x <= x1; ++x)
-            line[x] = blendPixel(line[x], rgb, alpha);
+            line[x] = blend(line[x]);
     });
+}
+
+// A marker on the pixel and in the colour of the one before covers the same pixels again: it is
+// left out, which spares the many markers of a dense curve.
+void TRasterSurface::Marks(
+    std::span<const TPoint> centres, std::span<const TColor> colors, const TSurfaceMark& mark)
+{
+    const Box image = wholeImage();
+    if (image.empty() || centres.empty() || colors.empty())
+        return;
+    if (m_markKey != mark) {
+        m_markSpans = markSpans(mark);
+        m_markKey = mark;
+    }
+    const int64_t h = (mark.Size - 1) / 2;
+    auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const int64_t stride = m_image->bytesPerLine() / 4;
+    const bool oneColor = colors.size() == 1;
+    uint32_t rgb = ColorToRGB(colors[0]);
+    TColor lastColor = colors[0];
+    std::optional<TPoint> last;
+    for (size_t i = 0; i < centres.size(); ++i) {
+        const TPoint c = centres[i];
+        if (!oneColor && colors[i] != lastColor) {
+            lastColor = colors[i];
+            rgb = ColorToRGB(lastColor);
+            last.reset();
+        }
+        if (last == c)
+            continue;
+        last = c;
+        const int64_t x = c.x, y = c.y;
+        if (x + h < 0 || y + h < 0 || x - h > image.right || y - h > image.bottom)
+            continue;
+        const bool whole
+            = x - h >= 0 && y - h >= 0 && x + h <= image.right && y + h <= image.bottom;
+        for (const MarkSpan& span : m_markSpans) {
+            const int64_t row = y + span.dy;
+            int64_t left = x + span.left, right = x + span.right;
+            if (!whole) {
+                if (row < 0 || row > image.bottom)
+                    continue;
+                left = std::max<int64_t>(left, 0);
+                right = std::min(right, image.right);
+                if (left > right)
+                    continue;
+            }
+            uint32_t* line = bits + row * stride;
+            std::fill(line + left, line + right + 1, rgb);
+        }
+    }
 }
 
 // Nothing is drawn of a text far outside the image (QPainter's fixed-point coordinates do not

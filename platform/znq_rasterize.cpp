@@ -190,6 +190,78 @@ namespace raster {
         }
     }
 
+    // A marker's shape is decided pixel by pixel on its box, by distances from the centre pixel in
+    // whole pixels, so that it is symmetric about the centre. An outline keeps the interior pixels
+    // whose city-block distance to the outside is at most the stroke; two passes over the box find
+    // that distance exactly.
+    std::vector<MarkSpan> markSpans(const TSurfaceMark& mark)
+    {
+        const int64_t h = (std::max(mark.Size, 1) - 1) / 2, side = 2 * h + 1;
+        const int64_t half = std::max(mark.Stroke, 1) / 2;
+        auto inside = [&](int64_t dx, int64_t dy) {
+            const int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+            switch (mark.Shape) {
+            case TMarkShape::Dot:
+            case TMarkShape::Square:
+                return true;
+            case TMarkShape::Circle:
+                return ax * ax + ay * ay <= h * h + h;
+            case TMarkShape::Diamond:
+                return ax + ay <= h;
+            case TMarkShape::Triangle:
+                return 2 * ax <= dy + h;
+            case TMarkShape::Cross:
+                return (ax > ay ? ax - ay : ay - ax) <= half;
+            case TMarkShape::Plus:
+                return ax <= half || ay <= half;
+            case TMarkShape::Star:
+                return (ax > ay ? ax - ay : ay - ax) <= half || ax <= half || ay <= half;
+            }
+            return false;
+        };
+        std::vector<uint8_t> mask(size_t(side * side));
+        for (int64_t y = 0; y < side; ++y)
+            for (int64_t x = 0; x < side; ++x)
+                mask[size_t(y * side + x)] = inside(x - h, y - h) ? 1 : 0;
+        const bool outlined = !mark.Filled
+            && (mark.Shape == TMarkShape::Circle || mark.Shape == TMarkShape::Square
+                || mark.Shape == TMarkShape::Diamond || mark.Shape == TMarkShape::Triangle);
+        if (outlined) {
+            // Distance to the nearest pixel outside, the box's surroundings counting as outside.
+            std::vector<int64_t> distance(mask.size());
+            auto at = [&](int64_t x, int64_t y) -> int64_t {
+                if (x < 0 || y < 0 || x >= side || y >= side)
+                    return 0;
+                return distance[size_t(y * side + x)];
+            };
+            for (int64_t y = 0; y < side; ++y)
+                for (int64_t x = 0; x < side; ++x)
+                    distance[size_t(y * side + x)]
+                        = mask[size_t(y * side + x)] ? std::min(at(x - 1, y), at(x, y - 1)) + 1 : 0;
+            for (int64_t y = side - 1; y >= 0; --y)
+                for (int64_t x = side - 1; x >= 0; --x) {
+                    int64_t& d = distance[size_t(y * side + x)];
+                    d = std::min(d, std::min(at(x + 1, y), at(x, y + 1)) + 1);
+                }
+            const int64_t stroke = std::max(mark.Stroke, 1);
+            for (size_t i = 0; i < mask.size(); ++i)
+                mask[i] = mask[i] && distance[i] <= stroke;
+        }
+        std::vector<MarkSpan> spans;
+        for (int64_t y = 0; y < side; ++y) {
+            for (int64_t x = 0; x < side; ++x) {
+                if (!mask[size_t(y * side + x)])
+                    continue;
+                int64_t end = x;
+                while (end + 1 < side && mask[size_t(y * side + end + 1)])
+                    ++end;
+                spans.push_back(MarkSpan { int32_t(y - h), int32_t(x - h), int32_t(end - h) });
+                x = end;
+            }
+        }
+        return spans;
+    }
+
 } // namespace raster
 
 } // namespace znq

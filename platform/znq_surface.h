@@ -34,6 +34,16 @@ struct TSurfaceBrush {
     bool Solid = true;
 };
 
+/// A marker in device pixels: its shape, the side of its box (odd) and the width of its strokes
+/// and outlines.
+struct TSurfaceMark {
+    TMarkShape Shape = TMarkShape::Square;
+    int32_t Size = 1;
+    bool Filled = true;
+    int32_t Stroke = 1;
+    friend bool operator==(const TSurfaceMark&, const TSurfaceMark&) = default;
+};
+
 /// A device coordinate from a real one: NaN gives 0, values beyond the 32-bit range its ends.
 inline int32_t SaturatedPixel(double value)
 {
@@ -107,6 +117,10 @@ public:
     virtual void FillRect(const TRect& rect, TColor color) = 0;
     /// A polygon's interior blended with the colour at an opacity of 0 .. 1.
     virtual void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) = 0;
+    /// A marker centred on each point, in colors[i], or colors[0] for all.
+    virtual void Marks(
+        std::span<const TPoint> centres, std::span<const TColor> colors, const TSurfaceMark& mark)
+        = 0;
     /// Text.
     virtual void Text(TSurfaceText& text) = 0;
     /// An image with its top-left corner at `at`, covering size device pixels, combined by mode.

@@ -4,6 +4,7 @@
 #include "znq_surface.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -124,6 +125,69 @@ public:
         m_painter->setPen(Qt::NoPen);
         m_painter->setBrush(ColorToQColor(color));
         m_painter->drawPolygon(centres(points));
+        m_painter->restore();
+    }
+
+    // Each marker a shape of its own: the figures of the raster rule drawn as paths on the box of
+    // pixels about the centre, strokes centred in it.
+    void Marks(std::span<const TPoint> centres, std::span<const TColor> colors,
+        const TSurfaceMark& mark) override
+    {
+        if (centres.empty() || colors.empty())
+            return;
+        const double h = (mark.Size - 1) / 2 + 0.5;
+        const double stroke = mark.Stroke;
+        const bool lines = mark.Shape == TMarkShape::Cross || mark.Shape == TMarkShape::Plus
+            || mark.Shape == TMarkShape::Star;
+        const bool filled = mark.Filled || mark.Shape == TMarkShape::Dot;
+        QPainterPath shape;
+        // An outline is stroked half a stroke inside the box, so that it covers the box's edge.
+        const double e = lines || filled ? h : h - stroke / 2;
+        switch (mark.Shape) {
+        case TMarkShape::Dot:
+        case TMarkShape::Square:
+            shape.addRect(QRectF(-e, -e, 2 * e, 2 * e));
+            break;
+        case TMarkShape::Circle:
+            shape.addEllipse(QPointF(0, 0), e, e);
+            break;
+        case TMarkShape::Diamond:
+            shape.addPolygon(QPolygonF(
+                { QPointF(0, -e), QPointF(e, 0), QPointF(0, e), QPointF(-e, 0), QPointF(0, -e) }));
+            break;
+        case TMarkShape::Triangle:
+            shape.addPolygon(
+                QPolygonF({ QPointF(0, -e), QPointF(e, e), QPointF(-e, e), QPointF(0, -e) }));
+            break;
+        case TMarkShape::Cross:
+        case TMarkShape::Plus:
+        case TMarkShape::Star:
+            if (mark.Shape != TMarkShape::Plus) {
+                shape.moveTo(-h, -h);
+                shape.lineTo(h, h);
+                shape.moveTo(-h, h);
+                shape.lineTo(h, -h);
+            }
+            if (mark.Shape != TMarkShape::Cross) {
+                shape.moveTo(-h, 0);
+                shape.lineTo(h, 0);
+                shape.moveTo(0, -h);
+                shape.lineTo(0, h);
+            }
+            break;
+        }
+        m_painter->save();
+        for (size_t i = 0; i < centres.size(); ++i) {
+            const QColor color = ColorToQColor(colors[colors.size() == 1 ? 0 : i]);
+            if (lines || !filled) {
+                m_painter->setPen(QPen(color, stroke, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+                m_painter->setBrush(Qt::NoBrush);
+            } else {
+                m_painter->setPen(Qt::NoPen);
+                m_painter->setBrush(color);
+            }
+            m_painter->drawPath(shape.translated(centre(centres[i])));
+        }
         m_painter->restore();
     }
 

@@ -758,3 +758,132 @@ TEST(CanvasSurfaces, OpacityBlendsExactlyOnRasterAndTransparentlyOnVector)
     EXPECT_EQ(device.kinds(), "GIG");
     EXPECT_EQ(device.opacities(), (std::vector<double> { 0.5, 0.25, 1 }));
 }
+
+// Polygons of many edges (curves filled as areas) take another way to their spans than a box or
+// a label: every pixel must still be the one of the odd-even rule on its centre, decided here
+// exactly in integers, also for self-crossing figures that leave the picture.
+TEST(CanvasSurfaces, ManyEdgedPolygonsFillByTheOddEvenRuleOnPixelCentres)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        const int count = 33 + int(random() % 400);
+        const int reach = round % 3 == 0 ? 400 : 80;
+        std::vector<TPoint> figure(static_cast<size_t>(count));
+        for (TPoint& p : figure)
+            p = TPoint { int(random() % unsigned(reach)) - reach / 4,
+                int(random() % unsigned(reach)) - reach / 4 };
+        TBitmap bitmap(64, 48);
+        bitmap.Canvas().Brush().SetColor(clWhite);
+        bitmap.Canvas().FillRect(Rect(0, 0, 64, 48));
+        bitmap.Canvas().Brush().SetColor(clBlack);
+        bitmap.Canvas().FillPolygon(figure, 1.0);
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                // Crossings of the row's middle at or left of the pixel's centre, in halves.
+                int crossings = 0;
+                for (size_t i = 0; i < figure.size(); ++i) {
+                    const TPoint a = figure[i], b = figure[(i + 1) % figure.size()];
+                    const int64_t y2 = 2 * y + 1;
+                    if (!((2 * a.y <= y2 && y2 < 2 * b.y) || (2 * b.y <= y2 && y2 < 2 * a.y)))
+                        continue;
+                    const int64_t d = b.y - a.y;
+                    const int64_t lhs = 2 * int64_t(a.x) * d + (y2 - 2 * a.y) * (b.x - a.x);
+                    const int64_t rhs = (2 * int64_t(x) + 1) * d;
+                    crossings += d > 0 ? lhs <= rhs : lhs >= rhs;
+                }
+                const TColor expected = crossings % 2 ? clBlack : clWhite;
+                ASSERT_EQ(bitmap.Canvas().Pixel(x, y), expected)
+                    << "round " << round << " at " << x << ", " << y;
+            }
+    }
+}
+
+// Markers are whole pixels symmetric about their centre, of the odd size at or above the one
+// asked for, enlarged with the scale; outlines lie inside the filled shape and reach its box.
+TEST(CanvasSurfaces, MarkersAreExactAndSymmetric)
+{
+    const TMarkShape shapes[]
+        = { TMarkShape::Dot, TMarkShape::Circle, TMarkShape::Square, TMarkShape::Diamond,
+              TMarkShape::Triangle, TMarkShape::Cross, TMarkShape::Plus, TMarkShape::Star };
+    auto draw = [](TMarkShape shape, int size, bool filled, double scale, TPoint at) {
+        TBitmap bitmap;
+        bitmap.SetScale(scale);
+        bitmap.SetSize(21, 21);
+        bitmap.Canvas().Brush().SetColor(clWhite);
+        bitmap.Canvas().FillRect(Rect(0, 0, 21, 21));
+        const TPoint points[] = { at };
+        const TColor colors[] = { clRed };
+        bitmap.Canvas().Marks(points, colors, TMark { shape, size, filled });
+        std::vector<std::string> rows;
+        for (int y = 0; y < bitmap.Image().height(); ++y) {
+            std::string row;
+            for (int x = 0; x < bitmap.Image().width(); ++x)
+                row += RGBToColor(bitmap.Image().pixel(x, y)) == clRed ? '#' : '.';
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    for (const double scale : { 1.0, 2.0 })
+        for (const TMarkShape shape : shapes)
+            for (int size = 1; size <= 9; ++size)
+                for (const bool filled : { true, false }) {
+                    SCOPED_TRACE(testing::Message()
+                        << "shape " << int(shape) << " size " << size
+                        << (filled ? " filled" : " outline") << " scale " << scale);
+                    const auto rows = draw(shape, size, filled, scale, TPoint { 10, 10 });
+                    const int c = int(10.5 * scale), n = int(rows.size());
+                    const int side = shape == TMarkShape::Dot ? int(scale) | 1
+                                                              : int(std::lround(size * scale)) | 1;
+                    int left = n, right = -1, top = n, bottom = -1, count = 0;
+                    for (int y = 0; y < n; ++y)
+                        for (int x = 0; x < n; ++x) {
+                            if (rows[size_t(y)][size_t(x)] != '#')
+                                continue;
+                            ++count;
+                            left = std::min(left, x), right = std::max(right, x);
+                            top = std::min(top, y), bottom = std::max(bottom, y);
+                            ASSERT_EQ(rows[size_t(y)][size_t(2 * c - x)], '#') << "mirrored";
+                            if (shape != TMarkShape::Triangle) {
+                                ASSERT_EQ(rows[size_t(2 * c - y)][size_t(x)], '#') << "flipped";
+                                ASSERT_EQ(rows[size_t(x)][size_t(y)], '#') << "transposed";
+                            }
+                        }
+                    EXPECT_EQ(right - left + 1, side);
+                    EXPECT_EQ(bottom - top + 1, side);
+                    EXPECT_EQ(left + right, 2 * c);
+                    if (shape == TMarkShape::Square && filled)
+                        EXPECT_EQ(count, side * side);
+                    if (!filled) {
+                        const auto solid = draw(shape, size, true, scale, TPoint { 10, 10 });
+                        for (int y = 0; y < n; ++y)
+                            for (int x = 0; x < n; ++x)
+                                if (rows[size_t(y)][size_t(x)] == '#')
+                                    ASSERT_EQ(solid[size_t(y)][size_t(x)], '#');
+                    }
+                }
+    const std::vector<std::string> circle
+        = { "..###..", ".#...#.", "#.....#", "#.....#", "#.....#", ".#...#.", "..###.." };
+    const std::vector<std::string> triangle
+        = { "...#...", "...#...", "..###..", "..###..", ".#####.", ".#####.", "#######" };
+    auto box = [](const std::vector<std::string>& rows) {
+        std::vector<std::string> part;
+        for (int y = 7; y < 14; ++y)
+            part.push_back(rows[size_t(y)].substr(7, 7));
+        return part;
+    };
+    EXPECT_EQ(box(draw(TMarkShape::Circle, 7, false, 1, TPoint { 10, 10 })), circle);
+    EXPECT_EQ(box(draw(TMarkShape::Triangle, 7, true, 1, TPoint { 10, 10 })), triangle);
+    // Cut by the picture's edges, and far outside it, without harm.
+    EXPECT_EQ(draw(TMarkShape::Square, 7, true, 1, TPoint { 0, 20 })[20], "####.................");
+    EXPECT_EQ(
+        draw(TMarkShape::Star, 64, true, 1, TPoint { -2000000000, 5 })[5], std::string(21, '.'));
+
+    RecordingDevice device;
+    QPainter painter(&device);
+    TCanvas canvas(&painter, 40, 32);
+    const TPoint points[] = { { 5, 5 }, { 9, 9 } };
+    const TColor colors[] = { clRed, clBlue };
+    canvas.Marks(points, colors, TMark { TMarkShape::Circle, 5, true });
+    painter.end();
+    EXPECT_EQ(device.kinds(), "AA");
+}
