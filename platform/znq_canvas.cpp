@@ -189,7 +189,17 @@ void TCanvas::Polygon(std::span<const TPoint> points)
 void TCanvas::FillPolygon(std::span<const TPoint> points, double opacity)
 {
     std::vector<TPoint> buffer;
-    m_surface->FillPolygon(devicePoints(points, buffer), m_brush.Color(), opacity);
+    m_surface->FillPolygon(devicePoints(points, buffer), m_brush.Color(), opacity, {});
+}
+
+void TCanvas::FillPolygon(
+    std::span<const TPoint> points, double opacity, std::span<const TPoint> clip)
+{
+    if (clip.size() < 3)
+        return;
+    std::vector<TPoint> buffer, clipBuffer;
+    m_surface->FillPolygon(
+        devicePoints(points, buffer), m_brush.Color(), opacity, devicePoints(clip, clipBuffer));
 }
 
 // The marker's centre is the device pixel under the centre of the logical one, so that the

@@ -240,6 +240,8 @@ public:
     /// the brush style. On a raster canvas each channel becomes (brush * a + picture * (255 - a)
     /// + 127) / 255 with a = round(opacity * 255): the blend rounded to the nearest value.
     void FillPolygon(std::span<const TPoint> points, double opacity);
+    /// As FillPolygon, only where the clip polygon's interior (odd-even rule) is too.
+    void FillPolygon(std::span<const TPoint> points, double opacity, std::span<const TPoint> clip);
     /// A marker centred on each point, in colors[i] (or colors[0] for every point when there is
     /// one colour). On a raster canvas the shape is made of whole device pixels, symmetric about
     /// the point's pixel: a filled square of size 7 covers the 7 x 7 pixels about it, a circle the

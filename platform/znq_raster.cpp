@@ -183,7 +183,8 @@ public:
     void Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush, int32_t x1, int32_t y1,
         int32_t x2, int32_t y2) override;
     void FillRect(const TRect& rect, TColor color) override;
-    void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) override;
+    void FillPolygon(std::span<const TPoint> points, TColor color, double opacity,
+        std::span<const TPoint> clip) override;
     void Marks(std::span<const TPoint> centres, std::span<const TColor> colors,
         const TSurfaceMark& mark) override;
     void Text(TSurfaceText& text) override;
@@ -574,19 +575,42 @@ void TRasterSurface::FillRect(const TRect& rect, TColor color)
     fillSink.box(box.top, box.bottom, box.left, box.right);
 }
 
-void TRasterSurface::FillPolygon(std::span<const TPoint> points, TColor color, double opacity)
+void TRasterSurface::FillPolygon(
+    std::span<const TPoint> points, TColor color, double opacity, std::span<const TPoint> clip)
 {
     const uint32_t alpha = alphaOf(opacity);
     if (points.size() < 3 || alpha == 0 || wholeImage().empty())
         return;
-    const Box bounds = boundsOf(points);
+    Box rows = intersect(wholeImage(), boundsOf(points));
+    // The clip's spans by row, within the rows of the figure.
+    std::vector<std::vector<std::pair<int64_t, int64_t>>> allowed;
+    if (!clip.empty()) {
+        if (clip.size() < 3)
+            return;
+        rows = intersect(rows, boundsOf(clip));
+        if (rows.empty())
+            return;
+        allowed.resize(size_t(rows.bottom - rows.top + 1));
+        interiorSpans(clip, rows, [&](int64_t y, int64_t x0, int64_t x1) {
+            allowed[size_t(y - rows.top)].emplace_back(x0, x1);
+        });
+    }
     const Blender blend(ColorToRGB(color), alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
-    interiorSpans(points, intersect(wholeImage(), bounds), [&](int64_t y, int64_t x0, int64_t x1) {
+    auto fill = [&](int64_t y, int64_t x0, int64_t x1) {
         uint32_t* line = bits + y * stride;
         for (int64_t x = x0; x <= x1; ++x)
             line[x] = blend(line[x]);
+    };
+    interiorSpans(points, rows, [&](int64_t y, int64_t x0, int64_t x1) {
+        if (allowed.empty()) {
+            fill(y, x0, x1);
+            return;
+        }
+        for (const auto& [from, to] : allowed[size_t(y - rows.top)])
+            if (std::max(from, x0) <= std::min(to, x1))
+                fill(y, std::max(from, x0), std::min(to, x1));
     });
 }
 

@@ -115,8 +115,11 @@ public:
         = 0;
     /// The rectangle filled with the colour.
     virtual void FillRect(const TRect& rect, TColor color) = 0;
-    /// A polygon's interior blended with the colour at an opacity of 0 .. 1.
-    virtual void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) = 0;
+    /// A polygon's interior blended with the colour at an opacity of 0 .. 1; where clip has
+    /// points, only inside the clip polygon too.
+    virtual void FillPolygon(
+        std::span<const TPoint> points, TColor color, double opacity, std::span<const TPoint> clip)
+        = 0;
     /// A marker centred on each point, in colors[i], or colors[0] for all.
     virtual void Marks(
         std::span<const TPoint> centres, std::span<const TColor> colors, const TSurfaceMark& mark)

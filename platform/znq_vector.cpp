@@ -116,11 +116,18 @@ public:
     }
 
     // Real transparency: the painter's opacity.
-    void FillPolygon(std::span<const TPoint> points, TColor color, double opacity) override
+    void FillPolygon(std::span<const TPoint> points, TColor color, double opacity,
+        std::span<const TPoint> clip) override
     {
         if (points.size() < 3)
             return;
         m_painter->save();
+        if (!clip.empty()) {
+            QPainterPath path;
+            path.addPolygon(centres(clip));
+            path.closeSubpath();
+            m_painter->setClipPath(path, Qt::IntersectClip);
+        }
         m_painter->setOpacity(ClampedOpacity(opacity));
         m_painter->setPen(Qt::NoPen);
         m_painter->setBrush(ColorToQColor(color));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -27,6 +28,14 @@ inline std::string NonFiniteText(long double value)
     if (std::isnan(value))
         return "NAN";
     return value < 0 ? "-INF" : "INF";
+}
+
+/// The shortest text that reads back as value ("0.95", "1e+300", "nan"), for error messages.
+inline std::string ShortestText(double value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
 }
 
 /// 10^0 to 10^22: the powers of ten that a double holds exactly (and so does a long double).

@@ -56,6 +56,31 @@ namespace polchart_types {
     enum class TpcColorMap : uint8_t { cmNone, cmViridis, cmMagma, cmGray, cmTurbo };
     Q_ENUM_NS(TpcColorMap)
 
+    /// The marker a class draws on each of its drawn elements (TpcClassStyle::Marker): none, a
+    /// single pixel, or a shape of MarkerSize pixels centred on the element's pixel.
+    enum class TpcMarker : uint8_t {
+        mkNone,
+        mkDot,
+        mkCircle,
+        mkSquare,
+        mkDiamond,
+        mkTriangle,
+        mkCross,
+        mkPlus,
+        mkStar
+    };
+    Q_ENUM_NS(TpcMarker)
+
+    /// The area a class fills under its lines (TpcClassStyle::Fill): none; each run of line-tos
+    /// closed into a polygon (flClosed, the radar chart); or the area between the run and the
+    /// chart's centre (flToCenter).
+    enum class TpcFill : uint8_t { flNone, flClosed, flToCenter };
+    Q_ENUM_NS(TpcFill)
+
+    /// The corner of the chart image the legend sits in until it is dragged.
+    enum class TpcLegendCorner : uint8_t { lcTopLeft, lcTopRight, lcBottomLeft, lcBottomRight };
+    Q_ENUM_NS(TpcLegendCorner)
+
     /// The rays of the grid (GridStyleAngular): gsAngNone none, gsAngDots dotted, gsAngSolid solid.
     enum class TpcGridStyleAng : uint8_t { gsAngNone, gsAngDots, gsAngSolid };
     Q_ENUM_NS(TpcGridStyleAng)
@@ -112,8 +137,11 @@ namespace polchart_types {
 using polchart_types::TpcAngLabelMode;
 using polchart_types::TpcColorMap;
 using polchart_types::TpcCrossHMode;
+using polchart_types::TpcFill;
 using polchart_types::TpcGridStyleAng;
 using polchart_types::TpcGridStyleRad;
+using polchart_types::TpcLegendCorner;
+using polchart_types::TpcMarker;
 using polchart_types::TpcRadialScale;
 using polchart_types::TpcRadLabelMode;
 using polchart_types::TpcRotationDir;
@@ -122,6 +150,8 @@ using polchart_types::TpcTextBkg;
 
 class TpcCrossHair;
 class TpcTextLabel;
+class TpcClassStyle;
+class TpcLegend;
 class TCustomPolChart;
 class TpcChartRooms;
 
@@ -152,6 +182,8 @@ using TpcRenderEvent = std::function<void(TObject* Sender, TCanvas& Canvas, int 
 using TpcCrossHairMoveEvent = std::function<void(TObject* Sender, TpcCrossHair* WhichCrossHair)>;
 /// A text label moved by a mouse drag.
 using TpcTextLabelMoveEvent = std::function<void(TObject* Sender, TpcTextLabel* WhichTextLabel)>;
+/// A click on a legend entry showed or hid the elements of a class.
+using TpcLegendClickEvent = std::function<void(TObject* Sender, int ElemClass, bool Visible)>;
 
 /// A crosshair: two lines marking one polar position, horizontal and vertical (chOrtho) or a ray
 /// and a circle about the centre (chPolar). Every property write notifies OnChange, also when the
@@ -357,6 +389,192 @@ private:
     std::string m_caption;
     bool m_visible = true;
     TTxtLblMode m_mode = TTxtLblMode::tlOff;
+};
+
+/// How the elements of one data class (0 .. 255) are drawn: their lines, a marker on each drawn
+/// element, a filled area under the lines, colours from a map of the elements' values, and the
+/// class's name in the legend. The defaults draw the lines alone, as a chart without styles does.
+/// A write that changes a value emits changed() and fires OnChange; the chart then redraws. The
+/// chart makes a class's style on the first ClassStyle(c) and owns it.
+class TpcClassStyle : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString Name READ QName WRITE SetQName NOTIFY changed)
+    Q_PROPERTY(bool Lines READ Lines WRITE SetLines NOTIFY changed)
+    Q_PROPERTY(znq::polchart_types::TpcMarker Marker READ Marker WRITE SetMarker NOTIFY changed)
+    Q_PROPERTY(int MarkerSize READ MarkerSize WRITE SetMarkerSize NOTIFY changed)
+    Q_PROPERTY(bool MarkerFilled READ MarkerFilled WRITE SetMarkerFilled NOTIFY changed)
+    Q_PROPERTY(znq::polchart_types::TpcFill Fill READ Fill WRITE SetFill NOTIFY changed)
+    Q_PROPERTY(uint FillColor READ FillColor WRITE SetFillColor NOTIFY changed)
+    Q_PROPERTY(double FillOpacity READ FillOpacity WRITE SetFillOpacity NOTIFY changed)
+    Q_PROPERTY(
+        znq::polchart_types::TpcColorMap ColorMap READ ColorMap WRITE SetColorMap NOTIFY changed)
+    Q_PROPERTY(double ValueLow READ ValueLow WRITE SetValueLow NOTIFY changed)
+    Q_PROPERTY(double ValueHigh READ ValueHigh WRITE SetValueHigh NOTIFY changed)
+
+public:
+    /// The smallest MarkerSize.
+    static constexpr int MinMarkerSize = 1;
+    /// The largest MarkerSize.
+    static constexpr int MaxMarkerSize = 64;
+
+    /// The style of class elemClass with the defaults.
+    explicit TpcClassStyle(int elemClass = 0, QObject* parent = nullptr);
+
+    /// The class this style belongs to.
+    int ElemClass() const { return m_class; }
+    /// The class's entry in the legend; an empty name (the default) has none.
+    const std::string& Name() const { return m_name; }
+    /// Sets the name.
+    void SetName(const std::string& value);
+    /// Whether the line-tos of the class draw their lines (true).
+    bool Lines() const { return m_lines; }
+    /// Sets Lines.
+    void SetLines(bool value);
+    /// The marker on every drawn element of the class, move-tos included (mkNone).
+    TpcMarker Marker() const { return m_marker; }
+    /// Sets the marker.
+    void SetMarker(TpcMarker value);
+    /// The marker's size in pixels, 1 .. 64 (7); an even size is drawn as the next odd one, so
+    /// that a marker is symmetric about its pixel. A dot is one pixel whatever the size.
+    int MarkerSize() const { return m_markerSize; }
+    /// Sets the size; EZNQPolChartError outside 1 .. 64.
+    void SetMarkerSize(int value);
+    /// Whether circles, squares, diamonds and triangles are filled (true) or outlined.
+    bool MarkerFilled() const { return m_markerFilled; }
+    /// Sets MarkerFilled.
+    void SetMarkerFilled(bool value);
+    /// The area filled under all lines and markers (flNone).
+    TpcFill Fill() const { return m_fill; }
+    /// Sets the fill.
+    void SetFill(TpcFill value);
+    /// The fill's colour (clBlue).
+    TColor FillColor() const { return m_fillColor; }
+    /// Sets the fill's colour.
+    void SetFillColor(TColor value);
+    /// The fill's opacity, 0 .. 1 (0.3).
+    double FillOpacity() const { return m_fillOpacity; }
+    /// Sets the opacity; EZNQPolChartError outside 0 .. 1.
+    void SetFillOpacity(double value);
+    /// The map that colours markers and lines by the elements' values (cmNone: their own colour).
+    TpcColorMap ColorMap() const { return m_colorMap; }
+    /// Sets the map.
+    void SetColorMap(TpcColorMap value);
+    /// The value at the map's low end (0).
+    double ValueLow() const { return m_valueLow; }
+    /// Sets ValueLow; EZNQPolChartError when it is not finite.
+    void SetValueLow(double value);
+    /// The value at the map's high end (1); below ValueLow the map runs backwards.
+    double ValueHigh() const { return m_valueHigh; }
+    /// Sets ValueHigh; EZNQPolChartError when it is not finite.
+    void SetValueHigh(double value);
+    /// Whether anything differs from the defaults but the name: the class is drawn otherwise than
+    /// plain lines.
+    bool Styled() const;
+
+    /// Fires after every change of a value.
+    TNotifyEvent OnChange;
+
+Q_SIGNALS:
+    /// A value changed.
+    void changed();
+
+private:
+    template <typename T> void store(T& field, T value);
+    QString QName() const { return QString::fromStdString(m_name); }
+    void SetQName(const QString& value) { SetName(value.toStdString()); }
+
+    int m_class = 0;
+    std::string m_name;
+    bool m_lines = true;
+    TpcMarker m_marker = TpcMarker::mkNone;
+    int m_markerSize = 7;
+    bool m_markerFilled = true;
+    TpcFill m_fill = TpcFill::flNone;
+    TColor m_fillColor = clBlue;
+    double m_fillOpacity = 0.3;
+    TpcColorMap m_colorMap = TpcColorMap::cmNone;
+    double m_valueLow = 0;
+    double m_valueHigh = 1;
+};
+
+/// The chart's legend: a box in the chart image with an entry for every class that has a name and
+/// at least one stored element (a line sample in the class's pen, its marker, a fill swatch and
+/// the name), and a colour bar with the value range when a class uses a colour map. It sits in
+/// Corner until the user drags it with the label-drag mouse action; a click on an entry shows or
+/// hides the class. A write that changes a value emits changed() and the chart redraws.
+class TpcLegend : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool Visible READ Visible WRITE SetVisible NOTIFY changed)
+    Q_PROPERTY(
+        znq::polchart_types::TpcLegendCorner Corner READ Corner WRITE SetCorner NOTIFY changed)
+    Q_PROPERTY(bool Placed READ Placed NOTIFY changed)
+    Q_PROPERTY(int Left READ Left NOTIFY changed)
+    Q_PROPERTY(int Top READ Top NOTIFY changed)
+    Q_PROPERTY(uint ColorBkg READ ColorBkg WRITE SetColorBkg NOTIFY changed)
+    Q_PROPERTY(uint ColorBorder READ ColorBorder WRITE SetColorBorder NOTIFY changed)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent NOTIFY changed)
+
+public:
+    /// A hidden legend in the top-right corner, white box, black border, in the chart's font.
+    explicit TpcLegend(QObject* parent = nullptr);
+    ~TpcLegend() override;
+
+    /// Whether the legend is drawn (false).
+    bool Visible() const { return m_visible; }
+    /// Shows or hides the legend.
+    void SetVisible(bool value);
+    /// The corner of the chart image it sits in while not Placed (lcTopRight).
+    TpcLegendCorner Corner() const { return m_corner; }
+    /// Puts the legend into a corner (it is no longer Placed).
+    void SetCorner(TpcLegendCorner value);
+    /// Whether the legend sits at a position of its own (after a drag or SetPosition).
+    bool Placed() const { return m_placed; }
+    /// The left edge of the box in chart-image pixels, when Placed.
+    int Left() const { return m_left; }
+    /// The top edge of the box in chart-image pixels, when Placed.
+    int Top() const { return m_top; }
+    /// Places the box's top-left corner at (left, top) of the chart image.
+    void SetPosition(int left, int top);
+    /// The colour of the box.
+    TColor ColorBkg() const { return m_colorBkg; }
+    /// Sets ColorBkg.
+    void SetColorBkg(TColor value);
+    /// The colour of the frame.
+    TColor ColorBorder() const { return m_colorBorder; }
+    /// Sets ColorBorder.
+    void SetColorBorder(TColor value);
+    /// Whether the box is left unfilled (false).
+    bool Transparent() const { return m_transparent; }
+    /// Sets Transparent.
+    void SetTransparent(bool value);
+    /// The font of the names and values, with the text colour; a copy of the chart's font when the
+    /// chart was made. Changing it directly does not redraw; SetFont does.
+    TFont& Font() { return *m_font; }
+    /// The font of the names and values.
+    const TFont& Font() const { return *m_font; }
+    /// Copies the attributes of font and redraws.
+    void SetFont(const TFont& font);
+
+Q_SIGNALS:
+    /// A value changed.
+    void changed();
+
+private:
+    friend class TpcNavigator;
+    // Places the box without notifying, for the drag.
+    void movePositionSilently(int left, int top);
+    void notify();
+    template <typename T> void store(T& field, T value);
+
+    bool m_visible = false;
+    TpcLegendCorner m_corner = TpcLegendCorner::lcTopRight;
+    bool m_placed = false;
+    int m_left = 0;
+    int m_top = 0;
+    TColor m_colorBkg = clWhite;
+    TColor m_colorBorder = clBlack;
+    bool m_transparent = false;
+    std::unique_ptr<TFont> m_font;
 };
 
 /// The chart: a published façade over its rooms (the viewport, which owns the view; the
@@ -616,6 +834,20 @@ public:
     bool ClassVisible(uint8_t elemClass) const;
     /// Shows or hides the elements of a class; redraws.
     void SetClassVisible(uint8_t elemClass, bool visible);
+    /// The style of class elemClass (0 .. 255; EZNQPolChartError otherwise), made with the
+    /// defaults on the first call; the chart owns it.
+    TpcClassStyle* ClassStyle(int elemClass);
+    /// The legend.
+    TpcLegend* Legend() const;
+    /// Gives the last appended element a third value, for a colour map; EZNQPolChartError when
+    /// there is no element. Values are kept in single precision, in an array made on first use (4
+    /// bytes per element beside the 24 of the element). Never repaints.
+    void AppendValue(double value);
+    /// Gives element index a value (EZNQPolChartError for an index outside 0 .. ElementCount - 1);
+    /// redraws.
+    void SetElementValue(int32_t index, double value);
+    /// The value of element index (EZNQPolChartError outside the store): NaN when it has none.
+    double ElementValue(int32_t index) const;
 
     /// Crosshairs 1 to 4. Raises EZNQPolChartError for an index outside 1 .. 4.
     TpcCrossHair* CrossHair(int index) const;
@@ -733,6 +965,8 @@ public:
     TpcCrossHairMoveEvent OnCrossHairMove;
     /// After each step of a label drag.
     TpcTextLabelMoveEvent OnTextLabelMove;
+    /// After a click on a legend entry showed or hid its class.
+    TpcLegendClickEvent OnLegendClick;
 
     // The signals of the rendering (dataRendered, beforeDrawScaleLabel) come inside a paint: a
     // chart changed from their slots is painted again once that paint is over, never inside it.
@@ -751,6 +985,8 @@ Q_SIGNALS:
     void crossHairMove(znq::TpcCrossHair* crossHair);
     /// OnTextLabelMove's signal.
     void textLabelMove(znq::TpcTextLabel* label);
+    /// OnLegendClick's signal.
+    void legendClick(int elemClass, bool visible);
 
     ///@{
     /// The former names and forms of the signals above (the modifiers of the shift state, the

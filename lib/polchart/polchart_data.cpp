@@ -1,10 +1,12 @@
 // The data layer: the stored elements as batched polylines, and the snap index collected from
 // the same walk over the data.
+#include "polchart_colormaps.h"
 #include "polchart_render.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -287,6 +289,7 @@ namespace {
             : m_index(index)
             , m_region(
                   context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
+            , m_marked(MarkedClasses(context.ClassStyles))
         {
             m_index.Begin(context.Area.Width, context.Area.Height);
         }
@@ -298,7 +301,8 @@ namespace {
             if (outside(point))
                 return;
             m_afterOutside = false;
-            if (resumed && element.Kind == TpcElemKind::ekDrawTo)
+            // A marker draws the point whether a line starts from it or not.
+            if ((resumed && element.Kind == TpcElemKind::ekDrawTo) || m_marked[element.ElemClass])
                 m_index.Resume(point, i);
             else
                 m_index.MoveTo(point, i);
@@ -329,6 +333,8 @@ namespace {
         TpcSnapIndex& m_index;
         // The view's region unless it holds everything.
         const TpcViewRegion* m_region;
+        // The classes that draw a marker on each element.
+        std::array<bool, 256> m_marked;
         bool m_afterOutside = false;
     };
 
@@ -364,6 +370,327 @@ namespace {
 } // namespace
 
 namespace {
+
+    // How one class is drawn in a paint where some shown class has a style.
+    struct ClassLook {
+        bool Lines = true;
+        bool Marked = false;
+        TMark Mark;
+        TpcFill Fill = TpcFill::flNone;
+        TColor FillColor = clBlue;
+        double FillOpacity = 0;
+        TpcColorMap Map = TpcColorMap::cmNone;
+        double Low = 0, High = 1;
+    };
+
+    struct SeriesLooks {
+        std::array<ClassLook, 256> Looks;
+        bool AnyLines = false, AnyMarker = false, AnyFill = false;
+    };
+
+    TMarkShape markShape(TpcMarker marker)
+    {
+        switch (marker) {
+        case TpcMarker::mkDot:
+            return TMarkShape::Dot;
+        case TpcMarker::mkCircle:
+            return TMarkShape::Circle;
+        case TpcMarker::mkDiamond:
+            return TMarkShape::Diamond;
+        case TpcMarker::mkTriangle:
+            return TMarkShape::Triangle;
+        case TpcMarker::mkCross:
+            return TMarkShape::Cross;
+        case TpcMarker::mkPlus:
+            return TMarkShape::Plus;
+        case TpcMarker::mkStar:
+            return TMarkShape::Star;
+        case TpcMarker::mkNone:
+        case TpcMarker::mkSquare:
+            break;
+        }
+        return TMarkShape::Square;
+    }
+
+    // The looks of the classes, or none when every shown class draws plain lines.
+    std::optional<SeriesLooks> seriesLooks(const TpcRenderContext& context)
+    {
+        bool styled = false;
+        for (const TpcClassStyle* style : context.ClassStyles)
+            styled = styled
+                || (style && context.ClassVisible[size_t(style->ElemClass())] && style->Styled());
+        if (!styled)
+            return std::nullopt;
+        SeriesLooks looks;
+        for (size_t c = 0; c < 256; ++c) {
+            const TpcClassStyle* style
+                = c < context.ClassStyles.size() ? context.ClassStyles[c] : nullptr;
+            const bool shown = context.ClassVisible[c];
+            if (!style) {
+                looks.AnyLines = looks.AnyLines || shown;
+                continue;
+            }
+            ClassLook& look = looks.Looks[c];
+            look.Lines = style->Lines();
+            look.Marked = style->Marker() != TpcMarker::mkNone;
+            look.Mark
+                = TMark { markShape(style->Marker()), style->MarkerSize(), style->MarkerFilled() };
+            look.Fill = style->Fill();
+            look.FillColor = style->FillColor();
+            look.FillOpacity = style->FillOpacity();
+            look.Map = style->ColorMap();
+            look.Low = style->ValueLow();
+            look.High = style->ValueHigh();
+            looks.AnyLines = looks.AnyLines || (shown && look.Lines);
+            looks.AnyMarker = looks.AnyMarker || (shown && look.Marked);
+            looks.AnyFill = looks.AnyFill || (shown && look.Fill != TpcFill::flNone);
+        }
+        return looks;
+    }
+
+    // The colour an element is drawn in: from its class's map at its value, else its own.
+    TColor elementColor(const ClassLook& look, const TpcDataStore& store, int32_t index,
+        const TpcDataElement& element)
+    {
+        if (look.Map == TpcColorMap::cmNone)
+            return element.Color;
+        return ColorMapColor(look.Map, store.Value(index), look.Low, look.High, element.Color);
+    }
+
+    // The lines of the styled classes: a class without lines moves the pen instead, and a class
+    // with a colour map draws each line in the colour of its end element.
+    template <typename Next> class StyledLines {
+    public:
+        StyledLines(Next& next, const SeriesLooks& looks, const TpcDataStore& store)
+            : m_next(next)
+            , m_looks(looks)
+            , m_store(store)
+        {
+        }
+        void gap() { m_next.gap(); }
+        void start(int32_t i, const TpcDataElement& element, TPoint point, bool resumed)
+        {
+            m_next.start(i, element, point, resumed);
+        }
+        void line(int32_t i, const TpcDataElement& element, TPoint point)
+        {
+            const ClassLook& look = m_looks.Looks[element.ElemClass];
+            if (!look.Lines) {
+                m_next.start(i, element, point, false);
+                return;
+            }
+            if (look.Map == TpcColorMap::cmNone) {
+                m_next.line(i, element, point);
+                return;
+            }
+            TpcDataElement colored = element;
+            colored.Color = elementColor(look, m_store, i, element);
+            m_next.line(i, colored, point);
+        }
+
+    private:
+        Next& m_next;
+        const SeriesLooks& m_looks;
+        const TpcDataStore& m_store;
+    };
+
+    // The filled areas: each run of line-tos from the point it starts at, closed (flClosed) or
+    // joined to the centre (flToCenter), blended in the class's fill colour. Runs end at a gap, a
+    // move-to or a line of another class; points on the pixel of the one before add nothing.
+    class FillPainter {
+    public:
+        FillPainter(const TpcRenderContext& context, const SeriesLooks& looks, TCanvas& canvas)
+            : m_looks(looks)
+            , m_canvas(canvas)
+            , m_centre { context.View.CenterX, context.View.CenterY }
+            , m_clip(
+                  context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
+            , m_reach(std::abs(double(context.View.CenterX))
+                  + std::abs(double(context.View.CenterY)) + context.Area.Width
+                  + context.Area.Height)
+        {
+        }
+        void gap()
+        {
+            flush();
+            m_hasLast = false;
+        }
+        void start(int32_t, const TpcDataElement& element, TPoint point, bool)
+        {
+            flush();
+            begin(element.ElemClass, point);
+        }
+        void line(int32_t, const TpcDataElement& element, TPoint point)
+        {
+            if (element.ElemClass != m_class) {
+                flush();
+                if (m_hasLast)
+                    begin(element.ElemClass, m_last);
+            }
+            if (m_filling && point != m_points.back())
+                m_points.push_back(point);
+            m_last = point;
+            m_hasLast = true;
+        }
+        void finish() { flush(); }
+
+    private:
+        void begin(int elemClass, TPoint point)
+        {
+            m_class = elemClass;
+            const ClassLook& look = m_looks.Looks[size_t(elemClass)];
+            m_filling = look.Fill != TpcFill::flNone;
+            m_points.clear();
+            if (m_filling && look.Fill == TpcFill::flToCenter)
+                m_points.push_back(m_centre);
+            if (m_filling && (m_points.empty() || point != m_points.back()))
+                m_points.push_back(point);
+            m_last = point;
+            m_hasLast = true;
+        }
+        void flush()
+        {
+            // Three points of the run at least; the centre does not count.
+            const size_t least = m_looks.Looks[size_t(m_class)].Fill == TpcFill::flToCenter ? 4 : 3;
+            if (m_filling && m_points.size() >= least) {
+                const ClassLook& look = m_looks.Looks[size_t(m_class)];
+                m_canvas.Brush().SetColor(look.FillColor);
+                if (m_clip)
+                    m_canvas.FillPolygon(m_points, look.FillOpacity, regionOutline());
+                else
+                    m_canvas.FillPolygon(m_points, look.FillOpacity);
+            }
+            m_filling = false;
+            m_points.clear();
+        }
+        // The view's region as a polygon, made once.
+        std::span<const TPoint> regionOutline()
+        {
+            if (m_outline.empty())
+                m_outline = m_clip->Outline(m_reach);
+            return m_outline;
+        }
+
+        const SeriesLooks& m_looks;
+        TCanvas& m_canvas;
+        TPoint m_centre;
+        const TpcViewRegion* m_clip;
+        double m_reach;
+        std::vector<TPoint> m_outline;
+        std::vector<TPoint> m_points;
+        int m_class = 0;
+        bool m_filling = false;
+        TPoint m_last;
+        bool m_hasLast = false;
+    };
+
+    // The markers, over all lines: each drawn element of a marked class, in view, in its colour.
+    // Markers are handed to the canvas in batches of one look.
+    class MarkerPainter {
+    public:
+        MarkerPainter(const TpcRenderContext& context, const SeriesLooks& looks, TCanvas& canvas)
+            : m_looks(looks)
+            , m_store(context.Store)
+            , m_canvas(canvas)
+            , m_region(
+                  context.Transform.Region().Everything() ? nullptr : &context.Transform.Region())
+        {
+            m_points.reserve(batch);
+            m_colors.reserve(batch);
+        }
+        void gap() { }
+        void start(int32_t i, const TpcDataElement& element, TPoint point, bool)
+        {
+            add(i, element, point);
+        }
+        void line(int32_t i, const TpcDataElement& element, TPoint point)
+        {
+            add(i, element, point);
+        }
+        void finish() { flush(); }
+
+    private:
+        static constexpr size_t batch = 1024;
+        void add(int32_t i, const TpcDataElement& element, TPoint point)
+        {
+            const ClassLook& look = m_looks.Looks[element.ElemClass];
+            if (!look.Marked || (m_region && !m_region->Contains(point.x, point.y)))
+                return;
+            if (m_points.size() == batch || !sameMark(look.Mark))
+                flush();
+            m_mark = look.Mark;
+            m_points.push_back(point);
+            m_colors.push_back(elementColor(look, m_store, i, element));
+        }
+        bool sameMark(const TMark& mark) const
+        {
+            return mark.Shape == m_mark.Shape && mark.Size == m_mark.Size
+                && mark.Filled == m_mark.Filled;
+        }
+        void flush()
+        {
+            if (!m_points.empty())
+                m_canvas.Marks(m_points, m_colors, m_mark);
+            m_points.clear();
+            m_colors.clear();
+        }
+
+        const SeriesLooks& m_looks;
+        const TpcDataStore& m_store;
+        TCanvas& m_canvas;
+        const TpcViewRegion* m_region;
+        TMark m_mark;
+        std::vector<TPoint> m_points;
+        std::vector<TColor> m_colors;
+    };
+
+    // A paint with styled classes: the fills under everything, then the lines, then the markers;
+    // the snap index is filled on the first walk that draws elements.
+    template <bool Clipped>
+    void paintSeries(const TpcRenderContext& context, const SeriesLooks& looks, TCanvas& canvas,
+        TpcRenderResult& result)
+    {
+        if (looks.AnyFill) {
+            const TCanvas::StateGuard keep(canvas);
+            FillPainter fills(context, looks, canvas);
+            walkData(context, fills);
+            fills.finish();
+        }
+        std::optional<SnapCollector> collector;
+        if (context.SnapIndexToFill)
+            collector.emplace(*context.SnapIndexToFill, context);
+        if (looks.AnyLines) {
+            DataPainter<Clipped> painter(context, canvas);
+            StyledLines styled(painter, looks, context.Store);
+            if (collector) {
+                PaintingCollector both(styled, *collector);
+                walkData(context, both);
+            } else {
+                walkData(context, styled);
+            }
+            painter.finish();
+        }
+        if (looks.AnyMarker) {
+            MarkerPainter markers(context, looks, canvas);
+            if (collector && !looks.AnyLines) {
+                PaintingCollector both(markers, *collector);
+                walkData(context, both);
+            } else {
+                walkData(context, markers);
+            }
+            markers.finish();
+        } else if (collector && !looks.AnyLines) {
+            walkData(context, *collector);
+        }
+        if (collector) {
+            collector->finish();
+            result.SnapIndexFilled = true;
+        }
+    }
+
+} // namespace
+
+namespace {
     template <bool Clipped>
     void paintData(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result)
     {
@@ -385,10 +712,27 @@ namespace {
 // point as after a move-to.
 void Data(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result)
 {
-    if (context.Transform.Region().Everything())
+    const bool everything = context.Transform.Region().Everything();
+    if (const std::optional<SeriesLooks> looks = seriesLooks(context)) {
+        if (everything)
+            paintSeries<false>(context, *looks, canvas, result);
+        else
+            paintSeries<true>(context, *looks, canvas, result);
+        return;
+    }
+    if (everything)
         paintData<false>(context, canvas, result);
     else
         paintData<true>(context, canvas, result);
+}
+
+std::array<bool, 256> MarkedClasses(std::span<TpcClassStyle* const> styles)
+{
+    std::array<bool, 256> marked {};
+    for (const TpcClassStyle* style : styles)
+        if (style)
+            marked[size_t(style->ElemClass())] = style->Marker() != TpcMarker::mkNone;
+    return marked;
 }
 
 void CollectSnapPoints(const TpcRenderContext& context, TpcSnapIndex& index)

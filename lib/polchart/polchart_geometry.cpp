@@ -52,7 +52,7 @@ TpcLabelBox LabelBox(
 }
 
 bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classVisible,
-    const TpcTransform& transform, int32_t index)
+    const TpcTransform& transform, int32_t index, const std::array<bool, 256>& classMarked)
 {
     if (index < 0 || index >= store.Count())
         return false;
@@ -63,7 +63,7 @@ bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classV
     ClipCoordinates(pixel.x, pixel.y);
     if (!transform.InView(pixel.x, pixel.y))
         return false;
-    if (element.Kind == TpcElemKind::ekDrawTo)
+    if (element.Kind == TpcElemKind::ekDrawTo || classMarked[element.ElemClass])
         return true;
     for (int32_t i = index + 1; i < store.Count(); ++i) {
         const TpcDataElement& next = store[i];

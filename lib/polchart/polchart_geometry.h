@@ -41,9 +41,10 @@ TpcLabelBox LabelBox(
 
 /// Whether the element at index is a drawn point of the data, as the data layer draws it: its
 /// class is shown, it has a place on the transform's scale and lies in its view, and it is a
-/// line-to or a move-to that starts a line (the next element of a shown class is a line-to with a
-/// place). False for an index outside the store.
+/// line-to, a move-to that starts a line (the next element of a shown class is a line-to with a
+/// place), or an element of a class marked to draw a marker on each element. False for an index
+/// outside the store.
 bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classVisible,
-    const TpcTransform& transform, int32_t index);
+    const TpcTransform& transform, int32_t index, const std::array<bool, 256>& classMarked = {});
 
 } // namespace znq::geometry

@@ -33,6 +33,11 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
         label->m_font->OnChange = [this](TObject*) { rooms().ChartChanged(); };
     }
 
+    r.Legend = new TpcLegend(this);
+    r.Legend->Font().Assign(Font());
+    connect(r.Legend, &TpcLegend::changed, this, [this] { rooms().RedrawIfAuto(); });
+    r.Legend->Font().OnChange = [this](TObject*) { rooms().ChartChanged(); };
+
     r.ChartBitmap.SetSize(r.ChartImageWidth(), r.ChartImageHeight());
 
     Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };

@@ -3,8 +3,9 @@
 // their changes itself; the navigator keeps its own settings.
 #include "polchart_rooms.h"
 
+#include "base_helpers.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -27,14 +28,6 @@ namespace {
         if (std::isfinite(moved) && moved > 0 && moved != value)
             return moved;
         return std::nextafter(value, direction * HUGE_VAL);
-    }
-
-    // The shortest text that reads back as the value.
-    std::string numberText(double value)
-    {
-        char text[32];
-        const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-        return std::string(text, end);
     }
 
     // Snaps to the nearest table angle; on a tie the earlier, smaller one wins. Values of any size
@@ -178,12 +171,12 @@ void TCustomPolChart::SetRadialRange(double low, double high, TpcRadialScale sca
         if (logarithmic)
             rooms().RequireLogBound(name, value);
         else if (!std::isfinite(value))
-            throw EZNQPolChartError(
-                Name(), std::string(": ") + name + " must be finite: " + numberText(value));
+            throw EZNQPolChartError(Name(),
+                std::string(": ") + name + " must be finite: " + helpers::ShortestText(value));
     }
     if (low == high)
         throw EZNQPolChartError(
-            Name(), ": RangeLow and RangeHigh must differ: both are " + numberText(low));
+            Name(), ": RangeLow and RangeHigh must differ: both are " + helpers::ShortestText(low));
     TpcViewState view = rooms().Viewport.View();
     view.RangeLow = low;
     view.RangeHigh = high;
@@ -195,8 +188,8 @@ void TpcChartRooms::RequireLogBound(const char* name, double value) const
 {
     if (!(value > 0) || !std::isfinite(value))
         throw EZNQPolChartError(Chart.Name(),
-            std::string(": ") + name
-                + " must be above 0 and finite on a logarithmic scale: " + numberText(value));
+            std::string(": ") + name + " must be above 0 and finite on a logarithmic scale: "
+                + helpers::ShortestText(value));
 }
 
 double TCustomPolChart::SectorStart() const
@@ -207,7 +200,8 @@ double TCustomPolChart::SectorStart() const
 void TCustomPolChart::SetSectorStart(double value)
 {
     if (!std::isfinite(value))
-        throw EZNQPolChartError(Name(), ": SectorStart must be finite: " + numberText(value));
+        throw EZNQPolChartError(
+            Name(), ": SectorStart must be finite: " + helpers::ShortestText(value));
     TpcViewState view = rooms().Viewport.View();
     view.SectorStart = value;
     rooms().ApplyViewAndFit(view);
@@ -224,8 +218,8 @@ void TCustomPolChart::SetSectorSpan(double value)
     const double fullTurn = FullTurnIn(view.AngleUnit);
     if (!(value > 0 && value <= fullTurn))
         throw EZNQPolChartError(Name(),
-            ": SectorSpan must lie above 0 and at most " + numberText(fullTurn) + ": "
-                + numberText(value));
+            ": SectorSpan must lie above 0 and at most " + helpers::ShortestText(fullTurn) + ": "
+                + helpers::ShortestText(value));
     view.SectorSpan = value;
     rooms().ApplyViewAndFit(view);
 }
@@ -239,7 +233,7 @@ void TCustomPolChart::SetHoleFraction(double value)
 {
     if (!(value >= 0 && value <= 0.9))
         throw EZNQPolChartError(
-            Name(), ": HoleFraction must lie between 0 and 0.9: " + numberText(value));
+            Name(), ": HoleFraction must lie between 0 and 0.9: " + helpers::ShortestText(value));
     TpcViewState view = rooms().Viewport.View();
     view.HoleFraction = value;
     rooms().ApplyViewAndFit(view);

@@ -49,6 +49,10 @@ struct TpcRenderContext {
         OfferScaleLabel;
     /// The application's drawing after the data and text labels.
     std::function<void(TCanvas& canvas)> DataRendered;
+    /// The styles of the classes; null for a class that has none (it draws plain lines).
+    std::span<TpcClassStyle* const> ClassStyles;
+    /// The legend; none in a context without one.
+    const TpcLegend* Legend = nullptr;
 };
 
 /// What a paint hands back besides its picture.
@@ -96,6 +100,8 @@ namespace layers {
     /// The drawn points of the data into a snap index, as the data layer sees them, without
     /// drawing.
     void CollectSnapPoints(const TpcRenderContext& context, TpcSnapIndex& index);
+    /// The classes whose styles put a marker on every element.
+    std::array<bool, 256> MarkedClasses(std::span<TpcClassStyle* const> styles);
 } // namespace layers
 
 } // namespace znq

@@ -130,6 +130,13 @@ void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label, int index)
         label);
 }
 
+void TpcChartRooms::FireLegendClick(int elemClass, bool visible)
+{
+    fire(
+        Chart.OnLegendClick, [&] { Q_EMIT Chart.legendClick(elemClass, visible); }, elemClass,
+        visible);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The viewport's observer
 

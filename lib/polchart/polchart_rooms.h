@@ -43,6 +43,10 @@ public:
     std::array<TpcCrossHair*, TCustomPolChart::CrossHairCount> CrossHairs {};
     /// Text labels 1 to 20, children of the chart.
     std::array<TpcTextLabel*, TCustomPolChart::TextLabelCount> TextLabels {};
+    /// The styles of the classes, children of the chart, each made on its first use.
+    std::array<TpcClassStyle*, 256> ClassStyles {};
+    /// The legend, a child of the chart.
+    TpcLegend* Legend = nullptr;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     TBitmap ChartBitmap;
     /// Whether setters repaint at once.
@@ -144,6 +148,8 @@ public:
     void FireCrossHairMove(TpcCrossHair* crossHair, int index);
     /// OnTextLabelMove, after the chart is painted.
     void FireTextLabelMove(TpcTextLabel* label, int index);
+    /// OnLegendClick.
+    void FireLegendClick(int elemClass, bool visible);
 
     // The paint pipeline.
     /// Visible (or designing), not loading, not suspended.

@@ -1,7 +1,9 @@
 #include "polchart_store.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
+#include <utility>
 
 namespace znq {
 
@@ -40,9 +42,24 @@ std::unique_ptr<TpcDataElement[]> TpcDataStore::allocateChunk()
     return std::unique_ptr<TpcDataElement[]>(new TpcDataElement[ChunkSize]);
 }
 
+void TpcDataStore::SetValue(int32_t index, double value)
+{
+    const size_t chunk = size_t(index) >> ChunkShift;
+    if (chunk >= m_values.size() || !m_values[chunk]) {
+        // Allocated before anything changes, so that a failure leaves the store as it was.
+        std::unique_ptr<float[]> values(new float[ChunkSize]);
+        std::fill_n(values.get(), ChunkSize, std::numeric_limits<float>::quiet_NaN());
+        if (chunk >= m_values.size())
+            m_values.resize(chunk + 1);
+        m_values[chunk] = std::move(values);
+    }
+    m_values[chunk][size_t(index) & (ChunkSize - 1)] = static_cast<float>(value);
+}
+
 void TpcDataStore::Clear()
 {
     std::vector<std::unique_ptr<TpcDataElement[]>>().swap(m_chunks);
+    std::vector<std::unique_ptr<float[]>>().swap(m_values);
     m_count = 0;
     m_capacity = 0;
 }

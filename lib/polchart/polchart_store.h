@@ -6,6 +6,7 @@
 #include "znq_types.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -79,12 +80,36 @@ public:
     /// The slots of chunk c (elements c * ChunkSize onwards), for loops over many elements.
     const TpcDataElement* ChunkData(int32_t c) const { return m_chunks[size_t(c)].get(); }
 
+    /// The third value of element index (0 .. Count() - 1, unchecked), in single precision; NaN
+    /// when it has none.
+    double Value(int32_t index) const
+    {
+        const size_t chunk = size_t(index) >> ChunkShift;
+        if (chunk >= m_values.size() || !m_values[chunk])
+            return std::numeric_limits<double>::quiet_NaN();
+        return m_values[chunk][size_t(index) & (ChunkSize - 1)];
+    }
+    /// Gives element index (0 .. Count() - 1, unchecked) a third value, kept in single precision
+    /// (beyond its range, as infinity of the sign). The values live in an array of their own that
+    /// exists only where values were given: 4 bytes per element of a chunk that has any. Throws
+    /// std::bad_alloc, and changes nothing, when there is no memory for it.
+    void SetValue(int32_t index, double value);
+    /// Whether any element was given a value since the last Clear.
+    bool HasValues() const { return !m_values.empty(); }
+    /// The values of chunk c, or null when none of its elements has one.
+    const float* ValueChunk(int32_t c) const
+    {
+        return size_t(c) < m_values.size() ? m_values[size_t(c)].get() : nullptr;
+    }
+
 protected:
     /// One chunk of ChunkSize slots; throws std::bad_alloc when there is no memory.
     virtual std::unique_ptr<TpcDataElement[]> allocateChunk();
 
 private:
     std::vector<std::unique_ptr<TpcDataElement[]>> m_chunks;
+    // The values by chunk, parallel to m_chunks as far as any chunk has values.
+    std::vector<std::unique_ptr<float[]>> m_values;
     int32_t m_count = 0;
     int32_t m_capacity = 0;
     int32_t m_allocSize = 1000;

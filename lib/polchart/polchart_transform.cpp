@@ -512,6 +512,7 @@ TpcViewRegion::TpcViewRegion(double centerX, double centerY, double outerRadius,
     , m_wholeTurn(!(spanRadians < 2 * std::numbers::pi))
     , m_reflex(spanRadians > std::numbers::pi)
     , m_flip(mirrored ? -1 : 1)
+    , m_span(std::min(spanRadians, 2 * std::numbers::pi))
 {
     // Rows are mirrored back for the negative sign: in that frame a direction's components are
     // the cosine and sine of its data angle, and growing angles have positive cross products.
@@ -519,6 +520,38 @@ TpcViewRegion::TpcViewRegion(double centerX, double centerY, double outerRadius,
     m_ay = startY * m_flip;
     m_bx = endX;
     m_by = endY * m_flip;
+}
+
+// Angles run in the frame with rows mirrored back, where they grow from the start edge.
+std::vector<TPoint> TpcViewRegion::Outline(double reach) const
+{
+    std::vector<TPoint> outline;
+    if (m_everything)
+        return outline;
+    auto pixelOf = [](double x, double y) {
+        constexpr double limit = 1 << 30;
+        return TPoint { int32_t(std::lround(std::clamp(x, -limit, limit))),
+            int32_t(std::lround(std::clamp(y, -limit, limit))) };
+    };
+    const double start = std::atan2(m_ay, m_ax);
+    const double span = m_wholeTurn ? 2 * std::numbers::pi : m_span;
+    auto arc = [&](double radius, bool forwards) {
+        const int chords
+            = int(std::clamp(std::ceil(span * radius / 2), m_wholeTurn ? 8.0 : 1.0, 4096.0));
+        for (int k = 0; k <= chords; ++k) {
+            const double t = double(forwards ? k : chords - k) / chords;
+            const double angle = start + t * span;
+            outline.push_back(
+                pixelOf(m_cx + radius * std::cos(angle), m_cy + m_flip * radius * std::sin(angle)));
+        }
+    };
+    const double outer = m_bounded ? std::sqrt(m_outer2) : std::max(reach, 1.0);
+    arc(outer, true);
+    if (m_hole2 > 0)
+        arc(std::sqrt(m_hole2), false);
+    else if (!m_wholeTurn)
+        outline.push_back(pixelOf(m_cx, m_cy));
+    return outline;
 }
 
 namespace {

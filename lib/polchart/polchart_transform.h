@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace znq {
 
@@ -98,6 +99,10 @@ public:
     /// The parts of the segment from a to b inside the region, as parameters 0 <= t0 < t1 <= 1
     /// along it (at most three parts); returns their number.
     int Clip(double ax, double ay, double bx, double by, double (&parts)[3][2]) const;
+    /// The region's edge as a polygon in pixels (odd-even rule), its arcs as chords of about two
+    /// pixels (at most 4096 per arc); an unbounded region reaches out to reach pixels from the
+    /// centre. Empty for the region of everything.
+    std::vector<TPoint> Outline(double reach) const;
 
 private:
     bool inSector(double dx, double dy) const
@@ -119,6 +124,7 @@ private:
     // The edges, with rows mirrored back for a counter-clockwise view.
     double m_ax = 1, m_ay = 0, m_bx = 1, m_by = 0;
     double m_flip = 1;
+    double m_span = 0;
 };
 
 /// The box about the centre that a sector of the unit circle with a hole covers, in outer radii,

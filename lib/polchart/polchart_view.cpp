@@ -127,7 +127,8 @@ int32_t TCustomPolChart::NearestElement(double rad, double phi) const
 
 bool TCustomPolChart::IsSnapCandidate(int32_t index) const
 {
-    return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, Transform(), index);
+    return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, Transform(), index,
+        layers::MarkedClasses(rooms().ClassStyles));
 }
 
 bool TCustomPolChart::StepCrossHair(int index, int steps)
