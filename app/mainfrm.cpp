@@ -54,6 +54,7 @@ void TFrmPolChart::createChart()
     PC->SetCenterX(309);
     PC->SetCenterY(324);
     PC->SetClassDefault(0);
+    PC->ClassStyle(0)->SetName("Spiral");
     PC->SetGridColor(clSilver);
     PC->SetGridStyleAngular(TpcGridStyleAng::gsAngDots);
     PC->SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
@@ -104,6 +105,10 @@ void TFrmPolChart::createPopupMenu()
     PopupMenu1->addSeparator();
     SnapCrossHair1 = PopupMenu1->Add("SnapCrossHair1", "Snap Crosshair to Data");
     SnapCrossHair1->Action()->setCheckable(true);
+    ShowLegend1 = PopupMenu1->Add("ShowLegend1", "Show Legend");
+    ShowLegend1->Action()->setCheckable(true);
+    ShowLegend1->OnClick
+        = [this](TObject*) { PC->Legend()->SetVisible(ShowLegend1->Action()->isChecked()); };
     Back1 = PopupMenu1->Add("Back1", "Back");
     Forward1 = PopupMenu1->Add("Forward1", "Forward");
     HomeView1 = PopupMenu1->Add("HomeView1", "Home View");

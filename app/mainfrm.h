@@ -46,6 +46,7 @@ public:
     TRadioGroup* RGRadLabels;
     TMenuItem* Reset1;
     TMenuItem* SnapCrossHair1;
+    TMenuItem* ShowLegend1;
     TMenuItem* Back1;
     TMenuItem* Forward1;
     TMenuItem* HomeView1;

@@ -90,8 +90,8 @@ namespace polchart_types {
     Q_ENUM_NS(TpcTextBkg)
 
     /// Which scale a label belongs to in OnBeforeDrawScaleLabel: sckRad a radial value label,
-    /// sckPhi an angle label.
-    enum class TpcScaleKind : uint8_t { sckRad, sckPhi };
+    /// sckPhi an angle label, sckValue a value at an end of the legend's colour bar.
+    enum class TpcScaleKind : uint8_t { sckRad, sckPhi, sckValue };
     Q_ENUM_NS(TpcScaleKind)
 
     /// The screen direction of growing angles: rdClockwise or rdCounterCW.

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace znq::geometry {
 
@@ -38,6 +39,26 @@ struct TpcLabelBox {
 /// The box of a label at anchor with lineCount lines.
 TpcLabelBox LabelBox(
     TPoint anchor, TAlignment alignment, int64_t width, int64_t lineHeight, int64_t lineCount);
+
+/// Where the legend's parts lie in the chart image.
+struct TpcLegendLayout {
+    /// The legend's box, right and bottom exclusive.
+    TRect Box;
+    /// One entry: its class and its row, right and bottom exclusive.
+    struct Entry {
+        int Class = 0;
+        TRect Row;
+    };
+    /// The entries, top to bottom.
+    std::vector<Entry> Entries;
+    /// Whether (x, y) lies in the box.
+    bool Contains(int32_t x, int32_t y) const
+    {
+        return x >= Box.Left && x < Box.Right && y >= Box.Top && y < Box.Bottom;
+    }
+    /// The class of the entry at (x, y); -1 for none.
+    int EntryAt(int32_t x, int32_t y) const;
+};
 
 /// Whether the element at index is a drawn point of the data, as the data layer draws it: its
 /// class is shown, it has a place on the transform's scale and lies in its view, and it is a

@@ -38,6 +38,15 @@ struct TpcMouseGesture {
     int32_t ZoomBoxCornerX = 0;
     /// Row of the moving corner as last drawn.
     int32_t ZoomBoxCornerY = 0;
+    /// The left button went down on the legend: the gesture belongs to it.
+    bool LegendPressed = false;
+    /// Where the left button went down on the legend.
+    int32_t LegendPressX = 0, LegendPressY = 0;
+    /// The pointer left the press's neighbourhood: the release is no click.
+    bool LegendPressMoved = false;
+    /// The legend is being dragged, the pointer this far from its top-left corner.
+    bool LegendDragged = false;
+    int32_t LegendGripX = 0, LegendGripY = 0;
 };
 
 /// The centre coordinate of a pan step: the centre at the drag's start moved by the pointer's way

@@ -304,6 +304,16 @@ bool TpcNavigator::Key(int key, Qt::KeyboardModifiers modifiers)
 
 void TpcNavigator::MouseDown(TMouseButton button, int32_t x, int32_t y)
 {
+    const geometry::TpcLegendLayout* legend = m_host.NavLegendLayout();
+    if (button == TMouseButton::mbLeft && !m_gesture.ZoomBoxActive && legend
+        && legend->Contains(x, y)) {
+        m_gesture.LegendPressed = true;
+        m_gesture.LegendPressX = x;
+        m_gesture.LegendPressY = y;
+        m_gesture.LegendPressMoved = false;
+        m_gesture.LegendDragged = false;
+        return;
+    }
     if (!isZoomBoxMode(m_mouseAction) || m_gesture.ZoomBoxActive || button != TMouseButton::mbLeft
         || !inChart(x, y))
         return;
@@ -315,7 +325,9 @@ void TpcNavigator::MouseDown(TMouseButton button, int32_t x, int32_t y)
 
 void TpcNavigator::MouseMove(TShiftState shift, int32_t x, int32_t y)
 {
-    if (isDragMode(m_mouseAction))
+    if (m_gesture.LegendPressed)
+        legendMove(shift, x, y);
+    else if (isDragMode(m_mouseAction))
         dragMove(shift, x, y);
     else if (isZoomBoxMode(m_mouseAction) && m_gesture.ZoomBoxActive)
         zoomBoxMove(x, y);
@@ -324,8 +336,45 @@ void TpcNavigator::MouseMove(TShiftState shift, int32_t x, int32_t y)
 
 void TpcNavigator::MouseUp(TMouseButton button)
 {
+    if (m_gesture.LegendPressed && button == TMouseButton::mbLeft) {
+        m_gesture.LegendPressed = false;
+        const geometry::TpcLegendLayout* legend = m_host.NavLegendLayout();
+        if (m_gesture.LegendPressMoved || !legend)
+            return;
+        const int elemClass = legend->EntryAt(m_gesture.LegendPressX, m_gesture.LegendPressY);
+        if (elemClass >= 0)
+            m_host.NavLegendClicked(elemClass);
+        return;
+    }
     if (isZoomBoxMode(m_mouseAction) && m_gesture.ZoomBoxActive)
         zoomBoxRelease(button);
+}
+
+// A pointer that moves more than two pixels from the press makes the gesture a drag: with the
+// label-drag mouse action the legend follows it, with any other action it does nothing (no pan
+// or zoom starts on the legend).
+void TpcNavigator::legendMove(TShiftState shift, int32_t x, int32_t y)
+{
+    if (!shift.testFlag(TShiftStateFlag::ssLeft)) {
+        m_gesture.LegendPressed = false;
+        return;
+    }
+    if (std::abs(int64_t(x) - m_gesture.LegendPressX) > 2
+        || std::abs(int64_t(y) - m_gesture.LegendPressY) > 2)
+        m_gesture.LegendPressMoved = true;
+    if (!m_gesture.LegendPressMoved || m_mouseAction != TMouseActMode::maDragLabel)
+        return;
+    const geometry::TpcLegendLayout* legend = m_host.NavLegendLayout();
+    if (!m_gesture.LegendDragged) {
+        if (!legend)
+            return;
+        m_gesture.LegendDragged = true;
+        m_gesture.LegendGripX = m_gesture.LegendPressX - legend->Box.Left;
+        m_gesture.LegendGripY = m_gesture.LegendPressY - legend->Box.Top;
+    }
+    m_host.NavLegend()->movePositionSilently(geometry::Saturate(int64_t(x) - m_gesture.LegendGripX),
+        geometry::Saturate(int64_t(y) - m_gesture.LegendGripY));
+    m_host.NavLegendMoved();
 }
 
 // Drags: presses and releases play no part; the left button's state in each move starts, steps

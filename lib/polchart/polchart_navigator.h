@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ZNQ_polchart.h"
+#include "polchart_geometry.h"
 #include "polchart_mouse.h"
 #include "polchart_viewport.h"
 
@@ -45,6 +46,14 @@ public:
         virtual void NavToggleZoomBox(TPoint anchor, TPoint corner) = 0;
         /// Moves a snapping crosshair along the data (StepCrossHair).
         virtual bool NavStepCrossHair(int index, int steps) = 0;
+        /// The legend; a host without one has none.
+        virtual TpcLegend* NavLegend() const { return nullptr; }
+        /// Where the last paint drew the legend; null when it drew none.
+        virtual const geometry::TpcLegendLayout* NavLegendLayout() const { return nullptr; }
+        /// The legend moved by the user: the chart painted.
+        virtual void NavLegendMoved() { }
+        /// A click on the legend entry of a class: the class shown or hidden, then the event.
+        virtual void NavLegendClicked(int /*elemClass*/) { }
 
     protected:
         ~Host() = default;
@@ -62,11 +71,14 @@ public:
     /// Sets WheelZoom.
     void SetWheelZoom(bool value) { m_wheelZoom = value; }
 
-    /// A mouse button went down (after the standard events): may open the zoom box.
+    /// A mouse button went down (after the standard events): may open the zoom box. The left
+    /// button on the legend starts a gesture of the legend instead: a click on an entry, or with
+    /// the label-drag mouse action, a drag of the legend.
     void MouseDown(TMouseButton button, int32_t x, int32_t y);
     /// The pointer moved: steps a drag or the zoom box, then reports the pointer.
     void MouseMove(TShiftState shift, int32_t x, int32_t y);
-    /// A mouse button went up: ends the zoom box by the button.
+    /// A mouse button went up: ends the zoom box by the button, or clicks the legend entry under
+    /// the press when the pointer stayed near it.
     void MouseUp(TMouseButton button);
     /// A wheel turn by angleDelta at position; false when the wheel does not zoom (the event is
     /// then the parent's).
@@ -116,6 +128,8 @@ private:
     bool inChart(int32_t x, int32_t y) const;
 
     void dragMove(TShiftState shift, int32_t x, int32_t y);
+    // The legend's part of a move: a drag step, or noting that the pointer left the press.
+    void legendMove(TShiftState shift, int32_t x, int32_t y);
     void dragStep(int32_t x, int32_t y);
     int32_t pickCrossHair(int32_t x, int32_t y) const;
     int32_t pickTextLabel(int32_t x, int32_t y) const;

@@ -138,6 +138,9 @@ void TpcChartRooms::RenderChart(TCanvas& canvas)
         layer(context, canvas, result);
     if (result.SnapIndexFilled)
         SnapIndexKey = key;
+    // The mouse finds the legend where the control's picture shows it.
+    if (canvas.Scale() == 1.0 && !canvas.Image().isNull())
+        LegendLayout = std::move(result.Legend);
 }
 
 void TpcChartRooms::ShowFrame()

@@ -11,8 +11,10 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace znq {
 
@@ -59,6 +61,8 @@ struct TpcRenderContext {
 struct TpcRenderResult {
     /// The context's SnapIndexToFill holds the data of this paint.
     bool SnapIndexFilled = false;
+    /// Where the legend was drawn; none when it was not.
+    std::optional<geometry::TpcLegendLayout> Legend;
 };
 
 /// The layers. Each reads the context and draws on the canvas; none changes the chart.
@@ -79,6 +83,8 @@ namespace layers {
     inline constexpr int MaxBatchPoints = 200;
     /// Labels 20 down to 1, so that label 1 ends on top.
     void TextLabels(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The legend, when it is visible and has something to show; its layout into the result.
+    void Legend(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The application's own drawing (OnDataRendered).
     void ApplicationDrawing(
         const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
@@ -86,8 +92,8 @@ namespace layers {
     void Outline(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
 
     /// The layers of the chart image, bottom to top.
-    inline constexpr std::array<Layer, 6> ChartImage
-        = { Background, GridAndScales, Data, TextLabels, ApplicationDrawing, Outline };
+    inline constexpr std::array<Layer, 7> ChartImage
+        = { Background, GridAndScales, Data, TextLabels, Legend, ApplicationDrawing, Outline };
 
     /// The shadow band along the right and bottom edges, with the canvas's pen and brush.
     void Shadow(const TpcRenderContext& context, TCanvas& canvas);

@@ -314,4 +314,27 @@ bool TpcChartRooms::NavStepCrossHair(int index, int steps)
     return Chart.StepCrossHair(index, steps);
 }
 
+TpcLegend* TpcChartRooms::NavLegend() const
+{
+    return Legend;
+}
+
+const geometry::TpcLegendLayout* TpcChartRooms::NavLegendLayout() const
+{
+    return LegendLayout ? &*LegendLayout : nullptr;
+}
+
+void TpcChartRooms::NavLegendMoved()
+{
+    ChartChanged();
+    Chart.Paint();
+}
+
+void TpcChartRooms::NavLegendClicked(int elemClass)
+{
+    const bool visible = !ClassVisible[size_t(elemClass)];
+    Chart.SetClassVisible(uint8_t(elemClass), visible);
+    FireLegendClick(elemClass, visible);
+}
+
 } // namespace znq

@@ -88,6 +88,8 @@ public:
     bool ReferenceDataPath = false;
     /// The last centring fitted a partial sector.
     bool FittedSector = false;
+    /// Where the last paint of the chart image drew the legend; none when it drew none.
+    std::optional<geometry::TpcLegendLayout> LegendLayout;
 
     // The redraw rule and the change of state.
     /// Something the chart image shows may have changed: the next paint renders it again.
@@ -197,6 +199,10 @@ public:
     void NavPointerMoved(TShiftState shift, int32_t x, int32_t y) override;
     void NavToggleZoomBox(TPoint anchor, TPoint corner) override;
     bool NavStepCrossHair(int index, int steps) override;
+    TpcLegend* NavLegend() const override;
+    const geometry::TpcLegendLayout* NavLegendLayout() const override;
+    void NavLegendMoved() override;
+    void NavLegendClicked(int elemClass) override;
 
 private:
     // The one way an event fires: its handler with the chart as Sender, then its signals.

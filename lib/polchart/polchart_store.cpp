@@ -34,6 +34,8 @@ void TpcDataStore::Append(const TpcDataElement& element)
         m_capacity = static_cast<int32_t>(capacity);
     }
     m_chunks[size_t(m_count) >> ChunkShift][size_t(m_count) & (ChunkSize - 1)] = element;
+    if (m_classCounts[element.ElemClass]++ == 0)
+        m_classFirst[element.ElemClass] = m_count;
     ++m_count;
 }
 
@@ -62,6 +64,8 @@ void TpcDataStore::Clear()
     std::vector<std::unique_ptr<float[]>>().swap(m_values);
     m_count = 0;
     m_capacity = 0;
+    m_classCounts.fill(0);
+    m_classFirst = firstNone();
 }
 
 } // namespace znq

@@ -5,6 +5,7 @@
 
 #include "znq_types.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -94,6 +95,10 @@ public:
     /// exists only where values were given: 4 bytes per element of a chunk that has any. Throws
     /// std::bad_alloc, and changes nothing, when there is no memory for it.
     void SetValue(int32_t index, double value);
+    /// How many stored elements belong to class elemClass.
+    int32_t ClassCount(uint8_t elemClass) const { return m_classCounts[elemClass]; }
+    /// The first stored element of class elemClass; -1 when it has none.
+    int32_t ClassFirst(uint8_t elemClass) const { return m_classFirst[elemClass]; }
     /// Whether any element was given a value since the last Clear.
     bool HasValues() const { return !m_values.empty(); }
     /// The values of chunk c, or null when none of its elements has one.
@@ -112,6 +117,14 @@ private:
     std::vector<std::unique_ptr<float[]>> m_values;
     int32_t m_count = 0;
     int32_t m_capacity = 0;
+    std::array<int32_t, 256> m_classCounts {};
+    std::array<int32_t, 256> m_classFirst = firstNone();
+    static constexpr std::array<int32_t, 256> firstNone()
+    {
+        std::array<int32_t, 256> none {};
+        none.fill(-1);
+        return none;
+    }
     int32_t m_allocSize = 1000;
 };
 

@@ -53,14 +53,16 @@ TEST(MainForm, PopupMenuSetsTheMouseActionWithoutRepainting)
     TFrmPolChart form;
     form.show();
     const auto& items = form.PopupMenu1->Items();
-    ASSERT_EQ(items.size(), 11u);
-    const char* captions[] = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels",
-        "Snap Crosshair to Data", "Back", "Forward", "Home View", "Save Image...", "Copy Image" };
+    ASSERT_EQ(items.size(), 12u);
+    const char* captions[]
+        = { "None", "Reset Diagram", "Pan", "Zoom", "Drag Labels", "Snap Crosshair to Data",
+              "Show Legend", "Back", "Forward", "Home View", "Save Image...", "Copy Image" };
     for (size_t i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->Caption(), captions[i]);
     EXPECT_TRUE(form.PopupMenu1->actions()[5]->isSeparator()) << "the view items come apart";
-    EXPECT_TRUE(form.PopupMenu1->actions()[10]->isSeparator()) << "so do the image items";
+    EXPECT_TRUE(form.PopupMenu1->actions()[11]->isSeparator()) << "so do the image items";
     EXPECT_TRUE(form.SnapCrossHair1->Action()->isCheckable());
+    EXPECT_TRUE(form.ShowLegend1->Action()->isCheckable());
     const int paints = TpcChartSeams::PaintCount(*form.PC);
     struct Row {
         TMenuItem* item;
