@@ -14,6 +14,8 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+
 using namespace znq;
 
 namespace {
@@ -394,6 +396,95 @@ BENCHMARK(BM_ScatteredRepaint)
     ->Args({ 0, 1, 10000000 })
     ->Args({ 1, 1, 10000000 })
     ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// Series styles on the spiral of state.range(1) points, repainted after the centre moved by a
+// pixel: 0 lines (the plain repaint), 1 the same elements as filled circles of size 5 without
+// lines, 2 the spiral closed into one filled polygon under its outline, 3 colour-mapped circles
+// (each element with a value). Each point has the peak resident memory of the process (run one
+// at a time for the memory of its case).
+void BM_SeriesRepaint(benchmark::State& state)
+{
+    TPolChart chart;
+    const auto style = state.range(0);
+    const auto n = static_cast<int>(state.range(1));
+    setUpSpiral(chart, n);
+    TpcClassStyle* spiral = chart.ClassStyle(0);
+    if (style == 1 || style == 3) {
+        spiral->SetLines(false);
+        spiral->SetMarker(TpcMarker::mkCircle);
+        spiral->SetMarkerSize(5);
+    }
+    if (style == 2)
+        spiral->SetFill(TpcFill::flClosed);
+    if (style == 3) {
+        // Values set without a repaint each.
+        chart.SetAutoRedraw(false);
+        for (int i = 0; i <= n; ++i)
+            chart.SetElementValue(i, double(i) / n);
+        chart.SetAutoRedraw(true);
+        spiral->SetColorMap(TpcColorMap::cmViridis);
+    }
+    chart.SetAutoCenter(false);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        chart.SetCenterX(x + (i & 1));
+        ++i;
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_SeriesRepaint)
+    ->ArgNames({ "style", "points" })
+    ->Args({ 0, 1000000 })
+    ->Args({ 1, 1000000 })
+    ->Args({ 2, 1000000 })
+    ->Args({ 3, 1000000 })
+    ->Unit(benchmark::kMillisecond);
+
+// The same styles on a million points scattered over the chart, nearly all on pixels of their
+// own: 0 lines between them, 1 filled circles of size 5, 3 colour-mapped circles.
+void BM_ScatteredSeries(benchmark::State& state)
+{
+    TPolChart chart;
+    chart.resize(600, 600);
+    chart.SetRangeHigh(10);
+    chart.SetAllocSize(1000000);
+    uint64_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        return double(seed >> 11) * 0x1p-53;
+    };
+    const auto style = state.range(0);
+    for (int64_t i = 0; i < 1000000; ++i) {
+        chart.DrawTo(10 * next(), 360 * next());
+        if (style == 3)
+            chart.AppendValue(next());
+    }
+    TpcClassStyle* points = chart.ClassStyle(0);
+    if (style != 0) {
+        points->SetLines(false);
+        points->SetMarker(TpcMarker::mkCircle);
+        points->SetMarkerSize(5);
+    }
+    if (style == 3)
+        points->SetColorMap(TpcColorMap::cmViridis);
+    chart.show();
+    chart.SetAutoCenter(false);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        chart.SetCenterX(x + (i & 1));
+        ++i;
+    }
+}
+BENCHMARK(BM_ScatteredSeries)
+    ->ArgName("style")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
     ->Unit(benchmark::kMillisecond);
 
 // Leaves the upper halves of the wide vector registers in use, as wide library code that does not

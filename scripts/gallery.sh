@@ -13,8 +13,10 @@ export QT_QPA_PLATFORM=offscreen
 "$build/examples/example_minimal" --save "$out/minimal.png"
 "$build/examples/example_gallery" "$out"
 "$build/examples/example_antenna_pattern" --save "$out/antenna_pattern.png"
+"$build/examples/example_scatter_by_value" --save "$out/scatter_by_value.png"
+"$build/examples/example_radar_chart" --save "$out/radar_chart.png"
 pictures="demonstration minimal grid_styles label_modes text_labels crosshairs high_density
-  scales_and_sectors antenna_pattern antenna_pattern_log"
+  scales_and_sectors antenna_pattern antenna_pattern_log scatter_by_value radar_chart"
 for picture in $pictures; do
   file="$out/$picture.png"
   if [ ! -s "$file" ] || [ "$(head -c 8 "$file" | od -An -tx1 | tr -d ' ')" != "89504e470d0a1a0a" ]; then

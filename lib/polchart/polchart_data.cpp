@@ -96,8 +96,15 @@ namespace {
     // place (Rad or Phi not finite, or Rad of 0 or below on a logarithmic scale), start() where a
     // line starts (a move-to, or the first drawable element after a gap: resumed), line() at an
     // element a line is drawn to. Hidden classes are skipped.
+    // The pixels of every element, kept by the first of two walks over the same data (the fills,
+    // then the lines) so that the second reads them instead of mapping the elements again.
+    struct PixelCache {
+        std::vector<TPoint> Pixels;
+        bool Filled = false;
+    };
+
     template <bool Logarithmic, typename Visitor>
-    void walkData(const TpcRenderContext& context, Visitor& visitor)
+    void walkData(const TpcRenderContext& context, Visitor& visitor, PixelCache* cache)
     {
         // Copies the compiler may keep at hand: the visitor's writes cannot change them.
         const TpcTransform transform = context.Transform;
@@ -107,7 +114,7 @@ namespace {
         // cache when the second loop reads them again.
         constexpr int32_t sliceSize = 1024;
         static_assert(TpcDataStore::ChunkSize % sliceSize == 0);
-        std::vector<TPoint> pixels(size_t(std::min(store.Count(), sliceSize)));
+        std::vector<TPoint> pixels(cache ? 0 : size_t(std::min(store.Count(), sliceSize)));
         const std::array<bool, 256> visible = context.ClassVisible;
         ClearUpperVectorState();
         bool broken = false;
@@ -115,7 +122,14 @@ namespace {
             const int32_t count = std::min(sliceSize, store.Count() - start);
             const TpcDataElement* elements = store.ChunkData(start / TpcDataStore::ChunkSize)
                 + start % TpcDataStore::ChunkSize;
-            chunkPixels(transform, referencePath, elements, count, pixels.data());
+            TPoint* out = pixels.data();
+            if (cache) {
+                out = cache->Pixels.data() + start;
+                if (!cache->Filled)
+                    chunkPixels(transform, referencePath, elements, count, out);
+            } else {
+                chunkPixels(transform, referencePath, elements, count, out);
+            }
             for (int32_t i = 0; i < count; ++i) {
                 const TpcDataElement& element = elements[i];
                 if (!visible[element.ElemClass])
@@ -127,11 +141,11 @@ namespace {
                     continue;
                 }
                 if (element.Kind == TpcElemKind::ekMoveTo || broken) {
-                    visitor.start(start + i, element, pixels[size_t(i)], broken);
+                    visitor.start(start + i, element, out[i], broken);
                     broken = false;
                     continue;
                 }
-                visitor.line(start + i, element, pixels[size_t(i)]);
+                visitor.line(start + i, element, out[i]);
             }
         }
     }
@@ -139,17 +153,21 @@ namespace {
     // The logarithmic walk is a function of its own: inlined beside the linear one, it would take
     // registers and room from the linear walk's loop.
     template <typename Visitor>
-    [[gnu::noinline]] void walkLogarithmic(const TpcRenderContext& context, Visitor& visitor)
+    [[gnu::noinline]] void walkLogarithmic(
+        const TpcRenderContext& context, Visitor& visitor, PixelCache* cache)
     {
-        walkData<true>(context, visitor);
+        walkData<true>(context, visitor, cache);
     }
 
-    template <typename Visitor> void walkData(const TpcRenderContext& context, Visitor& visitor)
+    template <typename Visitor>
+    void walkData(const TpcRenderContext& context, Visitor& visitor, PixelCache* cache = nullptr)
     {
         if (context.Transform.Params().Logarithmic)
-            walkLogarithmic(context, visitor);
+            walkLogarithmic(context, visitor, cache);
         else
-            walkData<false>(context, visitor);
+            walkData<false>(context, visitor, cache);
+        if (cache)
+            cache->Filled = true;
     }
 
     // The polylines with their pens; when Clipped, cut to the view's region.
@@ -425,7 +443,8 @@ namespace {
         for (size_t c = 0; c < 256; ++c) {
             const TpcClassStyle* style
                 = c < context.ClassStyles.size() ? context.ClassStyles[c] : nullptr;
-            const bool shown = context.ClassVisible[c];
+            // A class is drawn when it is shown and has elements.
+            const bool shown = context.ClassVisible[c] && context.Store.ClassCount(uint8_t(c)) > 0;
             if (!style) {
                 looks.AnyLines = looks.AnyLines || shown;
                 continue;
@@ -616,11 +635,19 @@ namespace {
             const ClassLook& look = m_looks.Looks[element.ElemClass];
             if (!look.Marked || (m_region && !m_region->Contains(point.x, point.y)))
                 return;
-            if (m_points.size() == batch || !sameMark(look.Mark))
+            const TColor color = elementColor(look, m_store, i, element);
+            const bool same = sameMark(look.Mark);
+            // A marker on the pixel of the one before, alike, covers the same pixels again.
+            if (same && m_hasLast && point == m_lastPoint && color == m_lastColor)
+                return;
+            if (m_points.size() == batch || !same)
                 flush();
             m_mark = look.Mark;
             m_points.push_back(point);
-            m_colors.push_back(elementColor(look, m_store, i, element));
+            m_colors.push_back(color);
+            m_hasLast = true;
+            m_lastPoint = point;
+            m_lastColor = color;
         }
         bool sameMark(const TMark& mark) const
         {
@@ -629,8 +656,9 @@ namespace {
         }
         void flush()
         {
-            if (!m_points.empty())
-                m_canvas.Marks(m_points, m_colors, m_mark);
+            if (m_points.empty())
+                return;
+            m_canvas.Marks(m_points, m_colors, m_mark);
             m_points.clear();
             m_colors.clear();
         }
@@ -642,6 +670,9 @@ namespace {
         TMark m_mark;
         std::vector<TPoint> m_points;
         std::vector<TColor> m_colors;
+        bool m_hasLast = false;
+        TPoint m_lastPoint;
+        TColor m_lastColor = 0;
     };
 
     // A paint with styled classes: the fills under everything, then the lines, then the markers;
@@ -650,10 +681,20 @@ namespace {
     void paintSeries(const TpcRenderContext& context, const SeriesLooks& looks, TCanvas& canvas,
         TpcRenderResult& result)
     {
+        // The line walk reads the pixels of the fill walk, up to a few million elements (8 bytes
+        // each); beyond, it maps the elements again rather than hold so much.
+        constexpr int32_t mostCached = 1 << 22;
+        std::optional<PixelCache> cache;
+        if (looks.AnyFill && (looks.AnyLines || looks.AnyMarker)
+            && context.Store.Count() <= mostCached) {
+            cache.emplace();
+            cache->Pixels.resize(size_t(context.Store.Count()));
+        }
+        PixelCache* pixels = cache ? &*cache : nullptr;
         if (looks.AnyFill) {
             const TCanvas::StateGuard keep(canvas);
             FillPainter fills(context, looks, canvas);
-            walkData(context, fills);
+            walkData(context, fills, pixels);
             fills.finish();
         }
         std::optional<SnapCollector> collector;
@@ -664,9 +705,9 @@ namespace {
             StyledLines styled(painter, looks, context.Store);
             if (collector) {
                 PaintingCollector both(styled, *collector);
-                walkData(context, both);
+                walkData(context, both, pixels);
             } else {
-                walkData(context, styled);
+                walkData(context, styled, pixels);
             }
             painter.finish();
         }
@@ -674,13 +715,13 @@ namespace {
             MarkerPainter markers(context, looks, canvas);
             if (collector && !looks.AnyLines) {
                 PaintingCollector both(markers, *collector);
-                walkData(context, both);
+                walkData(context, both, pixels);
             } else {
-                walkData(context, markers);
+                walkData(context, markers, pixels);
             }
             markers.finish();
         } else if (collector && !looks.AnyLines) {
-            walkData(context, *collector);
+            walkData(context, *collector, pixels);
         }
         if (collector) {
             collector->finish();

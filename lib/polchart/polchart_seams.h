@@ -26,6 +26,11 @@ public:
     {
         return chart.rooms().SnapIndex;
     }
+    /// Where the last paint drew the legend; null when it drew none.
+    static const geometry::TpcLegendLayout* LegendLayout(const TCustomPolChart& chart)
+    {
+        return chart.rooms().NavLegendLayout();
+    }
     /// On: the data layer maps every element one by one and passes every point to the polylines,
     /// the straightforward path whose pixels the fast one must match.
     static void SetReferenceDataPath(TCustomPolChart& chart, bool on)
