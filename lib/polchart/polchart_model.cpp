@@ -35,7 +35,10 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
 
     r.Legend = new TpcLegend(this);
     r.Legend->Font().Assign(Font());
-    connect(r.Legend, &TpcLegend::changed, this, [this] { rooms().RedrawIfAuto(); });
+    connect(r.Legend, &TpcLegend::changed, this, [this] {
+        if (!rooms().LegendMoving)
+            rooms().RedrawIfAuto();
+    });
     r.Legend->Font().OnChange = [this](TObject*) { rooms().ChartChanged(); };
 
     r.ChartBitmap.SetSize(r.ChartImageWidth(), r.ChartImageHeight());

@@ -324,16 +324,24 @@ const geometry::TpcLegendLayout* TpcChartRooms::NavLegendLayout() const
     return LegendLayout ? &*LegendLayout : nullptr;
 }
 
+// The user's gestures on the legend paint whatever AutoRedraw says, as the drags of labels do;
+// the legend's own signal follows the paint without painting again.
 void TpcChartRooms::NavLegendMoved()
 {
     ChartChanged();
     Chart.Paint();
+    const bool wasMoving = LegendMoving;
+    LegendMoving = true;
+    Q_EMIT Legend->changed();
+    LegendMoving = wasMoving;
 }
 
 void TpcChartRooms::NavLegendClicked(int elemClass)
 {
     const bool visible = !ClassVisible[size_t(elemClass)];
-    Chart.SetClassVisible(uint8_t(elemClass), visible);
+    ClassVisible[size_t(elemClass)] = visible;
+    DataChanged();
+    Chart.Paint();
     FireLegendClick(elemClass, visible);
 }
 

@@ -90,6 +90,8 @@ public:
     bool FittedSector = false;
     /// Where the last paint of the chart image drew the legend; none when it drew none.
     std::optional<geometry::TpcLegendLayout> LegendLayout;
+    /// While a drag step of the legend notifies: the chart is painted already.
+    bool LegendMoving = false;
 
     // The redraw rule and the change of state.
     /// Something the chart image shows may have changed: the next paint renders it again.

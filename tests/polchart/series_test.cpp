@@ -365,12 +365,17 @@ TEST(Series, LegendEntriesClickAndDrag)
     EXPECT_EQ(layout->Box.Right, 300 - 8) << "top right, eight pixels in";
     EXPECT_EQ(s.at(layout->Box.Left, layout->Box.Top), clBlack) << "the frame";
 
+    // The user's gestures paint whatever AutoRedraw says.
+    s.chart.SetAutoRedraw(false);
+    const int paints = TpcChartSeams::PaintCount(s.chart);
     QSignalSpy clicks(&s.chart, &TCustomPolChart::legendClick);
+    QSignalSpy legendChanges(s.chart.Legend(), &TpcLegend::changed);
     const TRect beta = layout->Entries[1].Row;
     const QPoint onBeta((beta.Left + beta.Right) / 2, (beta.Top + beta.Bottom) / 2);
     SendMouse(s.chart, QEvent::MouseButtonPress, onBeta, Qt::LeftButton, Qt::LeftButton);
     SendMouse(s.chart, QEvent::MouseButtonRelease, onBeta, Qt::LeftButton);
     EXPECT_FALSE(s.chart.ClassVisible(2));
+    EXPECT_EQ(TpcChartSeams::PaintCount(s.chart), paints + 1);
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks[0][0].toInt(), 2);
     EXPECT_EQ(clicks[0][1].toBool(), false);
@@ -390,9 +395,11 @@ TEST(Series, LegendEntriesClickAndDrag)
     EXPECT_EQ(s.chart.Legend()->Top(), box.Top + 50);
     EXPECT_EQ(TpcChartSeams::LegendLayout(s.chart)->Box.Left, box.Left - 100);
     EXPECT_EQ(clicks.count(), 2) << "a drag is no click";
+    EXPECT_EQ(legendChanges.count(), 2) << "each step of the drag";
     EXPECT_TRUE(s.chart.ClassVisible(1));
     s.chart.Legend()->SetCorner(TpcLegendCorner::lcBottomLeft);
     EXPECT_FALSE(s.chart.Legend()->Placed());
+    s.chart.Redraw();
     EXPECT_EQ(TpcChartSeams::LegendLayout(s.chart)->Box.Left, 8);
 }
 
