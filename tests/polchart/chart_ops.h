@@ -101,7 +101,7 @@ public:
     void operation(ByteReader& in)
     {
         TPolChart& c = m_chart;
-        switch (in.small(42)) {
+        switch (in.small(43)) {
         case 0:
             c.SetMagFactor(in.real());
             break;
@@ -266,6 +266,9 @@ public:
         case 41:
             sector(in);
             break;
+        case 42:
+            series(in);
+            break;
         }
     }
 
@@ -345,6 +348,66 @@ private:
     }
 
     // The sector and the hole, any values: a refused one must change nothing.
+    // A class's style, an element's value or the legend, with any value: a refused style value
+    // changes nothing, and an index outside the store is refused.
+    void series(ByteReader& in)
+    {
+        TPolChart& c = m_chart;
+        TpcClassStyle* style = c.ClassStyle(in.small(3));
+        const double value = in.small(2) ? in.real() : (in.small(200) - 50) / 10.0;
+        const auto before = std::tuple { style->MarkerSize(), style->FillOpacity(),
+            style->ValueLow(), style->ValueHigh() };
+        try {
+            switch (in.small(10)) {
+            case 0:
+                style->SetMarker(static_cast<TpcMarker>(in.small(9)));
+                break;
+            case 1:
+                style->SetMarkerSize(in.small(2) ? in.integer() : in.small(70));
+                break;
+            case 2:
+                style->SetFill(static_cast<TpcFill>(in.small(3)));
+                style->SetFillOpacity(value);
+                break;
+            case 3:
+                style->SetColorMap(static_cast<TpcColorMap>(in.small(5)));
+                style->SetValueLow(value);
+                style->SetValueHigh(in.real());
+                break;
+            case 4:
+                style->SetLines(in.byte() & 1);
+                style->SetMarkerFilled(in.byte() & 1);
+                style->SetName(in.text());
+                break;
+            case 5:
+                c.AppendValue(value);
+                break;
+            case 6:
+                c.SetElementValue(in.small(2) ? in.integer() : in.small(8), value);
+                break;
+            case 7:
+                c.Legend()->SetVisible(in.byte() & 1);
+                c.Legend()->SetCorner(static_cast<TpcLegendCorner>(in.small(4)));
+                break;
+            case 8:
+                c.Legend()->SetPosition(in.integer() % 100000, in.integer() % 100000);
+                break;
+            default:
+                c.SetClassVisible(static_cast<uint8_t>(in.small(3)), in.byte() & 1);
+                break;
+            }
+        } catch (const EZNQPolChartError&) {
+            if (std::tuple { style->MarkerSize(), style->FillOpacity(), style->ValueLow(),
+                    style->ValueHigh() }
+                != before)
+                m_failure = "a refused style value changed the style";
+        }
+        if (style->MarkerSize() < TpcClassStyle::MinMarkerSize
+            || style->MarkerSize() > TpcClassStyle::MaxMarkerSize
+            || !(style->FillOpacity() >= 0 && style->FillOpacity() <= 1))
+            m_failure = "a style value out of its range";
+    }
+
     void sector(ByteReader& in)
     {
         TPolChart& c = m_chart;
