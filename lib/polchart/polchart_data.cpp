@@ -569,9 +569,11 @@ namespace {
         }
         void flush()
         {
+            if (!m_filling)
+                return;
             // Three points of the run at least; the centre does not count.
             const size_t least = m_looks.Looks[size_t(m_class)].Fill == TpcFill::flToCenter ? 4 : 3;
-            if (m_filling && m_points.size() >= least) {
+            if (m_points.size() >= least) {
                 const ClassLook& look = m_looks.Looks[size_t(m_class)];
                 m_canvas.Brush().SetColor(look.FillColor);
                 if (m_clip)
@@ -597,10 +599,12 @@ namespace {
         double m_reach;
         std::vector<TPoint> m_outline;
         std::vector<TPoint> m_points;
-        int m_class = 0;
+        // No class yet: data that starts with a line-to starts its run where the pen starts, at
+        // the top-left corner.
+        int m_class = -1;
         bool m_filling = false;
         TPoint m_last;
-        bool m_hasLast = false;
+        bool m_hasLast = true;
     };
 
     // The markers, over all lines: each drawn element of a marked class, in view, in its colour.

@@ -5,6 +5,8 @@
 // real transparency on the other.
 #include "znq_graphics.h"
 
+#include "../odd_even.h"
+
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -779,19 +781,8 @@ TEST(CanvasSurfaces, ManyEdgedPolygonsFillByTheOddEvenRuleOnPixelCentres)
         bitmap.Canvas().FillPolygon(figure, 1.0);
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 64; ++x) {
-                // Crossings of the row's middle at or left of the pixel's centre, in halves.
-                int crossings = 0;
-                for (size_t i = 0; i < figure.size(); ++i) {
-                    const TPoint a = figure[i], b = figure[(i + 1) % figure.size()];
-                    const int64_t y2 = 2 * y + 1;
-                    if (!((2 * a.y <= y2 && y2 < 2 * b.y) || (2 * b.y <= y2 && y2 < 2 * a.y)))
-                        continue;
-                    const int64_t d = b.y - a.y;
-                    const int64_t lhs = 2 * int64_t(a.x) * d + (y2 - 2 * a.y) * (b.x - a.x);
-                    const int64_t rhs = (2 * int64_t(x) + 1) * d;
-                    crossings += d > 0 ? lhs <= rhs : lhs >= rhs;
-                }
-                const TColor expected = crossings % 2 ? clBlack : clWhite;
+                const TColor expected
+                    = testing_support::InsideOddEven(figure, x, y) ? clBlack : clWhite;
                 ASSERT_EQ(bitmap.Canvas().Pixel(x, y), expected)
                     << "round " << round << " at " << x << ", " << y;
             }
@@ -851,14 +842,17 @@ TEST(CanvasSurfaces, MarkersAreExactAndSymmetric)
                     EXPECT_EQ(right - left + 1, side);
                     EXPECT_EQ(bottom - top + 1, side);
                     EXPECT_EQ(left + right, 2 * c);
-                    if (shape == TMarkShape::Square && filled)
+                    if (shape == TMarkShape::Square && filled) {
                         EXPECT_EQ(count, side * side);
+                    }
                     if (!filled) {
                         const auto solid = draw(shape, size, true, scale, TPoint { 10, 10 });
                         for (int y = 0; y < n; ++y)
-                            for (int x = 0; x < n; ++x)
-                                if (rows[size_t(y)][size_t(x)] == '#')
+                            for (int x = 0; x < n; ++x) {
+                                if (rows[size_t(y)][size_t(x)] == '#') {
                                     ASSERT_EQ(solid[size_t(y)][size_t(x)], '#');
+                                }
+                            }
                     }
                 }
     const std::vector<std::string> circle

@@ -6,6 +6,7 @@
 #include "polchart_seams.h"
 
 #include "../mouse_events.h"
+#include "../odd_even.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
@@ -53,23 +54,6 @@ TColor blended(TColor over, TColor under, double opacity)
         result |= ((s * a + t * (255 - a) + 127) / 255) << shift;
     }
     return result;
-}
-
-// Whether the centre of pixel (x, y) lies inside the polygon by the odd-even rule, exactly.
-bool insideOddEven(const std::vector<TPoint>& polygon, int x, int y)
-{
-    int crossings = 0;
-    for (size_t i = 0; i < polygon.size(); ++i) {
-        const TPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
-        const int64_t y2 = 2 * int64_t(y) + 1;
-        if (!((2 * a.y <= y2 && y2 < 2 * b.y) || (2 * b.y <= y2 && y2 < 2 * a.y)))
-            continue;
-        const int64_t d = b.y - a.y;
-        const int64_t lhs = 2 * int64_t(a.x) * d + (y2 - 2 * a.y) * (b.x - a.x);
-        const int64_t rhs = (2 * int64_t(x) + 1) * d;
-        crossings += d > 0 ? lhs <= rhs : lhs >= rhs;
-    }
-    return crossings % 2 == 1;
 }
 
 } // namespace
@@ -202,7 +186,7 @@ TEST(Series, FillsFollowTheOddEvenRuleUnderTheLines)
         int inside = 0;
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < 300; ++x) {
-                const bool in = insideOddEven(polygon, x, y);
+                const bool in = testing_support::InsideOddEven(polygon, x, y);
                 inside += in;
                 ASSERT_EQ(s.at(x, y), in ? fill : background) << x << ", " << y;
             }
