@@ -202,6 +202,20 @@ void TCanvas::FillPolygon(
         devicePoints(points, buffer), m_brush.Color(), opacity, devicePoints(clip, clipBuffer));
 }
 
+// Device pixel X covers the logical span from X / scale to (X + 1) / scale, whose centre lies at
+// logical (X + 0.5) / scale - 0.5 in the frame where pixel centres are integers.
+void TCanvas::FillSector(const TSector& sector, double opacity)
+{
+    TSector device = sector;
+    if (m_scale != 1.0) {
+        device.CenterX = (sector.CenterX + 0.5) * m_scale - 0.5;
+        device.CenterY = (sector.CenterY + 0.5) * m_scale - 0.5;
+        device.Inner = sector.Inner * m_scale;
+        device.Outer = sector.Outer * m_scale;
+    }
+    m_surface->FillSector(device, m_brush.Color(), opacity);
+}
+
 // The marker's centre is the device pixel under the centre of the logical one, so that the
 // enlarged marker stays symmetric about it.
 void TCanvas::Marks(

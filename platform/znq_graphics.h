@@ -168,6 +168,24 @@ struct TMark {
     bool Filled = true;
 };
 
+/// An annular sector in logical pixels: the points whose distance from the centre lies within
+/// Inner .. Outer and whose direction lies within Sweep of Start. Angles are screen angles in
+/// radians: 0 points right, and they grow clockwise on the screen (y points down).
+struct TSector {
+    /// The centre: a pixel's centre has the pixel's integer coordinates.
+    double CenterX = 0, CenterY = 0;
+    /// The radii, Inner at most Outer.
+    double Inner = 0, Outer = 0;
+    /// The direction of the first edge.
+    double Start = 0;
+    /// The angle from the first edge to the second, 0 .. 2 pi; 2 pi or more is the whole annulus.
+    double Sweep = 0;
+};
+
+/// Whether the point (x, y) lies in the sector, its edges included: the rule that decides which
+/// pixels (by their centres) FillSector covers.
+bool SectorContains(const TSector& sector, double x, double y);
+
 class TBitmap;
 class TSurface;
 struct TSurfacePen;
@@ -242,6 +260,10 @@ public:
     void FillPolygon(std::span<const TPoint> points, double opacity);
     /// As FillPolygon, only where the clip polygon's interior (odd-even rule) is too.
     void FillPolygon(std::span<const TPoint> points, double opacity, std::span<const TPoint> clip);
+    /// The sector's pixels, those whose centre SectorContains, in the brush colour at an opacity of
+    /// 0 .. 1 (blended as FillPolygon). At another scale the sector is enlarged and decided on the
+    /// device's pixels, so its arcs stay round; a vector canvas draws it as a path of true arcs.
+    void FillSector(const TSector& sector, double opacity);
     /// A marker centred on each point, in colors[i] (or colors[0] for every point when there is
     /// one colour). On a raster canvas the shape is made of whole device pixels, symmetric about
     /// the point's pixel: a filled square of size 7 covers the 7 x 7 pixels about it, a circle the

@@ -187,6 +187,7 @@ public:
         std::span<const TPoint> clip) override;
     void Marks(std::span<const TPoint> centres, std::span<const TColor> colors,
         const TSurfaceMark& mark) override;
+    void FillSector(const TSector& sector, TColor color, double opacity) override;
     void Text(TSurfaceText& text) override;
     void Draw(TPoint at, QSize size, const QImage& image, TCopyMode mode) override;
     void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override;
@@ -612,6 +613,36 @@ void TRasterSurface::FillPolygon(
             if (std::max(from, x0) <= std::min(to, x1))
                 fill(y, std::max(from, x0), std::min(to, x1));
     });
+}
+
+void TRasterSurface::FillSector(const TSector& sector, TColor color, double opacity)
+{
+    const uint32_t alpha = alphaOf(opacity);
+    const Box image = wholeImage();
+    if (alpha == 0 || image.empty())
+        return;
+    const SectorRows rows(sector);
+    const uint32_t rgb = ColorToRGB(color);
+    const Blender blend(rgb, alpha);
+    auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const int64_t stride = m_image->bytesPerLine() / 4;
+    std::pair<int64_t, int64_t> spans[4];
+    for (int64_t y = std::max(rows.top(), image.top); y <= std::min(rows.bottom(), image.bottom);
+         ++y) {
+        const int n = rows.row(y, spans);
+        uint32_t* line = bits + y * stride;
+        for (int i = 0; i < n; ++i) {
+            const int64_t x0 = std::max(spans[i].first, image.left);
+            const int64_t x1 = std::min(spans[i].second, image.right);
+            if (x0 > x1)
+                continue;
+            if (alpha == 255)
+                std::fill(line + x0, line + x1 + 1, rgb);
+            else
+                for (int64_t x = x0; x <= x1; ++x)
+                    line[x] = blend(line[x]);
+        }
+    }
 }
 
 // A marker on the pixel and in the colour of the one before covers the same pixels again: it is

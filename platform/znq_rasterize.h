@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -364,6 +365,55 @@ public:
 
 private:
     uint8_t m_table[3][256];
+};
+
+// A sector's edges as unit vectors, worked out once: the one rule of containment, which the rows
+// and SectorContains both apply.
+struct SectorEdges {
+    explicit SectorEdges(const TSector& sector)
+        : whole(!(sector.Sweep < 2 * std::numbers::pi))
+        , reflex(sector.Sweep > std::numbers::pi)
+        , ax(std::cos(sector.Start))
+        , ay(std::sin(sector.Start))
+        , bx(std::cos(sector.Start + sector.Sweep))
+        , by(std::sin(sector.Start + sector.Sweep))
+    {
+    }
+    // Inside the ring, and on the inner side of the first edge and of the second (either of them,
+    // for a sweep over half a turn).
+    bool contains(const TSector& sector, double x, double y) const
+    {
+        const double dx = x - sector.CenterX, dy = y - sector.CenterY;
+        const double d2 = dx * dx + dy * dy;
+        if (d2 < sector.Inner * sector.Inner || d2 > sector.Outer * sector.Outer)
+            return false;
+        if (whole)
+            return true;
+        const bool fromFirst = ax * dy - ay * dx >= 0;
+        const bool toSecond = dx * by - dy * bx >= 0;
+        return reflex ? (fromFirst || toSecond) : (fromFirst && toSecond);
+    }
+    bool whole, reflex;
+    double ax, ay, bx, by;
+};
+
+// The pixels of a sector row by row: for each row, the column intervals of the pixels whose
+// centre SectorContains, found from the circles and the edges' lines and made exact at their ends
+// by the rule itself.
+class SectorRows {
+public:
+    explicit SectorRows(const TSector& sector);
+    // The rows that may hold pixels.
+    int64_t top() const { return m_top; }
+    int64_t bottom() const { return m_bottom; }
+    // The intervals of row y, sorted and apart, into out; returns their number (at most 4).
+    int row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const;
+
+private:
+    bool contains(int64_t x, int64_t y) const;
+    TSector m_sector;
+    SectorEdges m_edges;
+    int64_t m_top, m_bottom;
 };
 
 // One row of a marker's pixels, from its centre: row dy, columns left .. right.

@@ -120,6 +120,8 @@ public:
     virtual void FillPolygon(
         std::span<const TPoint> points, TColor color, double opacity, std::span<const TPoint> clip)
         = 0;
+    /// A sector's pixels (in device pixels) blended with the colour at an opacity of 0 .. 1.
+    virtual void FillSector(const TSector& sector, TColor color, double opacity) = 0;
     /// A marker centred on each point, in colors[i], or colors[0] for all.
     virtual void Marks(
         std::span<const TPoint> centres, std::span<const TColor> colors, const TSurfaceMark& mark)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace znq {
 
@@ -132,6 +133,41 @@ public:
         m_painter->setPen(Qt::NoPen);
         m_painter->setBrush(ColorToQColor(color));
         m_painter->drawPolygon(centres(points));
+        m_painter->restore();
+    }
+
+    // True arcs: Qt counts angles counter-clockwise with y up, the sector clockwise with y down.
+    void FillSector(const TSector& sector, TColor color, double opacity) override
+    {
+        if (!(sector.Outer > 0))
+            return;
+        const QPointF c(sector.CenterX + 0.5, sector.CenterY + 0.5);
+        const QRectF outer(
+            c.x() - sector.Outer, c.y() - sector.Outer, 2 * sector.Outer, 2 * sector.Outer);
+        const QRectF inner(
+            c.x() - sector.Inner, c.y() - sector.Inner, 2 * sector.Inner, 2 * sector.Inner);
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        if (!(sector.Sweep < 2 * std::numbers::pi)) {
+            path.addEllipse(outer);
+            if (sector.Inner > 0)
+                path.addEllipse(inner);
+        } else {
+            const double start = -sector.Start * 180 / std::numbers::pi;
+            const double sweep = -sector.Sweep * 180 / std::numbers::pi;
+            path.arcMoveTo(outer, start);
+            path.arcTo(outer, start, sweep);
+            if (sector.Inner > 0)
+                path.arcTo(inner, start + sweep, -sweep);
+            else
+                path.lineTo(c);
+            path.closeSubpath();
+        }
+        m_painter->save();
+        m_painter->setOpacity(ClampedOpacity(opacity));
+        m_painter->setPen(Qt::NoPen);
+        m_painter->setBrush(ColorToQColor(color));
+        m_painter->drawPath(path);
         m_painter->restore();
     }
 

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <iterator>
 #include <limits>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -880,4 +881,49 @@ TEST(CanvasSurfaces, MarkersAreExactAndSymmetric)
     canvas.Marks(points, colors, TMark { TMarkShape::Circle, 5, true });
     painter.end();
     EXPECT_EQ(device.kinds(), "AA");
+}
+
+// A sector covers exactly the pixels whose centre the containment rule takes, for random rings,
+// edges and sweeps (over half a turn, whole, none), centres off the pixel grid and partly outside,
+// and, enlarged, the device pixels of the enlarged sector; a vector surface gets one path.
+TEST(CanvasSurfaces, SectorsCoverExactlyThePixelsTheirRuleTakes)
+{
+    std::mt19937 random(23);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    for (int round = 0; round < 60; ++round) {
+        TSector sector;
+        sector.CenterX = round % 5 == 0 ? std::round(uniform(0, 64)) : uniform(-20, 84);
+        sector.CenterY = uniform(-10, 58);
+        sector.Outer = round % 7 == 0 ? 20 : uniform(0, 60);
+        sector.Inner = round % 3 == 0 ? 0 : uniform(0, sector.Outer);
+        sector.Start = uniform(-10, 10);
+        sector.Sweep = round % 11 == 0 ? 7 : uniform(0, 2 * std::numbers::pi);
+        const double scale = round % 4 == 3 ? 2 : 1;
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        TBitmap bitmap;
+        bitmap.SetScale(scale);
+        bitmap.SetSize(64, 48);
+        bitmap.Canvas().Brush().SetColor(clWhite);
+        bitmap.Canvas().FillRect(Rect(0, 0, 64, 48));
+        bitmap.Canvas().Brush().SetColor(clBlack);
+        bitmap.Canvas().FillSector(sector, 1.0);
+        TSector device = sector;
+        device.CenterX = (sector.CenterX + 0.5) * scale - 0.5;
+        device.CenterY = (sector.CenterY + 0.5) * scale - 0.5;
+        device.Inner *= scale;
+        device.Outer *= scale;
+        const QImage& image = bitmap.Image();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ASSERT_EQ(RGBToColor(image.pixel(x, y)) == clBlack, SectorContains(device, x, y))
+                    << x << ", " << y;
+    }
+    RecordingDevice device;
+    QPainter painter(&device);
+    TCanvas canvas(&painter, 40, 32);
+    canvas.FillSector(TSector { 20, 16, 4, 12, 1, 2 }, 0.5);
+    painter.end();
+    EXPECT_EQ(device.kinds(), "A");
 }
