@@ -77,6 +77,11 @@ namespace polchart_types {
     enum class TpcFill : uint8_t { flNone, flClosed, flToCenter };
     Q_ENUM_NS(TpcFill)
 
+    /// Where wedges are drawn: behind the grid (over the background) or in front of it (under the
+    /// data).
+    enum class TpcBarLayer : uint8_t { blBehindGrid, blInFrontOfGrid };
+    Q_ENUM_NS(TpcBarLayer)
+
     /// The corner of the chart image the legend sits in until it is dragged.
     enum class TpcLegendCorner : uint8_t { lcTopLeft, lcTopRight, lcBottomLeft, lcBottomRight };
     Q_ENUM_NS(TpcLegendCorner)
@@ -135,6 +140,7 @@ namespace polchart_types {
 } // namespace polchart_types
 
 using polchart_types::TpcAngLabelMode;
+using polchart_types::TpcBarLayer;
 using polchart_types::TpcColorMap;
 using polchart_types::TpcCrossHMode;
 using polchart_types::TpcFill;
@@ -152,6 +158,7 @@ class TpcCrossHair;
 class TpcTextLabel;
 class TpcClassStyle;
 class TpcLegend;
+class TpcBars;
 class TCustomPolChart;
 class TpcChartRooms;
 
@@ -839,6 +846,8 @@ public:
     TpcClassStyle* ClassStyle(int elemClass);
     /// The legend.
     TpcLegend* Legend() const;
+    /// The wedges: polar bars, stacks, wind roses and shaded bands.
+    TpcBars* Bars() const;
     /// Gives the last appended element a third value, for a colour map; EZNQPolChartError when
     /// there is no element. Values are kept in single precision, in an array made on first use (4
     /// bytes per element beside the 24 of the element). Never repaints.
@@ -987,6 +996,8 @@ Q_SIGNALS:
     void textLabelMove(znq::TpcTextLabel* label);
     /// OnLegendClick's signal.
     void legendClick(int elemClass, bool visible);
+    /// The pointer moved onto another wedge (its index, -1 for none), while anything listens.
+    void wedgeHovered(int index);
 
     ///@{
     /// The former names and forms of the signals above (the modifiers of the shift state, the
@@ -1173,3 +1184,5 @@ protected:
 };
 
 } // namespace znq
+
+#include "polchart_bars.h"

@@ -1,5 +1,7 @@
 #include "polchart_geometry.h"
 
+#include <numbers>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -49,6 +51,67 @@ TpcLabelBox LabelBox(
     box.Right = Saturate(x + width + 4);
     box.Bottom = Saturate(y + 2);
     return box;
+}
+
+// Angles are taken as data radians from the view's sector start, where the view covers 0 .. its
+// span; a wedge's part in it is one interval, or two when the wedge runs past the full turn.
+int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2])
+{
+    const TpcTransformParams& p = transform.Params();
+    constexpr double turn = 2 * std::numbers::pi;
+    double outer = transform.RadiusOf(wedge.Band ? p.RangeHigh : wedge.RadHigh);
+    double inner = transform.RadiusOf(wedge.Band ? p.RangeLow : wedge.RadLow);
+    if (inner > outer)
+        std::swap(inner, outer);
+    const bool partial = p.SectorSpan < turn;
+    if (partial)
+        outer = std::min(outer, transform.RadiusOf(p.RangeHigh));
+    if (!(inner <= outer) || !std::isfinite(outer))
+        return 0;
+    double span = (wedge.PhiEnd - wedge.PhiStart) * p.AngleUnit;
+    const bool whole = !(span < turn);
+    if (!whole && span < 0)
+        span = std::fmod(span, turn) + turn;
+    if (!whole && !(span > 0 && span < turn))
+        return 0;
+    const double viewSpan = partial ? p.SectorSpan : turn;
+    double intervals[2][2];
+    int n = 0;
+    if (whole) {
+        intervals[n][0] = 0;
+        intervals[n++][1] = viewSpan;
+    } else {
+        double d = std::fmod(wedge.PhiStart * p.AngleUnit - p.SectorStart, turn);
+        if (d < 0)
+            d += turn;
+        if (!partial) {
+            intervals[n][0] = d;
+            intervals[n++][1] = d + span;
+        } else {
+            if (d < viewSpan) {
+                intervals[n][0] = d;
+                intervals[n++][1] = std::min(d + span, viewSpan);
+            }
+            if (d + span > turn) {
+                intervals[n][0] = 0;
+                intervals[n++][1] = std::min(d + span - turn, viewSpan);
+            }
+        }
+    }
+    const double offset = p.SectorStart + p.AngleOffset * p.AngleUnit;
+    for (int k = 0; k < n; ++k) {
+        const double from = intervals[k][0] + offset, width = intervals[k][1] - intervals[k][0];
+        TSector& sector = out[k];
+        sector.CenterX = static_cast<double>(p.OriginX);
+        sector.CenterY = static_cast<double>(p.OriginY);
+        sector.Inner = inner;
+        sector.Outer = outer;
+        // Growing data angles run clockwise on the screen for sign +1 and the other way for -1,
+        // where the sector's clockwise start is its end.
+        sector.Start = p.RotationSign > 0 ? from : -(from + width);
+        sector.Sweep = whole && !partial ? turn : width;
+    }
+    return n;
 }
 
 bool IsDrawnPoint(const TpcDataStore& store, const std::array<bool, 256>& classVisible,

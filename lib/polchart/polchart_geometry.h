@@ -3,6 +3,7 @@
 /// the chart area, and where a text label is anchored. Pure functions; nothing here knows a widget.
 #pragma once
 
+#include "ZNQ_polchart.h"
 #include "polchart_store.h"
 #include "polchart_transform.h"
 
@@ -59,6 +60,12 @@ struct TpcLegendLayout {
     /// The class of the entry at (x, y); -1 for none.
     int EntryAt(int32_t x, int32_t y) const;
 };
+
+/// The annular sectors, in chart-image pixels, that a wedge covers in the view: one, or two where
+/// the view's partial sector cuts it in the middle, none where it lies outside. Radial values map
+/// through the transform (below RangeLow, and 0 and below on a logarithmic scale, to RangeLow);
+/// a band spans the view's whole radial range. Returns their number.
+int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2]);
 
 /// Whether the element at index is a drawn point of the data, as the data layer draws it: its
 /// class is shown, it has a place on the transform's scale and lies in its view, and it is a

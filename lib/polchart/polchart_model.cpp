@@ -41,6 +41,9 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     });
     r.Legend->Font().OnChange = [this](TObject*) { rooms().ChartChanged(); };
 
+    r.Bars = new TpcBars(this);
+    connect(r.Bars, &TpcBars::changed, this, [this] { rooms().RedrawIfAuto(); });
+
     r.ChartBitmap.SetSize(r.ChartImageWidth(), r.ChartImageHeight());
 
     Font().OnChange = [this](TObject* sender) { ChartFontChanged(sender); };

@@ -55,6 +55,8 @@ struct TpcRenderContext {
     std::span<TpcClassStyle* const> ClassStyles;
     /// The legend; none in a context without one.
     const TpcLegend* Legend = nullptr;
+    /// The wedges; none in a context without them.
+    const TpcBars* Bars = nullptr;
 };
 
 /// What a paint hands back besides its picture.
@@ -73,6 +75,10 @@ namespace layers {
 
     /// The chart image's background.
     void Background(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The wedges drawn behind the grid (bands).
+    void WedgesBehind(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The wedges drawn in front of the grid, under the data.
+    void WedgesInFront(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// Rays with their angle labels, circles, radial labels and the radial axis.
     void GridAndScales(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The stored elements as polylines of at most MaxBatchPoints points, the pen changed only
@@ -92,8 +98,8 @@ namespace layers {
     void Outline(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
 
     /// The layers of the chart image, bottom to top.
-    inline constexpr std::array<Layer, 7> ChartImage
-        = { Background, GridAndScales, Data, TextLabels, Legend, ApplicationDrawing, Outline };
+    inline constexpr std::array<Layer, 9> ChartImage = { Background, WedgesBehind, GridAndScales,
+        WedgesInFront, Data, TextLabels, Legend, ApplicationDrawing, Outline };
 
     /// The shadow band along the right and bottom edges, with the canvas's pen and brush.
     void Shadow(const TpcRenderContext& context, TCanvas& canvas);

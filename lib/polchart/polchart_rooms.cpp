@@ -302,6 +302,23 @@ void TpcChartRooms::NavTextLabelMoved(TpcTextLabel* label, int index)
 void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y)
 {
     FireMouseMoveInChart(shift, x, y);
+    FireWedgeHovered(x, y);
+}
+
+// Only a change of the wedge under the pointer is reported, and only while a slot listens.
+void TpcChartRooms::FireWedgeHovered(int32_t x, int32_t y)
+{
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::wedgeHovered);
+    if (!Chart.isSignalConnected(signal))
+        return;
+    const TpcViewArea area = ViewArea();
+    const int index = geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth)
+        ? Bars->WedgeAt(x, y)
+        : -1;
+    if (index == HoveredWedge)
+        return;
+    HoveredWedge = index;
+    Q_EMIT Chart.wedgeHovered(index);
 }
 
 void TpcChartRooms::NavToggleZoomBox(TPoint anchor, TPoint corner)

@@ -47,6 +47,10 @@ public:
     std::array<TpcClassStyle*, 256> ClassStyles {};
     /// The legend, a child of the chart.
     TpcLegend* Legend = nullptr;
+    /// The wedges, a child of the chart.
+    TpcBars* Bars = nullptr;
+    /// The wedge under the pointer as last reported by wedgeHovered.
+    int HoveredWedge = -1;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     TBitmap ChartBitmap;
     /// Whether setters repaint at once.
@@ -154,6 +158,8 @@ public:
     void FireTextLabelMove(TpcTextLabel* label, int index);
     /// OnLegendClick.
     void FireLegendClick(int elemClass, bool visible);
+    /// wedgeHovered when the wedge under the pointer changed and a slot listens.
+    void FireWedgeHovered(int32_t x, int32_t y);
 
     // The paint pipeline.
     /// Visible (or designing), not loading, not suspended.
