@@ -1,0 +1,221 @@
+// Wedges: their pixels against the containment of pixel centres over random views and wedges,
+// stacks with mixed signs and gaps, the wedge under a pixel against a scan of all of them, the
+// hover signal, and what the store refuses.
+#include "ZNQ_polchart.h"
+#include "polchart_geometry.h"
+#include "polchart_seams.h"
+
+#include "../mouse_events.h"
+
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+
+using namespace znq;
+
+namespace {
+
+constexpr TColor background = 0xF4FCFF;
+
+struct BarsChart {
+    TPolChart chart;
+    BarsChart()
+    {
+        chart.SetAutoRedraw(false);
+        chart.SetBounds(0, 0, 160, 130);
+        chart.SetChartColor(background);
+        chart.SetGridStyleAngular(TpcGridStyleAng::gsAngNone);
+        chart.SetGridStyleRadial(TpcGridStyleRad::gsRadNone);
+        chart.SetLabelModeAngular(TpcAngLabelMode::almNone);
+        chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
+        chart.SetRangeHigh(10);
+        chart.show();
+    }
+};
+
+// Whether the data-space containment of the pixel's polar position agrees for all of its
+// neighbours: away from a wedge's boundary the pixel is surely in or out.
+bool insideByPolar(const TPolChart& chart, const TpcWedge& w, int x, int y)
+{
+    const TpcPolarPoint p = chart.PixelToPolar(x, y);
+    const double turn = chart.UseDegrees() ? 360 : 2 * std::numbers::pi;
+    double low = w.RadLow, high = w.RadHigh;
+    if (chart.RadialScale() == TpcRadialScale::rsLog10 && low <= 0)
+        low = std::min(chart.RangeLow(), chart.RangeHigh());
+    const bool radial = p.Rad >= low && p.Rad <= high;
+    const double span = w.PhiEnd - w.PhiStart;
+    if (span >= turn)
+        return radial;
+    double along = std::fmod(p.Phi - w.PhiStart, turn);
+    if (along < 0)
+        along += turn;
+    double width = std::fmod(span, turn);
+    if (width < 0)
+        width += turn;
+    return radial && along <= width;
+}
+
+} // namespace
+
+// Over random views (offset, direction, inverted range, log scale, hole, partial sector, degrees
+// or radians) and random wedges (across the seam, whole turns, starting at 0 on a log scale), the
+// chart fills exactly the pixels whose centre lies in one of the wedge's sectors, and these agree
+// with the polar position of every pixel that is not on the wedge's boundary.
+TEST(Wedges, PixelsAreThoseWhoseCentreLiesInTheWedge)
+{
+    std::mt19937 random(5);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        BarsChart b;
+        TPolChart& c = b.chart;
+        c.SetUseDegrees(round % 2 == 0);
+        const double turn = c.UseDegrees() ? 360 : 2 * std::numbers::pi;
+        c.SetAngleOffset(uniform(-0.5, 0.5) * turn / 2);
+        c.SetRotationDir(round % 3 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+        const bool log = round % 5 == 1;
+        if (log)
+            c.SetRadialRange(0.1, 100, TpcRadialScale::rsLog10);
+        else if (round % 4 == 2)
+            c.SetRadialRange(10, 0, TpcRadialScale::rsLinear);
+        if (round % 6 == 3)
+            c.SetHoleFraction(0.3);
+        if (round % 7 == 4) {
+            c.SetSectorStart(uniform(0, turn));
+            c.SetSectorSpan(uniform(0.2, 0.9) * turn);
+        }
+        c.SetMagFactor(uniform(0.6, 1.4));
+        c.ClassStyle(1)->SetFillColor(clRed);
+        c.ClassStyle(1)->SetFillOpacity(1);
+        TpcWedge w;
+        w.PhiStart = uniform(-1, 2) * turn;
+        w.PhiEnd = round % 9 == 0 ? w.PhiStart + turn : uniform(-1, 2) * turn;
+        w.RadLow = log ? (round % 2 ? 0 : uniform(0.1, 10)) : uniform(0, 8);
+        w.RadHigh = log ? uniform(1, 100) : uniform(2, 10);
+        if (w.RadLow > w.RadHigh)
+            std::swap(w.RadLow, w.RadHigh);
+        c.Bars()->Add(w.PhiStart, w.PhiEnd, w.RadLow, w.RadHigh, 1);
+        c.Redraw();
+        w.ElemClass = 1;
+        TSector sectors[2];
+        const int n = geometry::WedgeSectors(c.Transform(), w, sectors);
+        const TBitmap& image = TpcChartSeams::ChartBitmap(c);
+        const int width = image.Width() - 1, height = image.Height() - 1;
+        std::vector<char> filled(size_t(width * height)), polar(size_t(width * height));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                bool rule = false;
+                for (int k = 0; k < n; ++k)
+                    rule = rule || SectorContains(sectors[k], x, y);
+                filled[size_t(y * width + x)] = image.Canvas().Pixel(x, y) == clRed;
+                ASSERT_EQ(filled[size_t(y * width + x)], rule) << x << ", " << y;
+                polar[size_t(y * width + x)]
+                    = insideByPolar(c, w, x, y) && c.Transform().InView(x, y);
+            }
+        for (int y = 1; y + 1 < height; ++y)
+            for (int x = 1; x + 1 < width; ++x) {
+                const char p = polar[size_t(y * width + x)];
+                bool boundary = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        boundary = boundary || polar[size_t((y + dy) * width + x + dx)] != p;
+                if (!boundary && std::hypot(x - c.CenterX(), y - c.CenterY()) > 2) {
+                    ASSERT_EQ(filled[size_t(y * width + x)], p) << "polar at " << x << ", " << y;
+                }
+            }
+    }
+}
+
+// Positive values stack outwards from 0 and negative ones inwards, each on its own base; NaN is
+// skipped, the gap narrows the width, and the indices of the added wedges come back.
+TEST(Wedges, StacksKeepEachSignOnItsOwnBase)
+{
+    BarsChart b;
+    TpcBars& bars = *b.chart.Bars();
+    bars.SetBarGap(0.2);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<int> added = bars.AddStack(90, 30, { 3, -2, nan, 4, -1 }, { 1, 2, 3, 4, 5 });
+    ASSERT_EQ(added, (std::vector<int> { 0, 1, 2, 3 }));
+    const double expected[4][3] = { { 0, 3, 1 }, { -2, 0, 2 }, { 3, 7, 4 }, { -3, -2, 5 } };
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(bars.Wedge(i).RadLow, expected[i][0]) << i;
+        EXPECT_EQ(bars.Wedge(i).RadHigh, expected[i][1]) << i;
+        EXPECT_EQ(bars.Wedge(i).ElemClass, expected[i][2]) << i;
+        EXPECT_DOUBLE_EQ(bars.Wedge(i).PhiStart, 78);
+        EXPECT_DOUBLE_EQ(bars.Wedge(i).PhiEnd, 102);
+    }
+    EXPECT_THROW(bars.AddStack(0, 10, { 1, 2 }, { 1 }), EZNQPolChartError) << "a class short";
+    EXPECT_THROW(bars.Add(0, 10, 1, std::numeric_limits<double>::infinity(), 1), EZNQPolChartError);
+    EXPECT_THROW(bars.Add(nan, 10, 1, 2, 1), EZNQPolChartError);
+    EXPECT_THROW(bars.Wedge(4), EZNQPolChartError);
+    EXPECT_THROW(bars.Remove(-1), EZNQPolChartError);
+    EXPECT_THROW(bars.SetBarGap(1), EZNQPolChartError);
+    EXPECT_THROW(bars.AddBand(0, 10, clRed, 1.5), EZNQPolChartError);
+    EXPECT_EQ(bars.Count(), 4) << "refusals store nothing";
+    EXPECT_EQ(bars.Add(10, 0, 5, 2, 1), 4);
+    EXPECT_EQ(bars.Wedge(4).RadLow, 2) << "swapped";
+    bars.Remove(0);
+    EXPECT_EQ(bars.Wedge(0).RadLow, -2) << "the later ones move down";
+    bars.Clear();
+    EXPECT_EQ(bars.Count(), 0);
+}
+
+// The wedge under a pixel is the top-most one drawn there: the wedges in front of the grid over
+// those behind it, later over earlier, hidden classes left out, bands whatever their class; the
+// pointer's moves report each change of it.
+TEST(Wedges, WedgeAtFindsTheTopMostAndTheHoverSignalFollows)
+{
+    BarsChart b;
+    TPolChart& c = b.chart;
+    TpcBars& bars = *c.Bars();
+    std::mt19937 random(9);
+    for (int i = 0; i < 30; ++i) {
+        bars.SetLayer(i % 4 == 0 ? TpcBarLayer::blBehindGrid : TpcBarLayer::blInFrontOfGrid);
+        const double a = double(random() % 360), r = double(random() % 8);
+        bars.Add(a, a + 20 + double(random() % 150), r, r + 1 + double(random() % 4),
+            uint8_t(random() % 3));
+    }
+    bars.AddBand(100, 200, clYellow, 0.5);
+    c.SetClassVisible(2, false);
+    for (int y = 0; y < 130; y += 3)
+        for (int x = 0; x < 160; x += 3) {
+            int expected = -1;
+            for (const TpcBarLayer layer :
+                { TpcBarLayer::blBehindGrid, TpcBarLayer::blInFrontOfGrid })
+                for (int i = 0; i < bars.Count(); ++i) {
+                    const TpcWedge& w = bars.Wedge(i);
+                    if (w.Layer != layer || (!w.Band && !c.ClassVisible(w.ElemClass)))
+                        continue;
+                    TSector sectors[2];
+                    const int n = geometry::WedgeSectors(c.Transform(), w, sectors);
+                    for (int k = 0; k < n; ++k)
+                        if (SectorContains(sectors[k], x, y))
+                            expected = i;
+                }
+            ASSERT_EQ(bars.WedgeAt(x, y), expected) << x << ", " << y;
+        }
+
+    using testing_support::SendMouse;
+    QSignalSpy hovered(&c, &TCustomPolChart::wedgeHovered);
+    const int band = bars.Count() - 1;
+    QPoint onBand;
+    for (int y = 0; y < 130 && onBand.isNull(); ++y)
+        for (int x = 0; x < 160; ++x)
+            if (bars.WedgeAt(x, y) == band) {
+                onBand = QPoint(x, y);
+                break;
+            }
+    ASSERT_FALSE(onBand.isNull());
+    SendMouse(c, QEvent::MouseMove, onBand);
+    SendMouse(c, QEvent::MouseMove, onBand);
+    SendMouse(c, QEvent::MouseMove, QPoint(1, 1));
+    ASSERT_EQ(hovered.count(), 2) << "a report per change";
+    EXPECT_EQ(hovered[0][0].toInt(), band);
+    EXPECT_EQ(hovered[1][0].toInt(), -1);
+}
