@@ -162,6 +162,26 @@ class TpcBars;
 class TCustomPolChart;
 class TpcChartRooms;
 
+/// What lies between two polar points A and B, in the chart's units.
+struct TpcMeasurement {
+    /// The radial value of B less that of A.
+    double DeltaRad = 0;
+    /// The signed shortest turn from A's angle to B's, in (-180, 180] degrees or (-pi, pi]
+    /// radians.
+    double DeltaPhi = 0;
+    /// The straight distance between the points placed at their radial values in the plane,
+    /// sqrt(rA^2 + rB^2 - 2 rA rB cos(DeltaPhi)), in radial units. It is the same whatever the
+    /// axis shows: on a logarithmic axis it is not the length drawn on the screen.
+    double Distance = 0;
+    /// The direction from A to B in that plane, as a data angle within 0 .. a full turn; NaN for
+    /// equal points.
+    double Bearing = 0;
+};
+
+/// The measurement from (radA, phiA) to (radB, phiB), angles in degrees when degrees is true, else
+/// in radians.
+TpcMeasurement MeasurePolar(double radA, double phiA, double radB, double phiB, bool degrees);
+
 /// A view the history records: the centre and the magnification.
 struct TpcView {
     /// CenterX.
@@ -801,6 +821,14 @@ public:
     bool WheelZoom() const;
     void SetWheelZoom(bool value);
     ///@}
+    /// Whether a boxed text near crosshair 2 shows the measurement from crosshair 1 to crosshair 2
+    /// while both are on (false). It is drawn with the crosshairs, over the chart image.
+    bool ShowMeasurement() const;
+    /// Sets ShowMeasurement and shows the crosshairs again.
+    void SetShowMeasurement(bool value);
+    /// The measurement from crosshair a to crosshair b (1 .. 4; EZNQPolChartError otherwise), in
+    /// the chart's angle unit.
+    TpcMeasurement MeasureBetween(int a, int b) const;
 
     // Derived state.
     /// Radians per angle unit: pi/180 with UseDegrees, else 1.
@@ -1060,6 +1088,7 @@ Q_SIGNALS:
     void textFontStyleChanged();
     void useDegreesChanged();
     void wheelZoomChanged();
+    void showMeasurementChanged();
     ///@}
 
 protected:
@@ -1173,6 +1202,8 @@ class TPolChart : public TCustomPolChart {
             SetTextAlignment NOTIFY textAlignmentChanged)
     Q_PROPERTY(bool UseDegrees READ UseDegrees WRITE SetUseDegrees NOTIFY useDegreesChanged)
     Q_PROPERTY(bool WheelZoom READ WheelZoom WRITE SetWheelZoom NOTIFY wheelZoomChanged)
+    Q_PROPERTY(bool ShowMeasurement READ ShowMeasurement WRITE SetShowMeasurement NOTIFY
+            showMeasurementChanged)
 
 public:
     /// A chart with the defaults; it paints once its window exists.

@@ -2,7 +2,10 @@
 // change shows without rendering the chart again.
 #include "polchart_render.h"
 
+#include <QString>
+
 #include <algorithm>
+#include <string>
 
 namespace znq::layers {
 
@@ -45,6 +48,40 @@ namespace {
             }
         }
     }
+    std::string fixed(double value, int decimals)
+    {
+        return QString::number(value, 'f', std::clamp(decimals, 0, 15)).toStdString();
+    }
+
+    // The measurement from crosshair 1 to crosshair 2 in a box below and right of crosshair 2's
+    // point: the radial difference, the turn and the distance.
+    void drawMeasurement(const TpcRenderContext& context, TCanvas& canvas)
+    {
+        const TpcCrossHair& a = *context.CrossHairs[0];
+        const TpcCrossHair& b = *context.CrossHairs[1];
+        if (a.Mode() == TpcCrossHMode::chOff || b.Mode() == TpcCrossHMode::chOff)
+            return;
+        const bool degrees = context.Transform.Params().AngleUnit != 1;
+        const TpcMeasurement m
+            = MeasurePolar(a.PosRad(), a.PosPhi(), b.PosRad(), b.PosPhi(), degrees);
+        const int radDecimals = std::max(context.Style.DecPlaceRad, 0);
+        const std::string text = "\u0394r " + fixed(m.DeltaRad, radDecimals) + "  \u0394\u03C6 "
+            + fixed(m.DeltaPhi, degrees ? 1 : context.Style.DecPlacePhi) + (degrees ? "\u00B0" : "")
+            + "  d " + fixed(m.Distance, radDecimals);
+        canvas.Font().Assign(context.Font);
+        canvas.Font().SetColor(clBlack);
+        const int32_t width = canvas.TextWidth(text), height = canvas.TextHeight(text);
+        const TPoint at = context.Transform.PolarToPixel(b.PosRad(), b.PosPhi());
+        const int32_t left = Saturate(int64_t(at.x) + 8), top = Saturate(int64_t(at.y) + 8);
+        canvas.Pen().SetColor(clBlack);
+        canvas.Pen().SetWidth(1);
+        canvas.Pen().SetStyle(TPenStyle::psSolid);
+        canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+        canvas.Brush().SetColor(clWhite);
+        canvas.Rectangle(
+            left, top, Saturate(int64_t(left) + width + 8), Saturate(int64_t(top) + height + 4));
+        canvas.TextOut(Saturate(int64_t(left) + 4), Saturate(int64_t(top) + 2), text);
+    }
 } // namespace
 
 // The crosshairs are drawn over the frame on the control's canvas. That canvas is the control's
@@ -62,6 +99,8 @@ void CrossHairs(const TpcRenderContext& context, TCanvas& canvas)
         canvas.Pen().SetStyle(crossHair->LineType());
         drawCrossHair(context, *crossHair, canvas);
     }
+    if (context.Style.ShowMeasurement && context.CrossHairs.size() >= 2)
+        drawMeasurement(context, canvas);
 }
 
 } // namespace znq::layers

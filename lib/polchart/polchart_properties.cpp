@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace znq {
@@ -619,6 +620,58 @@ void TCustomPolChart::SetWheelZoom(bool value)
     rooms().Navigator.SetWheelZoom(value);
     if (value != before)
         Q_EMIT wheelZoomChanged();
+}
+
+bool TCustomPolChart::ShowMeasurement() const
+{
+    return rooms().Style.ShowMeasurement;
+}
+
+void TCustomPolChart::SetShowMeasurement(bool value)
+{
+    TpcChartRooms& r = rooms();
+    if (value == r.Style.ShowMeasurement)
+        return;
+    r.Style.ShowMeasurement = value;
+    Q_EMIT showMeasurementChanged();
+    if (r.AutoRedraw || Designing())
+        PaintCrossHairs();
+}
+
+TpcMeasurement TCustomPolChart::MeasureBetween(int a, int b) const
+{
+    const TpcCrossHair* first = CrossHair(a);
+    const TpcCrossHair* second = CrossHair(b);
+    return MeasurePolar(
+        first->PosRad(), first->PosPhi(), second->PosRad(), second->PosPhi(), UseDegrees());
+}
+
+// The points as vectors of their radial values: the distance and the bearing are those of the
+// plane in which a radial value is a length.
+TpcMeasurement MeasurePolar(double radA, double phiA, double radB, double phiB, bool degrees)
+{
+    const double turn = degrees ? 360.0 : 2 * std::numbers::pi;
+    const double unit = 2 * std::numbers::pi / turn;
+    TpcMeasurement m;
+    m.DeltaRad = radB - radA;
+    double d = std::fmod(phiB - phiA, turn);
+    if (d > turn / 2)
+        d -= turn;
+    else if (d <= -turn / 2)
+        d += turn;
+    m.DeltaPhi = d;
+    const double ax = radA * std::cos(phiA * unit), ay = radA * std::sin(phiA * unit);
+    const double bx = radB * std::cos(phiB * unit), by = radB * std::sin(phiB * unit);
+    m.Distance = std::hypot(bx - ax, by - ay);
+    if (bx == ax && by == ay) {
+        m.Bearing = std::numeric_limits<double>::quiet_NaN();
+    } else {
+        double bearing = std::atan2(by - ay, bx - ax) / unit;
+        if (bearing < 0)
+            bearing += turn;
+        m.Bearing = bearing >= turn ? 0 : bearing;
+    }
+    return m;
 }
 
 } // namespace znq

@@ -28,6 +28,8 @@ struct TpcChartStyle {
     int32_t DecPlaceRad = 2;
     /// Decimals of the angle labels in radians.
     int32_t DecPlacePhi = 2;
+    /// Whether the crosshair layer shows the measurement from crosshair 1 to crosshair 2.
+    bool ShowMeasurement = false;
     /// The angle between neighbouring rays, in degrees.
     double AngleBtwRays = 30.0;
     /// Width of the shadow along the right and bottom edges.

@@ -219,3 +219,57 @@ TEST(Wedges, WedgeAtFindsTheTopMostAndTheHoverSignalFollows)
     EXPECT_EQ(hovered[0][0].toInt(), band);
     EXPECT_EQ(hovered[1][0].toInt(), -1);
 }
+
+// The measurement between two points: the turn across the seam, both signs of half a turn, the
+// centre, equal points, radians; between crosshairs; and its box, drawn with the crosshairs only.
+TEST(Measuring, DeltasDistanceAndBearing)
+{
+    const TpcMeasurement seam = MeasurePolar(5, 350, 5, 10, true);
+    EXPECT_DOUBLE_EQ(seam.DeltaPhi, 20);
+    EXPECT_EQ(seam.DeltaRad, 0);
+    EXPECT_NEAR(seam.Distance, 10 * std::sin(10 * std::numbers::pi / 180), 1e-12);
+    EXPECT_NEAR(seam.Bearing, 90, 1e-9);
+    EXPECT_DOUBLE_EQ(MeasurePolar(5, 10, 5, 350, true).DeltaPhi, -20);
+    EXPECT_DOUBLE_EQ(MeasurePolar(1, 0, 1, 180, true).DeltaPhi, 180);
+    EXPECT_DOUBLE_EQ(MeasurePolar(1, 180, 1, 0, true).DeltaPhi, 180) << "half a turn is +180";
+    const TpcMeasurement centre = MeasurePolar(0, 123, 3, 45, true);
+    EXPECT_DOUBLE_EQ(centre.Distance, 3);
+    EXPECT_NEAR(centre.Bearing, 45, 1e-12);
+    EXPECT_DOUBLE_EQ(centre.DeltaRad, 3);
+    const TpcMeasurement same = MeasurePolar(2, 30, 2, 30, true);
+    EXPECT_EQ(same.Distance, 0);
+    EXPECT_EQ(same.DeltaPhi, 0);
+    EXPECT_TRUE(std::isnan(same.Bearing)) << "no direction between equal points";
+    const TpcMeasurement turned = MeasurePolar(2, 30, 2, 390, true);
+    EXPECT_NEAR(turned.Distance, 0, 1e-12);
+    EXPECT_NEAR(turned.DeltaPhi, 0, 1e-12);
+    const TpcMeasurement radians = MeasurePolar(1, 0, 1, std::numbers::pi / 2, false);
+    EXPECT_DOUBLE_EQ(radians.DeltaPhi, std::numbers::pi / 2);
+    EXPECT_DOUBLE_EQ(radians.Distance, std::sqrt(2.0));
+    EXPECT_NEAR(radians.Bearing, 3 * std::numbers::pi / 4, 1e-12);
+
+    BarsChart b;
+    TPolChart& c = b.chart;
+    c.SetAutoRedraw(true);
+    c.CrossHair1()->SetPosition(4, 350);
+    c.CrossHair2()->SetPosition(6, 10);
+    EXPECT_DOUBLE_EQ(c.MeasureBetween(1, 2).DeltaPhi, 20);
+    EXPECT_DOUBLE_EQ(c.MeasureBetween(1, 2).DeltaRad, 2);
+    EXPECT_THROW(c.MeasureBetween(0, 2), EZNQPolChartError);
+    int renders = 0;
+    c.OnDataRendered = [&](TObject*, TCanvas&, int, int) { ++renders; };
+    c.CrossHair1()->SetMode(TpcCrossHMode::chPolar);
+    c.CrossHair2()->SetMode(TpcCrossHMode::chPolar);
+    QSignalSpy changes(&c, &TCustomPolChart::showMeasurementChanged);
+    c.SetShowMeasurement(true);
+    EXPECT_EQ(changes.count(), 1);
+    const TPoint at = c.PolarToPixel(6, 10);
+    EXPECT_EQ(c.Canvas().Pixel(at.x + 8, at.y + 8), clBlack) << "the box's corner";
+    EXPECT_EQ(c.Canvas().Pixel(at.x + 9, at.y + 9), clWhite);
+    c.CrossHair2()->SetPosition(6, 40);
+    const TPoint moved = c.PolarToPixel(6, 40);
+    EXPECT_EQ(c.Canvas().Pixel(moved.x + 8, moved.y + 8), clBlack) << "follows crosshair 2";
+    EXPECT_EQ(renders, 0) << "the chart image is not rendered again";
+    c.CrossHair1()->SetMode(TpcCrossHMode::chOff);
+    EXPECT_NE(c.Canvas().Pixel(moved.x + 8, moved.y + 8), clBlack) << "only while both are on";
+}
