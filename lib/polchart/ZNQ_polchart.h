@@ -1217,3 +1217,4 @@ protected:
 } // namespace znq
 
 #include "polchart_bars.h"
+#include "polchart_windrose.h"

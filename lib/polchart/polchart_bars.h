@@ -49,6 +49,8 @@ class TpcBars : public QObject {
 public:
     /// The bars of chart (owned by it).
     explicit TpcBars(TCustomPolChart* chart);
+    /// The chart the bars belong to.
+    TCustomPolChart* Chart() const { return m_chart; }
 
     /// Adds a wedge from phiStart to phiEnd in growing data angle (350 to 10 degrees is the 20
     /// degrees across the seam) and from radLow to radHigh (swapped when given the other way), in

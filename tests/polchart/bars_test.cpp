@@ -273,3 +273,64 @@ TEST(Measuring, DeltasDistanceAndBearing)
     c.CrossHair1()->SetMode(TpcCrossHMode::chOff);
     EXPECT_NE(c.Canvas().Pixel(moved.x + 8, moved.y + 8), clBlack) << "only while both are on";
 }
+
+// The wind rose counts every valid sample once: in percent the stacks and the calm share add up
+// to 100, samples without a direction or speed are dropped and counted, a direction goes to the
+// sector centred nearest to it (north's sector reaching back across the seam), a speed to the
+// class whose edges hold it, and the classes are named by their edges.
+TEST(WindRose, CountsEverySampleOnce)
+{
+    BarsChart b;
+    TpcBars& bars = *b.chart.Bars();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::mt19937 random(3);
+    std::vector<double> directions, speeds;
+    for (int i = 0; i < 2000; ++i) {
+        directions.push_back(double(random() % 36000) / 100 - (i % 7 == 0 ? 360 : 0));
+        speeds.push_back(double(random() % 1400) / 100);
+    }
+    directions[5] = nan;
+    speeds[6] = nan;
+    speeds[7] = std::numeric_limits<double>::infinity();
+    const TpcWindRoseResult result = WindRose(bars, directions, speeds);
+    EXPECT_EQ(result.Dropped, 3);
+    EXPECT_EQ(result.Valid, 1997);
+    int calm = 0;
+    for (size_t i = 0; i < speeds.size(); ++i)
+        calm += std::isfinite(directions[i]) && std::isfinite(speeds[i]) && speeds[i] < 0.5;
+    EXPECT_EQ(result.Calm, calm);
+    double total = result.CalmPercent;
+    for (const TpcWedge& w : bars.Wedges())
+        total += w.RadHigh - w.RadLow;
+    EXPECT_NEAR(total, 100, 1e-9);
+    EXPECT_EQ(b.chart.ClassStyle(1)->Name(), "0-2 m/s");
+    EXPECT_EQ(b.chart.ClassStyle(6)->Name(), "10+ m/s");
+
+    // Counts, and the borders of sectors and classes.
+    bars.Clear();
+    TpcWindRoseOptions counts;
+    counts.Percent = false;
+    counts.Sectors = 4;
+    const TpcWindRoseResult few
+        = WindRose(bars, { 350, 44.9, 45, 180, 90 }, { 2, 1.99, 10, 0.2, 25 }, counts);
+    EXPECT_EQ(few.Calm, 1);
+    // Sector 0 holds 350 (class 2-4) and 44.9 (class 0-2); 45 and 90 fall into sector 1, both in
+    // the last class.
+    ASSERT_EQ(bars.Count(), 3);
+    EXPECT_DOUBLE_EQ(bars.Wedge(0).PhiStart + bars.Wedge(0).PhiEnd, 0);
+    EXPECT_EQ(bars.Wedge(0).ElemClass, 1);
+    EXPECT_EQ(bars.Wedge(1).ElemClass, 2);
+    EXPECT_EQ(bars.Wedge(1).RadLow, 1) << "stacked on the first";
+    EXPECT_DOUBLE_EQ(bars.Wedge(2).PhiStart + bars.Wedge(2).PhiEnd, 180);
+    EXPECT_EQ(bars.Wedge(2).ElemClass, 6);
+    EXPECT_EQ(bars.Wedge(2).RadHigh, 2);
+
+    TpcWindRoseOptions bad;
+    bad.Sectors = 0;
+    EXPECT_THROW(WindRose(bars, { 1 }, { 1 }, bad), EZNQPolChartError);
+    bad = {};
+    bad.SpeedEdges = { 0, 4, 2 };
+    EXPECT_THROW(WindRose(bars, { 1 }, { 1 }, bad), EZNQPolChartError);
+    EXPECT_THROW(WindRose(bars, { 1, 2 }, { 1 }), EZNQPolChartError);
+    EXPECT_EQ(bars.Count(), 3) << "refusals add nothing";
+}
