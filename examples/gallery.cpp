@@ -166,6 +166,19 @@ int main(int argc, char** argv)
                            c.SetGridStyleRadial(TpcGridStyleRad::gsRadBothMixed);
                        } }),
         folder.filePath("scales_and_sectors.png"));
+    // A blind arc shaded behind the grid, and two crosshairs measuring across the 0/360 seam: the
+    // box near crosshair 2 shows the radial difference, the turn and the distance.
+    ok &= save(row(320, 300, { [](TPolChart& c) {
+        c.Bars()->AddBand(300, 40, 0x80C0FF, 0.5);
+        c.CrossHair1()->SetMode(TpcCrossHMode::chPolar);
+        c.CrossHair1()->SetColor(znq::clBlue);
+        c.CrossHair1()->SetPosition(4, 330);
+        c.CrossHair2()->SetMode(TpcCrossHMode::chPolar);
+        c.CrossHair2()->SetColor(znq::clGreen);
+        c.CrossHair2()->SetPosition(8, 20);
+        c.SetShowMeasurement(true);
+    } }),
+        folder.filePath("shaded_sector.png"));
     // A high-density rendering: the chart at twice its size, as on a screen of two device pixels
     // per logical one.
     TPolChart dense;

@@ -53,8 +53,8 @@ namespace {
         return QString::number(value, 'f', std::clamp(decimals, 0, 15)).toStdString();
     }
 
-    // The measurement from crosshair 1 to crosshair 2 in a box below and right of crosshair 2's
-    // point: the radial difference, the turn and the distance.
+    // The measurement from crosshair 1 to crosshair 2 in a box beside crosshair 2's point: the
+    // radial difference, the turn and the distance.
     void drawMeasurement(const TpcRenderContext& context, TCanvas& canvas)
     {
         const TpcCrossHair& a = *context.CrossHairs[0];
@@ -71,8 +71,17 @@ namespace {
         canvas.Font().Assign(context.Font);
         canvas.Font().SetColor(clBlack);
         const int32_t width = canvas.TextWidth(text), height = canvas.TextHeight(text);
+        // Below and right of the point, or on the other side where the chart area ends.
         const TPoint at = context.Transform.PolarToPixel(b.PosRad(), b.PosPhi());
-        const int32_t left = Saturate(int64_t(at.x) + 8), top = Saturate(int64_t(at.y) + 8);
+        const int64_t boxWidth = int64_t(width) + 8, boxHeight = int64_t(height) + 4;
+        const int64_t areaRight = int64_t(context.Area.Width) - context.Area.ShadowWidth;
+        const int64_t areaBottom = int64_t(context.Area.Height) - context.Area.ShadowWidth;
+        int64_t x = int64_t(at.x) + 8, y = int64_t(at.y) + 8;
+        if (x + boxWidth > areaRight)
+            x = int64_t(at.x) - 8 - boxWidth;
+        if (y + boxHeight > areaBottom)
+            y = int64_t(at.y) - 8 - boxHeight;
+        const int32_t left = Saturate(x), top = Saturate(y);
         canvas.Pen().SetColor(clBlack);
         canvas.Pen().SetWidth(1);
         canvas.Pen().SetStyle(TPenStyle::psSolid);

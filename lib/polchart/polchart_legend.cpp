@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <array>
 
 namespace znq {
 
@@ -51,7 +52,7 @@ namespace layers {
 
         // The class's sample at the row's left: the fill swatch under the line under the marker,
         // all in gray while the class is hidden.
-        void drawSample(const TpcRenderContext& context, const TpcClassStyle& style,
+        void drawSample(const TpcRenderContext& context, const TpcClassStyle& style, bool wedged,
             const TRect& row, TCanvas& canvas)
         {
             const uint8_t c = uint8_t(style.ElemClass());
@@ -66,13 +67,13 @@ namespace layers {
                 color = clGray;
             const int32_t left = row.Left, right = row.Left + sampleWidth;
             const int32_t middle = (row.Top + row.Bottom) / 2;
-            if (style.Fill() != TpcFill::flNone) {
+            if (style.Fill() != TpcFill::flNone || wedged) {
                 canvas.Brush().SetColor(shown ? style.FillColor() : clSilver);
                 const TPoint swatch[] = { { left, row.Top + 2 }, { right, row.Top + 2 },
                     { right, row.Bottom - 2 }, { left, row.Bottom - 2 } };
                 canvas.FillPolygon(swatch, shown ? style.FillOpacity() : 0.5);
             }
-            if (style.Lines()) {
+            if (style.Lines() && first >= 0) {
                 canvas.Pen().SetColor(color);
                 canvas.Pen().SetStyle(element.PenStyle);
                 canvas.Pen().SetWidth(std::min<int32_t>(element.LineWidth, 4));
@@ -116,10 +117,18 @@ namespace layers {
             return;
         const TCanvas::StateGuard keep(canvas);
         canvas.Font().Assign(legend->Font());
+        // The classes that fill wedges show a swatch of their fill, and count as classes with
+        // elements.
+        std::array<bool, 256> wedged {};
+        if (context.Bars)
+            for (const TpcWedge& wedge : context.Bars->Wedges())
+                wedged[wedge.ElemClass] = wedged[wedge.ElemClass] || !wedge.Band;
         std::vector<Row> rows;
         const TpcClassStyle* mapped = nullptr;
         for (const TpcClassStyle* style : context.ClassStyles) {
-            if (!style || context.Store.ClassCount(uint8_t(style->ElemClass())) == 0)
+            if (!style
+                || (context.Store.ClassCount(uint8_t(style->ElemClass())) == 0
+                    && !wedged[size_t(style->ElemClass())]))
                 continue;
             if (!mapped && style->ColorMap() != TpcColorMap::cmNone
                 && context.ClassVisible[size_t(style->ElemClass())])
@@ -187,7 +196,7 @@ namespace layers {
             const TRect rect = Rect(left + padding, y, left + boxWidth - padding, y + row.Height);
             layout.Entries.push_back(
                 geometry::TpcLegendLayout::Entry { row.Style->ElemClass(), rect });
-            drawSample(context, *row.Style, rect, canvas);
+            drawSample(context, *row.Style, wedged[size_t(row.Style->ElemClass())], rect, canvas);
             const bool shown = context.ClassVisible[size_t(row.Style->ElemClass())];
             canvas.Brush().SetStyle(TBrushStyle::bsClear);
             canvas.Font().SetColor(shown ? legend->Font().Color() : clGray);
