@@ -251,9 +251,14 @@ TEST(Measuring, DeltasDistanceAndBearing)
     BarsChart b;
     TPolChart& c = b.chart;
     c.SetAutoRedraw(true);
+    c.SetBounds(0, 0, 400, 300);
     c.CrossHair1()->SetPosition(4, 350);
     c.CrossHair2()->SetPosition(6, 10);
     EXPECT_DOUBLE_EQ(c.MeasureBetween(1, 2).DeltaPhi, 20);
+    EXPECT_DOUBLE_EQ(c.MeasureBetween(2, 1).DeltaPhi, -20);
+    // On the left half, where the box has room on the right.
+    c.CrossHair1()->SetPosition(4, 170);
+    c.CrossHair2()->SetPosition(6, 190);
     EXPECT_DOUBLE_EQ(c.MeasureBetween(1, 2).DeltaRad, 2);
     EXPECT_THROW(c.MeasureBetween(0, 2), EZNQPolChartError);
     int renders = 0;
@@ -263,13 +268,16 @@ TEST(Measuring, DeltasDistanceAndBearing)
     QSignalSpy changes(&c, &TCustomPolChart::showMeasurementChanged);
     c.SetShowMeasurement(true);
     EXPECT_EQ(changes.count(), 1);
-    const TPoint at = c.PolarToPixel(6, 10);
+    const TPoint at = c.PolarToPixel(6, 190);
     EXPECT_EQ(c.Canvas().Pixel(at.x + 8, at.y + 8), clBlack) << "the box's corner";
     EXPECT_EQ(c.Canvas().Pixel(at.x + 9, at.y + 9), clWhite);
-    c.CrossHair2()->SetPosition(6, 40);
-    const TPoint moved = c.PolarToPixel(6, 40);
+    c.CrossHair2()->SetPosition(6, 160);
+    const TPoint moved = c.PolarToPixel(6, 160);
     EXPECT_EQ(c.Canvas().Pixel(moved.x + 8, moved.y + 8), clBlack) << "follows crosshair 2";
     EXPECT_EQ(renders, 0) << "the chart image is not rendered again";
+    c.CrossHair2()->SetPosition(10, 0);
+    const TPoint edge = c.PolarToPixel(10, 0);
+    EXPECT_EQ(c.Canvas().Pixel(edge.x - 9, edge.y + 8), clBlack) << "left of a point near the edge";
     c.CrossHair1()->SetMode(TpcCrossHMode::chOff);
     EXPECT_NE(c.Canvas().Pixel(moved.x + 8, moved.y + 8), clBlack) << "only while both are on";
 }
