@@ -422,12 +422,13 @@ TEST(PaintSignals, EveryPublishedPropertyNotifiesItsChanges)
         { "MouseAction", "maPan" }, { "RotationDir", "rdCounterCW" }, { "ShadowWidth", 4 },
         { "ShadowStyle", "ssBox" }, { "ShadowColor", 0x444444u }, { "ShadowBakColor", 0x555555u },
         { "TextFontStyle", "fsBold" }, { "TextBkStyle", "tbSolid" }, { "TextBkColor", 0x666666u },
-        { "TextAlignment", "taLeftJustify" }, { "UseDegrees", false }, { "WheelZoom", false } };
+        { "TextAlignment", "taLeftJustify" }, { "UseDegrees", false }, { "WheelZoom", false },
+        { "ShowMeasurement", true } };
     const QMetaObject* meta = chart.metaObject();
     int published = 0;
     for (int i = meta->propertyOffset() - 6; i < meta->propertyCount(); ++i)
         published += meta->property(i).hasNotifySignal() ? 1 : 0;
-    EXPECT_EQ(published, 40) << "the chart's own 6 and TPolChart's 34";
+    EXPECT_EQ(published, 41) << "the chart's own 6 and TPolChart's 35";
     for (const auto& [name, value] : rows) {
         SCOPED_TRACE(name);
         const QMetaProperty property = meta->property(meta->indexOfProperty(name));
