@@ -273,9 +273,33 @@ namespace raster {
         : m_sector(sector)
         , m_edges(sector)
     {
+        // The rows between the highest and the lowest point: the edges' ends, and the outer arc's
+        // top and bottom where the sweep passes them.
+        constexpr double turn = 2 * std::numbers::pi;
+        double high = sector.CenterY - sector.Outer, low = sector.CenterY + sector.Outer;
+        if (!m_edges.whole) {
+            const double firstSine = std::sin(sector.Start);
+            const double secondSine = std::sin(sector.Start + sector.Sweep);
+            high = low = sector.CenterY;
+            for (const double radius : { sector.Inner, sector.Outer })
+                for (const double sine : { firstSine, secondSine }) {
+                    high = std::min(high, sector.CenterY + radius * sine);
+                    low = std::max(low, sector.CenterY + radius * sine);
+                }
+            auto swept = [&](double direction) {
+                double along = std::fmod(direction - sector.Start, turn);
+                if (along < 0)
+                    along += turn;
+                return along <= sector.Sweep;
+            };
+            if (swept(std::numbers::pi / 2))
+                low = sector.CenterY + sector.Outer;
+            if (swept(3 * std::numbers::pi / 2))
+                high = sector.CenterY - sector.Outer;
+        }
         constexpr double limit = 4e18;
-        const double top = std::floor(sector.CenterY - sector.Outer) - 1;
-        const double bottom = std::ceil(sector.CenterY + sector.Outer) + 1;
+        const double top = std::floor(high) - 1;
+        const double bottom = std::ceil(low) + 1;
         m_top = static_cast<int64_t>(std::clamp(top, -limit, limit));
         m_bottom = static_cast<int64_t>(std::clamp(bottom, -limit, limit));
         if (!(sector.Outer >= 0) || !std::isfinite(sector.CenterX) || !std::isfinite(sector.CenterY)
@@ -357,16 +381,31 @@ namespace raster {
             }
             n = intersect(ring, nRing, angular, nAngular, result);
         }
-        // Columns, widened by one and then made exact at both ends by the rule; overlapping or
-        // touching intervals are merged.
-        constexpr double limit = 4e18;
+        // Columns. An end that lies well between two pixel centres is exact as it is; one within
+        // a hair of a centre, where rounding decides, is widened by one and made exact by the
+        // rule. Overlapping or touching intervals are merged.
+        constexpr double limit = 4e18, hair = 1e-6;
+        auto nearCentre = [](double x) {
+            const double f = x - std::floor(x);
+            return f < hair || f > 1 - hair;
+        };
         std::pair<int64_t, int64_t> columns[4];
         int m = 0;
         for (int i = 0; i < n && i < 4; ++i) {
-            int64_t from = static_cast<int64_t>(
-                std::clamp(std::ceil(s.CenterX + result[i].lo) - 1, -limit, limit));
-            int64_t to = static_cast<int64_t>(
-                std::clamp(std::floor(s.CenterX + result[i].hi) + 1, -limit, limit));
+            const double left = s.CenterX + result[i].lo, right = s.CenterX + result[i].hi;
+            int64_t from = static_cast<int64_t>(std::clamp(std::ceil(left), -limit, limit));
+            int64_t to = static_cast<int64_t>(std::clamp(std::floor(right), -limit, limit));
+            if (!nearCentre(left) && !nearCentre(right)) {
+                if (from > to)
+                    continue;
+                int at = m++;
+                for (; at > 0 && columns[at - 1].first > from; --at)
+                    columns[at] = columns[at - 1];
+                columns[at] = { from, to };
+                continue;
+            }
+            from = from > -limit ? from - 1 : from;
+            to = to < limit ? to + 1 : to;
             while (from <= to && !contains(from, y))
                 ++from;
             while (to >= from && !contains(to, y))
