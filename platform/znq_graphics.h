@@ -172,10 +172,14 @@ struct TMark {
 /// Inner .. Outer and whose direction lies within Sweep of Start. Angles are screen angles in
 /// radians: 0 points right, and they grow clockwise on the screen (y points down).
 struct TSector {
-    /// The centre: a pixel's centre has the pixel's integer coordinates.
-    double CenterX = 0, CenterY = 0;
-    /// The radii, Inner at most Outer.
-    double Inner = 0, Outer = 0;
+    /// The centre's column: a pixel's centre has the pixel's integer coordinates.
+    double CenterX = 0;
+    /// The centre's row.
+    double CenterY = 0;
+    /// The inner radius, at most Outer.
+    double Inner = 0;
+    /// The outer radius.
+    double Outer = 0;
     /// The direction of the first edge.
     double Start = 0;
     /// The angle from the first edge to the second, 0 .. 2 pi; 2 pi or more is the whole annulus.

@@ -101,7 +101,7 @@ public:
     void operation(ByteReader& in)
     {
         TPolChart& c = m_chart;
-        switch (in.small(43)) {
+        switch (in.small(44)) {
         case 0:
             c.SetMagFactor(in.real());
             break;
@@ -269,6 +269,9 @@ public:
         case 42:
             series(in);
             break;
+        case 43:
+            wedges(in);
+            break;
         }
     }
 
@@ -406,6 +409,50 @@ private:
             || style->MarkerSize() > TpcClassStyle::MaxMarkerSize
             || !(style->FillOpacity() >= 0 && style->FillOpacity() <= 1))
             m_failure = "a style value out of its range";
+    }
+
+    // Wedges, stacks and bands with any values, the wedge under any pixel, and measurements: a
+    // refused wedge stores nothing.
+    void wedges(ByteReader& in)
+    {
+        TPolChart& c = m_chart;
+        TpcBars& bars = *c.Bars();
+        const int before = bars.Count();
+        auto value = [&] { return in.small(2) ? in.real() : (in.small(300) - 100) / 10.0; };
+        try {
+            switch (in.small(7)) {
+            case 0:
+                bars.Add(value(), value(), value(), value(), static_cast<uint8_t>(in.small(3)));
+                break;
+            case 1:
+                bars.AddStack(value(), value(), { value(), value(), value() }, { 0, 1, 2 });
+                break;
+            case 2:
+                bars.AddBand(
+                    value(), value(), TColor(in.integer() & 0xFFFFFF), in.small(11) / 10.0);
+                break;
+            case 3:
+                if (bars.Count() > 0)
+                    bars.Remove(in.small(bars.Count()));
+                bars.SetLayer(
+                    in.small(2) ? TpcBarLayer::blBehindGrid : TpcBarLayer::blInFrontOfGrid);
+                break;
+            case 4:
+                bars.WedgeAt(in.integer() % 100000, in.integer() % 100000);
+                break;
+            case 5:
+                c.SetShowMeasurement(in.byte() & 1);
+                c.MeasureBetween(1 + in.small(4), 1 + in.small(4));
+                break;
+            default:
+                if (in.small(8) == 0)
+                    bars.Clear();
+                break;
+            }
+        } catch (const EZNQPolChartError&) {
+            if (bars.Count() != before)
+                m_failure = "a refused wedge changed the bars";
+        }
     }
 
     void sector(ByteReader& in)
