@@ -216,6 +216,19 @@ private:
     Box drawBox(TPoint at, const QImage& source) const;
 
     QImage* m_image;
+    // The blend of a colour at an opacity, kept for the next fill in the same colour and
+    // opacity: many small figures share one.
+    const Blender& blender(uint32_t rgb, uint32_t alpha)
+    {
+        const uint64_t key = (uint64_t(rgb) << 8) | alpha;
+        if (!m_blender || m_blenderKey != key) {
+            m_blender.emplace(rgb, alpha);
+            m_blenderKey = key;
+        }
+        return *m_blender;
+    }
+    std::optional<Blender> m_blender;
+    uint64_t m_blenderKey = 0;
     // The pixels of the last marker drawn, kept for the next call.
     std::optional<TSurfaceMark> m_markKey;
     std::vector<MarkSpan> m_markSpans;
@@ -596,7 +609,7 @@ void TRasterSurface::FillPolygon(
             allowed[size_t(y - rows.top)].emplace_back(x0, x1);
         });
     }
-    const Blender blend(ColorToRGB(color), alpha);
+    const Blender& blend = blender(ColorToRGB(color), alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
     auto fill = [&](int64_t y, int64_t x0, int64_t x1) {
@@ -623,7 +636,7 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
         return;
     const SectorRows rows(sector);
     const uint32_t rgb = ColorToRGB(color);
-    const Blender blend(rgb, alpha);
+    const Blender* blend = alpha == 255 ? nullptr : &blender(rgb, alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
     std::pair<int64_t, int64_t> spans[4];
@@ -636,11 +649,11 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
             const int64_t x1 = std::min(spans[i].second, image.right);
             if (x0 > x1)
                 continue;
-            if (alpha == 255)
+            if (!blend)
                 std::fill(line + x0, line + x1 + 1, rgb);
             else
                 for (int64_t x = x0; x <= x1; ++x)
-                    line[x] = blend(line[x]);
+                    line[x] = (*blend)(line[x]);
         }
     }
 }

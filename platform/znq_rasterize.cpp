@@ -272,7 +272,14 @@ namespace raster {
     SectorRows::SectorRows(const TSector& sector)
         : m_sector(sector)
         , m_edges(sector)
+        , m_outer2(sector.Outer * sector.Outer)
+        , m_inner2(sector.Inner * sector.Inner)
     {
+        // The first edge's side: -ay * dx + ax * dy >= 0; the second's: by * dx - bx * dy >= 0.
+        m_firstSign = m_edges.ay < 0 ? 1 : m_edges.ay > 0 ? -1 : 0;
+        m_firstSlope = m_edges.ay != 0 ? m_edges.ax / m_edges.ay : 0;
+        m_secondSign = m_edges.by > 0 ? 1 : m_edges.by < 0 ? -1 : 0;
+        m_secondSlope = m_edges.by != 0 ? m_edges.bx / m_edges.by : 0;
         // The rows between the highest and the lowest point: the edges' ends, and the outer arc's
         // top and bottom where the sweep passes them.
         constexpr double turn = 2 * std::numbers::pi;
@@ -307,129 +314,6 @@ namespace raster {
             m_top = 1;
             m_bottom = 0;
         }
-    }
-
-    bool SectorRows::contains(int64_t x, int64_t y) const
-    {
-        return m_edges.contains(m_sector, double(x), double(y));
-    }
-
-    namespace {
-        // Intervals of real offsets from the centre's column, closed.
-        struct Span {
-            double lo, hi;
-        };
-        int intersect(const Span* a, int na, const Span* b, int nb, Span* out)
-        {
-            int n = 0;
-            for (int i = 0; i < na; ++i)
-                for (int j = 0; j < nb; ++j) {
-                    const double lo = std::max(a[i].lo, b[j].lo), hi = std::min(a[i].hi, b[j].hi);
-                    if (lo <= hi)
-                        out[n++] = Span { lo, hi };
-                }
-            return n;
-        }
-    } // namespace
-
-    int SectorRows::row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const
-    {
-        const TSector& s = m_sector;
-        const double dy = double(y) - s.CenterY;
-        const double inf = HUGE_VAL;
-        // The annulus: the outer circle's chord less the inner one's. A chord that rounding makes
-        // slightly imaginary is taken as the single column under the centre and left to the rule.
-        const double outer2 = s.Outer * s.Outer - dy * dy;
-        if (outer2 < -1e-9 * (s.Outer * s.Outer + 1))
-            return 0;
-        const double ho = std::sqrt(std::max(outer2, 0.0));
-        const double inner2 = s.Inner * s.Inner - dy * dy;
-        Span ring[2];
-        int nRing = 0;
-        if (inner2 > 0) {
-            const double hi = std::sqrt(inner2);
-            ring[nRing++] = Span { -ho, -hi };
-            ring[nRing++] = Span { hi, ho };
-        } else {
-            ring[nRing++] = Span { -ho, ho };
-        }
-        Span result[4];
-        int n = nRing;
-        std::copy(ring, ring + nRing, result);
-        if (!m_edges.whole) {
-            // Each edge's side as a half-line of offsets: cross(a, p) >= 0 and cross(p, b) >= 0.
-            auto half = [&](double coefficient, double constant) {
-                // coefficient * dx + constant >= 0
-                if (coefficient > 0)
-                    return Span { -constant / coefficient, inf };
-                if (coefficient < 0)
-                    return Span { -inf, -constant / coefficient };
-                return constant >= 0 ? Span { -inf, inf } : Span { 1, 0 };
-            };
-            const Span first = half(-m_edges.ay, m_edges.ax * dy);
-            const Span second = half(m_edges.by, -dy * m_edges.bx);
-            Span angular[2];
-            int nAngular = 0;
-            if (!m_edges.reflex) {
-                const Span both { std::max(first.lo, second.lo), std::min(first.hi, second.hi) };
-                if (both.lo <= both.hi)
-                    angular[nAngular++] = both;
-            } else {
-                for (const Span& one : { first, second })
-                    if (one.lo <= one.hi)
-                        angular[nAngular++] = one;
-            }
-            n = intersect(ring, nRing, angular, nAngular, result);
-        }
-        // Columns. An end that lies well between two pixel centres is exact as it is; one within
-        // a hair of a centre, where rounding decides, is widened by one and made exact by the
-        // rule. Overlapping or touching intervals are merged.
-        constexpr double limit = 4e18, hair = 1e-6;
-        auto nearCentre = [](double x) {
-            const double f = x - std::floor(x);
-            return f < hair || f > 1 - hair;
-        };
-        std::pair<int64_t, int64_t> columns[4];
-        int m = 0;
-        for (int i = 0; i < n && i < 4; ++i) {
-            const double left = s.CenterX + result[i].lo, right = s.CenterX + result[i].hi;
-            int64_t from = static_cast<int64_t>(std::clamp(std::ceil(left), -limit, limit));
-            int64_t to = static_cast<int64_t>(std::clamp(std::floor(right), -limit, limit));
-            if (!nearCentre(left) && !nearCentre(right)) {
-                if (from > to)
-                    continue;
-                int at = m++;
-                for (; at > 0 && columns[at - 1].first > from; --at)
-                    columns[at] = columns[at - 1];
-                columns[at] = { from, to };
-                continue;
-            }
-            from = from > -limit ? from - 1 : from;
-            to = to < limit ? to + 1 : to;
-            while (from <= to && !contains(from, y))
-                ++from;
-            while (to >= from && !contains(to, y))
-                --to;
-            if (from > to)
-                continue;
-            while (contains(from - 1, y))
-                --from;
-            while (contains(to + 1, y))
-                ++to;
-            // Kept sorted as they come: there are at most four.
-            int at = m++;
-            for (; at > 0 && columns[at - 1].first > from; --at)
-                columns[at] = columns[at - 1];
-            columns[at] = { from, to };
-        }
-        int count = 0;
-        for (int i = 0; i < m; ++i) {
-            if (count > 0 && columns[i].first <= out[count - 1].second + 1)
-                out[count - 1].second = std::max(out[count - 1].second, columns[i].second);
-            else if (count < 4)
-                out[count++] = columns[i];
-        }
-        return count;
     }
 
 } // namespace raster

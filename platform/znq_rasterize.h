@@ -410,11 +410,132 @@ public:
     int row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const;
 
 private:
-    bool contains(int64_t x, int64_t y) const;
+    // A closed interval of real offsets from the centre's column.
+    struct Span {
+        double lo, hi;
+    };
+    bool contains(int64_t x, int64_t y) const
+    {
+        return m_edges.contains(m_sector, double(x), double(y));
+    }
+    int columns(const Span* spans, int n, int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const;
     TSector m_sector;
     SectorEdges m_edges;
+    double m_outer2, m_inner2;
+    // The edges' sides as bounds on the offset: a lower bound (+1), an upper one (-1) or, for a
+    // horizontal edge, every row or none (0); each bound is the row's offset times the slope.
+    int m_firstSign = 0, m_secondSign = 0;
+    double m_firstSlope = 0, m_secondSlope = 0;
     int64_t m_top, m_bottom;
 };
+
+// The rows are worked out inline in the fill's loop: a sector of a wind rose has a few dozen.
+// Columns of real intervals (sorted, at most four). An end that lies well between two pixel
+// centres is exact as it is; one within a hair of a centre, where rounding decides, is
+// widened by one and made exact by the rule. Overlapping or touching intervals are merged.
+inline int SectorRows::columns(
+    const Span* spans, int n, int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const
+{
+    const TSector& s = m_sector;
+    constexpr double limit = 4e18, hair = 1e-6;
+    auto nearCentre = [](double x) {
+        const double f = x - std::floor(x);
+        return f < hair || f > 1 - hair;
+    };
+    std::pair<int64_t, int64_t> found[4];
+    int m = 0;
+    for (int i = 0; i < n && i < 4; ++i) {
+        const double left = s.CenterX + spans[i].lo, right = s.CenterX + spans[i].hi;
+        int64_t from = static_cast<int64_t>(std::clamp(std::ceil(left), -limit, limit));
+        int64_t to = static_cast<int64_t>(std::clamp(std::floor(right), -limit, limit));
+        if (nearCentre(left) || nearCentre(right)) {
+            from = from > -limit ? from - 1 : from;
+            to = to < limit ? to + 1 : to;
+            while (from <= to && !contains(from, y))
+                ++from;
+            while (to >= from && !contains(to, y))
+                --to;
+            if (from > to)
+                continue;
+            while (contains(from - 1, y))
+                --from;
+            while (contains(to + 1, y))
+                ++to;
+        } else if (from > to) {
+            continue;
+        }
+        // Kept sorted as they come: there are at most four.
+        int at = m++;
+        for (; at > 0 && found[at - 1].first > from; --at)
+            found[at] = found[at - 1];
+        found[at] = { from, to };
+    }
+    int count = 0;
+    for (int i = 0; i < m; ++i) {
+        if (count > 0 && found[i].first <= out[count - 1].second + 1)
+            out[count - 1].second = std::max(out[count - 1].second, found[i].second);
+        else if (count < 4)
+            out[count++] = found[i];
+    }
+    return count;
+}
+
+inline int SectorRows::row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const
+{
+    const TSector& s = m_sector;
+    const double dy = double(y) - s.CenterY;
+    const double inf = HUGE_VAL;
+    // The annulus: the outer circle's chord less the inner one's. A chord that rounding makes
+    // slightly imaginary is taken as the single column under the centre and left to the rule.
+    const double outer2 = m_outer2 - dy * dy;
+    if (outer2 < -1e-9 * (m_outer2 + 1))
+        return 0;
+    const double ho = std::sqrt(std::max(outer2, 0.0));
+    const double inner2 = m_inner2 - dy * dy;
+    const double hi = inner2 > 0 ? std::sqrt(inner2) : -1;
+    Span ring[2];
+    int nRing = 0;
+    if (hi >= 0) {
+        ring[nRing++] = Span { -ho, -hi };
+        ring[nRing++] = Span { hi, ho };
+    } else {
+        ring[nRing++] = Span { -ho, ho };
+    }
+    if (m_edges.whole)
+        return columns(ring, nRing, y, out);
+    // Each edge's side as a half-line of offsets: cross(a, p) >= 0 and cross(p, b) >= 0, the
+    // bounds dy times the edges' slopes.
+    auto half = [&](int sign, double slope, bool anyRow) {
+        if (sign > 0)
+            return Span { dy * slope, inf };
+        if (sign < 0)
+            return Span { -inf, dy * slope };
+        return anyRow ? Span { -inf, inf } : Span { 1, 0 };
+    };
+    const Span first = half(m_firstSign, m_firstSlope, m_edges.ax * dy >= 0);
+    const Span second = half(m_secondSign, m_secondSlope, -dy * m_edges.bx >= 0);
+    Span result[4];
+    int n = 0;
+    if (!m_edges.reflex) {
+        // One angular interval; an inversion by a hair is left to the rule.
+        const double lo = std::max(first.lo, second.lo), up = std::min(first.hi, second.hi);
+        if (lo > up + 1e-6)
+            return 0;
+        for (int i = 0; i < nRing; ++i) {
+            const Span part { std::max(ring[i].lo, lo), std::min(ring[i].hi, up) };
+            if (part.lo <= part.hi + 1e-6)
+                result[n++] = part;
+        }
+        return columns(result, n, y, out);
+    }
+    for (int i = 0; i < nRing; ++i)
+        for (const Span& side : { first, second }) {
+            const Span part { std::max(ring[i].lo, side.lo), std::min(ring[i].hi, side.hi) };
+            if (part.lo <= part.hi)
+                result[n++] = part;
+        }
+    return columns(result, n, y, out);
+}
 
 // One row of a marker's pixels, from its centre: row dy, columns left .. right.
 struct MarkSpan {
