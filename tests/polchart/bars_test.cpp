@@ -6,6 +6,7 @@
 #include "polchart_seams.h"
 
 #include "../mouse_events.h"
+#include "plain_chart.h"
 
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -19,21 +20,11 @@ using namespace znq;
 
 namespace {
 
-constexpr TColor background = 0xF4FCFF;
-
-struct BarsChart {
-    TPolChart chart;
+// A plain chart of 160 x 130 pixels in degrees.
+struct BarsChart : testing_support::PlainChart {
     BarsChart()
+        : PlainChart(160, 130, true)
     {
-        chart.SetAutoRedraw(false);
-        chart.SetBounds(0, 0, 160, 130);
-        chart.SetChartColor(background);
-        chart.SetGridStyleAngular(TpcGridStyleAng::gsAngNone);
-        chart.SetGridStyleRadial(TpcGridStyleRad::gsRadNone);
-        chart.SetLabelModeAngular(TpcAngLabelMode::almNone);
-        chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
-        chart.SetRangeHigh(10);
-        chart.show();
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include "../mouse_events.h"
 #include "../odd_even.h"
+#include "plain_chart.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
@@ -21,27 +22,15 @@ using namespace znq;
 
 namespace {
 
-constexpr TColor background = 0xF4FCFF;
+constexpr TColor background = testing_support::PlainBackground;
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-// A plain chart: no grid, no labels, 0 .. 10, radians.
-struct SeriesChart {
-    TPolChart chart;
+// A plain chart of 300 x 300 pixels in radians.
+struct SeriesChart : testing_support::PlainChart {
     SeriesChart()
+        : PlainChart(300, 300, false)
     {
-        chart.SetAutoRedraw(false);
-        chart.SetBounds(0, 0, 300, 300);
-        chart.SetChartColor(background);
-        chart.SetGridStyleAngular(TpcGridStyleAng::gsAngNone);
-        chart.SetGridStyleRadial(TpcGridStyleRad::gsRadNone);
-        chart.SetLabelModeAngular(TpcAngLabelMode::almNone);
-        chart.SetLabelModeRadial(TpcRadLabelMode::rlmNone);
-        chart.SetRangeHigh(10);
-        chart.SetUseDegrees(false);
-        chart.show();
     }
-    TColor at(int x, int y) { return chart.Canvas().Pixel(x, y); }
-    TColor at(TPoint p) { return at(p.x, p.y); }
 };
 
 // The blend of colour over background at opacity, as the raster surface rounds it.
