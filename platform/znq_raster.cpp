@@ -634,7 +634,7 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
     const Box image = wholeImage();
     if (alpha == 0 || image.empty())
         return;
-    const SectorRows rows(sector);
+    const SectorRows rows(sector, image.left, image.right);
     const uint32_t rgb = ColorToRGB(color);
     const Blender* blend = alpha == 255 ? nullptr : &blender(rgb, alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());

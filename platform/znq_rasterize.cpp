@@ -269,11 +269,15 @@ namespace raster {
         return spans;
     }
 
-    SectorRows::SectorRows(const TSector& sector)
+    SectorRows::SectorRows(const TSector& sector, int64_t left, int64_t right)
         : m_sector(sector)
         , m_edges(sector)
         , m_outer2(sector.Outer * sector.Outer)
         , m_inner2(sector.Inner * sector.Inner)
+        , m_left(left)
+        , m_right(right)
+        , m_checkEnds(!(sector.Outer < 1e6 && std::fabs(sector.CenterX) < 1e6
+              && std::fabs(sector.CenterY) < 1e6))
     {
         // The first edge's side: -ay * dx + ax * dy >= 0; the second's: by * dx - bx * dy >= 0.
         m_firstSign = m_edges.ay < 0 ? 1 : m_edges.ay > 0 ? -1 : 0;

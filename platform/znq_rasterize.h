@@ -402,7 +402,9 @@ struct SectorEdges {
 // by the rule itself.
 class SectorRows {
 public:
-    explicit SectorRows(const TSector& sector);
+    // The rows of the sector's pixels in columns left .. right (the image's): the intervals are
+    // exact there and cut one column beyond, so that no row costs more than the image's width.
+    SectorRows(const TSector& sector, int64_t left, int64_t right);
     // The rows that may hold pixels.
     int64_t top() const { return m_top; }
     int64_t bottom() const { return m_bottom; }
@@ -427,6 +429,9 @@ private:
     int m_firstSign = 0, m_secondSign = 0;
     double m_firstSlope = 0, m_secondSlope = 0;
     int64_t m_top, m_bottom;
+    int64_t m_left, m_right;
+    // Far from the origin the chords' last bits are worth more than a hair: every end is checked.
+    bool m_checkEnds = false;
 };
 
 // The rows are worked out inline in the fill's loop: a sector of a wind rose has a few dozen.
@@ -448,18 +453,20 @@ inline int SectorRows::columns(
         const double left = s.CenterX + spans[i].lo, right = s.CenterX + spans[i].hi;
         int64_t from = static_cast<int64_t>(std::clamp(std::ceil(left), -limit, limit));
         int64_t to = static_cast<int64_t>(std::clamp(std::floor(right), -limit, limit));
-        if (nearCentre(left) || nearCentre(right)) {
-            from = from > -limit ? from - 1 : from;
-            to = to < limit ? to + 1 : to;
+        if (m_checkEnds || nearCentre(left) || nearCentre(right)) {
+            // Only the image's columns count: far out, where the rule and the chords part by more
+            // than a pixel in the last bits of huge radii, the walk stops one beyond them.
+            from = std::max(from > -limit ? from - 1 : from, m_left - 1);
+            to = std::min(to < limit ? to + 1 : to, m_right + 1);
             while (from <= to && !contains(from, y))
                 ++from;
             while (to >= from && !contains(to, y))
                 --to;
             if (from > to)
                 continue;
-            while (contains(from - 1, y))
+            while (from >= m_left && contains(from - 1, y))
                 --from;
-            while (contains(to + 1, y))
+            while (to <= m_right && contains(to + 1, y))
                 ++to;
         } else if (from > to) {
             continue;
