@@ -141,10 +141,16 @@ bool TCustomPolChart::StepCrossHair(int index, int steps)
         at = NearestElement(crossHair->PosRad(), crossHair->PosPhi());
     if (at < 0)
         return false;
+    // The transform and the marked classes, worked out once for the whole walk.
+    const TpcTransform transform = Transform();
+    const std::array<bool, 256> marked = layers::MarkedClasses(rooms().ClassStyles);
+    auto candidate = [&](int32_t i) {
+        return geometry::IsDrawnPoint(rooms().Store, rooms().ClassVisible, transform, i, marked);
+    };
     const int direction = steps > 0 ? 1 : -1;
     for (int taken = 0; taken < std::abs(steps);) {
         int32_t next = at + direction;
-        while (next >= 0 && next < ElementCount() && !IsSnapCandidate(next))
+        while (next >= 0 && next < ElementCount() && !candidate(next))
             next += direction;
         if (next < 0 || next >= ElementCount())
             break;
