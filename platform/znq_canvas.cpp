@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace znq {
 
@@ -214,6 +215,23 @@ void TCanvas::FillSector(const TSector& sector, double opacity)
         device.Outer = sector.Outer * m_scale;
     }
     m_surface->FillSector(device, m_brush.Color(), opacity);
+}
+
+void TCanvas::FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings)
+{
+    if (m_scale == 1.0) {
+        m_surface->FillSectorRings(sector, rings);
+        return;
+    }
+    TSector device = sector;
+    device.CenterX = (sector.CenterX + 0.5) * m_scale - 0.5;
+    device.CenterY = (sector.CenterY + 0.5) * m_scale - 0.5;
+    std::vector<TSectorRing> scaled(rings.begin(), rings.end());
+    for (TSectorRing& ring : scaled) {
+        ring.Inner *= m_scale;
+        ring.Outer *= m_scale;
+    }
+    m_surface->FillSectorRings(device, scaled);
 }
 
 // The marker's centre is the device pixel under the centre of the logical one, so that the

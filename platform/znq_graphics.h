@@ -190,6 +190,18 @@ struct TSector {
 /// pixels (by their centres) FillSector covers.
 bool SectorContains(const TSector& sector, double x, double y);
 
+/// One ring of a stack of sectors that share a centre and edges: its radii and its fill.
+struct TSectorRing {
+    /// The inner radius, at most Outer.
+    double Inner = 0;
+    /// The outer radius.
+    double Outer = 0;
+    /// The fill's colour.
+    TColor Color = clBlack;
+    /// The fill's opacity, 0 .. 1.
+    double Opacity = 1;
+};
+
 class TBitmap;
 class TSurface;
 struct TSurfacePen;
@@ -268,6 +280,10 @@ public:
     /// 0 .. 1 (blended as FillPolygon). At another scale the sector is enlarged and decided on the
     /// device's pixels, so its arcs stay round; a vector canvas draws it as a path of true arcs.
     void FillSector(const TSector& sector, double opacity);
+    /// Each ring in turn as FillSector fills the sector with the ring's radii (and the centre and
+    /// edges of sector, whose own radii are not used) in the ring's colour and opacity: the same
+    /// pixels, with the rows of a stack of rings worked out once for all of them.
+    void FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings);
     /// A marker centred on each point, in colors[i] (or colors[0] for every point when there is
     /// one colour). On a raster canvas the shape is made of whole device pixels, symmetric about
     /// the point's pixel: a filled square of size 7 covers the 7 x 7 pixels about it, a circle the

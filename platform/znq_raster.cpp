@@ -4,6 +4,8 @@
 #include <QPainter>
 
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 namespace znq {
 
@@ -188,6 +190,7 @@ public:
     void Marks(std::span<const TPoint> centres, std::span<const TColor> colors,
         const TSurfaceMark& mark) override;
     void FillSector(const TSector& sector, TColor color, double opacity) override;
+    void FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings) override;
     void Text(TSurfaceText& text) override;
     void Draw(TPoint at, QSize size, const QImage& image, TCopyMode mode) override;
     void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override;
@@ -216,19 +219,20 @@ private:
     Box drawBox(TPoint at, const QImage& source) const;
 
     QImage* m_image;
-    // The blend of a colour at an opacity, kept for the next fill in the same colour and
-    // opacity: many small figures share one.
+    // The blends of colours at opacities, kept for later fills: many small figures share a few.
+    // A fill makes room for the blends it needs before it takes any, so that the references it
+    // holds stay valid until it ends.
+    void makeRoomForBlenders(size_t count)
+    {
+        if (m_blenders.size() + count > maxBlenders)
+            m_blenders.clear();
+    }
     const Blender& blender(uint32_t rgb, uint32_t alpha)
     {
-        const uint64_t key = (uint64_t(rgb) << 8) | alpha;
-        if (!m_blender || m_blenderKey != key) {
-            m_blender.emplace(rgb, alpha);
-            m_blenderKey = key;
-        }
-        return *m_blender;
+        return m_blenders.try_emplace((uint64_t(rgb) << 8) | alpha, rgb, alpha).first->second;
     }
-    std::optional<Blender> m_blender;
-    uint64_t m_blenderKey = 0;
+    static constexpr size_t maxBlenders = 256;
+    std::unordered_map<uint64_t, Blender> m_blenders;
     // The pixels of the last marker drawn, kept for the next call.
     std::optional<TSurfaceMark> m_markKey;
     std::vector<MarkSpan> m_markSpans;
@@ -609,6 +613,7 @@ void TRasterSurface::FillPolygon(
             allowed[size_t(y - rows.top)].emplace_back(x0, x1);
         });
     }
+    makeRoomForBlenders(1);
     const Blender& blend = blender(ColorToRGB(color), alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
@@ -636,6 +641,7 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
         return;
     const SectorRows rows(sector, image.left, image.right);
     const uint32_t rgb = ColorToRGB(color);
+    makeRoomForBlenders(1);
     const Blender* blend = alpha == 255 ? nullptr : &blender(rgb, alpha);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
@@ -654,6 +660,194 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
             else
                 for (int64_t x = x0; x <= x1; ++x)
                     line[x] = (*blend)(line[x]);
+        }
+    }
+}
+
+// Rings in order of their radii, outwards or inwards, each touching or apart from the next, are
+// filled together: the rows of the sector from the innermost radius to the outermost are found
+// once, and along each row the pixels are handed to the rings by the squared distance of their
+// centres, which grows away from the centre's column. A pixel on the circle between two rings
+// belongs to both, as it does to both sectors, and gets both fills in the rings' order. Other
+// rings are filled one by one.
+void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings)
+{
+    const Box image = wholeImage();
+    const size_t n = rings.size();
+    if (image.empty() || n == 0 || !std::isfinite(sector.CenterX) || !std::isfinite(sector.CenterY))
+        return;
+    // The rings' squared radii in increasing order: sorted position s is ring order[s].
+    bool outwards = true, inwards = true;
+    for (size_t k = 0; k < n; ++k) {
+        const TSectorRing& ring = rings[k];
+        if (!(ring.Inner >= 0 && ring.Inner <= ring.Outer && ring.Outer < HUGE_VAL))
+            outwards = inwards = false;
+        else if (k > 0) {
+            outwards = outwards && rings[k - 1].Outer <= ring.Inner;
+            inwards = inwards && ring.Outer <= rings[k - 1].Inner;
+        }
+    }
+    // Far from the origin, where the circles' last bits are worth more than a hair, and for more
+    // rings than blends are kept, each ring is filled on its own.
+    const double outermost = outwards ? rings[n - 1].Outer : rings[0].Outer;
+    const bool near
+        = outermost < 1e6 && std::fabs(sector.CenterX) < 1e6 && std::fabs(sector.CenterY) < 1e6;
+    if ((!outwards && !inwards) || !near || n > maxBlenders) {
+        TSurface::FillSectorRings(sector, rings);
+        return;
+    }
+    struct Fill {
+        double inner2, outer2;
+        uint32_t rgb;
+        const Blender* blend;
+        bool shown;
+    };
+    makeRoomForBlenders(n);
+    std::vector<Fill> fills(n);
+    uint64_t lastKey = ~uint64_t(0);
+    const Blender* lastBlend = nullptr;
+    for (size_t s = 0; s < n; ++s) {
+        const TSectorRing& ring = rings[outwards ? s : n - 1 - s];
+        Fill& fill = fills[s];
+        fill.inner2 = ring.Inner * ring.Inner;
+        fill.outer2 = ring.Outer * ring.Outer;
+        fill.rgb = ColorToRGB(ring.Color);
+        const uint32_t alpha = alphaOf(ring.Opacity);
+        fill.shown = alpha > 0;
+        fill.blend = nullptr;
+        const uint64_t key = (uint64_t(fill.rgb) << 8) | alpha;
+        if (alpha > 0 && alpha < 255) {
+            if (key != lastKey)
+                lastBlend = &blender(fill.rgb, alpha);
+            lastKey = key;
+            fill.blend = lastBlend;
+        }
+    }
+    TSector whole = sector;
+    whole.Inner = rings[outwards ? 0 : n - 1].Inner;
+    whole.Outer = rings[outwards ? n - 1 : 0].Outer;
+    const SectorRows rows(whole, image.left, image.right);
+    auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const int64_t stride = m_image->bytesPerLine() / 4;
+    const double cx = sector.CenterX;
+    // The first column at or right of the centre: the squared distance falls up to it and grows
+    // from it.
+    const int64_t middle = static_cast<int64_t>(
+        std::clamp(std::ceil(cx), double(image.left), double(image.right) + 1));
+    const auto paint = [&](uint32_t* pixel, size_t s) {
+        const Fill& fill = fills[s];
+        if (!fill.shown)
+            return;
+        *pixel = fill.blend ? (*fill.blend)(*pixel) : fill.rgb;
+    };
+    constexpr double hair = 1e-6;
+    const bool convex = rows.convex();
+    std::pair<int64_t, int64_t> spans[4];
+    for (int64_t y = std::max(rows.top(), image.top); y <= std::min(rows.bottom(), image.bottom);
+         ++y) {
+        // A sweep of at most half a turn has one interval of columns between its edges on each
+        // row, and the walk along it finds the rings' circles; others take the rows of the
+        // whole sector.
+        int count = 0;
+        if (convex) {
+            int64_t from = 0, to = 0;
+            if (rows.between(y, from, to))
+                spans[count++] = { from, to };
+        } else {
+            count = rows.row(y, spans);
+        }
+        if (count == 0)
+            continue;
+        uint32_t* line = bits + y * stride;
+        const double dy = double(y) - sector.CenterY;
+        const double dy2 = dy * dy;
+        const auto distance2 = [&](int64_t x) {
+            const double dx = double(x) - cx;
+            return dx * dx + dy2;
+        };
+        // The farthest column from x towards last (by step) whose squared distance stays below
+        // the bound (or at it, when inclusive), x's own being known to: where the circle of the
+        // bound crosses the row, exact as it is unless it falls within a hair of a pixel's
+        // centre, where the rule decides.
+        const auto runEnd
+            = [&](int64_t x, int64_t last, int64_t step, double bound, bool inclusive) {
+                  const auto within = [&](int64_t column) {
+                      const double d2 = distance2(column);
+                      return inclusive ? d2 <= bound : d2 < bound;
+                  };
+                  const double crossing = cx + double(step) * std::sqrt(bound - dy2);
+                  const double column = step > 0 ? floorOf(crossing) : ceilOf(crossing);
+                  const double fraction = crossing - floorOf(crossing);
+                  const double along = std::clamp(
+                      (column - double(x)) * double(step), 0.0, double((last - x) * step));
+                  int64_t end = x + step * static_cast<int64_t>(along);
+                  if (fraction < hair || fraction > 1 - hair) {
+                      while (end != last && within(end + step))
+                          end += step;
+                      while (end != x && !within(end))
+                          end -= step;
+                  }
+                  return end;
+              };
+        // The pixels from x to last by step, along which the squared distance never falls: each
+        // run of one ring's pixels is filled at once.
+        const auto walk = [&](int64_t x, int64_t last, int64_t step) {
+            size_t s = 0;
+            if (n > 8) {
+                const double firstD2 = distance2(x);
+                s = size_t(std::partition_point(fills.begin(), fills.end(), [&](const Fill& fill) {
+                    return fill.outer2 < firstD2;
+                }) - fills.begin());
+            }
+            for (;;) {
+                const double d2 = distance2(x);
+                while (s < n && fills[s].outer2 < d2)
+                    ++s;
+                if (s == n)
+                    return;
+                const Fill& fill = fills[s];
+                if (fill.inner2 > d2) {
+                    // Between two rings: on to the next one's first pixel.
+                    x = runEnd(x, last, step, fill.inner2, false);
+                } else if (s + 1 == n || fills[s + 1].inner2 > d2) {
+                    const bool touching = s + 1 < n && fills[s + 1].inner2 <= fill.outer2;
+                    const int64_t end = runEnd(x, last, step, fill.outer2, !touching);
+                    if (fill.shown) {
+                        uint32_t* from = line + std::min(x, end);
+                        uint32_t* to = line + std::max(x, end) + 1;
+                        if (!fill.blend)
+                            std::fill(from, to, fill.rgb);
+                        else
+                            for (uint32_t* pixel = from; pixel != to; ++pixel)
+                                *pixel = (*fill.blend)(*pixel);
+                    }
+                    x = end;
+                } else {
+                    // On the circle between rings: each of them fills it, in the rings' order.
+                    size_t end = s + 1;
+                    while (end < n && fills[end].inner2 <= d2)
+                        ++end;
+                    if (outwards)
+                        for (size_t t = s; t < end; ++t)
+                            paint(line + x, t);
+                    else
+                        for (size_t t = end; t-- > s;)
+                            paint(line + x, t);
+                }
+                if (x == last)
+                    return;
+                x += step;
+            }
+        };
+        for (int i = 0; i < count; ++i) {
+            const int64_t x0 = std::max(spans[i].first, image.left);
+            const int64_t x1 = std::min(spans[i].second, image.right);
+            if (x0 > x1)
+                continue;
+            if (x0 < middle)
+                walk(std::min(x1, middle - 1), x0, -1);
+            if (x1 >= middle)
+                walk(std::max(x0, middle), x1, 1);
         }
     }
 }

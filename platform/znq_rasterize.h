@@ -17,6 +17,20 @@
 
 namespace znq::raster {
 
+// floor and ceil worked out inline: without the newer rounding instructions the library's are
+// calls, and a row of a sector needs several. Values of 2^52 and more are whole already.
+inline double floorOf(double x)
+{
+    if (!(std::fabs(x) < 0x1p52))
+        return x;
+    const double whole = static_cast<double>(static_cast<int64_t>(x));
+    return whole > x ? whole - 1 : whole;
+}
+inline double ceilOf(double x)
+{
+    return -floorOf(-x);
+}
+
 // Wide integers for the line set-up: coordinates span the whole 32-bit range, so products of
 // two deltas need more than 64 bits.
 __extension__ typedef __int128 Int128;
@@ -387,8 +401,11 @@ struct SectorEdges {
         const double d2 = dx * dx + dy * dy;
         if (d2 < sector.Inner * sector.Inner || d2 > sector.Outer * sector.Outer)
             return false;
-        if (whole)
-            return true;
+        return whole || between(dx, dy);
+    }
+    // The edges' part of the rule, for an offset from the centre.
+    bool between(double dx, double dy) const
+    {
         const bool fromFirst = ax * dy - ay * dx >= 0;
         const bool toSecond = dx * by - dy * bx >= 0;
         return reflex ? (fromFirst || toSecond) : (fromFirst && toSecond);
@@ -410,6 +427,11 @@ public:
     int64_t bottom() const { return m_bottom; }
     // The intervals of row y, sorted and apart, into out; returns their number (at most 4).
     int row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) const;
+    // Whether the edges bound one interval of columns on each row: a sweep of at most half a turn.
+    bool convex() const { return !m_edges.whole && !m_edges.reflex; }
+    // For a convex sector, the columns of row y (within the image's) between the edges, whatever
+    // the radii, into from .. to; false when there are none.
+    bool between(int64_t y, int64_t& from, int64_t& to) const;
 
 private:
     // A closed interval of real offsets from the centre's column.
@@ -444,15 +466,15 @@ inline int SectorRows::columns(
     const TSector& s = m_sector;
     constexpr double limit = 4e18, hair = 1e-6;
     auto nearCentre = [](double x) {
-        const double f = x - std::floor(x);
+        const double f = x - floorOf(x);
         return f < hair || f > 1 - hair;
     };
     std::pair<int64_t, int64_t> found[4];
     int m = 0;
     for (int i = 0; i < n && i < 4; ++i) {
         const double left = s.CenterX + spans[i].lo, right = s.CenterX + spans[i].hi;
-        int64_t from = static_cast<int64_t>(std::clamp(std::ceil(left), -limit, limit));
-        int64_t to = static_cast<int64_t>(std::clamp(std::floor(right), -limit, limit));
+        int64_t from = static_cast<int64_t>(std::clamp(ceilOf(left), -limit, limit));
+        int64_t to = static_cast<int64_t>(std::clamp(floorOf(right), -limit, limit));
         if (m_checkEnds || nearCentre(left) || nearCentre(right)) {
             // Only the image's columns count: far out, where the rule and the chords part by more
             // than a pixel in the last bits of huge radii, the walk stops one beyond them.
@@ -542,6 +564,53 @@ inline int SectorRows::row(int64_t y, std::pair<int64_t, int64_t> (&out)[4]) con
                 result[n++] = part;
         }
     return columns(result, n, y, out);
+}
+
+inline bool SectorRows::between(int64_t y, int64_t& from, int64_t& to) const
+{
+    const TSector& s = m_sector;
+    constexpr double hair = 1e-6;
+    const double dy = double(y) - s.CenterY;
+    double lo = -HUGE_VAL, up = HUGE_VAL;
+    if (m_firstSign > 0)
+        lo = dy * m_firstSlope;
+    else if (m_firstSign < 0)
+        up = dy * m_firstSlope;
+    else if (!(m_edges.ax * dy >= 0))
+        return false;
+    if (m_secondSign > 0)
+        lo = std::max(lo, dy * m_secondSlope);
+    else if (m_secondSign < 0)
+        up = std::min(up, dy * m_secondSlope);
+    else if (!(-dy * m_edges.bx >= 0))
+        return false;
+    if (lo > up + hair)
+        return false;
+    const double left = s.CenterX + lo, right = s.CenterX + up;
+    const double first = std::max(ceilOf(left), double(m_left));
+    const double last = std::min(floorOf(right), double(m_right));
+    from = static_cast<int64_t>(std::min(first, double(m_right) + 1));
+    to = static_cast<int64_t>(std::max(last, double(m_left) - 1));
+    const auto near = [](double x) {
+        const double f = x - floorOf(x);
+        return f < hair || f > 1 - hair;
+    };
+    if (near(left) || near(right)) {
+        const auto inside = [&](int64_t x) { return m_edges.between(double(x) - s.CenterX, dy); };
+        from = std::max(from - 1, m_left);
+        to = std::min(to + 1, m_right);
+        while (from <= to && !inside(from))
+            ++from;
+        while (to >= from && !inside(to))
+            --to;
+        if (from > to)
+            return false;
+        while (from > m_left && inside(from - 1))
+            --from;
+        while (to < m_right && inside(to + 1))
+            ++to;
+    }
+    return from <= to;
 }
 
 // One row of a marker's pixels, from its centre: row dy, columns left .. right.

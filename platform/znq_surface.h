@@ -122,6 +122,16 @@ public:
         = 0;
     /// A sector's pixels (in device pixels) blended with the colour at an opacity of 0 .. 1.
     virtual void FillSector(const TSector& sector, TColor color, double opacity) = 0;
+    /// Each ring in turn as FillSector with the ring's radii, colour and opacity.
+    virtual void FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings)
+    {
+        for (const TSectorRing& ring : rings) {
+            TSector part = sector;
+            part.Inner = ring.Inner;
+            part.Outer = ring.Outer;
+            FillSector(part, ring.Color, ring.Opacity);
+        }
+    }
     /// A marker centred on each point, in colors[i], or colors[0] for all.
     virtual void Marks(
         std::span<const TPoint> centres, std::span<const TColor> colors, const TSurfaceMark& mark)

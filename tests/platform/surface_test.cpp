@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -926,4 +927,70 @@ TEST(CanvasSurfaces, SectorsCoverExactlyThePixelsTheirRuleTakes)
     canvas.FillSector(TSector { 20, 16, 4, 12, 1, 2 }, 0.5);
     painter.end();
     EXPECT_EQ(device.kinds(), "A");
+}
+
+// Rings filled as a stack give the picture of their sectors filled one by one: for stacks outwards
+// and inwards, touching and apart, thin and wide, with radii whose circles pass through pixel
+// centres (those pixels belong to both rings and get both blends, in order), opaque, blended and
+// invisible, over any sweep, enlarged, and in no order of radii at all.
+TEST(CanvasSurfaces, RingsOfAStackFillWhatTheirSectorsFillOneByOne)
+{
+    std::mt19937 random(29);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    auto paint = [](double scale, auto fill) {
+        TBitmap bitmap;
+        bitmap.SetScale(scale);
+        bitmap.SetSize(96, 72);
+        for (int y = 0; y < 72; ++y) {
+            bitmap.Canvas().Pen().SetColor(TColor(0x10305 * y));
+            bitmap.Canvas().MoveTo(0, y);
+            bitmap.Canvas().LineTo(96, y);
+        }
+        fill(bitmap.Canvas());
+        return bitmap.Image().copy();
+    };
+    for (int round = 0; round < 80; ++round) {
+        const bool whole = round % 4 == 0;
+        TSector sector;
+        sector.CenterX = whole ? std::round(uniform(10, 86)) : uniform(-30, 120);
+        sector.CenterY = whole ? std::round(uniform(10, 62)) : uniform(-30, 100);
+        sector.Start = uniform(-7, 7);
+        sector.Sweep = round % 9 == 0 ? 7 : uniform(0, round % 3 == 0 ? 6.3 : 1.6);
+        std::vector<TSectorRing> rings;
+        double radius = round % 5 == 0 ? uniform(0, 30) : 0;
+        const bool thin = round % 2 == 1;
+        for (int k = int(uniform(1, 12)); k > 0; --k) {
+            const double width = whole ? std::round(uniform(0, 6))
+                : thin                 ? uniform(0, 2)
+                                       : uniform(0, 25);
+            if (round % 6 == 5)
+                radius += std::round(uniform(0, 3));
+            const double opacity = k % 5 == 0 ? 0 : k % 2 == 0 ? 1 : uniform(0, 1);
+            rings.push_back(
+                TSectorRing { radius, radius + width, TColor(0x3A1F07 * (k + 1)), opacity });
+            radius += width;
+        }
+        if (round % 3 == 1)
+            std::reverse(rings.begin(), rings.end());
+        if (round % 10 == 7)
+            std::shuffle(rings.begin(), rings.end(), random);
+        const double scale = round % 8 == 3 ? 2 : 1;
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        const QImage stacked
+            = paint(scale, [&](TCanvas& canvas) { canvas.FillSectorRings(sector, rings); });
+        const QImage single = paint(scale, [&](TCanvas& canvas) {
+            for (const TSectorRing& ring : rings) {
+                TSector part = sector;
+                part.Inner = ring.Inner;
+                part.Outer = ring.Outer;
+                canvas.Brush().SetColor(ring.Color);
+                canvas.FillSector(part, ring.Opacity);
+            }
+        });
+        for (int y = 0; y < stacked.height(); ++y)
+            for (int x = 0; x < stacked.width(); ++x)
+                ASSERT_EQ(stacked.pixel(x, y), single.pixel(x, y)) << x << ", " << y;
+    }
 }
