@@ -164,6 +164,16 @@ namespace {
         }
     }
 
+    // A ring's fill, with its squared radii.
+    struct RingFill {
+        double inner2, outer2;
+        uint32_t rgb;
+        const Blender* blend;
+        bool shown;
+        // Whether the ring is a few pixels wide: its runs are found from its circle, those of a
+        // thinner one pixel by pixel, which costs less for the pixel or two it has on most rows.
+        bool wide;
+    };
 } // namespace
 
 class TRasterSurface final : public TSurface {
@@ -233,6 +243,8 @@ private:
     }
     static constexpr size_t maxBlenders = 256;
     std::unordered_map<uint64_t, Blender> m_blenders;
+    // The fills of the last stack of rings, kept for the next.
+    std::vector<RingFill> m_ringFills;
     // The pixels of the last marker drawn, kept for the next call.
     std::optional<TSurfaceMark> m_markKey;
     std::vector<MarkSpan> m_markSpans;
@@ -664,19 +676,115 @@ void TRasterSurface::FillSector(const TSector& sector, TColor color, double opac
     }
 }
 
+namespace {
+    // One row of a stack of rings, in increasing order of radii: its pixels are walked from the
+    // centre's column outwards (Step +1 to the right, -1 to the left), along which the squared
+    // distance of their centres never falls.
+    struct RingRow {
+        const std::vector<RingFill>& fills;
+        uint32_t* line;
+        double cx, dy2;
+        // Whether the rings were given outwards: a pixel of two rings gets their fills in order.
+        bool outwards;
+
+        double distance2(int64_t x) const
+        {
+            const double dx = double(x) - cx;
+            return dx * dx + dy2;
+        }
+        // The farthest column from x towards last whose squared distance stays below the bound
+        // (or at it, when inclusive), x's own being known to: where the bound's circle crosses
+        // the row, exact as it is unless it falls within a hair of a pixel's centre, where the
+        // rule decides.
+        template <int Step>
+        int64_t runEnd(int64_t x, int64_t last, double bound, bool inclusive) const
+        {
+            constexpr double hair = 1e-6;
+            const double crossing = cx + Step * std::sqrt(bound - dy2);
+            const double below = floorOf(crossing);
+            const double fraction = crossing - below;
+            const double column = Step > 0 || fraction == 0 ? below : below + 1;
+            // Within the row's columns, which hold at most a few thousand pixels.
+            int64_t end = Step > 0 ? (column < double(last) ? int64_t(column) : last)
+                                   : (column > double(last) ? int64_t(column) : last);
+            end = Step > 0 ? std::max(end, x) : std::min(end, x);
+            if (fraction < hair || fraction > 1 - hair) {
+                const auto within = [&](int64_t at) {
+                    const double d2 = distance2(at);
+                    return inclusive ? d2 <= bound : d2 < bound;
+                };
+                while (end != last && within(end + Step))
+                    end += Step;
+                while (end != x && !within(end))
+                    end -= Step;
+            }
+            return end;
+        }
+        void paint(uint32_t* pixel, const RingFill& fill) const
+        {
+            if (fill.shown)
+                *pixel = fill.blend ? (*fill.blend)(*pixel) : fill.rgb;
+        }
+        // Walks x .. last from ring s, the first that reaches x; returns the last ring reached.
+        template <int Step> size_t walk(int64_t x, int64_t last, size_t s) const
+        {
+            const size_t n = fills.size();
+            for (;;) {
+                const double d2 = distance2(x);
+                while (s < n && fills[s].outer2 < d2)
+                    ++s;
+                if (s == n)
+                    return n - 1;
+                const RingFill& fill = fills[s];
+                if (fill.inner2 > d2) {
+                    // Between two rings: on to the next one's first pixel.
+                    x = runEnd<Step>(x, last, fill.inner2, false);
+                } else if (s + 1 == n || fills[s + 1].inner2 > d2) {
+                    const bool touching = s + 1 < n && fills[s + 1].inner2 <= fill.outer2;
+                    const int64_t end
+                        = fill.wide ? runEnd<Step>(x, last, fill.outer2, !touching) : x;
+                    if (fill.shown) {
+                        uint32_t* from = line + (Step > 0 ? x : end);
+                        uint32_t* to = line + (Step > 0 ? end : x) + 1;
+                        if (!fill.blend)
+                            std::fill(from, to, fill.rgb);
+                        else
+                            for (uint32_t* pixel = from; pixel != to; ++pixel)
+                                *pixel = (*fill.blend)(*pixel);
+                    }
+                    x = end;
+                } else {
+                    // On the circle between rings: each of them fills it, in the rings' order.
+                    size_t end = s + 1;
+                    while (end < n && fills[end].inner2 <= d2)
+                        ++end;
+                    if (outwards)
+                        for (size_t t = s; t < end; ++t)
+                            paint(line + x, fills[t]);
+                    else
+                        for (size_t t = end; t-- > s;)
+                            paint(line + x, fills[t]);
+                }
+                if (x == last)
+                    return s;
+                x += Step;
+            }
+        }
+    };
+} // namespace
+
 // Rings in order of their radii, outwards or inwards, each touching or apart from the next, are
-// filled together: the rows of the sector from the innermost radius to the outermost are found
-// once, and along each row the pixels are handed to the rings by the squared distance of their
-// centres, which grows away from the centre's column. A pixel on the circle between two rings
-// belongs to both, as it does to both sectors, and gets both fills in the rings' order. Other
-// rings are filled one by one.
+// filled together: on each row the columns between the sector's edges are found once, and the
+// pixels along them are handed to the rings by the squared distance of their centres, which
+// grows away from the centre's column: a ring's run ends where its circle crosses the row. A
+// pixel on the circle between two rings belongs to both, as it does to both sectors, and gets
+// both fills in the rings' order. Other rings are filled one by one.
 void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSectorRing> rings)
 {
     const Box image = wholeImage();
     const size_t n = rings.size();
     if (image.empty() || n == 0 || !std::isfinite(sector.CenterX) || !std::isfinite(sector.CenterY))
         return;
-    // The rings' squared radii in increasing order: sorted position s is ring order[s].
     bool outwards = true, inwards = true;
     for (size_t k = 0; k < n; ++k) {
         const TSectorRing& ring = rings[k];
@@ -696,24 +804,21 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
         TSurface::FillSectorRings(sector, rings);
         return;
     }
-    struct Fill {
-        double inner2, outer2;
-        uint32_t rgb;
-        const Blender* blend;
-        bool shown;
-    };
+    // The fills in increasing order of radii.
     makeRoomForBlenders(n);
-    std::vector<Fill> fills(n);
+    std::vector<RingFill>& fills = m_ringFills;
+    fills.resize(n);
     uint64_t lastKey = ~uint64_t(0);
     const Blender* lastBlend = nullptr;
     for (size_t s = 0; s < n; ++s) {
         const TSectorRing& ring = rings[outwards ? s : n - 1 - s];
-        Fill& fill = fills[s];
+        RingFill& fill = fills[s];
         fill.inner2 = ring.Inner * ring.Inner;
         fill.outer2 = ring.Outer * ring.Outer;
         fill.rgb = ColorToRGB(ring.Color);
         const uint32_t alpha = alphaOf(ring.Opacity);
         fill.shown = alpha > 0;
+        fill.wide = ring.Outer - ring.Inner >= 4;
         fill.blend = nullptr;
         const uint64_t key = (uint64_t(fill.rgb) << 8) | alpha;
         if (alpha > 0 && alpha < 255) {
@@ -725,29 +830,23 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
     }
     TSector whole = sector;
     whole.Inner = rings[outwards ? 0 : n - 1].Inner;
-    whole.Outer = rings[outwards ? n - 1 : 0].Outer;
+    whole.Outer = outermost;
     const SectorRows rows(whole, image.left, image.right);
     auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
     const int64_t stride = m_image->bytesPerLine() / 4;
-    const double cx = sector.CenterX;
     // The first column at or right of the centre: the squared distance falls up to it and grows
     // from it.
     const int64_t middle = static_cast<int64_t>(
-        std::clamp(std::ceil(cx), double(image.left), double(image.right) + 1));
-    const auto paint = [&](uint32_t* pixel, size_t s) {
-        const Fill& fill = fills[s];
-        if (!fill.shown)
-            return;
-        *pixel = fill.blend ? (*fill.blend)(*pixel) : fill.rgb;
-    };
-    constexpr double hair = 1e-6;
+        std::clamp(std::ceil(sector.CenterX), double(image.left), double(image.right) + 1));
+    // A sweep of at most half a turn has one interval of columns between its edges on each row,
+    // and the walk along it finds the rings' circles; others take the rows of the whole sector.
     const bool convex = rows.convex();
+    // Where the last row's walks in each direction ended: the first ring of the next row's is
+    // looked for from there, as it moves by a ring or so from row to row.
+    size_t firstRing[2] = { 0, 0 };
     std::pair<int64_t, int64_t> spans[4];
     for (int64_t y = std::max(rows.top(), image.top); y <= std::min(rows.bottom(), image.bottom);
          ++y) {
-        // A sweep of at most half a turn has one interval of columns between its edges on each
-        // row, and the walk along it finds the rings' circles; others take the rows of the
-        // whole sector.
         int count = 0;
         if (convex) {
             int64_t from = 0, to = 0;
@@ -758,96 +857,27 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
         }
         if (count == 0)
             continue;
-        uint32_t* line = bits + y * stride;
         const double dy = double(y) - sector.CenterY;
-        const double dy2 = dy * dy;
-        const auto distance2 = [&](int64_t x) {
-            const double dx = double(x) - cx;
-            return dx * dx + dy2;
-        };
-        // The farthest column from x towards last (by step) whose squared distance stays below
-        // the bound (or at it, when inclusive), x's own being known to: where the circle of the
-        // bound crosses the row, exact as it is unless it falls within a hair of a pixel's
-        // centre, where the rule decides.
-        const auto runEnd
-            = [&](int64_t x, int64_t last, int64_t step, double bound, bool inclusive) {
-                  const auto within = [&](int64_t column) {
-                      const double d2 = distance2(column);
-                      return inclusive ? d2 <= bound : d2 < bound;
-                  };
-                  const double crossing = cx + double(step) * std::sqrt(bound - dy2);
-                  const double column = step > 0 ? floorOf(crossing) : ceilOf(crossing);
-                  const double fraction = crossing - floorOf(crossing);
-                  const double along = std::clamp(
-                      (column - double(x)) * double(step), 0.0, double((last - x) * step));
-                  int64_t end = x + step * static_cast<int64_t>(along);
-                  if (fraction < hair || fraction > 1 - hair) {
-                      while (end != last && within(end + step))
-                          end += step;
-                      while (end != x && !within(end))
-                          end -= step;
-                  }
-                  return end;
-              };
-        // The pixels from x to last by step, along which the squared distance never falls: each
-        // run of one ring's pixels is filled at once.
-        const auto walk = [&](int64_t x, int64_t last, int64_t step) {
-            size_t s = 0;
-            if (n > 8) {
-                const double firstD2 = distance2(x);
-                s = size_t(std::partition_point(fills.begin(), fills.end(), [&](const Fill& fill) {
-                    return fill.outer2 < firstD2;
-                }) - fills.begin());
-            }
-            for (;;) {
-                const double d2 = distance2(x);
-                while (s < n && fills[s].outer2 < d2)
-                    ++s;
-                if (s == n)
-                    return;
-                const Fill& fill = fills[s];
-                if (fill.inner2 > d2) {
-                    // Between two rings: on to the next one's first pixel.
-                    x = runEnd(x, last, step, fill.inner2, false);
-                } else if (s + 1 == n || fills[s + 1].inner2 > d2) {
-                    const bool touching = s + 1 < n && fills[s + 1].inner2 <= fill.outer2;
-                    const int64_t end = runEnd(x, last, step, fill.outer2, !touching);
-                    if (fill.shown) {
-                        uint32_t* from = line + std::min(x, end);
-                        uint32_t* to = line + std::max(x, end) + 1;
-                        if (!fill.blend)
-                            std::fill(from, to, fill.rgb);
-                        else
-                            for (uint32_t* pixel = from; pixel != to; ++pixel)
-                                *pixel = (*fill.blend)(*pixel);
-                    }
-                    x = end;
-                } else {
-                    // On the circle between rings: each of them fills it, in the rings' order.
-                    size_t end = s + 1;
-                    while (end < n && fills[end].inner2 <= d2)
-                        ++end;
-                    if (outwards)
-                        for (size_t t = s; t < end; ++t)
-                            paint(line + x, t);
-                    else
-                        for (size_t t = end; t-- > s;)
-                            paint(line + x, t);
-                }
-                if (x == last)
-                    return;
-                x += step;
-            }
+        const RingRow row { fills, bits + y * stride, sector.CenterX, dy * dy, outwards };
+        const auto first = [&](size_t s, int64_t x) {
+            const double d2 = row.distance2(x);
+            while (s > 0 && fills[s - 1].outer2 >= d2)
+                --s;
+            return s;
         };
         for (int i = 0; i < count; ++i) {
             const int64_t x0 = std::max(spans[i].first, image.left);
             const int64_t x1 = std::min(spans[i].second, image.right);
             if (x0 > x1)
                 continue;
-            if (x0 < middle)
-                walk(std::min(x1, middle - 1), x0, -1);
-            if (x1 >= middle)
-                walk(std::max(x0, middle), x1, 1);
+            if (x0 < middle) {
+                const int64_t x = std::min(x1, middle - 1);
+                firstRing[0] = row.walk<-1>(x, x0, first(firstRing[0], x));
+            }
+            if (x1 >= middle) {
+                const int64_t x = std::max(x0, middle);
+                firstRing[1] = row.walk<1>(x, x1, first(firstRing[1], x));
+            }
         }
     }
 }
