@@ -808,25 +808,22 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
     makeRoomForBlenders(n);
     std::vector<RingFill>& fills = m_ringFills;
     fills.resize(n);
-    uint64_t lastKey = ~uint64_t(0);
-    const Blender* lastBlend = nullptr;
     for (size_t s = 0; s < n; ++s) {
         const TSectorRing& ring = rings[outwards ? s : n - 1 - s];
+        const TSectorRing* before = s > 0 ? &rings[outwards ? s - 1 : n - s] : nullptr;
         RingFill& fill = fills[s];
+        // Rings of one colour and opacity, as in a stack of one class, share their fill.
+        if (before && before->Color == ring.Color && before->Opacity == ring.Opacity) {
+            fill = fills[s - 1];
+        } else {
+            fill.rgb = ColorToRGB(ring.Color);
+            const uint32_t alpha = alphaOf(ring.Opacity);
+            fill.shown = alpha > 0;
+            fill.blend = alpha > 0 && alpha < 255 ? &blender(fill.rgb, alpha) : nullptr;
+        }
         fill.inner2 = ring.Inner * ring.Inner;
         fill.outer2 = ring.Outer * ring.Outer;
-        fill.rgb = ColorToRGB(ring.Color);
-        const uint32_t alpha = alphaOf(ring.Opacity);
-        fill.shown = alpha > 0;
         fill.wide = ring.Outer - ring.Inner >= 4;
-        fill.blend = nullptr;
-        const uint64_t key = (uint64_t(fill.rgb) << 8) | alpha;
-        if (alpha > 0 && alpha < 255) {
-            if (key != lastKey)
-                lastBlend = &blender(fill.rgb, alpha);
-            lastKey = key;
-            fill.blend = lastBlend;
-        }
     }
     TSector whole = sector;
     whole.Inner = rings[outwards ? 0 : n - 1].Inner;

@@ -148,6 +148,22 @@ void TpcBars::SetLayer(TpcBarLayer value)
     notify();
 }
 
+void TpcBars::SetOutline(bool value)
+{
+    if (value == m_outline)
+        return;
+    m_outline = value;
+    notify();
+}
+
+void TpcBars::SetOutlineColor(TColor value)
+{
+    if (value == m_outlineColor)
+        return;
+    m_outlineColor = value;
+    notify();
+}
+
 // The wedges in front of the grid lie over those behind it, and a later wedge over an earlier one.
 int TpcBars::WedgeAt(int32_t x, int32_t y) const
 {

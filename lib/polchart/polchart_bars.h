@@ -45,6 +45,8 @@ class TpcBars : public QObject {
     Q_OBJECT
     Q_PROPERTY(double BarGap READ BarGap WRITE SetBarGap NOTIFY changed)
     Q_PROPERTY(znq::polchart_types::TpcBarLayer Layer READ Layer WRITE SetLayer NOTIFY changed)
+    Q_PROPERTY(bool Outline READ Outline WRITE SetOutline NOTIFY changed)
+    Q_PROPERTY(uint OutlineColor READ OutlineColor WRITE SetOutlineColor NOTIFY changed)
 
 public:
     /// The bars of chart (owned by it).
@@ -85,6 +87,16 @@ public:
     /// Sets Layer.
     void SetLayer(TpcBarLayer value);
 
+    /// Whether a one-pixel outline in OutlineColor is drawn around every wedge but the bands, over
+    /// the fills of its layer (false). Its arcs are polylines within a sixteenth of a pixel of the
+    /// circles.
+    bool Outline() const { return m_outline; }
+    /// Sets Outline.
+    void SetOutline(bool value);
+    /// The outline's colour (clBlack).
+    TColor OutlineColor() const { return m_outlineColor; }
+    /// Sets OutlineColor.
+    void SetOutlineColor(TColor value);
     /// The index of the top-most wedge drawn over pixel (x, y) of the control, by the same rule
     /// as the drawing; -1 for none.
     int WedgeAt(int32_t x, int32_t y) const;
@@ -102,6 +114,8 @@ private:
     std::vector<TpcWedge> m_wedges;
     double m_barGap = 0.1;
     TpcBarLayer m_layer = TpcBarLayer::blInFrontOfGrid;
+    bool m_outline = false;
+    TColor m_outlineColor = clBlack;
 };
 
 } // namespace znq

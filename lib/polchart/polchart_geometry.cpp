@@ -53,21 +53,25 @@ TpcLabelBox LabelBox(
     return box;
 }
 
+bool WedgeRadii(const TpcTransform& transform, const TpcWedge& wedge, double& inner, double& outer)
+{
+    const TpcTransformParams& p = transform.Params();
+    outer = transform.RadiusOf(wedge.Band ? p.RangeHigh : wedge.RadHigh);
+    inner = transform.RadiusOf(wedge.Band ? p.RangeLow : wedge.RadLow);
+    if (inner > outer)
+        std::swap(inner, outer);
+    if (p.SectorSpan < 2 * std::numbers::pi)
+        outer = std::min(outer, transform.RadiusOf(p.RangeHigh));
+    return inner <= outer && std::isfinite(outer);
+}
+
 // Angles are taken as data radians from the view's sector start, where the view covers 0 .. its
 // span; a wedge's part in it is one interval, or two when the wedge runs past the full turn.
-int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2])
+int WedgeEdges(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2])
 {
     const TpcTransformParams& p = transform.Params();
     constexpr double turn = 2 * std::numbers::pi;
-    double outer = transform.RadiusOf(wedge.Band ? p.RangeHigh : wedge.RadHigh);
-    double inner = transform.RadiusOf(wedge.Band ? p.RangeLow : wedge.RadLow);
-    if (inner > outer)
-        std::swap(inner, outer);
     const bool partial = p.SectorSpan < turn;
-    if (partial)
-        outer = std::min(outer, transform.RadiusOf(p.RangeHigh));
-    if (!(inner <= outer) || !std::isfinite(outer))
-        return 0;
     double span = (wedge.PhiEnd - wedge.PhiStart) * p.AngleUnit;
     const bool whole = !(span < turn);
     if (!whole && span < 0)
@@ -104,12 +108,23 @@ int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (
         TSector& sector = out[k];
         sector.CenterX = static_cast<double>(p.OriginX);
         sector.CenterY = static_cast<double>(p.OriginY);
-        sector.Inner = inner;
-        sector.Outer = outer;
         // Growing data angles run clockwise on the screen for sign +1 and the other way for -1,
         // where the sector's clockwise start is its end.
         sector.Start = p.RotationSign > 0 ? from : -(from + width);
         sector.Sweep = whole && !partial ? turn : width;
+    }
+    return n;
+}
+
+int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2])
+{
+    double inner = 0, outer = 0;
+    if (!WedgeRadii(transform, wedge, inner, outer))
+        return 0;
+    const int n = WedgeEdges(transform, wedge, out);
+    for (int k = 0; k < n; ++k) {
+        out[k].Inner = inner;
+        out[k].Outer = outer;
     }
     return n;
 }

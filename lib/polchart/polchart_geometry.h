@@ -66,6 +66,10 @@ struct TpcLegendLayout {
 /// through the transform (below RangeLow, and 0 and below on a logarithmic scale, to RangeLow);
 /// a band spans the view's whole radial range. Returns their number.
 int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2]);
+/// The radii of WedgeSectors' sectors, inner and outer; false where they leave none.
+bool WedgeRadii(const TpcTransform& transform, const TpcWedge& wedge, double& inner, double& outer);
+/// The centre and edges of WedgeSectors' sectors, for the wedge's angles alone; their number.
+int WedgeEdges(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2]);
 
 /// Whether the element at index is a drawn point of the data, as the data layer draws it: its
 /// class is shown, it has a place on the transform's scale and lies in its view, and it is a

@@ -2,6 +2,9 @@
 // pixels whose centres lie in its annular sector.
 #include "polchart_render.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace znq::layers {
@@ -31,19 +34,86 @@ namespace {
         }
     };
 
+    // An arc about the sector's centre from angle `from` over `sweep` (screen radians), as points
+    // whose chords stay within a sixteenth of a pixel of it: a chord over the angle a bows out by
+    // radius * a^2 / 8, so sweep * sqrt(2 * radius) steps do (at most 4096 of them).
+    void arcPoints(std::vector<TPoint>& points, const TSector& sector, double radius, double from,
+        double sweep)
+    {
+        const auto steps = static_cast<int>(std::clamp(
+            std::ceil(std::fabs(sweep) * std::sqrt(2 * std::max(radius, 0.0))), 2.0, 4096.0));
+        for (int k = 0; k <= steps; ++k) {
+            const double angle = from + sweep * k / steps;
+            points.push_back(
+                TPoint { geometry::RoundPixel(sector.CenterX + radius * std::cos(angle)),
+                    geometry::RoundPixel(sector.CenterY + radius * std::sin(angle)) });
+        }
+    }
+
+    // The outlines of the layer's wedges (not the bands): each sector's outer arc, its edges and
+    // its inner arc (the centre where it starts at 0); a whole ring's two circles.
+    void outlineWedges(const TpcRenderContext& context, TCanvas& canvas, TpcBarLayer layer)
+    {
+        const TCanvas::StateGuard keep(canvas);
+        canvas.Pen().SetColor(context.Bars->OutlineColor());
+        canvas.Pen().SetStyle(TPenStyle::psSolid);
+        canvas.Pen().SetWidth(1);
+        constexpr double turn = 2 * std::numbers::pi;
+        std::vector<TPoint> points;
+        for (const TpcWedge& wedge : context.Bars->Wedges()) {
+            if (wedge.Band || wedge.Layer != layer || !context.ClassVisible[wedge.ElemClass])
+                continue;
+            TSector sectors[2];
+            const int n = geometry::WedgeSectors(context.Transform, wedge, sectors);
+            for (int k = 0; k < n; ++k) {
+                const TSector& sector = sectors[k];
+                points.clear();
+                if (!(sector.Sweep < turn)) {
+                    arcPoints(points, sector, sector.Outer, 0, turn);
+                    canvas.Polyline(points);
+                    if (sector.Inner > 0) {
+                        points.clear();
+                        arcPoints(points, sector, sector.Inner, 0, turn);
+                        canvas.Polyline(points);
+                    }
+                    continue;
+                }
+                arcPoints(points, sector, sector.Outer, sector.Start, sector.Sweep);
+                if (sector.Inner > 0)
+                    arcPoints(
+                        points, sector, sector.Inner, sector.Start + sector.Sweep, -sector.Sweep);
+                else
+                    points.push_back(TPoint { geometry::RoundPixel(sector.CenterX),
+                        geometry::RoundPixel(sector.CenterY) });
+                points.push_back(points.front());
+                canvas.Polyline(points);
+            }
+        }
+    }
+
     void drawWedges(const TpcRenderContext& context, TCanvas& canvas, TpcBarLayer layer)
     {
         if (!context.Bars || context.Bars->Count() == 0)
             return;
         const TpcClassStyle defaults;
         WedgeRun run;
+        // The wedges of a stack share their angles: their edges are worked out once.
+        const TpcWedge* last = nullptr;
+        TSector sectors[2];
+        int n = 0;
         for (const TpcWedge& wedge : context.Bars->Wedges()) {
             if (wedge.Layer != layer || (!wedge.Band && !context.ClassVisible[wedge.ElemClass]))
                 continue;
-            TSector sectors[2];
-            const int n = geometry::WedgeSectors(context.Transform, wedge, sectors);
-            if (n == 0)
+            if (!last || last->PhiStart != wedge.PhiStart || last->PhiEnd != wedge.PhiEnd)
+                n = geometry::WedgeEdges(context.Transform, wedge, sectors);
+            last = &wedge;
+            double inner = 0, outer = 0;
+            if (n == 0 || !geometry::WedgeRadii(context.Transform, wedge, inner, outer))
                 continue;
+            for (int k = 0; k < n; ++k) {
+                sectors[k].Inner = inner;
+                sectors[k].Outer = outer;
+            }
             const TpcClassStyle* style = wedge.Band || wedge.ElemClass >= context.ClassStyles.size()
                 ? nullptr
                 : context.ClassStyles[wedge.ElemClass];
@@ -59,6 +129,8 @@ namespace {
                 wedge.Band ? wedge.Opacity : style->FillOpacity() });
         }
         run.fill(canvas);
+        if (context.Bars->Outline())
+            outlineWedges(context, canvas, layer);
     }
 } // namespace
 

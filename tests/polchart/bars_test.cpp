@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -119,6 +120,108 @@ TEST(Wedges, PixelsAreThoseWhoseCentreLiesInTheWedge)
                 if (!boundary && std::hypot(x - c.CenterX(), y - c.CenterY()) > 2) {
                     ASSERT_EQ(filled[size_t(y * width + x)], p) << "polar at " << x << ", " << y;
                 }
+            }
+    }
+}
+
+// Stacks drawn together colour each pixel as their wedges one by one would: in the last wedge's
+// colour whose sector holds its centre, over random views and stacks of both signs, with wedges
+// of other angles between them; with Outline on, the outline's pixels lie on the wedges'
+// boundaries (and along all of them), bands have none, and the fills inside stay.
+TEST(Wedges, StacksFillAsTheirWedgesAndOutlinesFollowTheBoundaries)
+{
+    std::mt19937 random(12);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    const TColor colors[] = { clRed, clBlue, clGreen, clFuchsia, clTeal };
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        BarsChart b;
+        TPolChart& c = b.chart;
+        TpcBars& bars = *c.Bars();
+        c.SetAngleOffset(uniform(-90, 90));
+        c.SetRotationDir(round % 2 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+        c.SetRangeLow(-4);
+        if (round % 3 == 1)
+            c.SetSectorSpan(uniform(100, 300));
+        for (int k = 0; k < 5; ++k) {
+            c.ClassStyle(uint8_t(k + 1))->SetFillColor(colors[k]);
+            c.ClassStyle(uint8_t(k + 1))->SetFillOpacity(1);
+        }
+        for (int s = 0; s < 6; ++s) {
+            std::vector<double> values;
+            std::vector<uint8_t> classes;
+            for (int k = 0; k < 5; ++k) {
+                values.push_back(uniform(-1, 2.5));
+                classes.push_back(uint8_t(1 + random() % 5));
+            }
+            bars.AddStack(uniform(0, 360), uniform(5, 120), values, classes);
+            if (s % 2)
+                bars.Add(uniform(0, 360), uniform(0, 360), uniform(-4, 3), uniform(0, 6), 3);
+        }
+        bars.AddBand(10, 60, clYellow, 1);
+        c.Redraw();
+        const TBitmap& image = TpcChartSeams::ChartBitmap(c);
+        auto colorAt = [&](int x, int y) {
+            TColor color = testing_support::PlainBackground;
+            for (const TpcBarLayer layer :
+                { TpcBarLayer::blBehindGrid, TpcBarLayer::blInFrontOfGrid })
+                for (const TpcWedge& w : bars.Wedges()) {
+                    TSector sectors[2];
+                    const int n
+                        = w.Layer == layer ? geometry::WedgeSectors(c.Transform(), w, sectors) : 0;
+                    for (int k = 0; k < n; ++k)
+                        if (SectorContains(sectors[k], x, y))
+                            color = w.Band ? w.Color : colors[w.ElemClass - 1];
+                }
+            return color;
+        };
+        for (int y = 0; y < 129; ++y)
+            for (int x = 0; x < 159; ++x)
+                ASSERT_EQ(image.Canvas().Pixel(x, y), colorAt(x, y)) << x << ", " << y;
+        if (round % 4 != 0)
+            continue;
+        // The outline: every outline pixel within a pixel and a half of a wedge's boundary, and
+        // every stretch of boundary within a pixel and a half of an outline pixel.
+        bars.SetOutline(true);
+        c.Redraw();
+        std::vector<QPointF> boundary;
+        for (const TpcWedge& w : bars.Wedges()) {
+            TSector sectors[2];
+            const int n = w.Band ? 0 : geometry::WedgeSectors(c.Transform(), w, sectors);
+            for (int k = 0; k < n; ++k) {
+                const TSector& q = sectors[k];
+                const double sweep = std::min(q.Sweep, 2 * std::numbers::pi);
+                for (const double r : { q.Inner, q.Outer })
+                    for (double t = 0; t <= sweep; t += 0.2 / std::max(r, 1.0))
+                        boundary.emplace_back(q.CenterX + r * std::cos(q.Start + t),
+                            q.CenterY + r * std::sin(q.Start + t));
+                for (const double a : { q.Start, q.Start + sweep })
+                    for (double r = q.Inner; r <= q.Outer && q.Sweep < 2 * std::numbers::pi;
+                         r += 0.2)
+                        boundary.emplace_back(
+                            q.CenterX + r * std::cos(a), q.CenterY + r * std::sin(a));
+            }
+        }
+        std::vector<QPoint> outline;
+        for (int y = 0; y < 129; ++y)
+            for (int x = 0; x < 159; ++x)
+                if (image.Canvas().Pixel(x, y) == clBlack)
+                    outline.emplace_back(x, y);
+        ASSERT_FALSE(outline.empty());
+        auto near = [](QPointF p1, QPointF p2) {
+            return std::hypot(p1.x() - p2.x(), p1.y() - p2.y()) <= 1.5;
+        };
+        for (const QPoint& p : outline)
+            ASSERT_TRUE(std::any_of(
+                boundary.begin(), boundary.end(), [&](QPointF q) { return near(q, p); }))
+                << p.x() << ", " << p.y();
+        for (const QPointF& q : boundary)
+            if (q.x() >= 1 && q.y() >= 1 && q.x() <= 157 && q.y() <= 127) {
+                ASSERT_TRUE(std::any_of(
+                    outline.begin(), outline.end(), [&](QPoint p) { return near(q, p); }))
+                    << q.x() << ", " << q.y();
             }
     }
 }
