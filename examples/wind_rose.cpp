@@ -78,6 +78,9 @@ void setUp(TPolChart& chart)
         style->SetFillColor(colors[j]);
         style->SetFillOpacity(1);
     }
+    // A thin grey line between the classes of a stack.
+    chart.Bars()->SetOutline(true);
+    chart.Bars()->SetOutlineColor(0x606060);
     chart.Legend()->SetVisible(true);
 
     char calm[64];
