@@ -287,6 +287,20 @@ void TCanvas::Draw(int32_t x, int32_t y, const TBitmap& bitmap, double opacity)
     m_surface->DrawBlended(at, deviceSize(x, y, bitmap), bitmap.Image(), opacity);
 }
 
+void TCanvas::DrawTranslucent(const QImage& image, double imageScale, int32_t left, int32_t top)
+{
+    if (image.isNull() || !(imageScale > 0))
+        return;
+    if (m_image && imageScale != m_scale)
+        return;
+    ++m_drawCount;
+    // Pixel x of the image's scale covers x / imageScale .. (x + 1) / imageScale, as a bitmap's
+    // pixels cover theirs.
+    const QRectF area(left / imageScale, top / imageScale, image.width() / imageScale,
+        image.height() / imageScale);
+    m_surface->DrawTranslucent(TPoint { left, top }, area, image);
+}
+
 QSize TCanvas::deviceSize(int32_t x, int32_t y, const TBitmap& bitmap) const
 {
     const int64_t right = int64_t(x) + bitmap.Width(), bottom = int64_t(y) + bitmap.Height();

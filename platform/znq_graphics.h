@@ -317,6 +317,13 @@ public:
     /// Draws the bitmap blended at an opacity of 0 .. 1, rounded as FillPolygon; CopyMode plays no
     /// part.
     void Draw(int32_t x, int32_t y, const TBitmap& bitmap, double opacity);
+    /// An image (QImage::Format_ARGB32, not premultiplied) of imageScale pixels per logical pixel,
+    /// its top-left pixel at (left, top) of that scale's pixels. A raster canvas of that scale
+    /// blends each pixel by its own alpha a into its device pixel: each channel becomes (image *
+    /// a + picture * (255 - a) + 127) / 255, an alpha of 255 copies and one of 0 leaves the
+    /// picture; at another scale nothing is drawn. A vector canvas draws the image over the
+    /// logical rectangle it covers, with real transparency.
+    void DrawTranslucent(const QImage& image, double imageScale, int32_t left, int32_t top);
 
     /// Text is drawn through a QPainter that stays open on the image between text operations.
     /// Whoever replaces or resizes the image ends it first.

@@ -204,6 +204,7 @@ public:
     void Text(TSurfaceText& text) override;
     void Draw(TPoint at, QSize size, const QImage& image, TCopyMode mode) override;
     void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) override;
+    void DrawTranslucent(TPoint at, QRectF area, const QImage& image) override;
     TColor Pixel(int32_t x, int32_t y) const override;
     void EndPainting() override { m_painter.reset(); }
 
@@ -1018,6 +1019,31 @@ void TRasterSurface::DrawBlended(TPoint at, QSize, const QImage& source, double 
         uint32_t* to = targetBits + row * targetStride + target.left;
         for (int64_t i = 0; i <= target.right - target.left; ++i)
             to[i] = blendPixel(to[i], from[i], alpha);
+    }
+}
+
+// Fully transparent pixels are left alone and opaque ones copied; the others blend by their alpha.
+void TRasterSurface::DrawTranslucent(TPoint at, QRectF, const QImage& source)
+{
+    if (source.format() != QImage::Format_ARGB32)
+        return;
+    const Box target = drawBox(at, source);
+    if (target.empty())
+        return;
+    const auto* sourceBits = reinterpret_cast<const uint32_t*>(source.constBits());
+    auto* targetBits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const qsizetype sourceStride = source.bytesPerLine() / 4,
+                    targetStride = m_image->bytesPerLine() / 4;
+    for (int64_t row = target.top; row <= target.bottom; ++row) {
+        const uint32_t* from = sourceBits + (row - at.y) * sourceStride + (target.left - at.x);
+        uint32_t* to = targetBits + row * targetStride + target.left;
+        for (int64_t i = 0; i <= target.right - target.left; ++i) {
+            const uint32_t alpha = from[i] >> 24;
+            if (alpha == 255)
+                to[i] = from[i];
+            else if (alpha != 0)
+                to[i] = blendPixel(to[i], from[i], alpha);
+        }
     }
 }
 

@@ -6,6 +6,7 @@
 #include "znq_graphics.h"
 
 #include <QFont>
+#include <QRectF>
 #include <QStaticText>
 
 #include <algorithm>
@@ -142,6 +143,10 @@ public:
     virtual void Draw(TPoint at, QSize size, const QImage& image, TCopyMode mode) = 0;
     /// An image blended at an opacity of 0 .. 1.
     virtual void DrawBlended(TPoint at, QSize size, const QImage& image, double opacity) = 0;
+    /// An image with an alpha channel (not premultiplied), each pixel blended by its own alpha as
+    /// DrawBlended blends at an opacity: on a raster surface its pixels are the device's from
+    /// `at`; a vector surface draws it over the rectangle `area`.
+    virtual void DrawTranslucent(TPoint at, QRectF area, const QImage& image) = 0;
     /// The pixel at (x, y) of the surface's own picture; clWhite where it has none.
     virtual TColor Pixel(int32_t x, int32_t y) const = 0;
     /// Ends whatever painter the surface keeps open.

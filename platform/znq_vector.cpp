@@ -274,6 +274,12 @@ public:
         m_painter->restore();
     }
 
+    void DrawTranslucent(TPoint, QRectF area, const QImage& image) override
+    {
+        if (!image.isNull())
+            m_painter->drawImage(area, image);
+    }
+
     TColor Pixel(int32_t, int32_t) const override { return clWhite; }
 
 private:

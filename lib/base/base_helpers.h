@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace znq::helpers {
@@ -42,5 +43,15 @@ inline std::string ShortestText(double value)
 inline constexpr std::array<long double, 23> PowersOfTen
     = { 1e0L, 1e1L, 1e2L, 1e3L, 1e4L, 1e5L, 1e6L, 1e7L, 1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L,
           1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L };
+
+/// value in single precision; a value beyond its range becomes infinity of its sign (the
+/// conversion itself would be undefined), NaN stays NaN.
+inline float ToSingle(double value)
+{
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (std::fabs(value) > largest)
+        return std::copysign(std::numeric_limits<float>::infinity(), float(value > 0 ? 1 : -1));
+    return static_cast<float>(value);
+}
 
 } // namespace znq::helpers

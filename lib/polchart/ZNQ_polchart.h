@@ -82,6 +82,12 @@ namespace polchart_types {
     enum class TpcBarLayer : uint8_t { blBehindGrid, blInFrontOfGrid };
     Q_ENUM_NS(TpcBarLayer)
 
+    /// How the raster layer colours a pixel from its cells: riNearest the value of the cell under
+    /// it, riBilinear the blend of the four cells about it, weighted by its distance from their
+    /// centres.
+    enum class TpcRasterInterp : uint8_t { riNearest, riBilinear };
+    Q_ENUM_NS(TpcRasterInterp)
+
     /// The corner of the chart image the legend sits in until it is dragged.
     enum class TpcLegendCorner : uint8_t { lcTopLeft, lcTopRight, lcBottomLeft, lcBottomRight };
     Q_ENUM_NS(TpcLegendCorner)
@@ -150,6 +156,7 @@ using polchart_types::TpcLegendCorner;
 using polchart_types::TpcMarker;
 using polchart_types::TpcRadialScale;
 using polchart_types::TpcRadLabelMode;
+using polchart_types::TpcRasterInterp;
 using polchart_types::TpcRotationDir;
 using polchart_types::TpcScaleKind;
 using polchart_types::TpcTextBkg;
@@ -159,6 +166,8 @@ class TpcTextLabel;
 class TpcClassStyle;
 class TpcLegend;
 class TpcBars;
+class TpcRaster;
+class TpcSweep;
 class TCustomPolChart;
 class TpcChartRooms;
 
@@ -876,6 +885,10 @@ public:
     TpcLegend* Legend() const;
     /// The wedges: polar bars, stacks, wind roses and shaded bands.
     TpcBars* Bars() const;
+    /// The raster layer: a grid of values over azimuth and range, coloured by a colour map.
+    TpcRaster* Raster() const;
+    /// The live sweep over the raster layer: fading rows and a sweep line.
+    TpcSweep* Sweep() const;
     /// Gives the last appended element a third value, for a colour map; EZNQPolChartError when
     /// there is no element. Values are kept in single precision, in an array made on first use (4
     /// bytes per element beside the 24 of the element). Never repaints.
@@ -1026,6 +1039,9 @@ Q_SIGNALS:
     void legendClick(int elemClass, bool visible);
     /// The pointer moved onto another wedge (its index, -1 for none), while anything listens.
     void wedgeHovered(int index);
+    /// The pointer moved: the raster layer's cell value under it (NaN where it has none), while
+    /// anything listens.
+    void rasterValueAtPointer(double value);
 
     ///@{
     /// The former names and forms of the signals above (the modifiers of the shift state, the
@@ -1217,4 +1233,5 @@ protected:
 } // namespace znq
 
 #include "polchart_bars.h"
+#include "polchart_raster.h"
 #include "polchart_windrose.h"

@@ -24,17 +24,18 @@ namespace {
     }
 } // namespace
 
-// The range is cut into 256 equal bins; the high end belongs to the last one.
+const std::array<TColor, 256>* ColorMapTable(TpcColorMap map)
+{
+    return tableOf(map);
+}
+
 TColor ColorMapColor(TpcColorMap map, double value, double low, double high, TColor fallback)
 {
     const std::array<TColor, 256>* table = tableOf(map);
-    if (!table || std::isnan(value) || std::isnan(low) || std::isnan(high))
+    const int bin = ColorMapBin(value, low, high);
+    if (!table || bin < 0)
         return fallback;
-    double t = (value - low) / (high - low);
-    if (!std::isfinite(t))
-        t = high == low ? (value < low ? 0.0 : 1.0) : (t > 0 ? 1.0 : 0.0);
-    const double bin = std::floor(std::clamp(t, 0.0, 1.0) * 256);
-    return (*table)[static_cast<size_t>(std::min(bin, 255.0))];
+    return (*table)[size_t(bin)];
 }
 
 } // namespace znq

@@ -43,6 +43,11 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
 
     r.Bars = new TpcBars(this);
     connect(r.Bars, &TpcBars::changed, this, [this] { rooms().RedrawIfAuto(); });
+    r.Raster = new TpcRaster(this);
+    connect(r.Raster, &TpcRaster::changed, this, [this] { rooms().RedrawIfAuto(); });
+    r.Sweep = new TpcSweep(this);
+    connect(r.Sweep, &TpcSweep::changed, this, [this] { rooms().RedrawIfAuto(); });
+    connect(r.Sweep, &TpcSweep::frame, this, [this] { rooms().RedrawIfAuto(); });
 
     r.ChartBitmap.SetSize(r.ChartImageWidth(), r.ChartImageHeight());
 

@@ -116,7 +116,8 @@ TpcRenderContext TpcChartRooms::RenderContext()
         [&self](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
             self.FireBeforeDrawScaleLabel(canvas, kind, text, x, y);
         },
-        [&self](TCanvas& canvas) { self.FireDataRendered(canvas); }, ClassStyles, Legend, Bars };
+        [&self](TCanvas& canvas) { self.FireDataRendered(canvas); }, ClassStyles, Legend, Bars,
+        Raster, Sweep, &RasterRender };
 }
 
 // The layers draw from one context, taken before the first of them: a handler that changes the

@@ -5,6 +5,7 @@
 
 #include "ZNQ_polchart.h"
 #include "polchart_geometry.h"
+#include "polchart_raster_render.h"
 #include "polchart_snap.h"
 #include "polchart_style.h"
 #include "polchart_viewport.h"
@@ -57,6 +58,12 @@ struct TpcRenderContext {
     const TpcLegend* Legend = nullptr;
     /// The wedges; none in a context without them.
     const TpcBars* Bars = nullptr;
+    /// The raster layer and its sweep; none in a context without them.
+    const TpcRaster* Raster = nullptr;
+    /// The sweep over the raster layer.
+    const TpcSweep* Sweep = nullptr;
+    /// The raster layer's picture kept between paints, brought up to date by the layer.
+    TpcRasterRender* RasterRender = nullptr;
 };
 
 /// What a paint hands back besides its picture.
@@ -75,6 +82,8 @@ namespace layers {
 
     /// The chart image's background.
     void Background(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The raster layer's cells and the sweep line, over the background.
+    void Raster(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The wedges drawn behind the grid (bands).
     void WedgesBehind(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The wedges drawn in front of the grid, under the data.
@@ -98,8 +107,8 @@ namespace layers {
     void Outline(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
 
     /// The layers of the chart image, bottom to top.
-    inline constexpr std::array<Layer, 9> ChartImage = { Background, WedgesBehind, GridAndScales,
-        WedgesInFront, Data, TextLabels, Legend, ApplicationDrawing, Outline };
+    inline constexpr std::array<Layer, 10> ChartImage = { Background, Raster, WedgesBehind,
+        GridAndScales, WedgesInFront, Data, TextLabels, Legend, ApplicationDrawing, Outline };
 
     /// The shadow band along the right and bottom edges, with the canvas's pen and brush.
     void Shadow(const TpcRenderContext& context, TCanvas& canvas);

@@ -303,6 +303,21 @@ void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y)
 {
     FireMouseMoveInChart(shift, x, y);
     FireWedgeHovered(x, y);
+    FireRasterValue(x, y);
+}
+
+// Every move is reported while a slot listens: the value under the pointer, or NaN.
+void TpcChartRooms::FireRasterValue(int32_t x, int32_t y)
+{
+    static const QMetaMethod signal
+        = QMetaMethod::fromSignal(&TCustomPolChart::rasterValueAtPointer);
+    if (!Chart.isSignalConnected(signal))
+        return;
+    const TpcViewArea area = ViewArea();
+    Q_EMIT Chart.rasterValueAtPointer(
+        geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth)
+            ? Raster->ValueAtPixel(x, y)
+            : std::numeric_limits<double>::quiet_NaN());
 }
 
 // Only a change of the wedge under the pointer is reported, and only while a slot listens.

@@ -6,6 +6,7 @@
 
 #include "ZNQ_polchart.h"
 #include "polchart_navigator.h"
+#include "polchart_raster_render.h"
 #include "polchart_render.h"
 #include "polchart_snap.h"
 #include "polchart_style.h"
@@ -51,6 +52,12 @@ public:
     TpcBars* Bars = nullptr;
     /// The wedge under the pointer as last reported by wedgeHovered.
     int HoveredWedge = -1;
+    /// The raster layer, a child of the chart.
+    TpcRaster* Raster = nullptr;
+    /// The live sweep, a child of the chart.
+    TpcSweep* Sweep = nullptr;
+    /// The raster layer's picture for the view, kept between paints.
+    TpcRasterRender RasterRender;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     TBitmap ChartBitmap;
     /// Whether setters repaint at once.
@@ -160,6 +167,8 @@ public:
     void FireLegendClick(int elemClass, bool visible);
     /// wedgeHovered when the wedge under the pointer changed and a slot listens.
     void FireWedgeHovered(int32_t x, int32_t y);
+    /// rasterValueAtPointer with the cell value under the pointer, when a slot listens.
+    void FireRasterValue(int32_t x, int32_t y);
 
     // The paint pipeline.
     /// Visible (or designing), not loading, not suspended.

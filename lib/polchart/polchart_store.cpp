@@ -1,5 +1,7 @@
 #include "polchart_store.h"
 
+#include "base_helpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -56,13 +58,8 @@ void TpcDataStore::SetValue(int32_t index, double value)
             m_values.resize(chunk + 1);
         m_values[chunk] = std::move(values);
     }
-    // A value beyond single precision's range is kept as infinity of its sign (the conversion
-    // itself would be undefined).
-    constexpr double largest = std::numeric_limits<float>::max();
-    const float stored = std::fabs(value) > largest
-        ? std::copysign(std::numeric_limits<float>::infinity(), float(value > 0 ? 1 : -1))
-        : static_cast<float>(value);
-    m_values[chunk][size_t(index) & (ChunkSize - 1)] = stored;
+    // A value beyond single precision's range is kept as infinity of its sign.
+    m_values[chunk][size_t(index) & (ChunkSize - 1)] = helpers::ToSingle(value);
 }
 
 void TpcDataStore::Clear()

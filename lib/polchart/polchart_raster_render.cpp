@@ -1,0 +1,329 @@
+// The raster layer's render: each device pixel of the view mapped back to the grid once per view,
+// and the colours brought up to date from the cells by that map.
+#include "polchart_raster_render.h"
+#include "polchart_colormaps.h"
+
+#include "base_workers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace znq {
+
+TpcRasterMapping::TpcRasterMapping(const TpcTransform& transform, const TpcRaster& raster)
+    : m_region(transform.Region())
+    , m_transform(transform)
+{
+    const TpcTransformParams& p = transform.Params();
+    m_ox = static_cast<double>(p.OriginX);
+    m_oy = static_cast<double>(p.OriginY);
+    m_scale = static_cast<double>(p.Scale);
+    const double outer = transform.RadiusOf(p.RangeHigh);
+    m_outer2 = outer * outer;
+    m_logarithmic = p.Logarithmic;
+    m_rangeLow = p.RangeLow;
+    m_increasing = p.RangeHigh > p.RangeLow;
+    // The hole's radius in radial units of the axis, as the transform counts it.
+    m_holeUnits = m_scale != 0 ? std::fabs(transform.RadiusOf(p.RangeLow) / m_scale) : 0;
+    m_linear = !m_logarithmic && m_holeUnits == 0;
+    m_axisLow = transform.AxisValue(p.RangeLow);
+    m_rotation = p.RotationSign;
+    m_angleUnit = p.AngleUnit;
+    m_angleOffset = p.AngleOffset;
+    m_azStart = raster.AzStart();
+    m_azStep = raster.AzStep();
+    m_turn = 2 * std::numbers::pi / p.AngleUnit;
+    m_azCount = raster.AzCount();
+    m_wraps = raster.Wraps();
+    m_rangeStart = raster.RangeStart();
+    m_rangeStep = raster.RangeStep();
+    m_rangeCount = raster.RangeCount();
+}
+
+// The radial value as PixelToPolar finds it; the angle from the same quotients, so that an
+// inverted range (a negative scale) turns it as it turns the data.
+bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
+{
+    if (m_scale == 0 || !m_region.Contains(x, y))
+        return false;
+    const double dx = x - m_ox, dy = y - m_oy;
+    if (dx * dx + dy * dy > m_outer2)
+        return false;
+    const double u = dx / m_scale, v = dy / m_scale;
+    const double distance = std::sqrt(u * u + v * v);
+    double rad;
+    if (m_linear) {
+        rad = m_increasing ? m_rangeLow + distance : m_rangeLow - distance;
+    } else {
+        const double along = distance - m_holeUnits;
+        rad = m_transform.RadialValue(m_increasing ? m_axisLow + along : m_axisLow - along);
+    }
+    range = (rad - m_rangeStart) / m_rangeStep;
+    if (!(range >= 0 && range < m_rangeCount))
+        return false;
+    double theta = std::atan2(v, u);
+    if (theta < 0)
+        theta += 2 * std::numbers::pi;
+    const double phi = m_rotation * theta / m_angleUnit - m_angleOffset;
+    double along = std::fmod(phi - m_azStart, m_turn);
+    if (along < 0)
+        along += m_turn;
+    az = along / m_azStep;
+    if (m_wraps)
+        az = std::fmod(az, double(m_azCount));
+    return az >= 0 && az < m_azCount;
+}
+
+double RasterValueAt(const TpcTransform& transform, const TpcRaster& raster, int32_t x, int32_t y)
+{
+    if (!raster.Visible() || raster.AzCount() == 0 || raster.RangeCount() == 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    const TpcRasterMapping mapping(transform, raster);
+    double az = 0, range = 0;
+    if (!mapping.At(x, y, az, range))
+        return std::numeric_limits<double>::quiet_NaN();
+    return raster.Cell(
+        std::min(int(az), raster.AzCount() - 1), std::min(int(range), raster.RangeCount() - 1));
+}
+
+namespace {
+    // The parts a job of count items is cut into for the threads: a few per thread, so that an
+    // uneven part does not keep the others waiting.
+    int partsFor(int64_t count, int threads)
+    {
+        const int wanted = threads <= 0 ? helpers::WorkerThreads() : threads;
+        return int(std::clamp<int64_t>(count / 4096, 1, int64_t(wanted) * 4));
+    }
+} // namespace
+
+// The map covers the box of device pixels about the outer circle. Rows of the box are mapped in
+// parts, each into its own lists, joined in order: the map is the same for any number of threads.
+void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& raster,
+    double deviceScale, int32_t deviceWidth, int32_t deviceHeight)
+{
+    const TpcTransformParams& p = transform.Params();
+    const double outer = transform.RadiusOf(p.RangeHigh) * deviceScale + 2;
+    const double cx = (static_cast<double>(p.OriginX) + 0.5) * deviceScale - 0.5;
+    const double cy = (static_cast<double>(p.OriginY) + 0.5) * deviceScale - 0.5;
+    const auto edge = [](double value, int32_t limit) {
+        return static_cast<int32_t>(std::clamp(value, 0.0, double(limit)));
+    };
+    m_left = edge(std::floor(cx - outer), deviceWidth);
+    m_top = edge(std::floor(cy - outer), deviceHeight);
+    const int32_t right = edge(std::ceil(cx + outer) + 1, deviceWidth);
+    const int32_t bottom = edge(std::ceil(cy + outer) + 1, deviceHeight);
+    const int32_t width = std::max(0, right - m_left), height = std::max(0, bottom - m_top);
+    m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32);
+    m_image.fill(0);
+
+    const TpcRasterMapping mapping(transform, raster);
+    const bool bilinear = raster.Interpolation() == TpcRasterInterp::riBilinear;
+    const int azCount = raster.AzCount(), rangeCount = raster.RangeCount();
+    const bool wraps = raster.Wraps();
+    struct Part {
+        std::vector<int32_t> offset, nearest, row0, row1, col0, weightAz, weightRange;
+    };
+    const int parts = partsFor(int64_t(width) * height, raster.Threads());
+    std::vector<Part> found(static_cast<size_t>(parts));
+    const auto weight = [](double fraction) { return int32_t(std::lround(fraction * 65536)); };
+    helpers::RunParts(
+        parts,
+        [&](int part) {
+            Part& out = found[size_t(part)];
+            const int32_t from = int32_t(int64_t(height) * part / parts);
+            const int32_t to = int32_t(int64_t(height) * (part + 1) / parts);
+            for (int32_t row = from; row < to; ++row) {
+                const double y = (m_top + row + 0.5) / deviceScale - 0.5;
+                for (int32_t column = 0; column < width; ++column) {
+                    const double x = (m_left + column + 0.5) / deviceScale - 0.5;
+                    double az = 0, range = 0;
+                    if (!mapping.At(x, y, az, range))
+                        continue;
+                    const int i = std::min(int(az), azCount - 1);
+                    const int j = std::min(int(range), rangeCount - 1);
+                    out.offset.push_back(row * width + column);
+                    out.nearest.push_back(i * rangeCount + j);
+                    if (!bilinear)
+                        continue;
+                    // Between the centres of the cells about the pixel: across the seam when
+                    // the rows wrap, else the edge's cell alone beyond the outer centres.
+                    const double a = az - 0.5, b = range - 0.5;
+                    int i0 = int(std::floor(a)), j0 = int(std::floor(b));
+                    double fa = a - i0, fb = b - j0;
+                    int i1 = i0 + 1;
+                    if (wraps) {
+                        i0 = (i0 % azCount + azCount) % azCount;
+                        i1 = (i0 + 1) % azCount;
+                    } else if (i0 < 0 || i0 >= azCount - 1) {
+                        i0 = i1 = std::clamp(i0, 0, azCount - 1);
+                        fa = 0;
+                    }
+                    if (j0 < 0 || j0 >= rangeCount - 1) {
+                        j0 = std::clamp(j0, 0, rangeCount - 1);
+                        fb = 0;
+                    }
+                    out.row0.push_back(i0);
+                    out.row1.push_back(i1);
+                    out.col0.push_back(j0);
+                    out.weightAz.push_back(weight(fa));
+                    out.weightRange.push_back(weight(fb));
+                }
+            }
+        },
+        raster.Threads());
+
+    const auto join = [&](std::vector<int32_t>& into, std::vector<int32_t> Part::*list) {
+        into.clear();
+        for (Part& part : found)
+            into.insert(into.end(), (part.*list).begin(), (part.*list).end());
+    };
+    join(m_offset, &Part::offset);
+    join(m_nearest, &Part::nearest);
+    join(m_row0, &Part::row0);
+    join(m_row1, &Part::row1);
+    join(m_col0, &Part::col0);
+    join(m_weightAz, &Part::weightAz);
+    join(m_weightRange, &Part::weightRange);
+
+    // The pixels of each row, counted and then placed.
+    m_rows.assign(size_t(azCount) + 1, 0);
+    const auto rowOf = [&](size_t k) { return m_nearest[k] / rangeCount; };
+    for (size_t k = 0; k < m_nearest.size(); ++k) {
+        ++m_rows[size_t(rowOf(k)) + 1];
+        if (bilinear && m_row0[k] != rowOf(k))
+            ++m_rows[size_t(m_row0[k]) + 1];
+        if (bilinear && m_row1[k] != rowOf(k) && m_row1[k] != m_row0[k])
+            ++m_rows[size_t(m_row1[k]) + 1];
+    }
+    for (size_t i = 1; i < m_rows.size(); ++i)
+        m_rows[i] += m_rows[i - 1];
+    m_rowPixels.assign(size_t(m_rows.back()), 0);
+    std::vector<int64_t> next(m_rows.begin(), m_rows.end() - 1);
+    for (size_t k = 0; k < m_nearest.size(); ++k) {
+        const int row = rowOf(k);
+        m_rowPixels[size_t(next[size_t(row)]++)] = int32_t(k);
+        if (bilinear && m_row0[k] != row)
+            m_rowPixels[size_t(next[size_t(m_row0[k])]++)] = int32_t(k);
+        if (bilinear && m_row1[k] != row && m_row1[k] != m_row0[k])
+            m_rowPixels[size_t(next[size_t(m_row1[k])]++)] = int32_t(k);
+    }
+}
+
+// Pixels (all of the map's, or the listed ones) coloured from their cells: the nearest cell's
+// value, or for bilinear colouring the weighted mean of the four cells about the pixel (the
+// nearest cell's value when one of them has no data); alpha from the nearest cell's row, 0 for
+// no data.
+void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,
+    const int32_t* pixels, int64_t count, bool all)
+{
+    const std::array<TColor, 256>* table = ColorMapTable(raster.ColorMap());
+    uint32_t argb[256];
+    for (size_t i = 0; i < 256; ++i)
+        argb[i] = table ? ColorToRGB((*table)[i]) & 0xFFFFFFu : 0;
+    const float* cells = raster.Cells().data();
+    const int rangeCount = raster.RangeCount();
+    const double low = raster.ValueLow(), high = raster.ValueHigh();
+    const bool bilinear = raster.Interpolation() == TpcRasterInterp::riBilinear;
+    auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
+    const int stride = int(m_image.bytesPerLine() / 4);
+    const int width = m_image.width();
+    const auto colorOne = [&](int64_t k) {
+        const int32_t nearest = m_nearest[size_t(k)];
+        double value = cells[nearest];
+        if (bilinear && !std::isnan(value)) {
+            const int32_t j0 = m_col0[size_t(k)];
+            const int32_t j1 = std::min(j0 + 1, rangeCount - 1);
+            const int64_t r0 = int64_t(m_row0[size_t(k)]) * rangeCount;
+            const int64_t r1 = int64_t(m_row1[size_t(k)]) * rangeCount;
+            const double c00 = cells[r0 + j0], c01 = cells[r0 + j1];
+            const double c10 = cells[r1 + j0], c11 = cells[r1 + j1];
+            if (!std::isnan(c00 + c01 + c10 + c11)) {
+                const double wa = m_weightAz[size_t(k)] / 65536.0;
+                const double wb = m_weightRange[size_t(k)] / 65536.0;
+                value = (c00 * (1 - wb) + c01 * wb) * (1 - wa) + (c10 * (1 - wb) + c11 * wb) * wa;
+            }
+        }
+        const int bin = ColorMapBin(value, low, high);
+        const uint32_t alpha = bin < 0 ? 0 : rowAlpha[size_t(nearest / rangeCount)];
+        const int32_t offset = m_offset[size_t(k)];
+        bits[(offset / width) * stride + offset % width]
+            = alpha == 0 ? 0 : (alpha << 24) | argb[std::max(bin, 0)];
+    };
+    if (!all) {
+        for (int64_t i = 0; i < count; ++i)
+            colorOne(pixels[i]);
+        m_lastColoured = count;
+        return;
+    }
+    const int64_t total = int64_t(m_offset.size());
+    const int parts = partsFor(total, raster.Threads());
+    helpers::RunParts(
+        parts,
+        [&](int part) {
+            for (int64_t k = total * part / parts; k < total * (part + 1) / parts; ++k)
+                colorOne(k);
+        },
+        raster.Threads());
+    m_lastColoured = total;
+}
+
+const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRaster& raster,
+    const TpcSweep& sweep, double deviceScale, int32_t deviceWidth, int32_t deviceHeight,
+    double now)
+{
+    m_lastColoured = 0;
+    const MapKey mapKey { transform.Params(), deviceScale, deviceWidth, deviceHeight,
+        raster.GridVersion(), raster.Interpolation() };
+    bool all = false;
+    if (m_mapKey != mapKey) {
+        buildMap(transform, raster, deviceScale, deviceWidth, deviceHeight);
+        m_mapKey = mapKey;
+        all = true;
+    }
+    const double persistence = sweep.Persistence();
+    const ColorKey colorKey { raster.ColorMap(), raster.ValueLow(), raster.ValueHigh(),
+        raster.Opacity(), persistence };
+    if (m_colorKey != colorKey) {
+        m_colorKey = colorKey;
+        all = true;
+    }
+    // While rows fade every colour changes with the time; once they have all faded out, and
+    // until a row is written again, the picture stands.
+    const bool fading = persistence > 0 && sweep.Fading();
+    if (fading || (persistence > 0 && !m_faded))
+        all = true;
+    m_faded = persistence > 0 && !fading;
+    const int azCount = raster.AzCount();
+    std::vector<int32_t> dirty;
+    if (!all && raster.DataVersion() != m_coloredData) {
+        // The rows written since the last update, when they are few; else all of them.
+        const std::vector<uint64_t>& versions = raster.RowVersions();
+        int64_t pixels = 0;
+        for (int az = 0; az < azCount && !all; ++az)
+            if (versions[size_t(az)] > m_coloredData) {
+                pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
+                if (pixels > int64_t(m_offset.size()) / 4)
+                    all = true;
+                else
+                    dirty.insert(dirty.end(), m_rowPixels.begin() + m_rows[size_t(az)],
+                        m_rowPixels.begin() + m_rows[size_t(az) + 1]);
+            }
+    }
+    if (!all && dirty.empty() && raster.DataVersion() == m_coloredData)
+        return m_image;
+    std::vector<uint8_t> rowAlpha(static_cast<size_t>(azCount));
+    const std::vector<double>& times = raster.RowTimes();
+    for (int az = 0; az < azCount; ++az) {
+        double alpha = raster.Opacity();
+        if (persistence > 0)
+            alpha *= std::exp(-std::max(0.0, now - times[size_t(az)]) / persistence);
+        rowAlpha[size_t(az)] = uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255));
+    }
+    color(raster, rowAlpha, dirty.data(), int64_t(dirty.size()), all);
+    m_coloredData = raster.DataVersion();
+    return m_image;
+}
+
+} // namespace znq

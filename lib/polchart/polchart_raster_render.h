@@ -1,0 +1,104 @@
+// The raster layer's render: the mapping of pixels back to the grid, kept for the view as a map
+// from device pixel to cell, and the layer's colours, kept as an image and brought up to date
+// row by row. Internal to the chart.
+#pragma once
+
+#include "ZNQ_polchart.h"
+#include "polchart_transform.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace znq {
+
+/// Where the pixels of a view fall on a raster grid: a point of the chart image (in its logical
+/// pixels, fractions allowed) to its place on the grid, as fractional row and column.
+class TpcRasterMapping {
+public:
+    /// The mapping of the raster's grid in the transform's view.
+    TpcRasterMapping(const TpcTransform& transform, const TpcRaster& raster);
+    /// The place of the point (x, y) on the grid: az in 0 .. AzCount, range in 0 .. RangeCount;
+    /// false where the point is outside the view's region, the outer circle or the grid.
+    bool At(double x, double y, double& az, double& range) const;
+
+private:
+    const TpcViewRegion& m_region;
+    double m_ox, m_oy, m_scale;
+    double m_outer2;
+    bool m_logarithmic, m_linear;
+    double m_rangeLow;
+    bool m_increasing;
+    double m_holeUnits, m_axisLow;
+    const TpcTransform& m_transform;
+    double m_rotation, m_angleUnit, m_angleOffset;
+    double m_azStart, m_azStep, m_turn;
+    int m_azCount;
+    bool m_wraps;
+    double m_rangeStart, m_rangeStep;
+    int m_rangeCount;
+};
+
+/// The cell value under the logical pixel (x, y), as the layer draws it; NaN where it has none.
+double RasterValueAt(const TpcTransform& transform, const TpcRaster& raster, int32_t x, int32_t y);
+
+/// The layer's picture for the present view, grid, cells and time, kept between paints.
+class TpcRasterRender {
+public:
+    /// The layer's colours over the box of device pixels it covers (ARGB, alpha 0 where no cell is
+    /// drawn), brought up to date: the map is rebuilt when the view, the image's size or scale,
+    /// the grid or the interpolation changed; then only the rows written since the last update
+    /// are coloured again, unless everything's colours changed (the map, the colour map, its
+    /// range, the opacity, or the fading time). Splits the whole layer's work over the raster's
+    /// Threads. now is the sweep clock's time.
+    const QImage& Update(const TpcTransform& transform, const TpcRaster& raster,
+        const TpcSweep& sweep, double deviceScale, int32_t deviceWidth, int32_t deviceHeight,
+        double now);
+    /// The box's top-left device pixel.
+    int32_t Left() const { return m_left; }
+    /// The box's top row.
+    int32_t Top() const { return m_top; }
+    /// How many pixels the last Update coloured (for tests of what a row update costs).
+    int64_t LastColoured() const { return m_lastColoured; }
+
+private:
+    struct MapKey {
+        TpcTransformParams Params;
+        double Scale = 0;
+        int32_t Width = 0, Height = 0;
+        uint64_t Grid = 0;
+        TpcRasterInterp Interpolation = TpcRasterInterp::riNearest;
+        friend bool operator==(const MapKey&, const MapKey&) = default;
+    };
+    struct ColorKey {
+        TpcColorMap Map = TpcColorMap::cmNone;
+        double Low = 0, High = 0, Opacity = 0, Persistence = 0;
+        friend bool operator==(const ColorKey&, const ColorKey&) = default;
+    };
+    void buildMap(const TpcTransform& transform, const TpcRaster& raster, double deviceScale,
+        int32_t deviceWidth, int32_t deviceHeight);
+    void color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha, const int32_t* pixels,
+        int64_t count, bool all);
+
+    std::optional<MapKey> m_mapKey;
+    std::optional<ColorKey> m_colorKey;
+    uint64_t m_coloredData = 0;
+    bool m_faded = false;
+    int32_t m_left = 0, m_top = 0;
+    // The pixels with a cell, each as its offset in the box, its nearest cell, and for bilinear
+    // colouring its two rows, its first column and its weights towards the second ones (0 ..
+    // 65536).
+    std::vector<int32_t> m_offset, m_nearest;
+    std::vector<int32_t> m_row0, m_row1, m_col0;
+    std::vector<int32_t> m_weightAz, m_weightRange;
+    // The pixels of each row (both of a bilinear pixel's rows): rows[az] .. rows[az + 1] in
+    // m_rowPixels.
+    std::vector<int64_t> m_rows;
+    std::vector<int32_t> m_rowPixels;
+    QImage m_image;
+    int64_t m_lastColoured = 0;
+};
+
+} // namespace znq
