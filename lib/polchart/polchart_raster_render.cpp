@@ -42,8 +42,7 @@ TpcRasterMapping::TpcRasterMapping(const TpcTransform& transform, const TpcRaste
     m_rangeCount = raster.RangeCount();
 }
 
-// The radial value as PixelToPolar finds it; the angle from the same quotients, so that an
-// inverted range (a negative scale) turns it as it turns the data.
+// The radial value and the angle as PixelToPolar finds them.
 bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
 {
     if (m_scale == 0 || !m_region.Contains(x, y))
@@ -51,7 +50,9 @@ bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
     const double dx = x - m_ox, dy = y - m_oy;
     if (dx * dx + dy * dy > m_outer2)
         return false;
-    const double u = dx / m_scale, v = dy / m_scale;
+    // By the scale's size: an inverted range's negative scale would turn the angle by half a
+    // turn, which PixelToPolar turns back.
+    const double u = dx / std::fabs(m_scale), v = dy / std::fabs(m_scale);
     const double distance = std::sqrt(u * u + v * v);
     double rad;
     if (m_linear) {
@@ -233,16 +234,17 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
         const int32_t nearest = m_nearest[size_t(k)];
         double value = cells[nearest];
         if (bilinear && !std::isnan(value)) {
+            // A neighbour of no weight is not read: the pixel lies on its cells' line.
+            const int32_t wa = m_weightAz[size_t(k)], wb = m_weightRange[size_t(k)];
             const int32_t j0 = m_col0[size_t(k)];
-            const int32_t j1 = std::min(j0 + 1, rangeCount - 1);
+            const int32_t j1 = wb == 0 ? j0 : std::min(j0 + 1, rangeCount - 1);
             const int64_t r0 = int64_t(m_row0[size_t(k)]) * rangeCount;
-            const int64_t r1 = int64_t(m_row1[size_t(k)]) * rangeCount;
+            const int64_t r1 = wa == 0 ? r0 : int64_t(m_row1[size_t(k)]) * rangeCount;
             const double c00 = cells[r0 + j0], c01 = cells[r0 + j1];
             const double c10 = cells[r1 + j0], c11 = cells[r1 + j1];
             if (!std::isnan(c00 + c01 + c10 + c11)) {
-                const double wa = m_weightAz[size_t(k)] / 65536.0;
-                const double wb = m_weightRange[size_t(k)] / 65536.0;
-                value = (c00 * (1 - wb) + c01 * wb) * (1 - wa) + (c10 * (1 - wb) + c11 * wb) * wa;
+                const double fa = wa / 65536.0, fb = wb / 65536.0;
+                value = (c00 * (1 - fb) + c01 * fb) * (1 - fa) + (c10 * (1 - fb) + c11 * fb) * fa;
             }
         }
         const int bin = ColorMapBin(value, low, high);

@@ -31,6 +31,11 @@ public:
     {
         return chart.rooms().NavLegendLayout();
     }
+    /// The raster layer's kept picture, for tests of what an update colours again.
+    static const TpcRasterRender& RasterRender(const TCustomPolChart& chart)
+    {
+        return chart.rooms().RasterRender;
+    }
     /// On: the data layer maps every element one by one and passes every point to the polylines,
     /// the straightforward path whose pixels the fast one must match.
     static void SetReferenceDataPath(TCustomPolChart& chart, bool on)

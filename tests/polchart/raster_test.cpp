@@ -1,0 +1,313 @@
+// The raster layer: the cell under each pixel over random views, no data showing the background,
+// bilinear colours between cells and across the seam, the same picture from one thread and from
+// several, a row's update touching only its wedge, the sweep's fading on an injected clock, and
+// what the layer refuses.
+#include "ZNQ_polchart.h"
+#include "polchart_colormaps.h"
+#include "polchart_seams.h"
+
+#include "../mouse_events.h"
+#include "plain_chart.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+using namespace znq;
+
+namespace {
+
+const double noValue = std::numeric_limits<double>::quiet_NaN();
+
+// A plain chart of 200 x 180 pixels with a raster whose cells hold their row's index, in grey from
+// black (row 0) to white (the last row); every odd cell along a row has no data.
+struct RasterChart : testing_support::PlainChart {
+    RasterChart(bool degrees, int rows, int columns, double azStart, double azStep,
+        double rangeStart, double rangeStep)
+        : PlainChart(200, 180, degrees)
+    {
+        TpcRaster& raster = *chart.Raster();
+        raster.SetGrid(rows, columns, azStart, azStep, rangeStart, rangeStep);
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < columns; j += 2)
+                raster.SetCell(i, j, i);
+        raster.SetColorMap(TpcColorMap::cmGray);
+        raster.SetValueLow(0);
+        raster.SetValueHigh(std::max(rows - 1, 1));
+    }
+    TColor colorOf(double value) const
+    {
+        const TpcRaster& raster = *chart.Raster();
+        return ColorMapColor(TpcColorMap::cmGray, value, raster.ValueLow(), raster.ValueHigh(),
+            testing_support::PlainBackground);
+    }
+};
+
+// The fractional row and cell of a pixel's polar position, by the chart's own PixelToPolar; false
+// outside the grid.
+bool expectedCell(const TPolChart& chart, int x, int y, double& az, double& range)
+{
+    const TpcRaster& raster = *chart.Raster();
+    const TpcPolarPoint p = chart.PixelToPolar(x, y);
+    const double turn = chart.UseDegrees() ? 360 : 2 * std::numbers::pi;
+    double along = std::fmod(p.Phi - raster.AzStart(), turn);
+    if (along < 0)
+        along += turn;
+    az = along / raster.AzStep();
+    if (raster.Wraps())
+        az = std::fmod(az, raster.AzCount());
+    range = (p.Rad - raster.RangeStart()) / raster.RangeStep();
+    return az < raster.AzCount() && range >= 0 && range < raster.RangeCount();
+}
+
+// Whether a fraction lies within a margin of a whole number: the pixel is on a cell's edge.
+bool nearEdge(double value, double margin)
+{
+    return std::fabs(value - std::round(value)) < margin;
+}
+
+} // namespace
+
+// Over random views (offset, direction, inverted range, log scale, hole, partial sector, degrees
+// or radians, magnification) and grids (wrapping or not, starting anywhere), every pixel away from
+// a cell's edge shows the cell under it by the chart's own polar mapping, or the background where
+// there is none or its cell has no data; ValueAtPixel and the pointer's signal read the same cell.
+TEST(Raster, PixelsShowTheCellUnderThem)
+{
+    std::mt19937 random(41);
+    auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    for (int round = 0; round < 24; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const bool degrees = round % 2 == 0;
+        const double turn = degrees ? 360 : 2 * std::numbers::pi;
+        const bool wraps = round % 3 != 1;
+        const int rows = 5 + int(random() % 40);
+        const bool log = round % 5 == 2;
+        const double rangeStart = log ? 0.5 : uniform(-2, 1);
+        const double rangeStep = log ? uniform(1, 4) : uniform(0.8, 2);
+        const double azStep = wraps ? turn / rows : uniform(0.3, 0.9) * turn / rows;
+        RasterChart b(degrees, rows, 4 + int(random() % 10), uniform(-1, 1) * turn, azStep,
+            rangeStart, rangeStep);
+        TPolChart& c = b.chart;
+        c.SetAngleOffset(uniform(-0.5, 0.5) * turn);
+        c.SetRotationDir(round % 4 < 2 ? TpcRotationDir::rdClockwise : TpcRotationDir::rdCounterCW);
+        if (log)
+            c.SetRadialRange(0.5, 40, TpcRadialScale::rsLog10);
+        else if (round % 4 == 3)
+            c.SetRadialRange(12, 0, TpcRadialScale::rsLinear);
+        else
+            c.SetRadialRange(0, 12, TpcRadialScale::rsLinear);
+        if (round % 6 == 4)
+            c.SetHoleFraction(0.25);
+        if (round % 7 == 5) {
+            c.SetSectorStart(uniform(0, turn));
+            c.SetSectorSpan(uniform(0.3, 0.9) * turn);
+        }
+        c.SetMagFactor(uniform(0.7, 1.3));
+        c.Redraw();
+        ASSERT_EQ(c.Raster()->Wraps(), wraps);
+        const TBitmap& image = TpcChartSeams::ChartBitmap(c);
+        const TpcTransform transform = c.Transform();
+        const double outer = transform.RadiusOf(c.RangeHigh());
+        int checked = 0;
+        for (int y = 0; y < 179; ++y)
+            for (int x = 0; x < 199; ++x) {
+                const double d = std::hypot(x - c.CenterX(), y - c.CenterY());
+                if (d < 2 || std::fabs(d - outer) < 1.5)
+                    continue;
+                double az = 0, range = 0;
+                const bool inGrid = expectedCell(c, x, y, az, range);
+                const bool shown = inGrid && transform.InView(x, y) && d < outer;
+                if (nearEdge(az, 0.02) || nearEdge(range, 0.02))
+                    continue;
+                const int i = int(az), j = int(range);
+                const bool data = shown && j % 2 == 0;
+                ASSERT_EQ(image.Canvas().Pixel(x, y),
+                    data ? b.colorOf(i) : testing_support::PlainBackground)
+                    << x << ", " << y << " cell " << az << ", " << range;
+                const double value = c.Raster()->ValueAtPixel(x, y);
+                if (data) {
+                    ASSERT_EQ(value, i) << x << ", " << y;
+                } else {
+                    ASSERT_TRUE(std::isnan(value)) << x << ", " << y;
+                }
+                checked += data;
+            }
+        EXPECT_GT(checked, 50) << "cells were seen";
+    }
+
+    RasterChart b(true, 36, 4, 0, 10, 0, 3);
+    QSignalSpy values(&b.chart, &TCustomPolChart::rasterValueAtPointer);
+    const TPoint onCell = b.chart.PolarToPixel(1.5, 95);
+    testing_support::SendMouse(b.chart, QEvent::MouseMove, QPoint(onCell.x, onCell.y));
+    testing_support::SendMouse(b.chart, QEvent::MouseMove, QPoint(1, 1));
+    ASSERT_EQ(values.count(), 2);
+    EXPECT_EQ(values[0][0].toDouble(), 9);
+    EXPECT_TRUE(std::isnan(values[1][0].toDouble()));
+}
+
+// Bilinear colours: halfway between two cells' centres the mean of their values, across the seam
+// too (between the last row and the first); at a cell's centre its own value; next to a cell
+// without data the nearest cell's value.
+TEST(Raster, BilinearBlendsNeighboursAndAcrossTheSeam)
+{
+    testing_support::PlainChart b(200, 200, true);
+    TPolChart& c = b.chart;
+    TpcRaster& raster = *c.Raster();
+    raster.SetGrid(4, 2, 0, 90, 0, 5);
+    const float rows[4][2] = { { 0, 0 }, { 60, 60 }, { 120, 120 }, { 240, NAN } };
+    for (int i = 0; i < 4; ++i)
+        raster.SetRow(i, rows[i], 2);
+    raster.SetColorMap(TpcColorMap::cmGray);
+    raster.SetValueHigh(255);
+    raster.SetInterpolation(TpcRasterInterp::riBilinear);
+    c.Redraw();
+    auto colorAt = [&](double rad, double phi) {
+        const TPoint p = c.PolarToPixel(rad, phi);
+        return c.Canvas().Pixel(p.x, p.y);
+    };
+    auto gray
+        = [](double value) { return ColorMapColor(TpcColorMap::cmGray, value, 0, 255, clBlack); };
+    EXPECT_EQ(colorAt(2.5, 45), gray(0)) << "a cell's centre";
+    EXPECT_EQ(colorAt(2.5, 90), gray(30)) << "between rows 0 and 1";
+    EXPECT_EQ(colorAt(2.5, 180), gray(90)) << "between rows 1 and 2";
+    EXPECT_EQ(colorAt(2.5, 0), gray(120)) << "across the seam, between rows 3 and 0";
+    EXPECT_EQ(colorAt(2.5, 315), gray(240)) << "row 3's centre";
+    EXPECT_EQ(colorAt(4.9, 315), gray(240)) << "a neighbour without data: the nearest cell's value";
+}
+
+// The layer's picture, rendered by one thread or by several, nearest or bilinear, at two scales,
+// is the same to the bit.
+TEST(Raster, OneThreadAndSeveralGiveTheSamePicture)
+{
+    testing_support::PlainChart b(300, 260, true);
+    TPolChart& c = b.chart;
+    TpcRaster& raster = *c.Raster();
+    raster.SetGrid(360, 512, 0, 1, 0, 10.0 / 512);
+    std::mt19937 random(3);
+    std::vector<float> row(512);
+    for (int i = 0; i < 360; ++i) {
+        for (float& v : row)
+            v = std::uniform_real_distribution<float>(0, 1)(random);
+        row[size_t(i)] = NAN;
+        raster.SetRow(i, row.data(), 512);
+    }
+    for (const TpcRasterInterp interpolation :
+        { TpcRasterInterp::riNearest, TpcRasterInterp::riBilinear })
+        for (const double scale : { 1.0, 1.5 }) {
+            raster.SetInterpolation(interpolation);
+            raster.SetThreads(1);
+            const QImage one = c.ToImage(scale);
+            raster.SetThreads(0);
+            const QImage all = c.ToImage(scale);
+            raster.SetThreads(3);
+            const QImage three = c.ToImage(scale);
+            EXPECT_TRUE(one == all && one == three) << "scale " << scale;
+        }
+}
+
+// Writing a row colours only that row's pixels again, and the picture changes only inside its
+// wedge; writing the same values changes nothing; hiding the layer shows the background.
+TEST(Raster, ARowUpdateTouchesOnlyItsWedge)
+{
+    RasterChart b(true, 72, 20, 0, 5, 0, 0.5);
+    TPolChart& c = b.chart;
+    c.Redraw();
+    const QImage before = TpcChartSeams::ChartBitmap(c).Image().copy();
+    std::vector<float> values(20, 50);
+    c.Raster()->SetRow(10, values.data(), 20);
+    c.Redraw();
+    const QImage after = TpcChartSeams::ChartBitmap(c).Image().copy();
+    EXPECT_LT(TpcChartSeams::RasterRender(c).LastColoured(), 400) << "one row's pixels";
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) {
+                ++changed;
+                ASSERT_EQ(int(c.Raster()->ValueAtPixel(x, y)), 50) << x << ", " << y;
+            }
+    EXPECT_GT(changed, 100);
+    c.Raster()->SetVisible(false);
+    c.Redraw();
+    EXPECT_EQ(c.Canvas().Pixel(c.PolarToPixel(5, 52).x, c.PolarToPixel(5, 52).y),
+        testing_support::PlainBackground);
+}
+
+// With Persistence, a row written at t shows at t + a with alpha exp(-a / Persistence) over the
+// background; rows fade out for good after Persistence * ln(510); the sweep line is drawn at
+// its angle.
+TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
+{
+    double now = 100;
+    testing_support::PlainChart b(200, 200, true);
+    TPolChart& c = b.chart;
+    c.Sweep()->SetClock([&now] { return now; });
+    c.Sweep()->SetPersistence(2);
+    TpcRaster& raster = *c.Raster();
+    raster.SetGrid(4, 1, 0, 90, 0, 10);
+    raster.SetColorMap(TpcColorMap::cmGray);
+    raster.SetValueHigh(255);
+    EXPECT_FALSE(c.Sweep()->Fading()) << "nothing written";
+    raster.SetCell(0, 0, 255);
+    const TPoint p = c.PolarToPixel(5, 45);
+    for (const double age : { 0.0, 0.5, 3.0, 12.0 }) {
+        now = 100 + age;
+        c.Redraw();
+        const uint32_t alpha = uint32_t(std::lround(255 * std::exp(-age / 2)));
+        const uint32_t back = testing_support::PlainBackground & 0xFF;
+        const uint32_t channel = (255 * alpha + back * (255 - alpha) + 127) / 255;
+        EXPECT_EQ(c.Canvas().Pixel(p.x, p.y) & 0xFF, channel) << "age " << age;
+        EXPECT_EQ(c.Sweep()->Fading(), age < 2 * std::log(510.0)) << "age " << age;
+    }
+    c.Sweep()->SetShowSweepLine(true);
+    c.Sweep()->SetSweepAngle(200);
+    c.Redraw();
+    const TPoint line = c.PolarToPixel(5, 200);
+    EXPECT_EQ(c.Canvas().Pixel(line.x, line.y), clLime);
+}
+
+// Refusals change nothing: counts, sizes, steps, rows, cells, values and the sweep's properties.
+TEST(Raster, RefusesWhatItCannotHold)
+{
+    testing_support::PlainChart b(100, 100, true);
+    TpcRaster& raster = *b.chart.Raster();
+    raster.SetGrid(3, 4, 0, 120, 0, 1);
+    raster.SetCell(1, 2, 7);
+    const float values[5] = { 1, 2, 3, 4, 5 };
+    EXPECT_THROW(raster.SetGrid(-1, 4, 0, 1, 0, 1), EZNQPolChartError);
+    EXPECT_THROW(raster.SetGrid(100000, 1001, 0, 1, 0, 1), EZNQPolChartError) << "over 10^8";
+    EXPECT_THROW(raster.SetGrid(3, 4, noValue, 1, 0, 1), EZNQPolChartError);
+    EXPECT_THROW(raster.SetGrid(3, 4, 0, 0, 0, 1), EZNQPolChartError);
+    EXPECT_THROW(raster.SetGrid(3, 4, 0, 1, 0, -1), EZNQPolChartError);
+    EXPECT_THROW(raster.SetGrid(3, 4, 0, 1, 0, HUGE_VAL), EZNQPolChartError);
+    EXPECT_THROW(raster.SetRow(3, values, 4), EZNQPolChartError);
+    EXPECT_THROW(raster.SetRow(0, values, 5), EZNQPolChartError);
+    EXPECT_THROW(raster.SetRow(0, nullptr, 2), EZNQPolChartError);
+    EXPECT_THROW(raster.SetCell(0, 4, 1), EZNQPolChartError);
+    EXPECT_THROW(raster.Cell(-1, 0), EZNQPolChartError);
+    EXPECT_THROW(raster.SetOpacity(1.5), EZNQPolChartError);
+    EXPECT_THROW(raster.SetValueLow(noValue), EZNQPolChartError);
+    EXPECT_THROW(raster.SetThreads(-1), EZNQPolChartError);
+    EXPECT_THROW(b.chart.Sweep()->SetPersistence(-1), EZNQPolChartError);
+    EXPECT_THROW(b.chart.Sweep()->SetSweepAngle(HUGE_VAL), EZNQPolChartError);
+    EXPECT_EQ(raster.AzCount(), 3);
+    EXPECT_EQ(raster.RangeCount(), 4);
+    EXPECT_EQ(raster.AzStep(), 120);
+    EXPECT_EQ(raster.Cell(1, 2), 7);
+    EXPECT_TRUE(std::isnan(raster.Cell(0, 0)));
+    raster.SetRow(0, values, 2);
+    EXPECT_EQ(raster.Cell(0, 1), 2);
+    EXPECT_TRUE(std::isnan(raster.Cell(0, 2))) << "the rest of the row keeps its values";
+    raster.Fill(1e300);
+    EXPECT_EQ(raster.Cell(2, 3), HUGE_VAL) << "beyond single precision: infinity";
+    raster.SetGrid(0, 0, 0, 1, 0, 1);
+    EXPECT_TRUE(std::isnan(raster.ValueAtPixel(50, 50))) << "no cells";
+}
