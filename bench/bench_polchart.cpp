@@ -532,6 +532,56 @@ void BM_WedgesRepaint(benchmark::State& state)
 }
 BENCHMARK(BM_WedgesRepaint)->ArgName("kind")->Arg(0)->Arg(1)->Arg(2)->Arg(3);
 
+// The raster layer on the demonstration chart, 360 rows of 1,024 cells of random values: 0 every
+// cell written (a data-only render of the whole layer), 1 the centre moved by a pixel (the map
+// rebuilt), 2 one row written, 3 a crosshair moved over the layer. The second argument is the
+// layer's Threads (0: all cores). Compare with BM_PaintFloor and BM_PaintDemoDiagram.
+void BM_RasterLayer(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoChart(chart, true);
+    TpcRaster& raster = *chart.Raster();
+    raster.SetThreads(int(state.range(1)));
+    constexpr int rows = 360, gates = 1024;
+    raster.SetGrid(rows, gates, 0, 1, 0, 10.0 / gates);
+    uint64_t seed = 5;
+    std::vector<float> row(gates);
+    for (int i = 0; i < rows; ++i) {
+        for (float& value : row) {
+            seed = seed * 6364136223846793005u + 1442695040888963407u;
+            value = float(seed >> 40) * 0x1p-24f;
+        }
+        raster.SetRow(i, row.data(), gates);
+    }
+    chart.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+    chart.SetAutoCenter(false);
+    chart.Redraw();
+    const auto kind = state.range(0);
+    const int x = chart.CenterX();
+    int i = 0;
+    for (auto _ : state) {
+        if (kind == 0)
+            raster.Fill(i % 2 ? 0.25 : 0.75);
+        else if (kind == 1)
+            chart.SetCenterX(x + (i & 1));
+        else if (kind == 2)
+            raster.SetRow(i % rows, row.data(), gates);
+        else
+            chart.CrossHair1()->SetPosition((i % 97) / 10.0, i % 360);
+        benchmark::ClobberMemory();
+        ++i;
+    }
+}
+BENCHMARK(BM_RasterLayer)
+    ->ArgNames({ "kind", "threads" })
+    ->Args({ 0, 0 })
+    ->Args({ 0, 1 })
+    ->Args({ 1, 0 })
+    ->Args({ 1, 1 })
+    ->Args({ 2, 0 })
+    ->Args({ 3, 0 })
+    ->Unit(benchmark::kMicrosecond);
+
 // Leaves the upper halves of the wide vector registers in use, as wide library code that does not
 // clear them would. On some processors every non-vector floating-point instruction, and every call
 // into the math library, is much slower until they are cleared.

@@ -68,12 +68,12 @@ bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
     if (theta < 0)
         theta += 2 * std::numbers::pi;
     const double phi = m_rotation * theta / m_angleUnit - m_angleOffset;
-    double along = std::fmod(phi - m_azStart, m_turn);
-    if (along < 0)
-        along += m_turn;
+    // Into the turn from the first row's start, and into the rows when they wrap.
+    double along = phi - m_azStart;
+    along -= m_turn * std::floor(along / m_turn);
     az = along / m_azStep;
     if (m_wraps)
-        az = std::fmod(az, double(m_azCount));
+        az -= m_azCount * std::floor(az / m_azCount);
     return az >= 0 && az < m_azCount;
 }
 
@@ -124,8 +124,9 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
     const int azCount = raster.AzCount(), rangeCount = raster.RangeCount();
     const bool wraps = raster.Wraps();
     struct Part {
-        std::vector<int32_t> offset, nearest, row0, row1, col0, weightAz, weightRange;
+        std::vector<int32_t> offset, nearest, row, row0, row1, col0, weightAz, weightRange;
     };
+    const int32_t stride = int32_t(m_image.bytesPerLine() / 4);
     const int parts = partsFor(int64_t(width) * height, raster.Threads());
     std::vector<Part> found(static_cast<size_t>(parts));
     const auto weight = [](double fraction) { return int32_t(std::lround(fraction * 65536)); };
@@ -144,8 +145,9 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
                         continue;
                     const int i = std::min(int(az), azCount - 1);
                     const int j = std::min(int(range), rangeCount - 1);
-                    out.offset.push_back(row * width + column);
+                    out.offset.push_back(row * stride + column);
                     out.nearest.push_back(i * rangeCount + j);
+                    out.row.push_back(i);
                     if (!bilinear)
                         continue;
                     // Between the centres of the cells about the pixel: across the seam when
@@ -175,49 +177,42 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
         },
         raster.Threads());
 
-    const auto join = [&](std::vector<int32_t>& into, std::vector<int32_t> Part::*list) {
-        into.clear();
-        for (Part& part : found)
-            into.insert(into.end(), (part.*list).begin(), (part.*list).end());
-    };
-    join(m_offset, &Part::offset);
-    join(m_nearest, &Part::nearest);
-    join(m_row0, &Part::row0);
-    join(m_row1, &Part::row1);
-    join(m_col0, &Part::col0);
-    join(m_weightAz, &Part::weightAz);
-    join(m_weightRange, &Part::weightRange);
-
-    // The pixels of each row, counted and then placed.
+    // The pixels in order of their nearest cell's row, each row's together: a render reads the
+    // cells row by row, and a row's update colours a run of pixels.
     m_rows.assign(size_t(azCount) + 1, 0);
-    const auto rowOf = [&](size_t k) { return m_nearest[k] / rangeCount; };
-    for (size_t k = 0; k < m_nearest.size(); ++k) {
-        ++m_rows[size_t(rowOf(k)) + 1];
-        if (bilinear && m_row0[k] != rowOf(k))
-            ++m_rows[size_t(m_row0[k]) + 1];
-        if (bilinear && m_row1[k] != rowOf(k) && m_row1[k] != m_row0[k])
-            ++m_rows[size_t(m_row1[k]) + 1];
-    }
+    for (const Part& part : found)
+        for (const int32_t row : part.row)
+            ++m_rows[size_t(row) + 1];
     for (size_t i = 1; i < m_rows.size(); ++i)
         m_rows[i] += m_rows[i - 1];
-    m_rowPixels.assign(size_t(m_rows.back()), 0);
+    const size_t total = size_t(m_rows.back());
+    for (std::vector<int32_t>* list : { &m_offset, &m_nearest, &m_pixelRow })
+        list->assign(total, 0);
+    for (std::vector<int32_t>* list : { &m_row0, &m_row1, &m_col0, &m_weightAz, &m_weightRange })
+        list->assign(bilinear ? total : 0, 0);
     std::vector<int64_t> next(m_rows.begin(), m_rows.end() - 1);
-    for (size_t k = 0; k < m_nearest.size(); ++k) {
-        const int row = rowOf(k);
-        m_rowPixels[size_t(next[size_t(row)]++)] = int32_t(k);
-        if (bilinear && m_row0[k] != row)
-            m_rowPixels[size_t(next[size_t(m_row0[k])]++)] = int32_t(k);
-        if (bilinear && m_row1[k] != row && m_row1[k] != m_row0[k])
-            m_rowPixels[size_t(next[size_t(m_row1[k])]++)] = int32_t(k);
-    }
+    for (const Part& part : found)
+        for (size_t k = 0; k < part.row.size(); ++k) {
+            const size_t at = size_t(next[size_t(part.row[k])]++);
+            m_offset[at] = part.offset[k];
+            m_nearest[at] = part.nearest[k];
+            m_pixelRow[at] = part.row[k];
+            if (bilinear) {
+                m_row0[at] = part.row0[k];
+                m_row1[at] = part.row1[k];
+                m_col0[at] = part.col0[k];
+                m_weightAz[at] = part.weightAz[k];
+                m_weightRange[at] = part.weightRange[k];
+            }
+        }
 }
 
-// Pixels (all of the map's, or the listed ones) coloured from their cells: the nearest cell's
+// Pixels (all of the map's, or the runs listed) coloured from their cells: the nearest cell's
 // value, or for bilinear colouring the weighted mean of the four cells about the pixel (the
 // nearest cell's value when one of them has no data); alpha from the nearest cell's row, 0 for
 // no data.
 void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,
-    const int32_t* pixels, int64_t count, bool all)
+    const std::vector<std::pair<int64_t, int64_t>>& runs, bool all)
 {
     const std::array<TColor, 256>* table = ColorMapTable(raster.ColorMap());
     uint32_t argb[256];
@@ -228,8 +223,6 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
     const double low = raster.ValueLow(), high = raster.ValueHigh();
     const bool bilinear = raster.Interpolation() == TpcRasterInterp::riBilinear;
     auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
-    const int stride = int(m_image.bytesPerLine() / 4);
-    const int width = m_image.width();
     const auto colorOne = [&](int64_t k) {
         const int32_t nearest = m_nearest[size_t(k)];
         double value = cells[nearest];
@@ -248,15 +241,16 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
             }
         }
         const int bin = ColorMapBin(value, low, high);
-        const uint32_t alpha = bin < 0 ? 0 : rowAlpha[size_t(nearest / rangeCount)];
-        const int32_t offset = m_offset[size_t(k)];
-        bits[(offset / width) * stride + offset % width]
-            = alpha == 0 ? 0 : (alpha << 24) | argb[std::max(bin, 0)];
+        const uint32_t alpha = bin < 0 ? 0 : rowAlpha[size_t(m_pixelRow[size_t(k)])];
+        bits[m_offset[size_t(k)]] = alpha == 0 ? 0 : (alpha << 24) | argb[std::max(bin, 0)];
     };
     if (!all) {
-        for (int64_t i = 0; i < count; ++i)
-            colorOne(pixels[i]);
-        m_lastColoured = count;
+        m_lastColoured = 0;
+        for (const auto& [from, to] : runs) {
+            for (int64_t k = from; k < to; ++k)
+                colorOne(k);
+            m_lastColoured += to - from;
+        }
         return;
     }
     const int64_t total = int64_t(m_offset.size());
@@ -298,19 +292,23 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
         all = true;
     m_faded = persistence > 0 && !fading;
     const int azCount = raster.AzCount();
-    std::vector<int32_t> dirty;
+    std::vector<std::pair<int64_t, int64_t>> dirty;
     if (!all && raster.DataVersion() != m_coloredData) {
-        // The rows written since the last update, when they are few; else all of them.
+        // The pixels of the rows written since the last update, when they are few, else all of
+        // them; a bilinear colour reads the rows on either side of the pixel's row too.
         const std::vector<uint64_t>& versions = raster.RowVersions();
+        const int reach = raster.Interpolation() == TpcRasterInterp::riBilinear ? 1 : 0;
+        std::vector<bool> marked(size_t(azCount), false);
+        for (int az = 0; az < azCount; ++az)
+            if (versions[size_t(az)] > m_coloredData)
+                for (int near = az - reach; near <= az + reach; ++near)
+                    marked[size_t((near + azCount) % azCount)] = true;
         int64_t pixels = 0;
         for (int az = 0; az < azCount && !all; ++az)
-            if (versions[size_t(az)] > m_coloredData) {
+            if (marked[size_t(az)]) {
+                dirty.emplace_back(m_rows[size_t(az)], m_rows[size_t(az) + 1]);
                 pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
-                if (pixels > int64_t(m_offset.size()) / 4)
-                    all = true;
-                else
-                    dirty.insert(dirty.end(), m_rowPixels.begin() + m_rows[size_t(az)],
-                        m_rowPixels.begin() + m_rows[size_t(az) + 1]);
+                all = pixels > int64_t(m_offset.size()) / 4;
             }
     }
     if (!all && dirty.empty() && raster.DataVersion() == m_coloredData)
@@ -323,7 +321,7 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
             alpha *= std::exp(-std::max(0.0, now - times[size_t(az)]) / persistence);
         rowAlpha[size_t(az)] = uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255));
     }
-    color(raster, rowAlpha, dirty.data(), int64_t(dirty.size()), all);
+    color(raster, rowAlpha, dirty, all);
     m_coloredData = raster.DataVersion();
     return m_image;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace znq {
@@ -79,24 +80,22 @@ private:
     };
     void buildMap(const TpcTransform& transform, const TpcRaster& raster, double deviceScale,
         int32_t deviceWidth, int32_t deviceHeight);
-    void color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha, const int32_t* pixels,
-        int64_t count, bool all);
+    void color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,
+        const std::vector<std::pair<int64_t, int64_t>>& runs, bool all);
 
     std::optional<MapKey> m_mapKey;
     std::optional<ColorKey> m_colorKey;
     uint64_t m_coloredData = 0;
     bool m_faded = false;
     int32_t m_left = 0, m_top = 0;
-    // The pixels with a cell, each as its offset in the box, its nearest cell, and for bilinear
-    // colouring its two rows, its first column and its weights towards the second ones (0 ..
-    // 65536).
-    std::vector<int32_t> m_offset, m_nearest;
+    // The pixels with a cell, in order of their nearest cell's row: each as its index in the
+    // image, its nearest cell and that cell's row, and for bilinear colouring its two rows, its
+    // first column and its weights towards the second ones (0 .. 65536).
+    std::vector<int32_t> m_offset, m_nearest, m_pixelRow;
     std::vector<int32_t> m_row0, m_row1, m_col0;
     std::vector<int32_t> m_weightAz, m_weightRange;
-    // The pixels of each row (both of a bilinear pixel's rows): rows[az] .. rows[az + 1] in
-    // m_rowPixels.
+    // The pixels of row az are m_rows[az] .. m_rows[az + 1] - 1.
     std::vector<int64_t> m_rows;
-    std::vector<int32_t> m_rowPixels;
     QImage m_image;
     int64_t m_lastColoured = 0;
 };
