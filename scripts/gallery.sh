@@ -16,8 +16,10 @@ export QT_QPA_PLATFORM=offscreen
 "$build/examples/example_scatter_by_value" --save "$out/scatter_by_value.png"
 "$build/examples/example_radar_chart" --save "$out/radar_chart.png"
 "$build/examples/example_wind_rose" --save "$out/wind_rose.png"
+"$build/examples/example_radar_sweep" --save "$out/radar_sweep.png"
+"$build/examples/example_antenna_map" --save "$out/antenna_map.png"
 pictures="demonstration minimal grid_styles label_modes text_labels crosshairs high_density
-  scales_and_sectors antenna_pattern antenna_pattern_log scatter_by_value radar_chart wind_rose shaded_sector"
+  scales_and_sectors antenna_pattern antenna_pattern_log scatter_by_value radar_chart wind_rose shaded_sector radar_sweep antenna_map"
 for picture in $pictures; do
   file="$out/$picture.png"
   if [ ! -s "$file" ] || [ "$(head -c 8 "$file" | od -An -tx1 | tr -d ' ')" != "89504e470d0a1a0a" ]; then

@@ -19,41 +19,43 @@ TpcRasterMapping::TpcRasterMapping(const TpcTransform& transform, const TpcRaste
     const TpcTransformParams& p = transform.Params();
     m_ox = static_cast<double>(p.OriginX);
     m_oy = static_cast<double>(p.OriginY);
-    m_scale = static_cast<double>(p.Scale);
+    // By the scale's size: an inverted range's negative scale turns the angle by half a turn,
+    // which PixelToPolar turns back.
+    const double scale = std::fabs(static_cast<double>(p.Scale));
+    m_invScale = scale > 0 && std::isfinite(1 / scale) ? 1 / scale : 0;
     const double outer = transform.RadiusOf(p.RangeHigh);
     m_outer2 = outer * outer;
-    m_logarithmic = p.Logarithmic;
     m_rangeLow = p.RangeLow;
     m_increasing = p.RangeHigh > p.RangeLow;
     // The hole's radius in radial units of the axis, as the transform counts it.
-    m_holeUnits = m_scale != 0 ? std::fabs(transform.RadiusOf(p.RangeLow) / m_scale) : 0;
-    m_linear = !m_logarithmic && m_holeUnits == 0;
+    m_holeUnits = transform.RadiusOf(p.RangeLow) * m_invScale;
+    m_linear = !p.Logarithmic && m_holeUnits == 0;
     m_axisLow = transform.AxisValue(p.RangeLow);
     m_rotation = p.RotationSign;
-    m_angleUnit = p.AngleUnit;
+    m_invAngleUnit = 1 / p.AngleUnit;
     m_angleOffset = p.AngleOffset;
     m_azStart = raster.AzStart();
-    m_azStep = raster.AzStep();
-    m_turn = 2 * std::numbers::pi / p.AngleUnit;
+    m_invAzStep = 1 / raster.AzStep();
+    m_turnCells = 2 * std::numbers::pi / p.AngleUnit * m_invAzStep;
+    m_invTurnCells = 1 / m_turnCells;
     m_azCount = raster.AzCount();
     m_wraps = raster.Wraps();
     m_rangeStart = raster.RangeStart();
-    m_rangeStep = raster.RangeStep();
+    m_invRangeStep = 1 / raster.RangeStep();
     m_rangeCount = raster.RangeCount();
 }
 
-// The radial value and the angle as PixelToPolar finds them.
+// The radial value and the angle as PixelToPolar finds them, by products with the reciprocals
+// worked out once where it divides.
 bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
 {
-    if (m_scale == 0 || !m_region.Contains(x, y))
+    if (m_invScale == 0)
         return false;
     const double dx = x - m_ox, dy = y - m_oy;
-    if (dx * dx + dy * dy > m_outer2)
+    const double d2 = dx * dx + dy * dy;
+    if (d2 > m_outer2 || !m_region.Contains(x, y))
         return false;
-    // By the scale's size: an inverted range's negative scale would turn the angle by half a
-    // turn, which PixelToPolar turns back.
-    const double u = dx / std::fabs(m_scale), v = dy / std::fabs(m_scale);
-    const double distance = std::sqrt(u * u + v * v);
+    const double distance = std::sqrt(d2) * m_invScale;
     double rad;
     if (m_linear) {
         rad = m_increasing ? m_rangeLow + distance : m_rangeLow - distance;
@@ -61,19 +63,19 @@ bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
         const double along = distance - m_holeUnits;
         rad = m_transform.RadialValue(m_increasing ? m_axisLow + along : m_axisLow - along);
     }
-    range = (rad - m_rangeStart) / m_rangeStep;
+    range = (rad - m_rangeStart) * m_invRangeStep;
     if (!(range >= 0 && range < m_rangeCount))
         return false;
-    double theta = std::atan2(v, u);
+    double theta = std::atan2(dy, dx);
     if (theta < 0)
         theta += 2 * std::numbers::pi;
-    const double phi = m_rotation * theta / m_angleUnit - m_angleOffset;
-    // Into the turn from the first row's start, and into the rows when they wrap.
-    double along = phi - m_azStart;
-    along -= m_turn * std::floor(along / m_turn);
-    az = along / m_azStep;
-    if (m_wraps)
-        az -= m_azCount * std::floor(az / m_azCount);
+    // In rows from the first row's start, brought into the turn, and into the rows when they
+    // wrap.
+    double cells = (m_rotation * theta * m_invAngleUnit - m_angleOffset - m_azStart) * m_invAzStep;
+    cells -= m_turnCells * std::floor(cells * m_invTurnCells);
+    if (m_wraps && cells >= m_azCount)
+        cells -= m_azCount;
+    az = cells;
     return az >= 0 && az < m_azCount;
 }
 
@@ -136,6 +138,9 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
             Part& out = found[size_t(part)];
             const int32_t from = int32_t(int64_t(height) * part / parts);
             const int32_t to = int32_t(int64_t(height) * (part + 1) / parts);
+            const size_t most = size_t(to - from) * size_t(width);
+            for (std::vector<int32_t>* list : { &out.offset, &out.nearest, &out.row })
+                list->reserve(most);
             for (int32_t row = from; row < to; ++row) {
                 const double y = (m_top + row + 0.5) / deviceScale - 0.5;
                 for (int32_t column = 0; column < width; ++column) {

@@ -27,19 +27,17 @@ public:
 
 private:
     const TpcViewRegion& m_region;
-    double m_ox, m_oy, m_scale;
-    double m_outer2;
-    bool m_logarithmic, m_linear;
-    double m_rangeLow;
-    bool m_increasing;
-    double m_holeUnits, m_axisLow;
     const TpcTransform& m_transform;
-    double m_rotation, m_angleUnit, m_angleOffset;
-    double m_azStart, m_azStep, m_turn;
-    int m_azCount;
-    bool m_wraps;
-    double m_rangeStart, m_rangeStep;
-    int m_rangeCount;
+    double m_ox = 0, m_oy = 0, m_invScale = 0;
+    double m_outer2 = 0;
+    bool m_linear = true, m_increasing = true;
+    double m_rangeLow = 0, m_holeUnits = 0, m_axisLow = 0;
+    double m_rotation = 1, m_invAngleUnit = 1, m_angleOffset = 0;
+    double m_azStart = 0, m_invAzStep = 1, m_turnCells = 1, m_invTurnCells = 1;
+    int m_azCount = 0;
+    bool m_wraps = false;
+    double m_rangeStart = 0, m_invRangeStep = 1;
+    int m_rangeCount = 0;
 };
 
 /// The cell value under the logical pixel (x, y), as the layer draws it; NaN where it has none.
