@@ -1034,16 +1034,35 @@ void TRasterSurface::DrawTranslucent(TPoint at, QRectF, const QImage& source)
     auto* targetBits = reinterpret_cast<uint32_t*>(m_image->bits());
     const qsizetype sourceStride = source.bytesPerLine() / 4,
                     targetStride = m_image->bytesPerLine() / 4;
+    const int64_t count = target.right - target.left + 1;
+    const auto one = [](uint32_t& to, uint32_t from) {
+        const uint32_t alpha = from >> 24;
+        if (alpha == 255)
+            to = from;
+        else if (alpha != 0)
+            to = blendPixel(to, from, alpha);
+    };
     for (int64_t row = target.top; row <= target.bottom; ++row) {
         const uint32_t* from = sourceBits + (row - at.y) * sourceStride + (target.left - at.x);
         uint32_t* to = targetBits + row * targetStride + target.left;
-        for (int64_t i = 0; i <= target.right - target.left; ++i) {
-            const uint32_t alpha = from[i] >> 24;
-            if (alpha == 255)
-                to[i] = from[i];
-            else if (alpha != 0)
-                to[i] = blendPixel(to[i], from[i], alpha);
+        // Eight pixels at a time where all of them are opaque, or all transparent.
+        constexpr int64_t block = 8;
+        int64_t i = 0;
+        for (; i + block <= count; i += block) {
+            uint32_t all = 0xFFFFFFFFu, any = 0;
+            for (int64_t k = 0; k < block; ++k) {
+                all &= from[i + k];
+                any |= from[i + k];
+            }
+            if (all >> 24 == 255)
+                for (int64_t k = 0; k < block; ++k)
+                    to[i + k] = from[i + k];
+            else if (any >> 24 != 0)
+                for (int64_t k = 0; k < block; ++k)
+                    one(to[i + k], from[i + k]);
         }
+        for (; i < count; ++i)
+            one(to[i], from[i]);
     }
 }
 
