@@ -41,6 +41,10 @@ void TpcRaster::SetGrid(
 {
     if (azCount < 0 || rangeCount < 0)
         throw EZNQPolChartError(m_chart->Name(), ": a raster's counts cannot be below 0");
+    if (azCount > MaxRows)
+        throw EZNQPolChartError(m_chart->Name(),
+            ": a raster of " + std::to_string(azCount) + " rows is more than the limit of "
+                + std::to_string(MaxRows));
     if (int64_t(azCount) * rangeCount > MaxCells)
         throw EZNQPolChartError(m_chart->Name(),
             ": a raster of " + std::to_string(azCount) + " x " + std::to_string(rangeCount)

@@ -41,6 +41,8 @@ class TpcRaster : public QObject {
 public:
     /// The most cells a grid may have.
     static constexpr int64_t MaxCells = 100'000'000;
+    /// The most rows a grid may have: each keeps 16 bytes for the sweep besides its cells.
+    static constexpr int MaxRows = 1'000'000;
 
     /// The raster layer of chart (owned by it), without cells.
     explicit TpcRaster(TCustomPolChart* chart);
@@ -49,8 +51,8 @@ public:
 
     /// Makes a grid of azCount x rangeCount cells, every one NaN: azimuths from azStart by azStep,
     /// radial values from rangeStart by rangeStep. EZNQPolChartError for a count below 0, more than
-    /// MaxCells cells, a start that is not finite, or a step that is not finite and above 0; a
-    /// count of 0 leaves the layer without cells.
+    /// MaxCells cells or MaxRows rows, a start that is not finite, or a step that is not finite and
+    /// above 0; a count of 0 leaves the layer without cells.
     void SetGrid(int azCount, int rangeCount, double azStart, double azStep, double rangeStart,
         double rangeStep);
     /// The number of azimuth rows.

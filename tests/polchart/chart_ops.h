@@ -101,7 +101,7 @@ public:
     void operation(ByteReader& in)
     {
         TPolChart& c = m_chart;
-        switch (in.small(44)) {
+        switch (in.small(45)) {
         case 0:
             c.SetMagFactor(in.real());
             break;
@@ -271,6 +271,9 @@ public:
             break;
         case 43:
             wedges(in);
+            break;
+        case 44:
+            raster(in);
             break;
         }
     }
@@ -452,6 +455,65 @@ private:
         } catch (const EZNQPolChartError&) {
             if (bars.Count() != before)
                 m_failure = "a refused wedge changed the bars";
+        }
+    }
+
+    // The raster layer and the sweep with any values; grids stay small (a refused large one
+    // allocates nothing).
+    void raster(ByteReader& in)
+    {
+        TPolChart& c = m_chart;
+        TpcRaster& raster = *c.Raster();
+        TpcSweep& sweep = *c.Sweep();
+        const auto before = std::tuple { raster.AzCount(), raster.RangeCount(), raster.AzStep() };
+        auto value = [&] { return in.small(2) ? in.real() : (in.small(800) - 200) / 10.0; };
+        auto count = [&] { return in.small(8) == 0 ? int(in.integer()) : int(in.small(300)); };
+        try {
+            switch (in.small(8)) {
+            case 0: {
+                const int rows = count(), cells = count();
+                raster.SetGrid(rows, int64_t(rows) * cells > 200000 ? 1 : cells, value(), value(),
+                    value(), value());
+                break;
+            }
+            case 1: {
+                std::vector<float> values(size_t(in.small(400)));
+                for (float& v : values)
+                    v = float(in.small(3) ? in.small(100) : std::nan(""));
+                raster.SetRow(count(), values.data(), int(values.size()));
+                break;
+            }
+            case 2:
+                raster.SetCell(count(), count(), value());
+                raster.Fill(in.small(4) ? value() : std::nan(""));
+                break;
+            case 3:
+                raster.SetValueLow(value());
+                raster.SetValueHigh(value());
+                raster.SetOpacity(value());
+                break;
+            case 4:
+                raster.SetColorMap(TpcColorMap(in.small(5)));
+                raster.SetInterpolation(in.small(2) ? TpcRasterInterp::riBilinear
+                                                    : TpcRasterInterp::riNearest);
+                raster.SetVisible(in.small(4) != 0);
+                raster.SetThreads(int(in.small(4)) - 1);
+                break;
+            case 5:
+                raster.ValueAtPixel(int32_t(in.integer() % 100000), int32_t(in.integer() % 100000));
+                break;
+            case 6:
+                sweep.SetPersistence(value());
+                sweep.SetSweepAngle(value());
+                sweep.SetShowSweepLine(in.small(2) != 0);
+                break;
+            default:
+                c.Redraw();
+                break;
+            }
+        } catch (const EZNQPolChartError&) {
+            if (std::tuple { raster.AzCount(), raster.RangeCount(), raster.AzStep() } != before)
+                m_failure = "a refused raster change changed the grid";
         }
     }
 

@@ -284,6 +284,7 @@ TEST(Raster, RefusesWhatItCannotHold)
     const float values[5] = { 1, 2, 3, 4, 5 };
     EXPECT_THROW(raster.SetGrid(-1, 4, 0, 1, 0, 1), EZNQPolChartError);
     EXPECT_THROW(raster.SetGrid(100000, 1001, 0, 1, 0, 1), EZNQPolChartError) << "over 10^8";
+    EXPECT_THROW(raster.SetGrid(1000001, 1, 0, 1, 0, 1), EZNQPolChartError) << "over 10^6 rows";
     EXPECT_THROW(raster.SetGrid(3, 4, noValue, 1, 0, 1), EZNQPolChartError);
     EXPECT_THROW(raster.SetGrid(3, 4, 0, 0, 0, 1), EZNQPolChartError);
     EXPECT_THROW(raster.SetGrid(3, 4, 0, 1, 0, -1), EZNQPolChartError);
