@@ -587,15 +587,18 @@ inline bool SectorRows::between(int64_t y, int64_t& from, int64_t& to) const
     if (lo > up + hair)
         return false;
     const double left = s.CenterX + lo, right = s.CenterX + up;
-    const double first = std::max(ceilOf(left), double(m_left));
-    const double last = std::min(floorOf(right), double(m_right));
+    // An edge of a slope so steep that its bound is not a number (infinity times 0) leaves the
+    // whole row to the rule.
+    const bool unknown = std::isnan(left) || std::isnan(right);
+    const double first = unknown ? double(m_left) : std::max(ceilOf(left), double(m_left));
+    const double last = unknown ? double(m_right) : std::min(floorOf(right), double(m_right));
     from = static_cast<int64_t>(std::min(first, double(m_right) + 1));
     to = static_cast<int64_t>(std::max(last, double(m_left) - 1));
     const auto near = [](double x) {
         const double f = x - floorOf(x);
         return f < hair || f > 1 - hair;
     };
-    if (near(left) || near(right)) {
+    if (unknown || near(left) || near(right)) {
         const auto inside = [&](int64_t x) { return m_edges.between(double(x) - s.CenterX, dy); };
         from = std::max(from - 1, m_left);
         to = std::min(to + 1, m_right);

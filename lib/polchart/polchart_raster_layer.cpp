@@ -19,7 +19,7 @@ namespace {
         const TPoint to = context.Transform.PolarToPixel(p.RangeHigh, angle);
         // Outside a partial sector's edges the line is not drawn.
         const TpcViewRegion& region = context.Transform.Region();
-        if (!region.Contains((from.x + to.x) / 2.0, (from.y + to.y) / 2.0))
+        if (!region.Contains((double(from.x) + to.x) / 2, (double(from.y) + to.y) / 2))
             return;
         const TCanvas::StateGuard keep(canvas);
         canvas.Pen().SetColor(context.Sweep->SweepLineColor());

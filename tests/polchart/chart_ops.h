@@ -494,8 +494,8 @@ private:
                 break;
             case 4:
                 raster.SetColorMap(TpcColorMap(in.small(5)));
-                raster.SetInterpolation(in.small(2) ? TpcRasterInterp::riBilinear
-                                                    : TpcRasterInterp::riNearest);
+                raster.SetInterpolation(
+                    in.small(2) ? TpcRasterInterp::riBilinear : TpcRasterInterp::riNearest);
                 raster.SetVisible(in.small(4) != 0);
                 raster.SetThreads(int(in.small(4)) - 1);
                 break;
