@@ -18,6 +18,13 @@ TCanvas::TCanvas(QImage* image)
     m_font.OnChange = [this](TObject*) { fontChanged(); };
 }
 
+TCanvas::TCanvas(QImage* part, TPoint origin)
+    : m_surface(MakeOffsetSurface(MakeRasterSurface(part), origin))
+    , m_image(part)
+{
+    m_font.OnChange = [this](TObject*) { fontChanged(); };
+}
+
 TCanvas::TCanvas(QPainter* painter, int32_t width, int32_t height, bool xml)
     : m_surface(MakeVectorSurface(painter, xml))
     , m_logicalSize(std::pair { std::max(width, 0), std::max(height, 0) })

@@ -229,6 +229,10 @@ public:
     /// A raster canvas that draws into *image, which its owner keeps alive and may resize or
     /// replace.
     explicit TCanvas(QImage* image);
+    /// A raster canvas for the part of a larger picture whose top-left device pixel is origin:
+    /// each figure lands on *part where it lands on the whole picture, less origin, and part gets
+    /// exactly the pixels the whole picture gets there. Image() is part.
+    TCanvas(QImage* part, TPoint origin);
     /// A vector canvas of width x height logical pixels that hands its figures to painter, which
     /// must outlive it. With xml, the painter writes XML (SVG): texts lose the characters XML
     /// cannot hold, and font names are given to it escaped. Pixel() reads white there.

@@ -160,4 +160,8 @@ std::unique_ptr<TSurface> MakeRasterSurface(QImage* image);
 /// cannot hold, and font names are passed escaped.
 std::unique_ptr<TSurface> MakeVectorSurface(QPainter* painter, bool xml);
 
+/// A surface that moves every figure by -origin before handing it to inner: inner's pixels are
+/// the part of a larger picture whose top-left device pixel is origin.
+std::unique_ptr<TSurface> MakeOffsetSurface(std::unique_ptr<TSurface> inner, TPoint origin);
+
 } // namespace znq

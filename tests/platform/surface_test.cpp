@@ -929,6 +929,126 @@ TEST(CanvasSurfaces, SectorsCoverExactlyThePixelsTheirRuleTakes)
     EXPECT_EQ(device.kinds(), "A");
 }
 
+// A canvas for a part of a picture gets exactly the part's pixels of the whole picture: every kind
+// of figure (lines solid, dotted, wide and XOR, polylines, polygons, boxes, ellipses, fills with
+// opacity and clip, sectors, rings, markers, texts with background and clip, bitmaps drawn,
+// blended and translucent), partly inside the part or wholly outside it, at scales 1 and 2.
+TEST(CanvasSurfaces, APartOfAPictureGetsThePixelsOfTheWhole)
+{
+    std::mt19937 random(31);
+    auto any
+        = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    TBitmap stamp(9, 7);
+    stamp.Canvas().Brush().SetColor(clTeal);
+    stamp.Canvas().FillRect(Rect(0, 0, 9, 7));
+    stamp.Canvas().Pen().SetColor(clYellow);
+    stamp.Canvas().MoveTo(0, 0);
+    stamp.Canvas().LineTo(9, 7);
+    QImage translucent(20, 12, QImage::Format_ARGB32);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 20; ++x)
+            translucent.setPixel(x, y, qRgba(200, 10 * x, 20 * y, x < 4 ? 255 : 12 * x));
+    const auto scene = [&](TCanvas& c, std::mt19937 figures) {
+        auto at = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(figures);
+        };
+        c.Brush().SetColor(0xF0E0D0);
+        c.FillRect(Rect(0, 0, 120, 90));
+        for (int k = 0; k < 40; ++k) {
+            c.Pen().SetColor(TColor(at(0, 0xFFFFFF)));
+            c.Pen().SetStyle(at(0, 2) == 0 ? TPenStyle::psDot : TPenStyle::psSolid);
+            c.Pen().SetWidth(at(1, 2));
+            c.Pen().SetMode(at(0, 5) == 0 ? TPenMode::pmXor : TPenMode::pmCopy);
+            c.Brush().SetColor(TColor(at(0, 0xFFFFFF)));
+            c.Brush().SetStyle(at(0, 1) ? TBrushStyle::bsSolid : TBrushStyle::bsClear);
+            const TPoint a { at(-20, 140), at(-20, 110) }, b { at(-20, 140), at(-20, 110) };
+            const TPoint d { at(-20, 140), at(-20, 110) };
+            const std::vector<TPoint> points { a, b, d, TPoint { a.x, d.y } };
+            switch (at(0, 11)) {
+            case 0:
+                c.MoveTo(a.x, a.y);
+                c.LineTo(b.x, b.y);
+                break;
+            case 1:
+                c.Polyline(points);
+                break;
+            case 2:
+                c.Polygon(points);
+                break;
+            case 3:
+                c.Rectangle(a.x, a.y, b.x, b.y);
+                break;
+            case 4:
+                c.Ellipse(a.x, a.y, b.x, b.y);
+                break;
+            case 5:
+                c.FillPolygon(points, 0.4,
+                    std::vector<TPoint> { TPoint { 0, 0 }, TPoint { 100, 10 }, TPoint { 60, 90 } });
+                break;
+            case 6:
+                c.FillSector(TSector { a.x + 0.3, a.y - 0.2, 3, 3.0 + at(0, 40), at(0, 6) * 1.0,
+                                 at(1, 7) * 1.0 },
+                    0.6);
+                break;
+            case 7: {
+                const TSectorRing rings[]
+                    = { { 0, 8, clRed, 1 }, { 8, 8.0 + at(0, 30), clBlue, 0.5 } };
+                c.FillSectorRings(
+                    TSector { double(a.x), double(a.y), 0, 0, 1, at(1, 6) * 1.0 }, rings);
+                break;
+            }
+            case 8:
+                c.Marks(points, std::vector<TColor> { clRed },
+                    TMark { TMarkShape(at(0, 7)), at(1, 9), at(0, 1) == 1 });
+                break;
+            case 9:
+                c.Font().SetColor(TColor(at(0, 0xFFFFFF)));
+                if (at(0, 1))
+                    c.TextOut(a.x, a.y, "Part 17 dB");
+                else
+                    c.TextRect(Rect(a.x, a.y, a.x + 30, a.y + 9), a.x - 3, a.y - 2, "clipped text");
+                break;
+            case 10:
+                if (at(0, 1))
+                    c.Draw(a.x, a.y, stamp);
+                else
+                    c.Draw(a.x, a.y, stamp, 0.5);
+                break;
+            default:
+                c.DrawTranslucent(translucent, c.Scale(), a.x, a.y);
+                break;
+            }
+        }
+    };
+    for (int round = 0; round < 16; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const double scale = round % 4 == 3 ? 2 : 1;
+        const std::mt19937 figures { static_cast<uint32_t>(round) };
+        TBitmap whole;
+        whole.SetScale(scale);
+        whole.SetSize(120, 90);
+        scene(whole.Canvas(), figures);
+        const QImage& all = whole.Image();
+        QImage picture = all.copy();
+        picture.fill(0xFF000000u);
+        const int x0 = any(0, all.width() - 1), y0 = any(0, all.height() - 1);
+        const int w = any(1, all.width() - x0), h = any(1, all.height() - y0);
+        QImage part(picture.bits() + y0 * picture.bytesPerLine() + x0 * 4, w, h,
+            picture.bytesPerLine(), QImage::Format_RGB32);
+        {
+            TCanvas canvas(&part, TPoint { x0, y0 });
+            canvas.SetScale(scale, 120, 90);
+            scene(canvas, figures);
+        }
+        for (int y = 0; y < all.height(); ++y)
+            for (int x = 0; x < all.width(); ++x) {
+                const bool inside = x >= x0 && y >= y0 && x < x0 + w && y < y0 + h;
+                ASSERT_EQ(picture.pixel(x, y), inside ? all.pixel(x, y) : 0xFF000000u)
+                    << x << ", " << y << " in the part from " << x0 << ", " << y0;
+            }
+    }
+}
+
 // Rings filled as a stack give the picture of their sectors filled one by one: for stacks outwards
 // and inwards, touching and apart, thin and wide, with radii whose circles pass through pixel
 // centres (those pixels belong to both rings and get both blends, in order), opaque, blended and
