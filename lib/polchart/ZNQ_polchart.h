@@ -968,6 +968,11 @@ public:
     /// anew only when something it shows may have changed since. Crosshair changes paint this way,
     /// so they do not call OnDataRendered or OnBeforeDrawScaleLabel. Counts as a paint.
     void PaintCrossHairs();
+    /// Cells of the raster layer were written: with AutoRedraw, when nothing else has changed
+    /// since the last paint and only a few rows were written, the chart image is rendered again
+    /// only where their pixels lie (exactly as a whole render would) and the picture is shown;
+    /// else the redraw rule.
+    void RasterCellsChanged();
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     const TBitmap& ChartBitmap() const;
     /// The whole picture without the crosshairs and the zoom box, composed anew: the shadow with

@@ -45,6 +45,7 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     connect(r.Bars, &TpcBars::changed, this, [this] { rooms().RedrawIfAuto(); });
     r.Raster = new TpcRaster(this);
     connect(r.Raster, &TpcRaster::changed, this, [this] { rooms().RedrawIfAuto(); });
+    connect(r.Raster, &TpcRaster::cellsChanged, this, [this] { RasterCellsChanged(); });
     r.Sweep = new TpcSweep(this);
     connect(r.Sweep, &TpcSweep::changed, this, [this] { rooms().RedrawIfAuto(); });
     connect(r.Sweep, &TpcSweep::frame, this, [this] { rooms().RedrawIfAuto(); });

@@ -3,6 +3,8 @@
 #include "polchart_rooms.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace znq {
 
@@ -48,6 +50,51 @@ void TCustomPolChart::PaintCrossHairs()
     }
     ++r.PaintCount;
     r.ShowFrame();
+}
+
+void TCustomPolChart::RasterCellsChanged()
+{
+    TpcChartRooms& r = rooms();
+    // A layer that is not drawn shows nothing of its cells.
+    if (!r.Raster->Visible() || r.Raster->ColorMap() == TpcColorMap::cmNone)
+        return;
+    if (!(r.AutoRedraw || Designing()) || !r.CanPaint() || painting() || !r.ChartImageCurrent
+        || paintPending() || !backingFits() || r.ChartBitmap.Width() != r.ChartImageWidth()
+        || r.ChartBitmap.Height() != r.ChartImageHeight()) {
+        r.RedrawIfAuto();
+        return;
+    }
+    QImage& image = r.ChartBitmap.Canvas().Image();
+    const double scale = r.ChartBitmap.Scale();
+    const std::optional<std::array<int32_t, 4>> box = r.RasterRender.PendingBox(
+        Transform(), *r.Raster, *r.Sweep, scale, image.width(), image.height());
+    if (!box || image.format() != QImage::Format_RGB32) {
+        r.RedrawIfAuto();
+        return;
+    }
+    const auto [left, top, right, bottom] = *box;
+    const int32_t x0 = std::clamp(left, 0, image.width() - 1);
+    const int32_t y0 = std::clamp(top, 0, image.height() - 1);
+    const int32_t x1 = std::clamp(right, x0, image.width() - 1);
+    const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
+    runPaint([&] {
+        ++r.PaintCount;
+        r.ChartImageCurrent = true;
+        try {
+            // The part of the chart image shares its pixels.
+            QImage part(image.bits() + qsizetype(y0) * image.bytesPerLine() + qsizetype(x0) * 4,
+                x1 - x0 + 1, y1 - y0 + 1, image.bytesPerLine(), image.format());
+            TCanvas canvas(&part, TPoint { x0, y0 });
+            canvas.SetScale(scale, r.ChartImageWidth(), r.ChartImageHeight());
+            canvas.Font().Assign(Font());
+            RenderChart(canvas);
+            canvas.EndPainting();
+        } catch (...) {
+            r.ChartImageCurrent = false;
+            throw;
+        }
+        r.ShowFrame();
+    });
 }
 
 const TBitmap& TCustomPolChart::ChartBitmap() const

@@ -87,7 +87,7 @@ void TpcRaster::rowsWritten(int first, int last)
         m_rowTimes[size_t(az)] = now;
     }
     m_chart->Sweep()->RowWritten();
-    Q_EMIT changed();
+    Q_EMIT cellsChanged();
 }
 
 void TpcRaster::SetRow(int az, const float* values, int count)

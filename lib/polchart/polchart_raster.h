@@ -24,8 +24,9 @@ namespace znq {
 /// through the chart's transform to the cell under its centre, so the view's offset, direction,
 /// inverted range, magnification, centre, logarithmic scale and the screen's pixel density all
 /// apply. Cells hold single-precision values (4 bytes each); NaN means no data and is transparent.
-/// Every change redraws by the chart's redraw rule and emits changed(); refusals raise
-/// EZNQPolChartError and change nothing.
+/// Every change redraws by the chart's redraw rule and emits changed() (cellsChanged() for cells
+/// written); refusals raise EZNQPolChartError and change nothing. Writing a few rows repaints only
+/// the part of the chart image their pixels lie in.
 class TpcRaster : public QObject {
     Q_OBJECT
     Q_PROPERTY(
@@ -127,8 +128,10 @@ public:
     const std::vector<double>& RowTimes() const { return m_rowTimes; }
 
 Q_SIGNALS:
-    /// The grid, the cells or a property changed.
+    /// The grid or a property changed.
     void changed();
+    /// Cells were written (SetRow, SetCell, Fill).
+    void cellsChanged();
 
 private:
     void check(const char* what, double value) const;

@@ -38,15 +38,17 @@ void Raster(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult&)
         && raster->AzCount() > 0 && raster->RangeCount() > 0
         && raster->ColorMap() != TpcColorMap::cmNone) {
         const double now = context.Sweep->Now();
+        const int32_t width = std::max(0, context.Area.Width - context.Area.ShadowWidth + 1);
+        const int32_t height = std::max(0, context.Area.Height - context.Area.ShadowWidth + 1);
         if (!canvas.Image().isNull()) {
+            // The chart image's device pixels, also where the canvas holds only a part of them.
             TpcRasterRender& render = *context.RasterRender;
-            const QImage& image = render.Update(context.Transform, *raster, *context.Sweep,
-                canvas.Scale(), canvas.Image().width(), canvas.Image().height(), now);
-            canvas.DrawTranslucent(image, canvas.Scale(), render.Left(), render.Top());
+            const double scale = canvas.Scale();
+            const QImage& image = render.Update(context.Transform, *raster, *context.Sweep, scale,
+                TBitmap::ScaledSize(width, scale), TBitmap::ScaledSize(height, scale), now);
+            canvas.DrawTranslucent(image, scale, render.Left(), render.Top());
         } else {
             // SVG and PDF embed the layer as an image under the vector grid and data.
-            const int32_t width = std::max(0, context.Area.Width - context.Area.ShadowWidth + 1);
-            const int32_t height = std::max(0, context.Area.Height - context.Area.ShadowWidth + 1);
             TpcRasterRender render;
             const QImage& image = render.Update(context.Transform, *raster, *context.Sweep,
                 VectorImageScale, TBitmap::ScaledSize(width, VectorImageScale),

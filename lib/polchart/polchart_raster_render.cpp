@@ -270,6 +270,58 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
     m_lastColoured = total;
 }
 
+bool TpcRasterRender::dirtyRuns(
+    const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const
+{
+    const int azCount = raster.AzCount();
+    const std::vector<uint64_t>& versions = raster.RowVersions();
+    const int reach = raster.Interpolation() == TpcRasterInterp::riBilinear ? 1 : 0;
+    std::vector<bool> marked(size_t(azCount), false);
+    for (int az = 0; az < azCount; ++az)
+        if (versions[size_t(az)] > m_coloredData)
+            for (int near = az - reach; near <= az + reach; ++near)
+                marked[size_t((near + azCount) % azCount)] = true;
+    int64_t pixels = 0;
+    for (int az = 0; az < azCount; ++az)
+        if (marked[size_t(az)]) {
+            runs.emplace_back(m_rows[size_t(az)], m_rows[size_t(az) + 1]);
+            pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
+            if (pixels > int64_t(m_offset.size()) / 4)
+                return false;
+        }
+    return true;
+}
+
+std::optional<std::array<int32_t, 4>> TpcRasterRender::PendingBox(const TpcTransform& transform,
+    const TpcRaster& raster, const TpcSweep& sweep, double deviceScale, int32_t deviceWidth,
+    int32_t deviceHeight) const
+{
+    const MapKey mapKey { transform.Params(), deviceScale, deviceWidth, deviceHeight,
+        raster.GridVersion(), raster.Interpolation() };
+    const ColorKey colorKey { raster.ColorMap(), raster.ValueLow(), raster.ValueHigh(),
+        raster.Opacity(), sweep.Persistence() };
+    if (m_mapKey != mapKey || m_colorKey != colorKey || sweep.Persistence() > 0
+        || raster.DataVersion() == m_coloredData)
+        return std::nullopt;
+    std::vector<std::pair<int64_t, int64_t>> runs;
+    if (!dirtyRuns(raster, runs))
+        return std::nullopt;
+    const int64_t stride = m_image.bytesPerLine() / 4;
+    int64_t left = INT64_MAX, top = INT64_MAX, right = -1, bottom = -1;
+    for (const auto& [from, to] : runs)
+        for (int64_t k = from; k < to; ++k) {
+            const int64_t row = m_offset[size_t(k)] / stride, column = m_offset[size_t(k)] % stride;
+            left = std::min(left, column);
+            right = std::max(right, column);
+            top = std::min(top, row);
+            bottom = std::max(bottom, row);
+        }
+    if (right < 0)
+        return std::nullopt;
+    return std::array<int32_t, 4> { int32_t(m_left + left), int32_t(m_top + top),
+        int32_t(m_left + right), int32_t(m_top + bottom) };
+}
+
 const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRaster& raster,
     const TpcSweep& sweep, double deviceScale, int32_t deviceWidth, int32_t deviceHeight,
     double now)
@@ -298,24 +350,8 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
     m_faded = persistence > 0 && !fading;
     const int azCount = raster.AzCount();
     std::vector<std::pair<int64_t, int64_t>> dirty;
-    if (!all && raster.DataVersion() != m_coloredData) {
-        // The pixels of the rows written since the last update, when they are few, else all of
-        // them; a bilinear colour reads the rows on either side of the pixel's row too.
-        const std::vector<uint64_t>& versions = raster.RowVersions();
-        const int reach = raster.Interpolation() == TpcRasterInterp::riBilinear ? 1 : 0;
-        std::vector<bool> marked(size_t(azCount), false);
-        for (int az = 0; az < azCount; ++az)
-            if (versions[size_t(az)] > m_coloredData)
-                for (int near = az - reach; near <= az + reach; ++near)
-                    marked[size_t((near + azCount) % azCount)] = true;
-        int64_t pixels = 0;
-        for (int az = 0; az < azCount && !all; ++az)
-            if (marked[size_t(az)]) {
-                dirty.emplace_back(m_rows[size_t(az)], m_rows[size_t(az) + 1]);
-                pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
-                all = pixels > int64_t(m_offset.size()) / 4;
-            }
-    }
+    if (!all && raster.DataVersion() != m_coloredData)
+        all = !dirtyRuns(raster, dirty);
     if (!all && dirty.empty() && raster.DataVersion() == m_coloredData)
         return m_image;
     std::vector<uint8_t> rowAlpha(static_cast<size_t>(azCount));

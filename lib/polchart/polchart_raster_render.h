@@ -8,6 +8,7 @@
 
 #include <QImage>
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -55,6 +56,12 @@ public:
     const QImage& Update(const TpcTransform& transform, const TpcRaster& raster,
         const TpcSweep& sweep, double deviceScale, int32_t deviceWidth, int32_t deviceHeight,
         double now);
+    /// The device pixels (left, top, right, bottom, inclusive) that the next Update with these
+    /// arguments colours, when it colours only the rows written since the last one; none when it
+    /// colours everything or nothing.
+    std::optional<std::array<int32_t, 4>> PendingBox(const TpcTransform& transform,
+        const TpcRaster& raster, const TpcSweep& sweep, double deviceScale, int32_t deviceWidth,
+        int32_t deviceHeight) const;
     /// The box's top-left device pixel.
     int32_t Left() const { return m_left; }
     /// The box's top row.
@@ -76,6 +83,9 @@ private:
         double Low = 0, High = 0, Opacity = 0, Persistence = 0;
         friend bool operator==(const ColorKey&, const ColorKey&) = default;
     };
+    // The runs of pixels that need colouring again: the rows written since the last update (and
+    // their neighbours for bilinear colouring); all of them when that is more than a quarter.
+    bool dirtyRuns(const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const;
     void buildMap(const TpcTransform& transform, const TpcRaster& raster, double deviceScale,
         int32_t deviceWidth, int32_t deviceHeight);
     void color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,

@@ -241,6 +241,45 @@ TEST(Raster, ARowUpdateTouchesOnlyItsWedge)
         testing_support::PlainBackground);
 }
 
+// With AutoRedraw, writing a few rows renders the chart image again only where their pixels lie,
+// and the picture is exactly that of a whole render: over a chart with a grid and labels, a curve,
+// wedges, a text label and the legend, nearest and bilinear.
+TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
+{
+    for (const TpcRasterInterp interpolation :
+        { TpcRasterInterp::riNearest, TpcRasterInterp::riBilinear }) {
+        TPolChart c;
+        c.SetBounds(0, 0, 260, 240);
+        c.SetRangeHigh(10);
+        c.show();
+        c.MoveTo(0, 0);
+        for (int i = 1; i <= 200; ++i)
+            c.DrawTo(i / 20.0, i * 3.0);
+        c.AddTextLabel(clBlue, "label", 6, 120, 0);
+        c.Bars()->AddStack(200, 30, { 2, 3 }, { 1, 2 });
+        c.ClassStyle(1)->SetName("one");
+        c.Legend()->SetVisible(true);
+        TpcRaster& raster = *c.Raster();
+        raster.SetGrid(90, 40, 0, 4, 0, 0.25);
+        raster.SetInterpolation(interpolation);
+        raster.Fill(0.5);
+        c.Redraw();
+        std::mt19937 random(7);
+        std::vector<float> row(40);
+        for (int step = 0; step < 12; ++step) {
+            for (float& value : row)
+                value = std::uniform_real_distribution<float>(0, 1)(random);
+            const int before = TpcChartSeams::PaintCount(c);
+            raster.SetRow(int(random() % 90), row.data(), 40);
+            ASSERT_EQ(TpcChartSeams::PaintCount(c), before + 1);
+            EXPECT_LT(TpcChartSeams::RasterRender(c).LastColoured(), 2000) << "a few rows coloured";
+        }
+        const QImage parts = c.Canvas().Image().copy();
+        c.Redraw();
+        EXPECT_TRUE(parts == c.Canvas().Image()) << "the same as a whole render";
+    }
+}
+
 // With Persistence, a row written at t shows at t + a with alpha exp(-a / Persistence) over the
 // background; rows fade out for good after Persistence * ln(510); the sweep line is drawn at
 // its angle.
