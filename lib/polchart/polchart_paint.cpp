@@ -77,6 +77,10 @@ void TCustomPolChart::RasterCellsChanged()
     const int32_t y0 = std::clamp(top, 0, image.height() - 1);
     const int32_t x1 = std::clamp(right, x0, image.width() - 1);
     const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
+    if (image.isNull() || Canvas().Image().format() != QImage::Format_RGB32) {
+        r.RedrawIfAuto();
+        return;
+    }
     runPaint([&] {
         ++r.PaintCount;
         r.ChartImageCurrent = true;
@@ -93,7 +97,7 @@ void TCustomPolChart::RasterCellsChanged()
             r.ChartImageCurrent = false;
             throw;
         }
-        r.ShowFrame();
+        r.ShowFramePart(x0, y0, x1, y1);
     });
 }
 
@@ -193,7 +197,34 @@ void TpcChartRooms::RenderChart(TCanvas& canvas)
 
 void TpcChartRooms::ShowFrame()
 {
-    TCanvas& target = Chart.Canvas();
+    showFrameOn(Chart.Canvas());
+    Chart.canvasPainted();
+}
+
+// The frame composed on the part of the control's canvas from (left, top) to (right, bottom):
+// the same pixels there as the whole frame.
+void TpcChartRooms::ShowFramePart(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    TCanvas& whole = Chart.Canvas();
+    QImage& image = whole.Image();
+    const int32_t x0 = std::clamp(left, 0, image.width() - 1);
+    const int32_t y0 = std::clamp(top, 0, image.height() - 1);
+    const int32_t x1 = std::clamp(right, x0, image.width() - 1);
+    const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
+    QImage part(image.bits() + qsizetype(y0) * image.bytesPerLine() + qsizetype(x0) * 4,
+        x1 - x0 + 1, y1 - y0 + 1, image.bytesPerLine(), image.format());
+    {
+        TCanvas target(&part, TPoint { x0, y0 });
+        target.SetScale(whole.Scale(), Chart.Width(), Chart.Height());
+        target.Font().Assign(whole.Font());
+        showFrameOn(target);
+        target.EndPainting();
+    }
+    Chart.canvasPainted();
+}
+
+void TpcChartRooms::showFrameOn(TCanvas& target)
+{
     const TpcRenderContext context = RenderContext();
     {
         const TCanvas::StateGuard keep(target);
@@ -201,9 +232,10 @@ void TpcChartRooms::ShowFrame()
     }
     layers::CrossHairs(context, target);
     // A zoom box in progress stays on the new picture, so that its next XOR pass still erases it.
-    if (const auto box = Navigator.ZoomBoxOverlay())
-        DrawZoomBox(box->first, box->second);
-    Chart.canvasPainted();
+    if (const auto box = Navigator.ZoomBoxOverlay()) {
+        layers::ZoomBox(target, box->first, box->second);
+        Chart.update();
+    }
 }
 
 // The shadow, and the chart image over it: the whole picture but the crosshairs. The two cover

@@ -183,6 +183,11 @@ public:
     void RenderChart(TCanvas& canvas);
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void ShowFrame();
+    /// ShowFrame within the device pixels from (left, top) to (right, bottom) of the control's
+    /// canvas, where the chart image alone changed.
+    void ShowFramePart(int32_t left, int32_t top, int32_t right, int32_t bottom);
+    /// The frame, the crosshairs and the zoom box onto target.
+    void showFrameOn(TCanvas& target);
     /// The shadow and the chart image onto target.
     void ComposeFrame(TCanvas& target, const TBitmap& chartImage, const TpcRenderContext& context);
     /// The shadow onto target with the pen and brush it is drawn with.

@@ -243,7 +243,7 @@ TEST(Raster, ARowUpdateTouchesOnlyItsWedge)
 
 // With AutoRedraw, writing a few rows renders the chart image again only where their pixels lie,
 // and the picture is exactly that of a whole render: over a chart with a grid and labels, a curve,
-// wedges, a text label and the legend, nearest and bilinear.
+// wedges, a text label, the legend and a crosshair, nearest and bilinear.
 TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
 {
     for (const TpcRasterInterp interpolation :
@@ -259,6 +259,8 @@ TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
         c.Bars()->AddStack(200, 30, { 2, 3 }, { 1, 2 });
         c.ClassStyle(1)->SetName("one");
         c.Legend()->SetVisible(true);
+        c.CrossHair1()->SetMode(TpcCrossHMode::chOrtho);
+        c.CrossHair1()->SetPosition(4, 30);
         TpcRaster& raster = *c.Raster();
         raster.SetGrid(90, 40, 0, 4, 0, 0.25);
         raster.SetInterpolation(interpolation);
