@@ -156,7 +156,7 @@ TEST(Raster, PixelsShowTheCellUnderThem)
 
 // Bilinear colours: halfway between two cells' centres the mean of their values, across the seam
 // too (between the last row and the first); at a cell's centre its own value; next to a cell
-// without data the nearest cell's value.
+// without data the nearest cell's value. SVG gets the layer as an embedded image.
 TEST(Raster, BilinearBlendsNeighboursAndAcrossTheSeam)
 {
     testing_support::PlainChart b(200, 200, true);
@@ -182,6 +182,12 @@ TEST(Raster, BilinearBlendsNeighboursAndAcrossTheSeam)
     EXPECT_EQ(colorAt(2.5, 0), gray(120)) << "across the seam, between rows 3 and 0";
     EXPECT_EQ(colorAt(2.5, 315), gray(240)) << "row 3's centre";
     EXPECT_EQ(colorAt(4.9, 315), gray(240)) << "a neighbour without data: the nearest cell's value";
+    // SVG embeds the layer as an image under the vector drawing.
+    const std::string path = ::testing::TempDir() + "raster.svg";
+    c.SaveImage(path);
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains("<image"));
 }
 
 // The layer's picture, rendered by one thread or by several, nearest or bilinear, at two scales,
