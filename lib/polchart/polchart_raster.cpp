@@ -205,8 +205,8 @@ TpcSweep::TpcSweep(TCustomPolChart* chart)
     : QObject(chart)
     , m_chart(chart)
 {
-    // At most 60 redraws a second while anything fades.
-    m_timer.setInterval(1000 / 60);
+    // At most 60 redraws a second while anything fades: one every 17 ms.
+    m_timer.setInterval(17);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
 }

@@ -9,8 +9,10 @@
 #include "../mouse_events.h"
 #include "plain_chart.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -290,7 +292,7 @@ TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
 
 // With Persistence, a row written at t shows at t + a with alpha exp(-a / Persistence) over the
 // background; rows fade out for good after Persistence * ln(510); the sweep line is drawn at
-// its angle.
+// its angle; the chart redraws itself while anything fades, and only then.
 TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
 {
     double now = 100;
@@ -319,6 +321,24 @@ TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
     c.Redraw();
     const TPoint line = c.PolarToPixel(5, 200);
     EXPECT_EQ(c.Canvas().Pixel(line.x, line.y), clLime);
+
+    // While a row fades the chart redraws itself, at most 60 times a second; once every row has
+    // faded it stops.
+    c.SetAutoRedraw(true);
+    now = 300;
+    raster.SetCell(1, 0, 100);
+    int paints = TpcChartSeams::PaintCount(c);
+    QElapsedTimer waited;
+    waited.start();
+    QTest::qWait(200);
+    const int fading = TpcChartSeams::PaintCount(c) - paints;
+    EXPECT_GE(fading, 1);
+    EXPECT_LE(fading, waited.elapsed() / 17 + 2) << "at most one redraw in 17 ms";
+    now = 400;
+    QTest::qWait(60);
+    paints = TpcChartSeams::PaintCount(c);
+    QTest::qWait(100);
+    EXPECT_EQ(TpcChartSeams::PaintCount(c), paints) << "nothing fades any more";
 }
 
 // Refusals change nothing: counts, sizes, steps, rows, cells, values and the sweep's properties.
