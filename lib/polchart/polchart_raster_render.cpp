@@ -110,8 +110,9 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
     const double outer = transform.RadiusOf(p.RangeHigh) * deviceScale + 2;
     const double cx = (static_cast<double>(p.OriginX) + 0.5) * deviceScale - 0.5;
     const double cy = (static_cast<double>(p.OriginY) + 0.5) * deviceScale - 0.5;
+    // A bound that is not a number (a view without a scale) leaves the box empty.
     const auto edge = [](double value, int32_t limit) {
-        return static_cast<int32_t>(std::clamp(value, 0.0, double(limit)));
+        return value >= 0 ? static_cast<int32_t>(std::min(value, double(limit))) : 0;
     };
     m_left = edge(std::floor(cx - outer), deviceWidth);
     m_top = edge(std::floor(cy - outer), deviceHeight);
