@@ -172,7 +172,7 @@ int main(int argc, char** argv)
     if (argc > 2 && std::strcmp(argv[1], "--measure") == 0) {
         const double seconds = std::max(0.5, std::atof(argv[2]));
         const std::clock_t start = std::clock();
-        QTimer::singleShot(int(seconds * 1000), [&] {
+        QTimer::singleShot(int(seconds * 1000), [start, &clock, &frameCount, &app] {
             const double cpu = double(std::clock() - start) / CLOCKS_PER_SEC;
             const double wall = clock.elapsed() / 1000.0;
             std::printf(
