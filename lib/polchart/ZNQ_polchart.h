@@ -1152,6 +1152,9 @@ private:
     friend class TpcChartSeams;
     // The setter of CrossHair1 to CrossHair4.
     void assignCrossHair(int index, TpcCrossHair* source);
+    // Whether the chart image shows the present state at the control's size and resolution, so
+    // that composing the frame again shows a change of what lies over it.
+    bool chartImageShowsAll() const;
 
     // The chart's state and its rooms.
     std::unique_ptr<TpcChartRooms> m_rooms;

@@ -15,13 +15,6 @@ TpcBars::TpcBars(TCustomPolChart* chart)
 {
 }
 
-void TpcBars::check(const char* what, double value) const
-{
-    if (!std::isfinite(value))
-        throw EZNQPolChartError(m_chart->Name(),
-            std::string(": ") + what + " must be finite: " + helpers::ShortestText(value));
-}
-
 void TpcBars::checkIndex(int index) const
 {
     if (index < 0 || index >= Count())
@@ -36,10 +29,10 @@ void TpcBars::notify()
 
 int TpcBars::Add(double phiStart, double phiEnd, double radLow, double radHigh, uint8_t elemClass)
 {
-    check("PhiStart", phiStart);
-    check("PhiEnd", phiEnd);
-    check("RadLow", radLow);
-    check("RadHigh", radHigh);
+    RequireFinite(*m_chart, "PhiStart", phiStart);
+    RequireFinite(*m_chart, "PhiEnd", phiEnd);
+    RequireFinite(*m_chart, "RadLow", radLow);
+    RequireFinite(*m_chart, "RadHigh", radHigh);
     if (radLow > radHigh)
         std::swap(radLow, radHigh);
     TpcWedge wedge;
@@ -59,15 +52,15 @@ int TpcBars::Add(double phiStart, double phiEnd, double radLow, double radHigh, 
 std::vector<int> TpcBars::AddStack(double phiCenter, double width,
     const std::vector<double>& values, const std::vector<uint8_t>& classes)
 {
-    check("phiCenter", phiCenter);
-    check("width", width);
+    RequireFinite(*m_chart, "phiCenter", phiCenter);
+    RequireFinite(*m_chart, "width", width);
     if (classes.size() < values.size())
         throw EZNQPolChartError(m_chart->Name(),
             ": a stack of " + std::to_string(values.size()) + " values has "
                 + std::to_string(classes.size()) + " classes");
     for (const double value : values)
         if (std::isinf(value))
-            check("a stacked value", value);
+            RequireFinite(*m_chart, "a stacked value", value);
     const double half = std::fabs(width) * (1 - m_barGap) / 2;
     std::vector<int> added;
     double above = 0, below = 0;
@@ -93,8 +86,8 @@ std::vector<int> TpcBars::AddStack(double phiCenter, double width,
 
 int TpcBars::AddBand(double phiStart, double phiEnd, TColor color, double opacity)
 {
-    check("PhiStart", phiStart);
-    check("PhiEnd", phiEnd);
+    RequireFinite(*m_chart, "PhiStart", phiStart);
+    RequireFinite(*m_chart, "PhiEnd", phiEnd);
     if (!(opacity >= 0 && opacity <= 1))
         throw EZNQPolChartError(m_chart->Name(),
             ": a band's opacity must lie between 0 and 1: " + helpers::ShortestText(opacity));

@@ -106,7 +106,6 @@ Q_SIGNALS:
     void changed();
 
 private:
-    void check(const char* what, double value) const;
     void checkIndex(int index) const;
     void notify();
 

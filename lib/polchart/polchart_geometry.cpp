@@ -53,6 +53,12 @@ TpcLabelBox LabelBox(
     return box;
 }
 
+int ArcSteps(double span, double radius)
+{
+    return static_cast<int>(
+        std::clamp(std::ceil(std::fabs(span) * std::sqrt(2 * std::max(radius, 0.0))), 2.0, 4096.0));
+}
+
 bool WedgeRadii(const TpcTransform& transform, const TpcWedge& wedge, double& inner, double& outer)
 {
     const TpcTransformParams& p = transform.Params();

@@ -66,6 +66,10 @@ struct TpcLegendLayout {
 /// through the transform (below RangeLow, and 0 and below on a logarithmic scale, to RangeLow);
 /// a band spans the view's whole radial range. Returns their number.
 int WedgeSectors(const TpcTransform& transform, const TpcWedge& wedge, TSector (&out)[2]);
+/// The chords that draw an arc of a radius in pixels over span radians within a sixteenth of a
+/// pixel of it: a chord over the angle a bows out by radius * a^2 / 8, so span * sqrt(2 * radius)
+/// chords do (at least 2, at most 4096).
+int ArcSteps(double span, double radius);
 /// The radii of WedgeSectors' sectors, inner and outer; false where they leave none.
 bool WedgeRadii(const TpcTransform& transform, const TpcWedge& wedge, double& inner, double& outer);
 /// The centre and edges of WedgeSectors' sectors, for the wedge's angles alone; their number.

@@ -233,12 +233,10 @@ namespace {
     }
 
     // An arc about the centre from the sector's start to its end, as a polyline whose chords
-    // stay within a sixteenth of a pixel of it: a chord over the angle a bows out by
-    // radius * a^2 / 8, so span * sqrt(2 * radius) steps do (at most 4096 of them).
+    // stay within a sixteenth of a pixel of it.
     void arc(TCanvas& canvas, const Shape& shape, double radius)
     {
-        const auto steps = static_cast<int>(
-            std::clamp(std::ceil(shape.Span * std::sqrt(2 * std::max(radius, 0.0))), 2.0, 4096.0));
+        const int steps = geometry::ArcSteps(shape.Span, radius);
         std::vector<TPoint> points;
         points.reserve(size_t(steps) + 1);
         for (int k = 0; k <= steps; ++k)

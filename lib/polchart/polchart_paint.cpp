@@ -42,9 +42,7 @@ void TCustomPolChart::PaintCrossHairs()
     TpcChartRooms& r = rooms();
     if (!r.CanPaint() || painting())
         return;
-    if (!r.ChartImageCurrent || paintPending() || !backingFits()
-        || r.ChartBitmap.Width() != r.ChartImageWidth()
-        || r.ChartBitmap.Height() != r.ChartImageHeight()) {
+    if (!chartImageShowsAll()) {
         Paint();
         return;
     }
@@ -52,43 +50,58 @@ void TCustomPolChart::PaintCrossHairs()
     r.ShowFrame();
 }
 
+bool TCustomPolChart::chartImageShowsAll() const
+{
+    const TpcChartRooms& r = rooms();
+    return r.ChartImageCurrent && !paintPending() && backingFits()
+        && r.ChartBitmap.Width() == r.ChartImageWidth()
+        && r.ChartBitmap.Height() == r.ChartImageHeight();
+}
+
+namespace {
+    // The device pixels from (left, top) to (right, bottom) of image, cut to it, as an image that
+    // shares its pixels; origin takes the part's top-left pixel. Image is not empty.
+    QImage partOf(
+        QImage& image, int32_t left, int32_t top, int32_t right, int32_t bottom, TPoint& origin)
+    {
+        const int32_t x0 = std::clamp(left, 0, image.width() - 1);
+        const int32_t y0 = std::clamp(top, 0, image.height() - 1);
+        const int32_t x1 = std::clamp(right, x0, image.width() - 1);
+        const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
+        origin = TPoint { x0, y0 };
+        return QImage(image.bits() + qsizetype(y0) * image.bytesPerLine() + qsizetype(x0) * 4,
+            x1 - x0 + 1, y1 - y0 + 1, image.bytesPerLine(), image.format());
+    }
+} // namespace
+
 void TCustomPolChart::RasterCellsChanged()
 {
     TpcChartRooms& r = rooms();
     // A layer that is not drawn shows nothing of its cells.
     if (!r.Raster->Visible() || r.Raster->ColorMap() == TpcColorMap::cmNone)
         return;
-    if (!(r.AutoRedraw || Designing()) || !r.CanPaint() || painting() || !r.ChartImageCurrent
-        || paintPending() || !backingFits() || r.ChartBitmap.Width() != r.ChartImageWidth()
-        || r.ChartBitmap.Height() != r.ChartImageHeight()) {
+    QImage& image = r.ChartBitmap.Canvas().Image();
+    if (!(r.AutoRedraw || Designing()) || !r.CanPaint() || painting() || !chartImageShowsAll()
+        || image.isNull() || image.format() != QImage::Format_RGB32
+        || Canvas().Image().format() != QImage::Format_RGB32) {
         r.RedrawIfAuto();
         return;
     }
-    QImage& image = r.ChartBitmap.Canvas().Image();
     const double scale = r.ChartBitmap.Scale();
     const std::optional<std::array<int32_t, 4>> box = r.RasterRender.PendingBox(
         Transform(), *r.Raster, *r.Sweep, scale, image.width(), image.height());
-    if (!box || image.format() != QImage::Format_RGB32) {
+    if (!box) {
         r.RedrawIfAuto();
         return;
     }
     const auto [left, top, right, bottom] = *box;
-    const int32_t x0 = std::clamp(left, 0, image.width() - 1);
-    const int32_t y0 = std::clamp(top, 0, image.height() - 1);
-    const int32_t x1 = std::clamp(right, x0, image.width() - 1);
-    const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
-    if (image.isNull() || Canvas().Image().format() != QImage::Format_RGB32) {
-        r.RedrawIfAuto();
-        return;
-    }
     runPaint([&] {
         ++r.PaintCount;
         r.ChartImageCurrent = true;
+        TPoint origin;
+        QImage part = partOf(image, left, top, right, bottom, origin);
         try {
-            // The part of the chart image shares its pixels.
-            QImage part(image.bits() + qsizetype(y0) * image.bytesPerLine() + qsizetype(x0) * 4,
-                x1 - x0 + 1, y1 - y0 + 1, image.bytesPerLine(), image.format());
-            TCanvas canvas(&part, TPoint { x0, y0 });
+            TCanvas canvas(&part, origin);
             canvas.SetScale(scale, r.ChartImageWidth(), r.ChartImageHeight());
             canvas.Font().Assign(Font());
             RenderChart(canvas);
@@ -97,7 +110,8 @@ void TCustomPolChart::RasterCellsChanged()
             r.ChartImageCurrent = false;
             throw;
         }
-        r.ShowFramePart(x0, y0, x1, y1);
+        r.ShowFramePart(
+            origin.x, origin.y, origin.x + part.width() - 1, origin.y + part.height() - 1);
     });
 }
 
@@ -206,15 +220,10 @@ void TpcChartRooms::ShowFrame()
 void TpcChartRooms::ShowFramePart(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     TCanvas& whole = Chart.Canvas();
-    QImage& image = whole.Image();
-    const int32_t x0 = std::clamp(left, 0, image.width() - 1);
-    const int32_t y0 = std::clamp(top, 0, image.height() - 1);
-    const int32_t x1 = std::clamp(right, x0, image.width() - 1);
-    const int32_t y1 = std::clamp(bottom, y0, image.height() - 1);
-    QImage part(image.bits() + qsizetype(y0) * image.bytesPerLine() + qsizetype(x0) * 4,
-        x1 - x0 + 1, y1 - y0 + 1, image.bytesPerLine(), image.format());
+    TPoint origin;
+    QImage part = partOf(whole.Image(), left, top, right, bottom, origin);
     {
-        TCanvas target(&part, TPoint { x0, y0 });
+        TCanvas target(&part, origin);
         target.SetScale(whole.Scale(), Chart.Width(), Chart.Height());
         target.Font().Assign(whole.Font());
         showFrameOn(target);

@@ -171,9 +171,8 @@ void TCustomPolChart::SetRadialRange(double low, double high, TpcRadialScale sca
     for (const auto& [name, value] : { std::pair { "RangeLow", low }, { "RangeHigh", high } }) {
         if (logarithmic)
             rooms().RequireLogBound(name, value);
-        else if (!std::isfinite(value))
-            throw EZNQPolChartError(Name(),
-                std::string(": ") + name + " must be finite: " + helpers::ShortestText(value));
+        else
+            RequireFinite(*this, name, value);
     }
     if (low == high)
         throw EZNQPolChartError(
@@ -200,9 +199,7 @@ double TCustomPolChart::SectorStart() const
 
 void TCustomPolChart::SetSectorStart(double value)
 {
-    if (!std::isfinite(value))
-        throw EZNQPolChartError(
-            Name(), ": SectorStart must be finite: " + helpers::ShortestText(value));
+    RequireFinite(*this, "SectorStart", value);
     TpcViewState view = rooms().Viewport.View();
     view.SectorStart = value;
     rooms().ApplyViewAndFit(view);

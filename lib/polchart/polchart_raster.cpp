@@ -21,13 +21,6 @@ TpcRaster::TpcRaster(TCustomPolChart* chart)
 {
 }
 
-void TpcRaster::check(const char* what, double value) const
-{
-    if (!std::isfinite(value))
-        throw EZNQPolChartError(m_chart->Name(),
-            std::string(": ") + what + " must be finite: " + helpers::ShortestText(value));
-}
-
 void TpcRaster::checkCell(int az, int range) const
 {
     if (az < 0 || az >= m_azCount || range < 0 || range >= m_rangeCount)
@@ -49,8 +42,8 @@ void TpcRaster::SetGrid(
         throw EZNQPolChartError(m_chart->Name(),
             ": a raster of " + std::to_string(azCount) + " x " + std::to_string(rangeCount)
                 + " cells is larger than the limit of " + std::to_string(MaxCells));
-    check("AzStart", azStart);
-    check("RangeStart", rangeStart);
+    RequireFinite(*m_chart, "AzStart", azStart);
+    RequireFinite(*m_chart, "RangeStart", rangeStart);
     for (const auto& [what, step] : { std::pair { "AzStep", azStep }, { "RangeStep", rangeStep } })
         if (!(std::isfinite(step) && step > 0))
             throw EZNQPolChartError(m_chart->Name(),
@@ -139,7 +132,7 @@ void TpcRaster::SetColorMap(TpcColorMap value)
 
 void TpcRaster::SetValueLow(double value)
 {
-    check("ValueLow", value);
+    RequireFinite(*m_chart, "ValueLow", value);
     if (value == m_valueLow)
         return;
     m_valueLow = value;
@@ -148,7 +141,7 @@ void TpcRaster::SetValueLow(double value)
 
 void TpcRaster::SetValueHigh(double value)
 {
-    check("ValueHigh", value);
+    RequireFinite(*m_chart, "ValueHigh", value);
     if (value == m_valueHigh)
         return;
     m_valueHigh = value;
@@ -274,9 +267,7 @@ void TpcSweep::SetShowSweepLine(bool value)
 
 void TpcSweep::SetSweepAngle(double value)
 {
-    if (!std::isfinite(value))
-        throw EZNQPolChartError(
-            m_chart->Name(), ": SweepAngle must be finite: " + helpers::ShortestText(value));
+    RequireFinite(*m_chart, "SweepAngle", value);
     if (value == m_sweepAngle)
         return;
     m_sweepAngle = value;

@@ -134,7 +134,6 @@ Q_SIGNALS:
     void cellsChanged();
 
 private:
-    void check(const char* what, double value) const;
     void checkCell(int az, int range) const;
     void rowsWritten(int first, int last);
     TCustomPolChart* m_chart;

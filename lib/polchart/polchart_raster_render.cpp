@@ -271,6 +271,20 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
     m_lastColoured = total;
 }
 
+TpcRasterRender::MapKey TpcRasterRender::mapKeyOf(const TpcTransform& transform,
+    const TpcRaster& raster, double deviceScale, int32_t deviceWidth, int32_t deviceHeight)
+{
+    return MapKey { transform.Params(), deviceScale, deviceWidth, deviceHeight,
+        raster.GridVersion(), raster.Interpolation() };
+}
+
+TpcRasterRender::ColorKey TpcRasterRender::colorKeyOf(
+    const TpcRaster& raster, const TpcSweep& sweep)
+{
+    return ColorKey { raster.ColorMap(), raster.ValueLow(), raster.ValueHigh(), raster.Opacity(),
+        sweep.Persistence() };
+}
+
 bool TpcRasterRender::dirtyRuns(
     const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const
 {
@@ -297,11 +311,8 @@ std::optional<std::array<int32_t, 4>> TpcRasterRender::PendingBox(const TpcTrans
     const TpcRaster& raster, const TpcSweep& sweep, double deviceScale, int32_t deviceWidth,
     int32_t deviceHeight) const
 {
-    const MapKey mapKey { transform.Params(), deviceScale, deviceWidth, deviceHeight,
-        raster.GridVersion(), raster.Interpolation() };
-    const ColorKey colorKey { raster.ColorMap(), raster.ValueLow(), raster.ValueHigh(),
-        raster.Opacity(), sweep.Persistence() };
-    if (m_mapKey != mapKey || m_colorKey != colorKey || sweep.Persistence() > 0
+    if (m_mapKey != mapKeyOf(transform, raster, deviceScale, deviceWidth, deviceHeight)
+        || m_colorKey != colorKeyOf(raster, sweep) || sweep.Persistence() > 0
         || raster.DataVersion() == m_coloredData)
         return std::nullopt;
     std::vector<std::pair<int64_t, int64_t>> runs;
@@ -328,8 +339,7 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
     double now)
 {
     m_lastColoured = 0;
-    const MapKey mapKey { transform.Params(), deviceScale, deviceWidth, deviceHeight,
-        raster.GridVersion(), raster.Interpolation() };
+    const MapKey mapKey = mapKeyOf(transform, raster, deviceScale, deviceWidth, deviceHeight);
     bool all = false;
     if (m_mapKey != mapKey) {
         buildMap(transform, raster, deviceScale, deviceWidth, deviceHeight);
@@ -337,8 +347,7 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
         all = true;
     }
     const double persistence = sweep.Persistence();
-    const ColorKey colorKey { raster.ColorMap(), raster.ValueLow(), raster.ValueHigh(),
-        raster.Opacity(), persistence };
+    const ColorKey colorKey = colorKeyOf(raster, sweep);
     if (m_colorKey != colorKey) {
         m_colorKey = colorKey;
         all = true;

@@ -83,6 +83,10 @@ private:
         double Low = 0, High = 0, Opacity = 0, Persistence = 0;
         friend bool operator==(const ColorKey&, const ColorKey&) = default;
     };
+    // What the map and the colours were made for, at present.
+    static MapKey mapKeyOf(const TpcTransform& transform, const TpcRaster& raster,
+        double deviceScale, int32_t deviceWidth, int32_t deviceHeight);
+    static ColorKey colorKeyOf(const TpcRaster& raster, const TpcSweep& sweep);
     // The runs of pixels that need colouring again: the rows written since the last update (and
     // their neighbours for bilinear colouring); all of them when that is more than a quarter.
     bool dirtyRuns(const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const;

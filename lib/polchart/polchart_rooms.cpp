@@ -2,6 +2,8 @@
 // of the viewport's and the navigator's conversations with the chart.
 #include "polchart_rooms.h"
 
+#include "base_helpers.h"
+
 namespace znq {
 
 TpcChartRooms::TpcChartRooms(TCustomPolChart& chart)
@@ -13,6 +15,13 @@ TpcChartRooms::TpcChartRooms(TCustomPolChart& chart)
 
 // ---------------------------------------------------------------------------------------------
 // The redraw rule
+
+void RequireFinite(const TCustomPolChart& chart, const std::string& what, double value)
+{
+    if (!std::isfinite(value))
+        throw EZNQPolChartError(
+            chart.Name(), ": " + what + " must be finite: " + helpers::ShortestText(value));
+}
 
 void TpcChartRooms::RedrawIfAuto()
 {

@@ -22,6 +22,9 @@ class QPainter;
 
 namespace znq {
 
+/// Raises EZNQPolChartError naming chart, what and the value unless the value is finite.
+void RequireFinite(const TCustomPolChart& chart, const std::string& what, double value);
+
 /// The chart's state and rooms. It answers the viewport and the navigator for the chart.
 class TpcChartRooms final : public TpcViewport::Observer, public TpcNavigator::Host {
 public:

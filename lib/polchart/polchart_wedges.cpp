@@ -35,13 +35,11 @@ namespace {
     };
 
     // An arc about the sector's centre from angle `from` over `sweep` (screen radians), as points
-    // whose chords stay within a sixteenth of a pixel of it: a chord over the angle a bows out by
-    // radius * a^2 / 8, so sweep * sqrt(2 * radius) steps do (at most 4096 of them).
+    // whose chords stay within a sixteenth of a pixel of it.
     void arcPoints(std::vector<TPoint>& points, const TSector& sector, double radius, double from,
         double sweep)
     {
-        const auto steps = static_cast<int>(std::clamp(
-            std::ceil(std::fabs(sweep) * std::sqrt(2 * std::max(radius, 0.0))), 2.0, 4096.0));
+        const int steps = geometry::ArcSteps(sweep, radius);
         for (int k = 0; k <= steps; ++k) {
             const double angle = from + sweep * k / steps;
             points.push_back(
