@@ -94,12 +94,11 @@ void TCustomPolChart::RasterCellsChanged()
         r.RedrawIfAuto();
         return;
     }
-    const auto [left, top, right, bottom] = *box;
+    TPoint origin;
+    QImage part = partOf(image, (*box)[0], (*box)[1], (*box)[2], (*box)[3], origin);
     runPaint([&] {
         ++r.PaintCount;
         r.ChartImageCurrent = true;
-        TPoint origin;
-        QImage part = partOf(image, left, top, right, bottom, origin);
         try {
             TCanvas canvas(&part, origin);
             canvas.SetScale(scale, r.ChartImageWidth(), r.ChartImageHeight());
