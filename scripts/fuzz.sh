@@ -32,9 +32,20 @@ for target in fuzz_numparse fuzz_numlab fuzz_helpers fuzz_numio fuzz_chart; do
   mkdir -p "$corpus"
   echo "== $target: the seeds, then ${seconds} s"
   "$dir/fuzz/$target" -runs=0 "$top/fuzz/corpus/$target" 2>&1 | tail -n 2
+  log="$dir/$target.log"
+  status=0
   "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
-    -artifact_prefix="$dir/" \
-    -print_final_stats=1 "$corpus" "$top/fuzz/corpus/$target" 2>&1 \
-    | grep -E "stat::number_of_executed_units|stat::peak_rss|cov:|ERROR|invariant|SUMMARY" \
-    | tail -n 4
+    -artifact_prefix="$dir/$target-" -print_final_stats=1 "$corpus" "$top/fuzz/corpus/$target" \
+    >"$log" 2>&1 || status=$?
+  grep -E "stat::number_of_executed_units|stat::peak_rss|cov:|ERROR|invariant|SUMMARY" "$log" \
+    | tail -n 4 || true
+  if [ "$status" -ne 0 ]; then
+    # The whole report of the failure, and the input that caused it (base64), for the seeds.
+    echo "== $target failed with status $status; the end of its output:"
+    tail -n 120 "$log"
+    for input in "$dir/$target"-crash-* "$dir/$target"-leak-* "$dir/$target"-timeout-*; do
+      if [ -e "$input" ]; then echo "input $input: $(base64 -w0 "$input")"; fi
+    done
+    exit "$status"
+  fi
 done

@@ -80,6 +80,8 @@ public:
     {
         m_chart.OnBeforeDrawScaleLabel = [this](TObject*, TCanvas&, TpcScaleKind, std::string& text,
                                              int, int) { text += m_unitText; };
+        // The sweep's fading reads a clock the operations move, so that a run repeats exactly.
+        m_chart.Sweep()->SetClock([this] { return m_now; });
     }
 
     // One operation. On a logarithmic axis the bounds' setters refuse values of 0 and below with
@@ -503,6 +505,9 @@ private:
                 raster.ValueAtPixel(int32_t(in.integer() % 100000), int32_t(in.integer() % 100000));
                 break;
             case 6:
+                if (const double step = in.small(2) ? value() : in.small(100) / 50.0;
+                    std::isfinite(step))
+                    m_now += step;
                 sweep.SetPersistence(value());
                 sweep.SetSweepAngle(value());
                 sweep.SetShowSweepLine(in.small(2) != 0);
@@ -639,6 +644,8 @@ private:
     int m_limit;
     // Appended to every scale label.
     std::string m_unitText;
+    // The sweep's clock, in seconds: it may stand, jump and run backwards.
+    double m_now = 1000;
     // The first invariant an operation found broken.
     std::string m_failure;
 };
