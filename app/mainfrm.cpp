@@ -314,6 +314,11 @@ void TFrmPolChart::createPanel()
     NIORayAngle->SetText("30");
 
     Label5 = addLabel("Label5", QRect(176, 242, 51, 16), "degrees");
+    // The captions name their controls for assistive tools.
+    Label1->SetFocusControl(SBarMag);
+    Label2->SetFocusControl(SBarRangeHigh);
+    Label6->SetFocusControl(SBarRangeLow);
+    Label3->SetFocusControl(NIORayAngle);
     NLabAngleOffs
         = addNumLab("NLabAngleOffs", QRect(16, 280, 169, 22), "Angle Offset", 80, 0, "deg");
     SBarAngleOffs = addScrollBar("SBarAngleOffs", QRect(8, 308, 241, 16), -180, 180, 0);
@@ -348,6 +353,8 @@ void TFrmPolChart::setTabOrder()
             chain.push_back(control);
         }
     }
+    // The chart comes after the panel's controls, and Tab goes from it to the panel again.
+    chain.push_back(PC);
     for (size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }

@@ -83,6 +83,11 @@ public:
     std::string Caption() const { return text().toStdString(); }
     /// Sets the text.
     void SetCaption(const std::string& caption) { setText(QString::fromStdString(caption)); }
+    /// The control the label names (its buddy): assistive tools read the caption as that
+    /// control's name, and a mnemonic in the caption focuses it. None by default.
+    QWidget* FocusControl() const { return buddy(); }
+    /// Sets the control the label names; nullptr for none.
+    void SetFocusControl(QWidget* control) { setBuddy(control); }
 };
 
 /// A horizontal scroll bar. Any assigned position is clamped to Min..Max; OnChange fires exactly

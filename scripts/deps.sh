@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev qt6-tools-dev libqt6opengl6-dev libqt6svg6-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool imagemagick x11-utils poppler-utils
+  at-spi2-core dbus python3-pyatspi
   fonts-dejavu-core fonts-liberation2
   locales
 )

@@ -1,4 +1,5 @@
 #include "ZNQ_NumLab.h"
+#include "numlab_accessible.h"
 
 #include "znq_application.h"
 
@@ -33,6 +34,8 @@ namespace {
 TNumLab::TNumLab(QWidget* parent)
     : TGraphicControl(parent)
 {
+    TNumLabAccessible::Install();
+    m_notice = new TAccessibleNotice(this, [this] { return QString::fromStdString(ShownText()); });
     SetBounds(Left(), Top(), 160, 28);
 }
 
@@ -318,6 +321,8 @@ void TNumLab::Paint()
         drawValue(canvas, y);
         presentPicture();
     });
+    // Assistive tools hear of a new text after the paint, at most ten times a second.
+    m_notice->Changed();
 }
 
 // The off-screen picture is kept between paints with its canvas, which keeps the laid-out texts;

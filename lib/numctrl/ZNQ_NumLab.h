@@ -9,6 +9,7 @@
 
 #include "ZNQ_znqbase.h"
 #include "numlab_format.h"
+#include "znq_accessible.h"
 #include "znq_controls.h"
 
 #include <functional>
@@ -126,6 +127,10 @@ public:
     void SetLeftSpace(int value);
     /// The caption left of the box.
     const std::string& LeftText() const { return m_leftText; }
+    /// The text the value box showed at the last paint (the overflow indicator, "INF" or the
+    /// state text included), as assistive tools read it; empty before the first paint and while
+    /// Empty.
+    std::string ShownText() const { return m_shownText.value_or(std::string()); }
     /// Sets the caption; repaints on change.
     void SetLeftText(const std::string& value);
     /// Placement of LeftText; taRightJustify by default.
@@ -242,6 +247,8 @@ private:
     std::optional<std::string> m_shownText;
     // The off-screen picture, kept with its canvas (and the texts that canvas laid out).
     TBitmap m_bitmap;
+    // Tells assistive tools of a new value text (a child of the read-out).
+    TAccessibleNotice* m_notice;
 };
 
 } // namespace znq

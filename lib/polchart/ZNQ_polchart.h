@@ -958,6 +958,20 @@ public:
     /// stopping at the ends, then shows it and fires OnCrossHairMove; false when it did not move.
     bool StepCrossHair(int index, int steps);
 
+    // What assistive tools read.
+    /// The chart's state in plain words, numbers as digits, as assistive tools read it for the
+    /// chart's description: the radial range with the text the application's
+    /// OnBeforeDrawScaleLabel appended to the radial labels of the last paint (" dB"), the angle
+    /// unit, direction and where 0 is, the sector, the angle between rays, the number of elements,
+    /// the named classes, the wedges and raster when there are any, and the shown crosshairs.
+    /// For example "Polar chart, 0 to 10 dB, angles in degrees counter-clockwise from 0 at the
+    /// right, rays every 30 degrees, 1001 points, crosshair 1 at 4.25 dB, 120.5 degrees".
+    std::string AccessibleDescription() const;
+    /// Crosshair 1's position as a read-out shows it ("4.25 dB, 120.50 degrees": DecPlaceRad
+    /// decimals for the radius, two for degrees), or, while it is snapped to an element, that
+    /// element's index, coordinates and value ("element 17: 4.25 dB, 120.50 degrees").
+    std::string AccessibleValue() const;
+
     // Painting and pictures.
     /// Ends loading: rescales and paints.
     void Loaded() override;
@@ -1117,8 +1131,18 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     /// The view keys: Alt+Left and Alt+Right go back and forward, Home goes home, + and - zoom
     /// about the centre, the arrows pan by a tenth of the shorter side; Left and Right step a
-    /// snapping crosshair 1 instead (Shift: by 10).
+    /// snapping crosshair 1 instead (Shift: by 10). The context-menu key and Shift+F10 ask for the
+    /// context menu at the chart's centre, as a right click there would.
     void keyPressEvent(QKeyEvent* event) override;
+    /// The picture, and over it a focus frame while the chart has the focus from the keyboard.
+    void paintEvent(QPaintEvent* event) override;
+    /// @{
+    /// The focus frame shows while the focus came by Tab, Backtab or a shortcut (also after a
+    /// pop-up menu or another window had it in between); a click that gives the chart the focus
+    /// shows none.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    /// @}
     /// The mouse's back and forward buttons go back and forward in the view history.
     void mousePressEvent(QMouseEvent* event) override;
     /// The standard mouse events fire first; then the chart pans, zooms or drags by MouseAction.

@@ -1,5 +1,6 @@
 // The chart's object model: construction, the handlers of the redraw rule, loading, the data store
 // operations, and the scale and centring.
+#include "polchart_accessible.h"
 #include "polchart_rooms.h"
 
 #include <algorithm>
@@ -19,6 +20,10 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     SetBounds(Left(), Top(), 240, 160);
 
     TpcChartRooms& r = rooms();
+    TpcChartAccessible::Install();
+    r.AccessNotice = new TAccessibleNotice(
+        this, [this] { return QString::fromStdString(AccessibleValue()); },
+        [this] { return QString::fromStdString(AccessibleDescription()); });
     r.ClassVisible.fill(true);
     for (TpcCrossHair*& crossHair : r.CrossHairs) {
         crossHair = new TpcCrossHair(this);

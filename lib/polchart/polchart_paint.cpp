@@ -212,6 +212,7 @@ void TpcChartRooms::ShowFrame()
 {
     showFrameOn(Chart.Canvas());
     Chart.canvasPainted();
+    AccessNotice->Changed();
 }
 
 // The frame composed on the part of the control's canvas from (left, top) to (right, bottom):

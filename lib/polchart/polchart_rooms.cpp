@@ -28,6 +28,7 @@ void TpcChartRooms::RedrawIfAuto()
     ChartChanged();
     if (AutoRedraw || Chart.Designing())
         Chart.Paint();
+    AccessNotice->Changed();
 }
 
 void TpcChartRooms::RescaleAndRedraw()
@@ -100,6 +101,7 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
 void TpcChartRooms::FireBeforeDrawScaleLabel(
     TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y)
 {
+    const std::string before = text;
     fire(
         Chart.OnBeforeDrawScaleLabel,
         [&] {
@@ -107,6 +109,8 @@ void TpcChartRooms::FireBeforeDrawScaleLabel(
             Q_EMIT Chart.scaleLabelDrawing(&canvas, kind, &text, x, y);
         },
         canvas, kind, text, x, y);
+    ScaleLabelSuffix[size_t(kind)]
+        = text.starts_with(before) ? text.substr(before.size()) : std::string();
 }
 
 void TpcChartRooms::FireDataRendered(TCanvas& canvas)

@@ -11,6 +11,7 @@
 #include "polchart_snap.h"
 #include "polchart_style.h"
 #include "polchart_viewport.h"
+#include "znq_accessible.h"
 
 #include <QMetaMethod>
 
@@ -106,6 +107,14 @@ public:
     std::optional<geometry::TpcLegendLayout> LegendLayout;
     /// While a drag step of the legend notifies: the chart is painted already.
     bool LegendMoving = false;
+    /// What OnBeforeDrawScaleLabel appended to the last label of each kind (TpcScaleKind) it
+    /// passed, for the texts assistive tools read; empty when it replaced the text.
+    std::array<std::string, 3> ScaleLabelSuffix;
+    /// Tells assistive tools of changes of the chart's value and description (a child of the
+    /// chart).
+    TAccessibleNotice* AccessNotice = nullptr;
+    /// Whether the focus frame is drawn while the chart has the focus: it came from the keyboard.
+    bool FocusFrame = false;
 
     // The redraw rule and the change of state.
     /// Something the chart image shows may have changed: the next paint renders it again.

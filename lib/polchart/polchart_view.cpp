@@ -1,10 +1,15 @@
 // The chart's navigation, delegated to the navigator: mouse action, wheel, keys, the mouse's back
-// and forward buttons and the view history; and the crosshairs that snap to the data.
+// and forward buttons and the view history; the context-menu keys and the focus frame; and the
+// crosshairs that snap to the data.
 #include "polchart_rooms.h"
 #include "znq_application.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -67,10 +72,66 @@ void TCustomPolChart::wheelEvent(QWheelEvent* event)
 
 void TCustomPolChart::keyPressEvent(QKeyEvent* event)
 {
-    if (rooms().Navigator.Key(event->key(), event->modifiers()))
+    TpcChartRooms& r = rooms();
+    const bool menuKey = event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey && contextMenuPolicy() != Qt::NoContextMenu
+        && contextMenuPolicy() != Qt::PreventContextMenu) {
+        // As a right click at the centre would, inside the control.
+        const QPoint centre(std::clamp(CenterX(), 0, std::max(0, width() - 1)),
+            std::clamp(CenterY(), 0, std::max(0, height() - 1)));
+        QContextMenuEvent menu(
+            QContextMenuEvent::Keyboard, centre, mapToGlobal(centre), event->modifiers());
+        QApplication::sendEvent(this, &menu);
+        event->accept();
+        return;
+    }
+    if (r.Navigator.Key(event->key(), event->modifiers()))
         event->accept();
     else
         TCustomControl::keyPressEvent(event);
+}
+
+void TCustomPolChart::paintEvent(QPaintEvent* event)
+{
+    TCustomControl::paintEvent(event);
+    if (!rooms().FocusFrame || !hasFocus() || width() < 3 || height() < 3)
+        return;
+    // A dotted frame one pixel inside the edge, in the inverse of the picture so that it shows on
+    // any colours; it lies only on the widget, never in the chart's pictures.
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white, 1, Qt::DotLine);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawRect(QRectF(1.5, 1.5, width() - 3, height() - 3));
+}
+
+namespace {
+    // The focus leaves for a pop-up menu or another window, and comes back from there, without
+    // the user choosing where it goes.
+    bool focusReturns(Qt::FocusReason reason)
+    {
+        return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+    }
+} // namespace
+
+void TCustomPolChart::focusInEvent(QFocusEvent* event)
+{
+    const Qt::FocusReason reason = event->reason();
+    if (!focusReturns(reason))
+        rooms().FocusFrame = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason
+            || reason == Qt::ShortcutFocusReason;
+    update();
+    TCustomControl::focusInEvent(event);
+}
+
+void TCustomPolChart::focusOutEvent(QFocusEvent* event)
+{
+    if (!focusReturns(event->reason()))
+        rooms().FocusFrame = false;
+    update();
+    TCustomControl::focusOutEvent(event);
 }
 
 void TCustomPolChart::mousePressEvent(QMouseEvent* event)
