@@ -3,6 +3,7 @@
 // value that has settled.
 #pragma once
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -13,6 +14,23 @@
 class QWidget;
 
 namespace znq {
+
+/// Makes Qt build an Interface (constructed from a Widget*) as what assistive tools see of every
+/// widget of class Widget and its subclasses that have no interface of their own; once per pair.
+template <typename Widget, typename Interface> void InstallAccessible()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory([](const QString& key, QObject* object) {
+            QAccessibleInterface* face = nullptr;
+            if (key == QLatin1String(Widget::staticMetaObject.className()))
+                if (auto* widget = qobject_cast<Widget*>(object))
+                    face = new Interface(widget);
+            return face;
+        });
+        return true;
+    }();
+    (void)installed;
+}
 
 /// Sends a widget's accessible value and description changes at most once per interval, never
 /// from inside a paint: Changed() only arms a timer, and when it fires the texts read then are

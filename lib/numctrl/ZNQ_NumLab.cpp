@@ -34,7 +34,7 @@ namespace {
 TNumLab::TNumLab(QWidget* parent)
     : TGraphicControl(parent)
 {
-    TNumLabAccessible::Install();
+    InstallAccessible<TNumLab, TNumLabAccessible>();
     m_notice = new TAccessibleNotice(this, [this] { return QString::fromStdString(ShownText()); });
     SetBounds(Left(), Top(), 160, 28);
 }

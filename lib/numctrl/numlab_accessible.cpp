@@ -1,20 +1,10 @@
-// The read-out's accessible interface and its factory.
+// The read-out's accessible interface.
 #include "numlab_accessible.h"
 #include "ZNQ_NumLab.h"
 
 #include <QAccessible>
 
 namespace znq {
-
-namespace {
-    QAccessibleInterface* factory(const QString& key, QObject* object)
-    {
-        if (key == QLatin1String(TNumLab::staticMetaObject.className()))
-            if (auto* label = qobject_cast<TNumLab*>(object))
-                return new TNumLabAccessible(label);
-        return nullptr;
-    }
-} // namespace
 
 TNumLabAccessible::TNumLabAccessible(TNumLab* label)
     : QAccessibleWidget(label, QAccessible::StaticText)
@@ -85,15 +75,6 @@ QString TNumLabAccessible::attributes(int offset, int* start, int* end) const
 {
     *start = *end = offset;
     return QString();
-}
-
-void TNumLabAccessible::Install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace znq

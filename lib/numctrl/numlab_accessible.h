@@ -38,9 +38,6 @@ public:
     QString attributes(int offset, int* start, int* end) const override;
     /// @}
 
-    /// Makes the read-out's interfaces known to Qt, once.
-    static void Install();
-
 private:
     QString shown() const;
     TNumLab* label() const;

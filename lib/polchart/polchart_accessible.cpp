@@ -1,4 +1,4 @@
-// The chart's accessible interface, its factory, and the texts it reads: the description of the
+// The chart's accessible interface and the texts it reads: the description of the
 // chart's state and the value of crosshair 1.
 #include "polchart_accessible.h"
 #include "polchart_bars.h"
@@ -14,14 +14,6 @@
 namespace znq {
 
 namespace {
-    QAccessibleInterface* factory(const QString& key, QObject* object)
-    {
-        if (key == QLatin1String(TCustomPolChart::staticMetaObject.className()))
-            if (auto* chart = qobject_cast<TCustomPolChart*>(object))
-                return new TpcChartAccessible(chart);
-        return nullptr;
-    }
-
     // A number as a reader says it: at most decimals decimals, without trailing zeros; very
     // large and very small magnitudes in exponent form.
     std::string spoken(double value, int decimals)
@@ -236,15 +228,6 @@ QVariant TpcChartAccessible::minimumValue() const
 QVariant TpcChartAccessible::minimumStepSize() const
 {
     return std::numbers::pi / 180 / chart()->AngleUnit();
-}
-
-void TpcChartAccessible::Install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace znq

@@ -34,9 +34,6 @@ public:
     QVariant minimumStepSize() const override;
     /// @}
 
-    /// Makes the chart's interfaces known to Qt, once.
-    static void Install();
-
 private:
     TCustomPolChart* chart() const;
     double turn() const;

@@ -20,7 +20,7 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     SetBounds(Left(), Top(), 240, 160);
 
     TpcChartRooms& r = rooms();
-    TpcChartAccessible::Install();
+    InstallAccessible<TCustomPolChart, TpcChartAccessible>();
     r.AccessNotice = new TAccessibleNotice(
         this, [this] { return QString::fromStdString(AccessibleValue()); },
         [this] { return QString::fromStdString(AccessibleDescription()); });
