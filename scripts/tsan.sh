@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The threaded code under ThreadSanitizer: the worker threads' tests and the raster layer's, whose
-# renders split over them, in a build of their own.
+# The threaded code under ThreadSanitizer: the worker threads' tests, the raster layer's (whose
+# renders split over them) and the data layer's comparison with several threads mapping the data,
+# in a build of their own.
 #   tsan.sh [build-dir]      (default: build-tsan)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -11,5 +12,5 @@ cmake --build "$build" --target base_tests polchart_tests
 export QT_QPA_PLATFORM=offscreen
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 "$build/tests/base_tests" --gtest_filter='Workers.*'
-"$build/tests/polchart_tests" --gtest_filter='Raster.*:Sweep.*'
+"$build/tests/polchart_tests" --gtest_filter='Raster.*:Sweep.*:DataRendering.ChunkedPath*'
 echo "tsan: the threaded tests pass"

@@ -1,11 +1,14 @@
 // The data layer: the stored elements as batched polylines, and the snap index collected from
 // the same walk over the data.
+#include "base_workers.h"
 #include "polchart_colormaps.h"
 #include "polchart_render.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 #include <vector>
@@ -47,6 +50,27 @@ namespace {
                 flush();
                 m_points[m_count++] = m_current;
                 m_length = 1;
+            }
+        }
+
+        // As count calls of add(point) right after one, when point is where the batch stands:
+        // most of them only lengthen it.
+        void addRepeats(TPoint point, int32_t count)
+        {
+            while (count > 0) {
+                if (m_count < 2 || m_storeEvery) {
+                    add(point);
+                    --count;
+                    continue;
+                }
+                const int32_t quiet = std::min(count, MaxBatchPoints - 1 - m_length);
+                m_length += quiet;
+                count -= quiet;
+                if (count > 0) {
+                    // The add that fills the batch, and starts the next one.
+                    add(point);
+                    --count;
+                }
             }
         }
 
@@ -223,6 +247,15 @@ namespace {
                 return;
             }
             m_batch.add(point);
+        }
+        // Count more elements after a line's end, on its pixel and with its pen.
+        void repeat(TPoint point, int32_t count)
+        {
+            if constexpr (Clipped) {
+                if (!m_clip.PenAtLast)
+                    return;
+            }
+            m_batch.addRepeats(point, count);
         }
         void finish()
         {
@@ -736,6 +769,155 @@ namespace {
 } // namespace
 
 namespace {
+
+    // The plain lines' walk in two passes. The first maps a slice of elements to pixels and keeps
+    // only what the painter needs of them: the gaps, the move-tos, and the line-tos, where each
+    // line-to takes along the line-tos after it that land on its pixel with its pen (they only
+    // lengthen the polyline). Slices are independent, so the first pass runs on several threads
+    // at once; the second feeds the painter in order on the painting thread, exactly as the
+    // one-pass walk would.
+    struct DrawStep {
+        enum Op : uint8_t { Gap, Move, Draw };
+        TPoint Point;
+        int32_t Index = 0;
+        // Line-tos after this one on its pixel and with its pen.
+        int32_t Repeats = 0;
+        Op Kind = Gap;
+    };
+
+    // A slice's steps, kept between paints.
+    struct SliceSteps {
+        std::vector<DrawStep> Steps;
+    };
+
+    // The pen of an element and its class and kind, as one number: equal for two line-tos that
+    // the painter draws alike.
+    inline uint64_t penOf(const TpcDataElement& element)
+    {
+        uint64_t pen;
+        static_assert(offsetof(TpcDataElement, Color) + sizeof(pen) == sizeof(TpcDataElement));
+        std::memcpy(&pen, &element.Color, sizeof(pen));
+        return pen;
+    }
+
+    // A line-to is taken along by the step before only when that step is drawn as a line by the
+    // painter: a line-to after a move-to or a line, in the same slice. The first line-to of a
+    // slice, and one after a gap (drawn as a resumed start), are steps of their own.
+    template <bool Logarithmic>
+    void sliceSteps(const TpcTransform& transform, const std::array<bool, 256>& visible,
+        const TpcDataElement* elements, int32_t first, int32_t count, SliceSteps& out)
+    {
+        ClearUpperVectorState();
+        // Each thread maps into a buffer of its own.
+        static thread_local std::vector<TPoint> mapped;
+        mapped.resize(size_t(count));
+        transform.DataPixels(elements, count, mapped.data());
+        out.Steps.clear();
+        const TPoint* pixels = mapped.data();
+        // Whether the last step is a line-to drawn as a line, and whether a line-to now would be
+        // one (after a move-to or a line-to; not after a gap or at the slice's start).
+        bool lined = false, lineNext = false;
+        TPoint linePoint;
+        uint64_t linePen = 0;
+        for (int32_t i = 0; i < count; ++i) {
+            const TpcDataElement& element = elements[i];
+            // Most elements of a dense line: the pen (with the class and the kind) of the line
+            // before, on its pixel, and with a place on the chart.
+            if (lined && penOf(element) == linePen && pixels[i] == linePoint
+                && std::isfinite(element.Rad) && std::isfinite(element.Phi)
+                && (!Logarithmic || element.Rad > 0)) {
+                ++out.Steps.back().Repeats;
+                continue;
+            }
+            if (!visible[element.ElemClass])
+                continue;
+            if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)
+                || (Logarithmic && !(element.Rad > 0))) {
+                out.Steps.push_back(DrawStep { {}, first + i, 0, DrawStep::Gap });
+                lined = lineNext = false;
+                continue;
+            }
+            if (element.Kind == TpcElemKind::ekMoveTo) {
+                out.Steps.push_back(DrawStep { pixels[i], first + i, 0, DrawStep::Move });
+                lined = false;
+                lineNext = true;
+                continue;
+            }
+            const uint64_t pen = penOf(element);
+            if (lined && pixels[i] == linePoint && pen == linePen) {
+                ++out.Steps.back().Repeats;
+                continue;
+            }
+            out.Steps.push_back(DrawStep { pixels[i], first + i, 0, DrawStep::Draw });
+            lined = lineNext;
+            lineNext = true;
+            linePoint = pixels[i];
+            linePen = pen;
+        }
+    }
+
+    // Elements per slice of the first pass, and slices per round of it.
+    constexpr int32_t stepSliceSize = 4096;
+    static_assert(TpcDataStore::ChunkSize % stepSliceSize == 0);
+    constexpr int32_t stepRoundSlices = 256;
+    // Below this many elements the first pass stays on the painting thread.
+    constexpr int32_t threadedFrom = 16384;
+
+    template <bool Clipped>
+    void walkSteps(const TpcRenderContext& context, DataPainter<Clipped>& painter)
+    {
+        const TpcTransform transform = context.Transform;
+        const TpcDataStore& store = context.Store;
+        const std::array<bool, 256> visible = context.ClassVisible;
+        const bool logarithmic = transform.Params().Logarithmic;
+        const int32_t total = store.Count();
+        const int threads = total < threadedFrom ? 1 : context.DataThreads;
+        // Kept between the paints of this thread; the workers write into them through this
+        // reference.
+        static thread_local std::vector<SliceSteps> kept;
+        std::vector<SliceSteps>& slices = kept;
+        slices.resize(size_t(stepRoundSlices));
+        bool broken = false;
+        for (int32_t round = 0; round < total; round += stepSliceSize * stepRoundSlices) {
+            const int32_t parts = int32_t(std::min<int64_t>(
+                stepRoundSlices, (int64_t(total) - round + stepSliceSize - 1) / stepSliceSize));
+            helpers::RunParts(
+                parts,
+                [&](int part) {
+                    const int32_t first = round + part * stepSliceSize;
+                    const int32_t count = std::min(stepSliceSize, total - first);
+                    const TpcDataElement* elements
+                        = store.ChunkData(first / TpcDataStore::ChunkSize)
+                        + first % TpcDataStore::ChunkSize;
+                    if (logarithmic)
+                        sliceSteps<true>(
+                            transform, visible, elements, first, count, slices[size_t(part)]);
+                    else
+                        sliceSteps<false>(
+                            transform, visible, elements, first, count, slices[size_t(part)]);
+                },
+                threads);
+            ClearUpperVectorState();
+            for (int part = 0; part < parts; ++part)
+                for (const DrawStep& step : slices[size_t(part)].Steps) {
+                    const TpcDataElement& element = store[step.Index];
+                    if (step.Kind == DrawStep::Gap) {
+                        painter.gap();
+                        broken = true;
+                        continue;
+                    }
+                    if (step.Kind == DrawStep::Move || broken) {
+                        painter.start(step.Index, element, step.Point, broken);
+                        broken = false;
+                    } else {
+                        painter.line(step.Index, element, step.Point);
+                    }
+                    if (step.Repeats > 0)
+                        painter.repeat(step.Point, step.Repeats);
+                }
+        }
+    }
+
     template <bool Clipped>
     void paintData(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result)
     {
@@ -746,8 +928,10 @@ namespace {
             walkData(context, both);
             collector.finish();
             result.SnapIndexFilled = true;
-        } else {
+        } else if (context.ReferenceDataPath) {
             walkData(context, painter);
+        } else {
+            walkSteps(context, painter);
         }
         painter.finish();
     }

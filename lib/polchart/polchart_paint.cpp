@@ -176,7 +176,7 @@ TpcRenderContext TpcChartRooms::RenderContext()
     TpcChartRooms& self = *this;
     return TpcRenderContext { Viewport.Transform(), Viewport.View(), ViewArea(),
         Viewport.OuterRadius(), Style, Chart.Font(), Store, ClassVisible, CrossHairs, TextLabels,
-        ReferenceDataPath, nullptr,
+        ReferenceDataPath, nullptr, DataThreads,
         [&self](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
             self.FireBeforeDrawScaleLabel(canvas, kind, text, x, y);
         },

@@ -47,6 +47,8 @@ struct TpcRenderContext {
     bool ReferenceDataPath = false;
     /// A snap index to fill from the data as drawn; none when no crosshair needs one.
     TpcSnapIndex* SnapIndexToFill = nullptr;
+    /// The threads that map the data to pixels (0: as many as the machine has cores).
+    int DataThreads = 0;
     /// Offers a scale label's text to the application before it is drawn (it may change it).
     std::function<void(TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y)>
         OfferScaleLabel;

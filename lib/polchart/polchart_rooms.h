@@ -101,6 +101,8 @@ public:
     TpcSnapIndex* SnapIndexToFill();
     /// Whether the data layer takes the straightforward path (for tests that compare the two).
     bool ReferenceDataPath = false;
+    /// The threads that map the data to pixels in a paint (0: as many as the machine has cores).
+    int DataThreads = 0;
     /// The last centring fitted a partial sector.
     bool FittedSector = false;
     /// Where the last paint of the chart image drew the legend; none when it drew none.

@@ -42,6 +42,12 @@ public:
     {
         chart.rooms().ReferenceDataPath = on;
     }
+    /// The threads that map the data in a paint (0: the machine's cores; 1: the painting thread
+    /// alone).
+    static void SetDataThreads(TCustomPolChart& chart, int threads)
+    {
+        chart.rooms().DataThreads = threads;
+    }
 };
 
 } // namespace znq

@@ -298,7 +298,9 @@ TEST(CrossHairs, LinesNearTheEdgesAreLeftOut)
 // straightforward way (every element mapped alone, every point passed on), random charts come out
 // the same bit for bit: sizes, shadows, ranges, angle set-ups, magnifications and centres, every
 // pen style and widths 1 to 4, hidden classes, non-finite elements, dense runs of repeated pixels
-// across batch ends, labels attached to the data in each look, and each crosshair form.
+// across batch ends, labels attached to the data in each look, and each crosshair form; some
+// charts are long enough to be mapped on several threads, some show a sector (the lines are cut
+// to it) or a logarithmic scale (elements at 0 and below are gaps).
 TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
 {
     const unsigned seed = 20261208;
@@ -326,8 +328,12 @@ TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
         }
         chart.SetClassVisible(3, false);
         const double turn = chart.UseDegrees() ? 360 : 6.283185307179586;
+        if (round % 6 == 2)
+            chart.SetSectorSpan(uniform(0.1, 0.9) * turn);
+        if (round % 6 == 4)
+            chart.SetRadialRange(0.5, 50, TpcRadialScale::rsLog10);
         double rad = chart.RangeLow(), phi = 0;
-        const int count = 1000 + int(random() % 4000);
+        const int count = round % 3 ? 1000 + int(random() % 4000) : 20000 + int(random() % 60000);
         for (int i = 0; i < count; ++i) {
             if (random() % 300 == 0) {
                 chart.SetPenStyle(TPenStyle(random() % 7));
@@ -358,7 +364,11 @@ TEST(DataRendering, ChunkedPathDrawsTheSamePixelsAsTheStraightforwardOne)
         chart.Redraw();
         const QImage straightforward = chart.Canvas().Image().copy();
         TpcChartSeams::SetReferenceDataPath(chart, false);
-        chart.Redraw();
-        ASSERT_EQ(chart.Canvas().Image(), straightforward) << "seed " << seed << " round " << round;
+        for (const int threads : { 1, 2, 3 }) {
+            TpcChartSeams::SetDataThreads(chart, threads);
+            chart.Redraw();
+            ASSERT_EQ(chart.Canvas().Image(), straightforward)
+                << "seed " << seed << " round " << round << " threads " << threads;
+        }
     }
 }
