@@ -785,7 +785,7 @@ namespace {
         Op Kind = Gap;
     };
 
-    // A slice's steps, kept between paints.
+    // A slice's steps.
     struct SliceSteps {
         std::vector<DrawStep> Steps;
     };
@@ -872,11 +872,10 @@ namespace {
         const bool logarithmic = transform.Params().Logarithmic;
         const int32_t total = store.Count();
         const int threads = total < threadedFrom ? 1 : context.DataThreads;
-        // Kept between the paints of this thread; the workers write into them through this
-        // reference.
-        static thread_local std::vector<SliceSteps> kept;
-        std::vector<SliceSteps>& slices = kept;
-        slices.resize(size_t(stepRoundSlices));
+        // The steps of a round's slices: a few per slice for dense lines, at most one per
+        // element.
+        std::vector<SliceSteps> slices(
+            size_t(std::min<int64_t>(stepRoundSlices, total / stepSliceSize + 1)));
         bool broken = false;
         for (int32_t round = 0; round < total; round += stepSliceSize * stepRoundSlices) {
             const int32_t parts = int32_t(std::min<int64_t>(
