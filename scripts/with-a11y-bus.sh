@@ -6,14 +6,17 @@
 #   with-a11y-bus.sh COMMAND [ARG...]
 set -euo pipefail
 if [ -z "${ZNQ_A11Y_INSIDE:-}" ]; then
-  display=:$((90 + RANDOM % 400))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and writes its number once it is ready.
+  displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
   xvfb=$!
-  trap 'kill $xvfb 2>/dev/null || true' EXIT
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  trap 'kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
+  display=""
+  for _ in $(seq 1 100); do
+    if [ -s "$displayfile" ]; then display=":$(head -n 1 "$displayfile")"; break; fi
     sleep 0.1
   done
+  if [ -z "$display" ]; then echo "Xvfb did not start" >&2; exit 1; fi
   DISPLAY=$display ZNQ_A11Y_INSIDE=1 dbus-run-session -- "$0" "$@"
   exit $?
 fi
