@@ -611,15 +611,12 @@ void BM_FullRepaintDirtyVectorState(benchmark::State& state)
 }
 BENCHMARK(BM_FullRepaintDirtyVectorState)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-// The full repaint of the spiral with the view changing between repaints, the centre by a pixel
-// and the range by a little, so that nothing of the last paint's pixels can be kept; the second
-// argument is the number of threads that map the data (0: the machine's cores). Compare with
-// BM_PaintFloor.
-void BM_RepaintViewChange(benchmark::State& state)
+// Full repaints of a chart with the view changing between them, the centre by a pixel and the
+// range by a little, so that nothing of the last paint's pixels can be kept; threads map the data
+// (0: the machine's cores).
+void repaintWithViewChanges(benchmark::State& state, TPolChart& chart, int threads)
 {
-    TPolChart chart;
-    setUpSpiral(chart, static_cast<int>(state.range(0)));
-    TpcChartSeams::SetDataThreads(chart, static_cast<int>(state.range(1)));
+    TpcChartSeams::SetDataThreads(chart, threads);
     chart.SetAutoCenter(false);
     chart.SetAutoRedraw(false);
     const int x = chart.CenterX();
@@ -631,35 +628,29 @@ void BM_RepaintViewChange(benchmark::State& state)
         ++i;
     }
 }
+
+// The spiral so repainted; the second argument is the number of threads. Compare with
+// BM_PaintFloor.
+void BM_RepaintViewChange(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpSpiral(chart, static_cast<int>(state.range(0)));
+    repaintWithViewChanges(state, chart, static_cast<int>(state.range(1)));
+}
 BENCHMARK(BM_RepaintViewChange)
     ->ArgNames({ "n", "threads" })
     ->Args({ 1000000, 1 })
     ->Args({ 1000000, 0 })
     ->Unit(benchmark::kMillisecond);
 
-// 100,000,000 elements appended (2.4 GB) and the same repaint, with the process's peak resident
+// A spiral of 100,000,000 elements (2.4 GB) so repainted, with the process's peak resident
 // memory; run only when ZNQ_BENCH_HUGE is set.
 void BM_RepaintHundredMillion(benchmark::State& state)
 {
-    TPolChart chart;
-    setUpDemoChart(chart, true);
     constexpr int n = 100000000;
-    chart.SetAllocSize(TpcDataStore::MaxAllocSize);
-    chart.MoveTo(0, 0);
-    constexpr double degreesPerRadian = 180 / 3.141592653589793;
-    for (int i = 1; i <= n; ++i)
-        chart.DrawTo(10.0 * i / n, 20.0 * i / n * degreesPerRadian);
-    TpcChartSeams::SetDataThreads(chart, static_cast<int>(state.range(0)));
-    chart.SetAutoCenter(false);
-    chart.SetAutoRedraw(false);
-    const int x = chart.CenterX();
-    int i = 0;
-    for (auto _ : state) {
-        chart.SetCenterX(x + (i & 1));
-        chart.SetRangeHigh(10 + 0.01 * (i & 1));
-        chart.Redraw();
-        ++i;
-    }
+    TPolChart chart;
+    setUpSpiral(chart, n);
+    repaintWithViewChanges(state, chart, static_cast<int>(state.range(0)));
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
