@@ -81,6 +81,47 @@ void BM_PolarToPixel(benchmark::State& state)
 }
 BENCHMARK(BM_PolarToPixel);
 
+// The data pass's transform alone: a slice of the spiral's elements (in cache) to pixels, with
+// each instruction set the processor has.
+void BM_DataPixels(benchmark::State& state, const std::string& instructionSet)
+{
+    TpcTransform::UseDataPixelsInstructionSet(instructionSet);
+    TpcTransformParams params;
+    params.RangeLow = 0;
+    params.RangeHigh = 10;
+    params.AngleOffset = -50;
+    params.AngleUnit = 0.017453292519943295;
+    params.RotationSign = -1;
+    params.Scale = 21.06;
+    params.OriginX = 309;
+    params.OriginY = 324;
+    params.Logarithmic = state.range(0) != 0;
+    if (params.Logarithmic)
+        params.RangeLow = 0.1;
+    const TpcTransform transform(params);
+    constexpr int n = 4096;
+    std::vector<TpcDataElement> elements(n);
+    for (int i = 0; i < n; ++i) {
+        elements[i].Rad = 10.0 * (i + 1) / n;
+        elements[i].Phi = 20.0 * i / n * 57.29577951308232;
+    }
+    std::vector<TPoint> out(n);
+    for (auto _ : state) {
+        transform.DataPixels(elements.data(), n, out.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+    TpcTransform::UseDataPixelsInstructionSet(TpcTransform::DataPixelsInstructionSets().front());
+}
+[[maybe_unused]] const bool dataPixels = [] {
+    for (const std::string& name : TpcTransform::DataPixelsInstructionSets())
+        benchmark::RegisterBenchmark(("BM_DataPixels/" + name).c_str(), BM_DataPixels, name)
+            ->ArgName("log")
+            ->Arg(0)
+            ->Arg(1);
+    return true;
+}();
+
 // The floor of any repaint: one fill of a 624 x 648 frame and one full-frame copy.
 void BM_PaintFloor(benchmark::State& state)
 {

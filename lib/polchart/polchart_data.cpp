@@ -819,6 +819,15 @@ namespace {
         bool lined = false, lineNext = false;
         TPoint linePoint;
         uint64_t linePen = 0;
+        // The line-tos taken along by the last step, kept here rather than in the step: an
+        // increment in memory for each element would chain every iteration to the one before.
+        int32_t repeats = 0;
+        auto push = [&](const DrawStep& step) {
+            if (!out.Steps.empty())
+                out.Steps.back().Repeats = repeats;
+            repeats = 0;
+            out.Steps.push_back(step);
+        };
         for (int32_t i = 0; i < count; ++i) {
             const TpcDataElement& element = elements[i];
             // Most elements of a dense line: the pen (with the class and the kind) of the line
@@ -826,34 +835,36 @@ namespace {
             if (lined && penOf(element) == linePen && pixels[i] == linePoint
                 && std::isfinite(element.Rad) && std::isfinite(element.Phi)
                 && (!Logarithmic || element.Rad > 0)) {
-                ++out.Steps.back().Repeats;
+                ++repeats;
                 continue;
             }
             if (!visible[element.ElemClass])
                 continue;
             if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)
                 || (Logarithmic && !(element.Rad > 0))) {
-                out.Steps.push_back(DrawStep { {}, first + i, 0, DrawStep::Gap });
+                push(DrawStep { {}, first + i, 0, DrawStep::Gap });
                 lined = lineNext = false;
                 continue;
             }
             if (element.Kind == TpcElemKind::ekMoveTo) {
-                out.Steps.push_back(DrawStep { pixels[i], first + i, 0, DrawStep::Move });
+                push(DrawStep { pixels[i], first + i, 0, DrawStep::Move });
                 lined = false;
                 lineNext = true;
                 continue;
             }
             const uint64_t pen = penOf(element);
             if (lined && pixels[i] == linePoint && pen == linePen) {
-                ++out.Steps.back().Repeats;
+                ++repeats;
                 continue;
             }
-            out.Steps.push_back(DrawStep { pixels[i], first + i, 0, DrawStep::Draw });
+            push(DrawStep { pixels[i], first + i, 0, DrawStep::Draw });
             lined = lineNext;
             lineNext = true;
             linePoint = pixels[i];
             linePen = pen;
         }
+        if (!out.Steps.empty())
+            out.Steps.back().Repeats = repeats;
     }
 
     // Elements per slice of the first pass, and slices per round of it.

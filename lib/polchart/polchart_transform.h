@@ -166,6 +166,14 @@ public:
     /// is used only where it cannot round to another pixel than the library's sine and cosine;
     /// every other element takes the per-element path.
     void DataPixels(const TpcDataElement* elements, int32_t count, TPoint* out) const;
+    /// The instruction sets DataPixels can use on this processor, widest first: "avx512",
+    /// "avx2", "basic" (always there). Each gives the same pixels; the widest is the fastest and
+    /// the one used unless UseDataPixelsInstructionSet chose another.
+    static std::vector<std::string> DataPixelsInstructionSets();
+    /// Makes DataPixels use the named one of DataPixelsInstructionSets from now on, in every
+    /// transform of the process: for comparisons and measurements. Returns false and changes
+    /// nothing for a name that is not in that list.
+    static bool UseDataPixelsInstructionSet(const std::string& name);
 
     /// The polar position of a pixel, the angle normalised into 0 .. 2 pi / AngleUnit (both ends
     /// possible). With a scale of 0 (no drawing area) every pixel reads as RangeLow at angle 0.

@@ -18,6 +18,7 @@
 #include <map>
 #include <numbers>
 #include <random>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -98,48 +99,54 @@ TEST(ScalesAndSectors, RoundTripWithinAPixel)
 // for values of every size, those without a place included.
 TEST(ScalesAndSectors, LogarithmicChunksMatchTheElementByElementMapping)
 {
-    std::mt19937 random(77);
-    auto uniform = [&](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    for (int round = 0; round < 40; ++round) {
-        TpcTransformParams params;
-        params.Logarithmic = true;
-        params.RangeLow = std::pow(10.0, uniform(-20, 5));
-        params.RangeHigh = params.RangeLow * std::pow(10.0, uniform(0.01, 30));
-        if (round % 3 == 0)
-            std::swap(params.RangeLow, params.RangeHigh);
-        params.AngleUnit = round % 2 ? 1.0 : pi / 180;
-        params.AngleOffset = uniform(-3, 3);
-        params.RotationSign = round % 4 < 2 ? 1 : -1;
-        params.HoleFraction = round % 5 == 0 ? uniform(0, 0.9) : 0;
-        const double axisRange
-            = std::fabs(std::log10(params.RangeHigh) - std::log10(params.RangeLow));
-        params.Scale = (params.RangeHigh > params.RangeLow ? 1 : -1) * uniform(10, 3000) / axisRange
-            * (round % 7 == 0 ? 1e6 : 1);
-        params.OriginX = uniform(-500, 1500);
-        params.OriginY = uniform(-500, 1500);
-        const TpcTransform transform(params);
-        std::vector<TpcDataElement> elements(997);
-        for (TpcDataElement& e : elements) {
-            const int kind = int(random() % 20);
-            e.Rad = kind == 0 ? 0.0
-                : kind == 1   ? -uniform(0, 10)
-                : kind == 2   ? NaN
-                : kind == 3   ? inf
-                : kind == 4   ? 4.9e-324
-                : kind == 5   ? 1.7e308
-                              : std::pow(10.0, uniform(-25, 40));
-            e.Phi = uniform(-720, 720);
-        }
-        std::vector<TPoint> fast(elements.size());
-        transform.DataPixels(elements.data(), int32_t(elements.size()), fast.data());
-        for (size_t i = 0; i < elements.size(); ++i) {
-            TPoint expected = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
-            ClipCoordinates(expected.x, expected.y);
-            ASSERT_EQ(fast[i], expected) << "round " << round << " rad " << elements[i].Rad;
+    // Every instruction set the processor has, each with the same inputs.
+    for (const std::string& set : TpcTransform::DataPixelsInstructionSets()) {
+        SCOPED_TRACE(set);
+        ASSERT_TRUE(TpcTransform::UseDataPixelsInstructionSet(set));
+        std::mt19937 random(77);
+        auto uniform = [&](double low, double high) {
+            return std::uniform_real_distribution<double>(low, high)(random);
+        };
+        for (int round = 0; round < 40; ++round) {
+            TpcTransformParams params;
+            params.Logarithmic = true;
+            params.RangeLow = std::pow(10.0, uniform(-20, 5));
+            params.RangeHigh = params.RangeLow * std::pow(10.0, uniform(0.01, 30));
+            if (round % 3 == 0)
+                std::swap(params.RangeLow, params.RangeHigh);
+            params.AngleUnit = round % 2 ? 1.0 : pi / 180;
+            params.AngleOffset = uniform(-3, 3);
+            params.RotationSign = round % 4 < 2 ? 1 : -1;
+            params.HoleFraction = round % 5 == 0 ? uniform(0, 0.9) : 0;
+            const double axisRange
+                = std::fabs(std::log10(params.RangeHigh) - std::log10(params.RangeLow));
+            params.Scale = (params.RangeHigh > params.RangeLow ? 1 : -1) * uniform(10, 3000)
+                / axisRange * (round % 7 == 0 ? 1e6 : 1);
+            params.OriginX = uniform(-500, 1500);
+            params.OriginY = uniform(-500, 1500);
+            const TpcTransform transform(params);
+            std::vector<TpcDataElement> elements(997);
+            for (TpcDataElement& e : elements) {
+                const int kind = int(random() % 20);
+                e.Rad = kind == 0 ? 0.0
+                    : kind == 1   ? -uniform(0, 10)
+                    : kind == 2   ? NaN
+                    : kind == 3   ? inf
+                    : kind == 4   ? 4.9e-324
+                    : kind == 5   ? 1.7e308
+                                  : std::pow(10.0, uniform(-25, 40));
+                e.Phi = uniform(-720, 720);
+            }
+            std::vector<TPoint> fast(elements.size());
+            transform.DataPixels(elements.data(), int32_t(elements.size()), fast.data());
+            for (size_t i = 0; i < elements.size(); ++i) {
+                TPoint expected = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
+                ClipCoordinates(expected.x, expected.y);
+                ASSERT_EQ(fast[i], expected) << "round " << round << " rad " << elements[i].Rad;
+            }
         }
     }
+    TpcTransform::UseDataPixelsInstructionSet(TpcTransform::DataPixelsInstructionSets()[0]);
 }
 
 namespace {

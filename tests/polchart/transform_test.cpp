@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace znq;
@@ -212,73 +213,81 @@ TEST(Transform, AnglesInOneTurnAndExtremeRangesStayFinite)
 // fast path's limits, and values that are not finite.
 TEST(Transform, ChunkedPixelsEqualThePerElementPath)
 {
-    const unsigned seed = 20261208;
-    std::mt19937_64 random(seed);
-    auto uniform = [&](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    auto oneOf = [&](std::initializer_list<double> values) {
-        return *(values.begin() + random() % values.size());
-    };
-    constexpr double degree = 0.017453292519943295;
-    for (int setup = 0; setup < 300; ++setup) {
-        TpcTransformParams p;
-        p.RangeLow = oneOf({ 0, -5, 3.25, uniform(-1e3, 1e3) });
-        p.RangeHigh = p.RangeLow + oneOf({ 10, -10, 0.001, uniform(-1e4, 1e4) });
-        p.AngleOffset = oneOf({ 0, -50, uniform(-360, 360) });
-        p.AngleUnit = oneOf({ degree, 1 });
-        p.RotationSign = random() % 2 ? 1 : -1;
-        p.Scale = oneOf({ 0, 1, 21.06, 0.5, uniform(0, 1e3), uniform(1e4, 1e7) });
-        p.OriginX = std::round(uniform(-4e4, 4e4)) / oneOf({ 1, 2 });
-        p.OriginY = std::round(uniform(-4e4, 4e4)) / oneOf({ 1, 2 });
-        const TpcTransform transform(p);
-        const double span = std::fabs(p.RangeHigh - p.RangeLow);
-        std::vector<TpcDataElement> elements(1 + random() % 300);
-        for (TpcDataElement& e : elements) {
-            e.Rad = uniform(p.RangeLow - span, p.RangeLow + 2 * span);
-            e.Phi = uniform(-720, 720);
-            switch (random() % 12) {
-            case 0: // angle 0, a radius of a whole or half number of pixels
-                e.Phi = -p.AngleOffset;
-                if (p.Scale != 0)
-                    e.Rad = p.RangeLow + std::round(uniform(-200, 200)) / 2 / double(p.Scale);
-                break;
-            case 1:
-                e.Rad = oneOf({ NaN, inf, -inf, 1e300, -1e300, p.RangeLow });
-                break;
-            case 2:
-                e.Phi = oneOf({ NaN, inf, 1e7, -1e9, 1e6 / p.AngleUnit, 9.3e18 });
-                break;
-            default:
-                break;
+    // Every instruction set the processor has, each with the same inputs.
+    for (const std::string& set : TpcTransform::DataPixelsInstructionSets()) {
+        SCOPED_TRACE(set);
+        ASSERT_TRUE(TpcTransform::UseDataPixelsInstructionSet(set));
+        const unsigned seed = 20261208;
+        std::mt19937_64 random(seed);
+        auto uniform = [&](double low, double high) {
+            return std::uniform_real_distribution<double>(low, high)(random);
+        };
+        auto oneOf = [&](std::initializer_list<double> values) {
+            return *(values.begin() + random() % values.size());
+        };
+        constexpr double degree = 0.017453292519943295;
+        for (int setup = 0; setup < 300; ++setup) {
+            TpcTransformParams p;
+            p.RangeLow = oneOf({ 0, -5, 3.25, uniform(-1e3, 1e3) });
+            p.RangeHigh = p.RangeLow + oneOf({ 10, -10, 0.001, uniform(-1e4, 1e4) });
+            p.AngleOffset = oneOf({ 0, -50, uniform(-360, 360) });
+            p.AngleUnit = oneOf({ degree, 1 });
+            p.RotationSign = random() % 2 ? 1 : -1;
+            p.Scale = oneOf({ 0, 1, 21.06, 0.5, uniform(0, 1e3), uniform(1e4, 1e7) });
+            p.OriginX = std::round(uniform(-4e4, 4e4)) / oneOf({ 1, 2 });
+            p.OriginY = std::round(uniform(-4e4, 4e4)) / oneOf({ 1, 2 });
+            const TpcTransform transform(p);
+            const double span = std::fabs(p.RangeHigh - p.RangeLow);
+            std::vector<TpcDataElement> elements(1 + random() % 300);
+            for (TpcDataElement& e : elements) {
+                e.Rad = uniform(p.RangeLow - span, p.RangeLow + 2 * span);
+                e.Phi = uniform(-720, 720);
+                switch (random() % 12) {
+                case 0: // angle 0, a radius of a whole or half number of pixels
+                    e.Phi = -p.AngleOffset;
+                    if (p.Scale != 0)
+                        e.Rad = p.RangeLow + std::round(uniform(-200, 200)) / 2 / double(p.Scale);
+                    break;
+                case 1:
+                    e.Rad = oneOf({ NaN, inf, -inf, 1e300, -1e300, p.RangeLow });
+                    break;
+                case 2:
+                    e.Phi = oneOf({ NaN, inf, 1e7, -1e9, 1e6 / p.AngleUnit, 9.3e18 });
+                    break;
+                default:
+                    break;
+                }
+            }
+            std::vector<TPoint> chunked(elements.size());
+            transform.DataPixels(elements.data(), int32_t(elements.size()), chunked.data());
+            for (size_t i = 0; i < elements.size(); ++i) {
+                TPoint expected = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
+                ClipCoordinates(expected.x, expected.y);
+                ASSERT_EQ(chunked[i], expected)
+                    << "seed " << seed << " set-up " << setup << " element " << i << ": rad "
+                    << elements[i].Rad << " phi " << elements[i].Phi;
             }
         }
-        std::vector<TPoint> chunked(elements.size());
-        transform.DataPixels(elements.data(), int32_t(elements.size()), chunked.data());
-        for (size_t i = 0; i < elements.size(); ++i) {
-            TPoint expected = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
-            ClipCoordinates(expected.x, expected.y);
-            ASSERT_EQ(chunked[i], expected)
-                << "seed " << seed << " set-up " << setup << " element " << i << ": rad "
-                << elements[i].Rad << " phi " << elements[i].Phi;
+        // Origins chosen so that one element's pixel values lie within a few units in the last
+        // place of a half pixel: where the polynomials and the library differ in the last bits,
+        // only the per-element path knows the rounding.
+        for (int i = 0; i < 3000; ++i) {
+            TpcTransformParams p;
+            p.Scale = 1;
+            p.RangeHigh = 1e4;
+            TpcDataElement e;
+            e.Rad = uniform(0, 3000);
+            e.Phi = uniform(-100, 100);
+            p.OriginX = std::round(uniform(-100, 100)) + 0.5 - std::cos(e.Phi) * e.Rad;
+            p.OriginY = std::round(uniform(-100, 100)) + 0.5 - std::sin(e.Phi) * e.Rad;
+            const TpcTransform transform(p);
+            TPoint chunked;
+            transform.DataPixels(&e, 1, &chunked);
+            ASSERT_EQ(chunked, transform.PolarToPixel(e.Rad, e.Phi))
+                << "rad " << e.Rad << " phi " << e.Phi;
         }
     }
-    // Origins chosen so that one element's pixel values lie within a few units in the last place
-    // of a half pixel: where the polynomials and the library differ in the last bits, only the
-    // per-element path knows the rounding.
-    for (int i = 0; i < 3000; ++i) {
-        TpcTransformParams p;
-        p.Scale = 1;
-        p.RangeHigh = 1e4;
-        TpcDataElement e;
-        e.Rad = uniform(0, 3000);
-        e.Phi = uniform(-100, 100);
-        p.OriginX = std::round(uniform(-100, 100)) + 0.5 - std::cos(e.Phi) * e.Rad;
-        p.OriginY = std::round(uniform(-100, 100)) + 0.5 - std::sin(e.Phi) * e.Rad;
-        const TpcTransform transform(p);
-        TPoint chunked;
-        transform.DataPixels(&e, 1, &chunked);
-        ASSERT_EQ(chunked, transform.PolarToPixel(e.Rad, e.Phi))
-            << "rad " << e.Rad << " phi " << e.Phi;
-    }
+    TpcTransform::UseDataPixelsInstructionSet(TpcTransform::DataPixelsInstructionSets()[0]);
+    EXPECT_EQ(TpcTransform::DataPixelsInstructionSets().back(), "basic");
+    EXPECT_FALSE(TpcTransform::UseDataPixelsInstructionSet("sse9"));
 }
