@@ -82,7 +82,7 @@ void BM_PolarToPixel(benchmark::State& state)
 BENCHMARK(BM_PolarToPixel);
 
 // The data pass's transform alone: a slice of the spiral's elements (in cache) to pixels, with
-// each instruction set the processor has.
+// each instruction set the processor has, and with which elements continue the one before.
 void BM_DataPixels(benchmark::State& state, const std::string& instructionSet)
 {
     TpcTransform::UseDataPixelsInstructionSet(instructionSet);
@@ -106,8 +106,10 @@ void BM_DataPixels(benchmark::State& state, const std::string& instructionSet)
         elements[i].Phi = 20.0 * i / n * 57.29577951308232;
     }
     std::vector<TPoint> out(n);
+    std::vector<uint8_t> continues(n);
+    uint8_t* const marks = state.range(1) != 0 ? continues.data() : nullptr;
     for (auto _ : state) {
-        transform.DataPixels(elements.data(), n, out.data());
+        transform.DataPixels(elements.data(), n, out.data(), marks);
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * n);
@@ -116,9 +118,8 @@ void BM_DataPixels(benchmark::State& state, const std::string& instructionSet)
 [[maybe_unused]] const bool dataPixels = [] {
     for (const std::string& name : TpcTransform::DataPixelsInstructionSets())
         benchmark::RegisterBenchmark(("BM_DataPixels/" + name).c_str(), BM_DataPixels, name)
-            ->ArgName("log")
-            ->Arg(0)
-            ->Arg(1);
+            ->ArgNames({ "log", "continues" })
+            ->ArgsProduct({ { 0, 1 }, { 0, 1 } });
     return true;
 }();
 

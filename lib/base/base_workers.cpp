@@ -22,13 +22,18 @@ namespace {
             return *workers;
         }
 
-        void run(int parts, const std::function<void(int)>& work, int helpers)
+        // With consume, the calling thread consumes the parts in order while it takes parts.
+        void run(int parts, const std::function<void(int)>& work, int helpers,
+            const std::function<void(int)>* consume = nullptr)
         {
             // One job at a time: a second asker waits for the first.
             const std::lock_guard turn(m_turn);
             Job job;
             job.work = &work;
             job.parts = parts;
+            std::vector<std::atomic<bool>> finished(consume ? size_t(parts) : 0);
+            if (consume)
+                job.finished = finished.data();
             {
                 const std::lock_guard lock(m_mutex);
                 m_job = &job;
@@ -36,7 +41,10 @@ namespace {
                 ++m_generation;
             }
             m_wake.notify_all();
-            take(job);
+            if (consume)
+                takeAndConsume(job, *consume);
+            else
+                take(job);
             std::unique_lock lock(m_mutex);
             // The job is finished when every part is done and every helper that took it has let
             // go of it.
@@ -53,8 +61,21 @@ namespace {
             int parts = 0;
             std::atomic<int> next = 0;
             std::atomic<int> done = 0;
+            // For a job consumed in order: which parts are done.
+            std::atomic<bool>* finished = nullptr;
             std::mutex errorMutex;
             std::exception_ptr error;
+            // Whether a part, or the consuming, has thrown.
+            std::atomic<bool> failed = false;
+
+            // Keeps the first exception.
+            void fail()
+            {
+                const std::lock_guard lock(errorMutex);
+                if (!error)
+                    error = std::current_exception();
+                failed = true;
+            }
         };
 
         explicit Workers(int count)
@@ -63,19 +84,51 @@ namespace {
                 m_threads.emplace_back([this] { serve(); }).detach();
         }
 
-        // Takes parts of the job until none is left.
+        // Works on one part.
+        static void work(Job& job, int part)
+        {
+            try {
+                (*job.work)(part);
+            } catch (...) {
+                job.fail();
+            }
+            if (job.finished) {
+                job.finished[part].store(true, std::memory_order_release);
+                job.finished[part].notify_one();
+            }
+            ++job.done;
+        }
+
+        // Takes parts of the job until none is left. A job consumed in order skips its parts
+        // after a failure.
         static void take(Job& job)
         {
             for (int part = job.next++; part < job.parts; part = job.next++) {
-                try {
-                    (*job.work)(part);
-                } catch (...) {
-                    const std::lock_guard lock(job.errorMutex);
-                    if (!job.error)
-                        job.error = std::current_exception();
-                }
-                ++job.done;
+                if (job.finished && job.failed)
+                    ++job.done;
+                else
+                    work(job, part);
             }
+        }
+
+        // Consumes the parts in order; while the next one is not done, takes a part to work on,
+        // or waits when none is left. After a failure nothing more is consumed.
+        static void takeAndConsume(Job& job, const std::function<void(int)>& consume)
+        {
+            for (int next = 0; next < job.parts && !job.failed;) {
+                if (job.finished[next].load(std::memory_order_acquire)) {
+                    try {
+                        consume(next++);
+                    } catch (...) {
+                        job.fail();
+                    }
+                } else if (const int part = job.next++; part < job.parts) {
+                    work(job, part);
+                } else {
+                    job.finished[next].wait(false, std::memory_order_acquire);
+                }
+            }
+            take(job);
         }
 
         void serve()
@@ -125,6 +178,22 @@ void RunParts(int parts, const std::function<void(int part)>& work, int threads)
         return;
     }
     Workers::shared().run(parts, work, count - 1);
+}
+
+void RunPartsInOrder(int parts, const std::function<void(int part)>& work,
+    const std::function<void(int part)>& consume, int threads)
+{
+    if (parts <= 0)
+        return;
+    const int count = std::min(threads <= 0 ? WorkerThreads() : threads, parts);
+    if (count <= 1) {
+        for (int part = 0; part < parts; ++part) {
+            work(part);
+            consume(part);
+        }
+        return;
+    }
+    Workers::shared().run(parts, work, count - 1, &consume);
 }
 
 } // namespace znq::helpers

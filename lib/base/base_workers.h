@@ -15,6 +15,15 @@ namespace znq::helpers {
 /// other parts are done (the first one, when several throw).
 void RunParts(int parts, const std::function<void(int part)>& work, int threads = 0);
 
+/// Runs the parts of a job as RunParts does, and passes each part to consume on the calling
+/// thread, in order, as soon as it and every part before it are done: the calling thread takes
+/// parts of the job while the next one to consume is still being worked on. consume(k) runs
+/// after work(k) and after consume(k - 1). One thread runs work(0), consume(0), work(1), ... in
+/// order. After an exception from a part or from consume no part is consumed or started any more;
+/// the first exception is rethrown on the calling thread once the started parts are done.
+void RunPartsInOrder(int parts, const std::function<void(int part)>& work,
+    const std::function<void(int part)>& consume, int threads = 0);
+
 /// The number of threads RunParts uses when given 0: the machine's cores, at most 8.
 int WorkerThreads();
 

@@ -808,17 +808,23 @@ namespace {
         const TpcDataElement* elements, int32_t first, int32_t count, SliceSteps& out)
     {
         ClearUpperVectorState();
-        // Each thread maps into a buffer of its own.
+        // Each thread maps into buffers of its own: the pixels, and which elements continue the
+        // one before on its pixel with its pen.
         static thread_local std::vector<TPoint> mapped;
+        static thread_local std::vector<uint8_t> continuing;
         mapped.resize(size_t(count));
-        transform.DataPixels(elements, count, mapped.data());
+        continuing.resize(size_t(count));
         out.Steps.clear();
         const TPoint* pixels = mapped.data();
+        const uint8_t* continues = continuing.data();
         // Whether the last step is a line-to drawn as a line, and whether a line-to now would be
         // one (after a move-to or a line-to; not after a gap or at the slice's start).
         bool lined = false, lineNext = false;
         TPoint linePoint;
         uint64_t linePen = 0;
+        // Whether the element before is the last step or taken along by it, that step being
+        // drawn as a line: then an element that continues it is taken along too.
+        bool extending = false;
         // The line-tos taken along by the last step, kept here rather than in the step: an
         // increment in memory for each element would chain every iteration to the one before.
         int32_t repeats = 0;
@@ -828,40 +834,66 @@ namespace {
             repeats = 0;
             out.Steps.push_back(step);
         };
-        for (int32_t i = 0; i < count; ++i) {
+        // An element that does not simply continue the one before.
+        auto fold = [&](int32_t i) {
             const TpcDataElement& element = elements[i];
-            // Most elements of a dense line: the pen (with the class and the kind) of the line
-            // before, on its pixel, and with a place on the chart.
-            if (lined && penOf(element) == linePen && pixels[i] == linePoint
-                && std::isfinite(element.Rad) && std::isfinite(element.Phi)
-                && (!Logarithmic || element.Rad > 0)) {
-                ++repeats;
-                continue;
-            }
+            extending = false;
             if (!visible[element.ElemClass])
-                continue;
+                return;
             if (!std::isfinite(element.Rad) || !std::isfinite(element.Phi)
                 || (Logarithmic && !(element.Rad > 0))) {
                 push(DrawStep { {}, first + i, 0, DrawStep::Gap });
                 lined = lineNext = false;
-                continue;
+                return;
             }
             if (element.Kind == TpcElemKind::ekMoveTo) {
                 push(DrawStep { pixels[i], first + i, 0, DrawStep::Move });
                 lined = false;
                 lineNext = true;
-                continue;
+                return;
             }
+            // The line before, its pen (with the class and the kind) and its pixel: taken along,
+            // also after elements of hidden classes.
             const uint64_t pen = penOf(element);
             if (lined && pixels[i] == linePoint && pen == linePen) {
                 ++repeats;
-                continue;
+                extending = true;
+                return;
             }
             push(DrawStep { pixels[i], first + i, 0, DrawStep::Draw });
             lined = lineNext;
             lineNext = true;
             linePoint = pixels[i];
             linePen = pen;
+            extending = lined;
+        };
+        // The elements are mapped a block at a time, each block just before its fold, which then
+        // finds them still in the nearest cache.
+        constexpr int32_t block = 512;
+        for (int32_t start = 0; start < count; start += block) {
+            const int32_t end = std::min(count, start + block);
+            transform.DataPixels(
+                elements + start, end - start, mapped.data() + start, continuing.data() + start);
+            int32_t i = start;
+            while (i < end) {
+                if (extending) {
+                    // Most elements of a dense line: eight at a time while all of them continue.
+                    uint64_t eight;
+                    while (end - i >= 8
+                        && (std::memcpy(&eight, continues + i, 8), eight == ~uint64_t {})) {
+                        repeats += 8;
+                        i += 8;
+                    }
+                    while (i < end && continues[i] != 0) {
+                        ++repeats;
+                        ++i;
+                    }
+                    if (i == end)
+                        break;
+                }
+                fold(i);
+                ++i;
+            }
         }
         if (!out.Steps.empty())
             out.Steps.back().Repeats = repeats;
@@ -891,7 +923,9 @@ namespace {
         for (int32_t round = 0; round < total; round += stepSliceSize * stepRoundSlices) {
             const int32_t parts = int32_t(std::min<int64_t>(
                 stepRoundSlices, (int64_t(total) - round + stepSliceSize - 1) / stepSliceSize));
-            helpers::RunParts(
+            // Each slice is drawn as soon as it and the slices before it are mapped, while the
+            // other threads map the slices after it.
+            helpers::RunPartsInOrder(
                 parts,
                 [&](int part) {
                     const int32_t first = round + part * stepSliceSize;
@@ -906,25 +940,26 @@ namespace {
                         sliceSteps<false>(
                             transform, visible, elements, first, count, slices[size_t(part)]);
                 },
+                [&](int part) {
+                    ClearUpperVectorState();
+                    for (const DrawStep& step : slices[size_t(part)].Steps) {
+                        const TpcDataElement& element = store[step.Index];
+                        if (step.Kind == DrawStep::Gap) {
+                            painter.gap();
+                            broken = true;
+                            continue;
+                        }
+                        if (step.Kind == DrawStep::Move || broken) {
+                            painter.start(step.Index, element, step.Point, broken);
+                            broken = false;
+                        } else {
+                            painter.line(step.Index, element, step.Point);
+                        }
+                        if (step.Repeats > 0)
+                            painter.repeat(step.Point, step.Repeats);
+                    }
+                },
                 threads);
-            ClearUpperVectorState();
-            for (int part = 0; part < parts; ++part)
-                for (const DrawStep& step : slices[size_t(part)].Steps) {
-                    const TpcDataElement& element = store[step.Index];
-                    if (step.Kind == DrawStep::Gap) {
-                        painter.gap();
-                        broken = true;
-                        continue;
-                    }
-                    if (step.Kind == DrawStep::Move || broken) {
-                        painter.start(step.Index, element, step.Point, broken);
-                        broken = false;
-                    } else {
-                        painter.line(step.Index, element, step.Point);
-                    }
-                    if (step.Repeats > 0)
-                        painter.repeat(step.Point, step.Repeats);
-                }
         }
     }
 

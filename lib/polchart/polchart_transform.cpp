@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <numbers>
@@ -107,16 +108,17 @@ namespace {
     // are then the low bits of the sum's significand.
     constexpr double roundingShift = 6755399441055744.0;
 
-    // The lanes of the chunk loop: N doubles, N 64-bit integers and N 32-bit integers. Without
-    // instructions of the vectors' width the compiler issues each operation as several narrower
-    // ones. The helpers taking and returning them are inlined, so the note that their calling
-    // convention differs between instruction sets concerns no call.
+    // The lanes of the chunk loop: N doubles, N 64-bit integers, N 32-bit integers and N bytes.
+    // Without instructions of the vectors' width the compiler issues each operation as several
+    // narrower ones. The helpers taking and returning them are inlined, so the note that their
+    // calling convention differs between instruction sets concerns no call.
 #pragma GCC diagnostic ignored "-Wpsabi"
     template <int N> struct Lanes {
         static constexpr int Count = N;
         typedef double Doubles __attribute__((vector_size(8 * N)));
         typedef int64_t Longs __attribute__((vector_size(8 * N)));
         typedef int32_t Ints __attribute__((vector_size(4 * N)));
+        typedef int8_t Bytes __attribute__((vector_size(N)));
     };
 
     // The lanes' bits read as the other type: a cast between vector types of one size
@@ -135,13 +137,32 @@ namespace {
         return doublesOf(bitsOf(v) & INT64_MAX);
     }
 
-    // A field of N consecutive elements, or of N table entries, in lanes.
-    template <class Doubles, size_t... Lane>
-    [[gnu::always_inline]] inline Doubles gather(
-        const TpcDataElement* e, double TpcDataElement::*field, std::index_sequence<Lane...>)
+    // Four elements' fields in lanes: the radial values, the angles, and the pens (with the
+    // class and the kind) as numbers; read as twelve 8-byte words in three loads and sorted by
+    // shuffles, fewer instructions than reading each field by itself.
+    template <class L> struct Group {
+        typename L::Doubles Rad, Phi;
+        typename L::Longs Pen;
+    };
+    template <class L> [[gnu::always_inline]] inline Group<L> loadGroup(const TpcDataElement* e)
     {
-        return Doubles { (e[Lane].*field)... };
+        static_assert(L::Count == 4 && sizeof(TpcDataElement) == 24);
+        static_assert(offsetof(TpcDataElement, Phi) == 8 && offsetof(TpcDataElement, Color) == 16);
+        typename L::Longs a, b, c;
+        const auto* bytes = reinterpret_cast<const char*>(e);
+        std::memcpy(&a, bytes, sizeof a);
+        std::memcpy(&b, bytes + 32, sizeof b);
+        std::memcpy(&c, bytes + 64, sizeof c);
+        const auto rad
+            = __builtin_shufflevector(__builtin_shufflevector(a, b, 0, 3, 6, 6), c, 0, 1, 2, 5);
+        const auto phi
+            = __builtin_shufflevector(__builtin_shufflevector(a, b, 1, 4, 7, 7), c, 0, 1, 2, 6);
+        const auto pen
+            = __builtin_shufflevector(__builtin_shufflevector(a, b, 2, 5, 5, 5), c, 0, 1, 4, 7);
+        return { doublesOf(rad), doublesOf(phi), pen };
     }
+
+    // N table entries in lanes.
     template <class Doubles, class Longs, size_t... Lane>
     [[gnu::always_inline]] inline Doubles lookUp(
         const double* table, Longs index, std::index_sequence<Lane...>)
@@ -271,8 +292,7 @@ namespace {
     [[gnu::always_inline]] inline void laneAxisValues(const TpcDataElement* e, double* axis)
     {
         using Doubles = typename L::Doubles;
-        const auto rad
-            = gather<Doubles>(e, &TpcDataElement::Rad, std::make_index_sequence<L::Count>());
+        const Doubles rad = loadGroup<L>(e).Rad;
         const auto placed = (rad >= 0x1p-1022) & (rad <= 0x1.fffffffffffffp+1023);
         const Doubles t = log10Kernel(placed ? rad : 1.0);
         const Doubles result = placed ? t : __builtin_nan("");
@@ -280,18 +300,17 @@ namespace {
     }
 
     // N elements: their pixels into out, and whether any of them must come from the per-element
-    // path instead; unsure then tells which. On a logarithmic axis the radial values' places come
-    // from axis.
+    // path instead; unsure then tells which, and sited the lanes known to have a place on the
+    // chart. On a logarithmic axis the radial values' places come from axis.
     template <class L, bool Logarithmic>
-    [[gnu::always_inline]] inline bool lanePixels(const Factors& f, const TpcDataElement* e,
-        const double* axis, TPoint* out, typename L::Longs& unsure)
+    [[gnu::always_inline]] inline bool lanePixels(const Factors& f, const Group<L>& g,
+        const double* axis, TPoint* out, typename L::Longs& unsure, typename L::Longs& sited)
     {
         using Doubles = typename L::Doubles;
         using Longs = typename L::Longs;
-        constexpr auto lanes = std::make_index_sequence<L::Count>();
-        auto rad = gather<Doubles>(e, &TpcDataElement::Rad, lanes);
-        const auto phi = gather<Doubles>(e, &TpcDataElement::Phi, lanes);
-        Longs placed = ~Longs {};
+        Doubles rad = g.Rad;
+        const Doubles phi = g.Phi;
+        Longs placed = absolute(rad) <= std::numeric_limits<double>::max();
         if constexpr (Logarithmic) {
             std::memcpy(&rad, axis, sizeof rad);
             placed = rad == rad;
@@ -307,6 +326,8 @@ namespace {
             & (absolute(f.scale * radius) < fastReachLimit);
         alpha = usable ? alpha : 0.0;
         radius = usable ? radius : 0.0;
+        // A finite radial value (on a logarithmic axis a positive one) and a usable angle.
+        sited = usable;
 
         const Doubles shifted = alpha * twoOverPi + roundingShift;
         const Doubles k = shifted - roundingShift;
@@ -327,13 +348,39 @@ namespace {
         return anyLane(unsure);
     }
 
-    // N elements' pixels into out, the unsure lanes' from the per-element path.
-    template <class L, bool Logarithmic>
-    [[gnu::always_inline]] inline void groupPixels(const TpcTransform& transform, const Factors& f,
-        const TpcDataElement* e, const double* axis, TPoint* out)
+    // The last group's pixels and pens, for the comparison of the next group's first element.
+    template <class L> struct Before {
+        typename L::Longs Points {}, Pens {};
+    };
+
+    // Of N elements whose pixels are in out: which continue the element before them, into
+    // continues (a byte each). Only lanes known to have a place count.
+    template <class L, size_t... Lane>
+    [[gnu::always_inline]] inline void laneContinues(const Group<L>& g, typename L::Longs sited,
+        const TPoint* out, Before<L>& before, uint8_t* continues, std::index_sequence<Lane...>)
     {
-        typename L::Longs unsure;
-        if (lanePixels<L, Logarithmic>(f, e, axis, out, unsure)) {
+        using Longs = typename L::Longs;
+        constexpr int n = L::Count;
+        Longs points;
+        std::memcpy(&points, static_cast<const void*>(out), sizeof points);
+        const Longs same = sited
+            & (points == __builtin_shufflevector(before.Points, points, (Lane + n - 1)...))
+            & (g.Pen == __builtin_shufflevector(before.Pens, g.Pen, (Lane + n - 1)...));
+        const auto bytes = __builtin_convertvector(same, typename L::Bytes);
+        std::memcpy(continues, &bytes, sizeof bytes);
+        before = { points, g.Pen };
+    }
+
+    // N elements' pixels into out, the unsure lanes' from the per-element path; with Continues
+    // also which of them continue the element before.
+    template <class L, bool Logarithmic, bool Continues>
+    [[gnu::always_inline]] inline void groupPixels(const TpcTransform& transform, const Factors& f,
+        const TpcDataElement* e, const double* axis, TPoint* out, Before<L>& before,
+        uint8_t* continues)
+    {
+        const Group<L> g = loadGroup<L>(e);
+        typename L::Longs unsure, sited;
+        if (lanePixels<L, Logarithmic>(f, g, axis, out, unsure, sited)) {
             for (int lane = 0; lane < L::Count; ++lane) {
                 if (unsure[lane] != 0) {
                     out[lane] = transform.PolarToPixel(e[lane].Rad, e[lane].Phi);
@@ -341,15 +388,20 @@ namespace {
                 }
             }
         }
+        if constexpr (Continues)
+            laneContinues<L>(
+                g, sited, out, before, continues, std::make_index_sequence<L::Count>());
     }
 
-    template <class L, bool Logarithmic>
+    template <class L, bool Logarithmic, bool Continues>
     [[gnu::always_inline]] inline void pixelsLoop(const TpcTransform& transform,
-        const Factors& factors, const TpcDataElement* elements, int32_t count, TPoint* out)
+        const Factors& factors, const TpcDataElement* elements, int32_t count, TPoint* out,
+        uint8_t* continues)
     {
         constexpr int32_t n = L::Count;
         // A copy of the factors: the stores to out cannot change it, so it stays in registers.
         const Factors f = factors;
+        Before<L> before;
         // On a logarithmic axis the logarithms of a block are taken first, in a loop of their own
         // whose iterations are independent: mixed into the mapping they would lengthen its chain.
         constexpr int32_t block = 256;
@@ -362,31 +414,38 @@ namespace {
                     laneAxisValues<L>(elements + i, axis + (i - start));
             }
             for (int32_t i = start; i < whole; i += n)
-                groupPixels<L, Logarithmic>(
-                    transform, f, elements + i, Logarithmic ? axis + (i - start) : axis, out + i);
+                groupPixels<L, Logarithmic, Continues>(transform, f, elements + i,
+                    Logarithmic ? axis + (i - start) : axis, out + i, before,
+                    Continues ? continues + i : nullptr);
             if (whole == end)
                 continue;
             // The last few elements go through a full group of copies.
             TpcDataElement tail[n];
             TPoint tailOut[n];
+            uint8_t tailContinues[n];
             std::copy(elements + whole, elements + end, tail);
             if constexpr (Logarithmic)
                 laneAxisValues<L>(tail, axis + (whole - start));
-            groupPixels<L, Logarithmic>(
-                transform, f, tail, Logarithmic ? axis + (whole - start) : axis, tailOut);
+            groupPixels<L, Logarithmic, Continues>(transform, f, tail,
+                Logarithmic ? axis + (whole - start) : axis, tailOut, before, tailContinues);
             std::copy(tailOut, tailOut + (end - whole), out + whole);
+            if constexpr (Continues)
+                std::copy(tailContinues, tailContinues + (end - whole), continues + whole);
         }
+        // The first element has none before it.
+        if (Continues && count > 0)
+            continues[0] = 0;
     }
 
-    using PixelsLoop
-        = void (*)(const TpcTransform&, const Factors&, const TpcDataElement*, int32_t, TPoint*);
+    using PixelsLoop = void (*)(
+        const TpcTransform&, const Factors&, const TpcDataElement*, int32_t, TPoint*, uint8_t*);
 
     // The loop for processors without wider instructions: four lanes in pairs.
-    template <bool Logarithmic>
+    template <bool Logarithmic, bool Continues>
     void pixelsLoopBasic(const TpcTransform& transform, const Factors& f,
-        const TpcDataElement* elements, int32_t count, TPoint* out)
+        const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues)
     {
-        pixelsLoop<Lanes<4>, Logarithmic>(transform, f, elements, count, out);
+        pixelsLoop<Lanes<4>, Logarithmic, Continues>(transform, f, elements, count, out, continues);
     }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -395,26 +454,27 @@ namespace {
     // as close to the exact value as the slack assumes. With the 512-bit set the loop keeps its
     // four lanes: the compares into mask registers and the shifts of 64-bit lanes shorten it,
     // while eight lanes in the compiler's vectors measured slower than four.
-    template <bool Logarithmic>
+    template <bool Logarithmic, bool Continues>
     __attribute__((target("avx2,fma"), optimize("fp-contract=fast"))) void pixelsLoopWide(
         const TpcTransform& transform, const Factors& f, const TpcDataElement* elements,
-        int32_t count, TPoint* out)
+        int32_t count, TPoint* out, uint8_t* continues)
     {
-        pixelsLoop<Lanes<4>, Logarithmic>(transform, f, elements, count, out);
+        pixelsLoop<Lanes<4>, Logarithmic, Continues>(transform, f, elements, count, out, continues);
     }
-    template <bool Logarithmic>
+    template <bool Logarithmic, bool Continues>
     __attribute__((target("avx512f,avx512dq,avx512vl,fma"), optimize("fp-contract=fast"))) void
     pixelsLoopWidest(const TpcTransform& transform, const Factors& f,
-        const TpcDataElement* elements, int32_t count, TPoint* out)
+        const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues)
     {
-        pixelsLoop<Lanes<4>, Logarithmic>(transform, f, elements, count, out);
+        pixelsLoop<Lanes<4>, Logarithmic, Continues>(transform, f, elements, count, out, continues);
     }
 #endif
 
-    // The loops by instruction set that the processor has, widest first: plain and logarithmic.
+    // The loops by instruction set that the processor has, widest first: plain and logarithmic,
+    // each without and with the continuing elements.
     struct PixelsLoops {
         const char* Name;
-        PixelsLoop Plain, Logarithmic;
+        PixelsLoop Loops[2][2];
     };
     const std::vector<PixelsLoops>& supportedLoops()
     {
@@ -425,11 +485,17 @@ namespace {
             __builtin_cpu_init();
             if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq")
                 && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("fma"))
-                supported.push_back({ "avx512", pixelsLoopWidest<false>, pixelsLoopWidest<true> });
+                supported.push_back({ "avx512",
+                    { { pixelsLoopWidest<false, false>, pixelsLoopWidest<false, true> },
+                        { pixelsLoopWidest<true, false>, pixelsLoopWidest<true, true> } } });
             if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
-                supported.push_back({ "avx2", pixelsLoopWide<false>, pixelsLoopWide<true> });
+                supported.push_back({ "avx2",
+                    { { pixelsLoopWide<false, false>, pixelsLoopWide<false, true> },
+                        { pixelsLoopWide<true, false>, pixelsLoopWide<true, true> } } });
 #endif
-            supported.push_back({ "basic", pixelsLoopBasic<false>, pixelsLoopBasic<true> });
+            supported.push_back({ "basic",
+                { { pixelsLoopBasic<false, false>, pixelsLoopBasic<false, true> },
+                    { pixelsLoopBasic<true, false>, pixelsLoopBasic<true, true> } } });
             return supported;
         }();
         return loops;
@@ -438,7 +504,8 @@ namespace {
     std::atomic<size_t> chosenLoops = 0;
 } // namespace
 
-void TpcTransform::DataPixels(const TpcDataElement* elements, int32_t count, TPoint* out) const
+void TpcTransform::DataPixels(
+    const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues) const
 {
     const auto originX = static_cast<double>(m_p.OriginX),
                originY = static_cast<double>(m_p.OriginY);
@@ -461,7 +528,7 @@ void TpcTransform::DataPixels(const TpcDataElement* elements, int32_t count, TPo
         m_axisHigh < m_axisLow ? m_axisLow : infinity, m_p.AngleOffset, m_p.AngleUnit,
         static_cast<double>(m_p.RotationSign), 0.5 - slack, m_axisLow - m_holeUnits };
     const PixelsLoops& loops = supportedLoops()[chosenLoops.load(std::memory_order_relaxed)];
-    (m_p.Logarithmic ? loops.Logarithmic : loops.Plain)(*this, f, elements, count, out);
+    loops.Loops[m_p.Logarithmic][continues != nullptr](*this, f, elements, count, out, continues);
 }
 
 std::vector<std::string> TpcTransform::DataPixelsInstructionSets()

@@ -164,8 +164,12 @@ public:
     /// PolarToPixel and ClipCoordinates give for elements[i]. Made for whole chunks of stored data:
     /// the factors are worked out once, and the sine and cosine come from polynomials whose result
     /// is used only where it cannot round to another pixel than the library's sine and cosine;
-    /// every other element takes the per-element path.
-    void DataPixels(const TpcDataElement* elements, int32_t count, TPoint* out) const;
+    /// every other element takes the per-element path. With continues, continues[i] is also set
+    /// to non-zero exactly when elements[i] has a place (HasPlace) and the same pixel, Color,
+    /// PenStyle, LineWidth, ElemClass and Kind as elements[i - 1]: the elements that only
+    /// lengthen a polyline by nothing. continues[0] is 0.
+    void DataPixels(const TpcDataElement* elements, int32_t count, TPoint* out,
+        uint8_t* continues = nullptr) const;
     /// The instruction sets DataPixels can use on this processor, widest first: "avx512",
     /// "avx2", "basic" (always there). Each gives the same pixels; the widest is the fastest and
     /// the one used unless UseDataPixelsInstructionSet chose another.

@@ -226,6 +226,7 @@ TEST(Transform, ChunkedPixelsEqualThePerElementPath)
             return *(values.begin() + random() % values.size());
         };
         constexpr double degree = 0.017453292519943295;
+        int continuingCount = 0, markedCount = 0;
         for (int setup = 0; setup < 300; ++setup) {
             TpcTransformParams p;
             p.RangeLow = oneOf({ 0, -5, 3.25, uniform(-1e3, 1e3) });
@@ -239,7 +240,8 @@ TEST(Transform, ChunkedPixelsEqualThePerElementPath)
             const TpcTransform transform(p);
             const double span = std::fabs(p.RangeHigh - p.RangeLow);
             std::vector<TpcDataElement> elements(1 + random() % 300);
-            for (TpcDataElement& e : elements) {
+            for (size_t i = 0; i < elements.size(); ++i) {
+                TpcDataElement& e = elements[i];
                 e.Rad = uniform(p.RangeLow - span, p.RangeLow + 2 * span);
                 e.Phi = uniform(-720, 720);
                 switch (random() % 12) {
@@ -254,20 +256,66 @@ TEST(Transform, ChunkedPixelsEqualThePerElementPath)
                 case 2:
                     e.Phi = oneOf({ NaN, inf, 1e7, -1e9, 1e6 / p.AngleUnit, 9.3e18 });
                     break;
+                case 3: // the element before again, or nearly, perhaps with another pen or kind
+                case 4:
+                case 5:
+                    if (i == 0)
+                        break;
+                    e = elements[i - 1];
+                    e.Phi += oneOf({ 0, 1e-9, 1e-3 });
+                    switch (random() % 8) {
+                    case 0:
+                        e.Color ^= 1;
+                        break;
+                    case 1:
+                        e.PenStyle = TPenStyle::psDash;
+                        break;
+                    case 2:
+                        e.LineWidth = 3;
+                        break;
+                    case 3:
+                        e.ElemClass = 2;
+                        break;
+                    case 4:
+                        e.Kind = TpcElemKind::ekMoveTo;
+                        break;
+                    default:
+                        break;
+                    }
+                    break;
                 default:
                     break;
                 }
             }
-            std::vector<TPoint> chunked(elements.size());
-            transform.DataPixels(elements.data(), int32_t(elements.size()), chunked.data());
+            const auto count = int32_t(elements.size());
+            std::vector<TPoint> chunked(elements.size()), marked(elements.size());
+            std::vector<uint8_t> continues(elements.size(), 7);
+            transform.DataPixels(elements.data(), count, chunked.data());
+            transform.DataPixels(elements.data(), count, marked.data(), continues.data());
+            EXPECT_EQ(chunked, marked);
             for (size_t i = 0; i < elements.size(); ++i) {
-                TPoint expected = transform.PolarToPixel(elements[i].Rad, elements[i].Phi);
+                const TpcDataElement& e = elements[i];
+                TPoint expected = transform.PolarToPixel(e.Rad, e.Phi);
                 ClipCoordinates(expected.x, expected.y);
                 ASSERT_EQ(chunked[i], expected)
                     << "seed " << seed << " set-up " << setup << " element " << i << ": rad "
-                    << elements[i].Rad << " phi " << elements[i].Phi;
+                    << e.Rad << " phi " << e.Phi;
+                const bool continuing = i > 0 && transform.HasPlace(e.Rad, e.Phi)
+                    && chunked[i] == chunked[i - 1] && e.Color == elements[i - 1].Color
+                    && e.PenStyle == elements[i - 1].PenStyle
+                    && e.LineWidth == elements[i - 1].LineWidth
+                    && e.ElemClass == elements[i - 1].ElemClass && e.Kind == elements[i - 1].Kind;
+                // No other element may be marked; one that continues may go unmarked where its
+                // pixel came from the per-element path.
+                if (continues[i] != 0) {
+                    ASSERT_TRUE(continuing) << "set-up " << setup << " element " << i;
+                }
+                continuingCount += continuing;
+                markedCount += continues[i] != 0;
             }
         }
+        EXPECT_GT(continuingCount, 1000);
+        EXPECT_GE(markedCount, continuingCount * 3 / 4);
         // Origins chosen so that one element's pixel values lie within a few units in the last
         // place of a half pixel: where the polynomials and the library differ in the last bits,
         // only the per-element path knows the rounding.
