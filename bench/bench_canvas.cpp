@@ -72,14 +72,14 @@ void BM_DottedCircle(benchmark::State& state)
 {
     TBitmap bitmap(frameWidth, frameHeight);
     TCanvas& canvas = bitmap.Canvas();
-    canvas.Pen().SetStyle(TPenStyle::psDot);
+    canvas.Pen().SetStyle(state.range(0) ? TPenStyle::psDot : TPenStyle::psSolid);
     canvas.Brush().SetStyle(TBrushStyle::bsClear);
     for (auto _ : state) {
         canvas.Ellipse(312 - 200, 324 - 200, 312 + 201, 324 + 201);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_DottedCircle);
+BENCHMARK(BM_DottedCircle)->ArgName("dotted")->Arg(1)->Arg(0);
 
 void BM_TextOut25(benchmark::State& state)
 {

@@ -249,8 +249,11 @@ private:
     // The pixels of the last marker drawn, kept for the next call.
     std::optional<TSurfaceMark> m_markKey;
     std::vector<MarkSpan> m_markSpans;
-    // Text is drawn through a painter that stays open on the image between text operations.
+    // Text is drawn through a painter that stays open on the image between text operations,
+    // with the font and colour it was last given: setting them again costs more than comparing.
     std::unique_ptr<QPainter> m_painter;
+    std::optional<QFont> m_painterFont;
+    std::optional<TColor> m_painterColor;
 };
 
 void TRasterSurface::Line(const TSurfacePen& pen, TPoint from, TPoint to, uint32_t& phase)
@@ -960,13 +963,21 @@ void TRasterSurface::Text(TSurfaceText& text)
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(m_image);
         m_painter->setRenderHint(QPainter::TextAntialiasing);
+        m_painterFont.reset();
+        m_painterColor.reset();
     }
     if (clip)
         m_painter->setClipRect(*clip);
     else
         m_painter->setClipping(false);
-    m_painter->setFont(text.Font());
-    m_painter->setPen(ColorToQColor(text.Color));
+    if (const QFont& font = text.Font(); m_painterFont != font) {
+        m_painter->setFont(font);
+        m_painterFont = font;
+    }
+    if (m_painterColor != text.Color) {
+        m_painter->setPen(ColorToQColor(text.Color));
+        m_painterColor = text.Color;
+    }
     m_painter->drawStaticText(QPoint(at.x, at.y), laidOut);
 }
 

@@ -120,7 +120,8 @@ public:
         const double t = 1.0 - yy * yy;
         if (t < 0)
             return { 1, 0 };
-        const auto half = static_cast<int64_t>(std::floor(m_a * std::sqrt(t)));
+        // Not negative: truncation is the floor, without a call.
+        const auto half = static_cast<int64_t>(m_a * std::sqrt(t));
         // Doubled x coordinates run in steps of 2 with the parity of m_sumX.
         // Halved by arithmetic shifts, which round down (and up when negated twice).
         const int64_t lo = -((half - m_sumX) >> 1);
