@@ -492,7 +492,7 @@ namespace {
         static void axisValues(const TpcDataElement*, double*) { }
 
         __attribute__((target("avx512f,avx512dq,avx512vl,fma")))
-        [[gnu::always_inline]] static inline __m512i
+        [[gnu::always_inline]] static inline __m256i
         roundedLanes(__m512d value, const Factors& f, __mmask8& unsure)
         {
             // Clipped first (NaN to the lower edge, as in settle), then rounded half to even.
@@ -504,7 +504,7 @@ namespace {
             const __m512d nearest = _mm512_sub_pd(_mm512_add_pd(value, shift), shift);
             unsure |= _mm512_cmp_pd_mask(_mm512_abs_pd(_mm512_sub_pd(value, nearest)),
                 _mm512_set1_pd(f.halfLessSlack), _CMP_GE_OQ);
-            return _mm512_castsi256_si512(_mm512_cvtpd_epi32(nearest));
+            return _mm512_maskz_cvtpd_epi32(0xFF, nearest);
         }
 
         // Not forced inline: the loop around it is not built for the wider set until it is
@@ -556,27 +556,31 @@ namespace {
             const __m512d s = sinKernel(r), cs = cosKernel(r);
             const __m512i quadrant = _mm512_castpd_si512(shifted);
             const __mmask8 odd = _mm512_test_epi64_mask(quadrant, _mm512_set1_epi64(1));
-            // Quadrants 2 and 3 negate the sine, 1 and 2 the cosine: a flip of the sign bit.
-            const __m512d sine = _mm512_castsi512_pd(
-                _mm512_xor_si512(_mm512_castpd_si512(_mm512_mask_mov_pd(s, odd, cs)),
-                    _mm512_slli_epi64(_mm512_srli_epi64(quadrant, 1), 63)));
-            const __m512d cosine = _mm512_castsi512_pd(_mm512_xor_si512(
-                _mm512_castpd_si512(_mm512_mask_mov_pd(cs, odd, s)),
-                _mm512_slli_epi64(
-                    _mm512_srli_epi64(_mm512_add_epi64(quadrant, _mm512_set1_epi64(1)), 1), 63)));
+            // Quadrants 2 and 3 negate the sine, 1 and 2 the cosine: a flip of the sign bit. (The
+            // shifts are the compiler's: its shift operations warn of an unset operand.)
+            typedef uint64_t Words __attribute__((vector_size(64)));
+            const auto q = Words(quadrant);
+            const __m512d sine = _mm512_castsi512_pd(_mm512_xor_si512(
+                _mm512_castpd_si512(_mm512_mask_mov_pd(s, odd, cs)), __m512i((q >> 1) << 63)));
+            const __m512d cosine = _mm512_castsi512_pd(
+                _mm512_xor_si512(_mm512_castpd_si512(_mm512_mask_mov_pd(cs, odd, s)),
+                    __m512i(((q + 1) >> 1) << 63)));
 
             __mmask8 unsure = __mmask8(~usable);
-            const __m512i x = roundedLanes(
+            const __m256i x = roundedLanes(
                 _mm512_fmadd_pd(scale, _mm512_mul_pd(cosine, radius), _mm512_set1_pd(f.originX)), f,
                 unsure);
-            const __m512i y = roundedLanes(
+            const __m256i y = roundedLanes(
                 _mm512_fmadd_pd(scale,
                     _mm512_mul_pd(_mm512_mul_pd(sine, radius), _mm512_set1_pd(f.sign)),
                     _mm512_set1_pd(f.originY)),
                 f, unsure);
-            const __m512i pairs = _mm512_permutex2var_epi32(
-                x, _mm512_setr_epi32(0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23), y);
-            _mm512_storeu_si512(out, pairs);
+            // x0 y0 x1 y1 x4 y4 x5 y5 and x2 y2 x3 y3 x6 y6 x7 y7, their halves in order.
+            const __m256i low = _mm256_unpacklo_epi32(x, y), high = _mm256_unpackhi_epi32(x, y);
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(out), _mm256_permute2x128_si256(low, high, 0x20));
+            _mm256_storeu_si256(
+                reinterpret_cast<__m256i*>(out + 4), _mm256_permute2x128_si256(low, high, 0x31));
             if (unsure) {
                 for (int lane = 0; lane < Count; ++lane) {
                     if (unsure & (1u << lane)) {
@@ -588,10 +592,12 @@ namespace {
             if constexpr (Continues) {
                 const __m512i points = _mm512_loadu_si512(out);
                 const __mmask8 same = usable
-                    & _mm512_cmpeq_epi64_mask(points, _mm512_alignr_epi64(points, before.Points, 7))
-                    & _mm512_cmpeq_epi64_mask(pen, _mm512_alignr_epi64(pen, before.Pens, 7));
+                    & _mm512_cmpeq_epi64_mask(
+                        points, _mm512_maskz_alignr_epi64(0xFF, points, before.Points, 7))
+                    & _mm512_cmpeq_epi64_mask(
+                        pen, _mm512_maskz_alignr_epi64(0xFF, pen, before.Pens, 7));
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(continues),
-                    _mm512_cvtepi64_epi8(_mm512_movm_epi64(same)));
+                    _mm512_maskz_cvtepi64_epi8(0xFF, _mm512_movm_epi64(same)));
                 before = { points, pen };
             }
         }
