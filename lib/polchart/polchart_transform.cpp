@@ -195,21 +195,26 @@ namespace {
     // in the last place of the exact values. The polynomials in z are summed in pairs of terms
     // weighted by z^2 and z^4 rather than nested: that halves the chain of dependent operations,
     // which bounds how fast the chunk loop runs.
+    constexpr double sinTerms[6]
+        = { -1.66666666666666324348e-01, 8.33333333332248946124e-03, -1.98412698298579493134e-04,
+              2.75573137070700676789e-06, -2.50507602534068634195e-08, 1.58969099521155010221e-10 };
+    constexpr double cosTerms[6] = { 4.16666666666666019037e-02, -1.38888888888741095749e-03,
+        2.48015872894767294178e-05, -2.75573143513906633035e-07, 2.08757232129817482790e-09,
+        -1.13596475577881948265e-11 };
+
     template <class Doubles> [[gnu::always_inline]] inline Doubles sinKernel(Doubles x)
     {
         const Doubles z = x * x, z2 = z * z, z4 = z2 * z2;
-        const Doubles p = (-1.66666666666666324348e-01 + z * 8.33333333332248946124e-03)
-            + z2 * (-1.98412698298579493134e-04 + z * 2.75573137070700676789e-06)
-            + z4 * (-2.50507602534068634195e-08 + z * 1.58969099521155010221e-10);
+        const Doubles p = (sinTerms[0] + z * sinTerms[1]) + z2 * (sinTerms[2] + z * sinTerms[3])
+            + z4 * (sinTerms[4] + z * sinTerms[5]);
         return x + (x * z) * p;
     }
 
     template <class Doubles> [[gnu::always_inline]] inline Doubles cosKernel(Doubles x)
     {
         const Doubles z = x * x, z2 = z * z, z4 = z2 * z2;
-        const Doubles p = (4.16666666666666019037e-02 + z * -1.38888888888741095749e-03)
-            + z2 * (2.48015872894767294178e-05 + z * -2.75573143513906633035e-07)
-            + z4 * (2.08757232129817482790e-09 + z * -1.13596475577881948265e-11);
+        const Doubles p = (cosTerms[0] + z * cosTerms[1]) + z2 * (cosTerms[2] + z * cosTerms[3])
+            + z4 * (cosTerms[4] + z * cosTerms[5]);
         return (1.0 - 0.5 * z) + z2 * p;
     }
 
@@ -468,15 +473,24 @@ namespace {
     }
 
 #if defined(__x86_64__) && defined(__GNUC__)
+    // A loop built for an instruction set, with its multiplications and additions fused where
+    // the compiler allows that for one function (with the other, only the eight-lane loop's own
+    // fused operations are).
+#if defined(__clang__)
+#define LANE_LOOP_TARGET(set) __attribute__((target(set)))
+#else
+#define LANE_LOOP_TARGET(set) __attribute__((target(set), optimize("fp-contract=fast")))
+#endif
+
     // The same loop built for wider instruction sets, taken when the processor has them.
     // Multiplications and additions fuse there: one rounding instead of two, so the result stays
     // as close to the exact value as the slack assumes. With the 512-bit set the loop keeps its
     // four lanes: the compares into mask registers and the shifts of 64-bit lanes shorten it,
     // while eight lanes in the compiler's vectors measured slower than four.
     template <bool Logarithmic, bool Continues>
-    __attribute__((target("avx2,fma"), optimize("fp-contract=fast"))) void pixelsLoopWide(
-        const TpcTransform& transform, const Factors& f, const TpcDataElement* elements,
-        int32_t count, TPoint* out, uint8_t* continues)
+    LANE_LOOP_TARGET("avx2,fma")
+    void pixelsLoopWide(const TpcTransform& transform, const Factors& f,
+        const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues)
     {
         pixelsLoop<LaneGroups<Lanes<4>, Logarithmic, Continues>, Logarithmic, Continues>(
             transform, f, elements, count, out, continues);
@@ -491,8 +505,20 @@ namespace {
         };
         static void axisValues(const TpcDataElement*, double*) { }
 
-        __attribute__((target("avx512f,avx512dq,avx512vl,fma")))
-        [[gnu::always_inline]] static inline __m256i
+        // The sine's or cosine's polynomial, summed as sinKernel and cosKernel sum it.
+        __attribute__((
+            target("avx512f,avx512dq,avx512vl,fma"), always_inline)) static inline __m512d
+        terms(__m512d z, const double* t)
+        {
+            const __m512d z2 = _mm512_mul_pd(z, z), z4 = _mm512_mul_pd(z2, z2);
+            const __m512d low = _mm512_fmadd_pd(z, _mm512_set1_pd(t[1]), _mm512_set1_pd(t[0]));
+            const __m512d middle = _mm512_fmadd_pd(z, _mm512_set1_pd(t[3]), _mm512_set1_pd(t[2]));
+            const __m512d high = _mm512_fmadd_pd(z, _mm512_set1_pd(t[5]), _mm512_set1_pd(t[4]));
+            return _mm512_fmadd_pd(z4, high, _mm512_fmadd_pd(z2, middle, low));
+        }
+
+        __attribute__((
+            target("avx512f,avx512dq,avx512vl,fma"), always_inline)) static inline __m256i
         roundedLanes(__m512d value, const Factors& f, __mmask8& unsure)
         {
             // Clipped first (NaN to the lower edge, as in settle), then rounded half to even.
@@ -553,7 +579,10 @@ namespace {
             const __m512d k = _mm512_sub_pd(shifted, shift);
             const __m512d r = _mm512_fnmadd_pd(k, _mm512_set1_pd(halfPiLow),
                 _mm512_fnmadd_pd(k, _mm512_set1_pd(halfPiHigh), alpha));
-            const __m512d s = sinKernel(r), cs = cosKernel(r);
+            const __m512d z = _mm512_mul_pd(r, r);
+            const __m512d s = _mm512_fmadd_pd(_mm512_mul_pd(r, z), terms(z, sinTerms), r);
+            const __m512d cs = _mm512_fmadd_pd(_mm512_mul_pd(z, z), terms(z, cosTerms),
+                _mm512_fnmadd_pd(_mm512_set1_pd(0.5), z, _mm512_set1_pd(1.0)));
             const __m512i quadrant = _mm512_castpd_si512(shifted);
             const __mmask8 odd = _mm512_test_epi64_mask(quadrant, _mm512_set1_epi64(1));
             // Quadrants 2 and 3 negate the sine, 1 and 2 the cosine: a flip of the sign bit. (The
@@ -604,8 +633,8 @@ namespace {
     };
 
     template <bool Logarithmic, bool Continues>
-    __attribute__((target("avx512f,avx512dq,avx512vl,fma"), optimize("fp-contract=fast"))) void
-    pixelsLoopWidest(const TpcTransform& transform, const Factors& f,
+    LANE_LOOP_TARGET("avx512f,avx512dq,avx512vl,fma")
+    void pixelsLoopWidest(const TpcTransform& transform, const Factors& f,
         const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues)
     {
         if constexpr (Logarithmic)
