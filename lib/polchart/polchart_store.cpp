@@ -27,7 +27,11 @@ void TpcDataStore::Append(const TpcDataElement& element)
         const size_t chunksNeeded = size_t((capacity + ChunkSize - 1) / ChunkSize);
         const size_t chunksBefore = m_chunks.size();
         try {
-            m_chunks.reserve(chunksNeeded);
+            // The list of chunks grows by doubling: reserved to the exact need at every growth,
+            // it would be copied each time, and its freed copies would scatter holes between the
+            // chunks that no chunk fits into.
+            if (m_chunks.capacity() < chunksNeeded)
+                m_chunks.reserve(std::max(chunksNeeded, 2 * m_chunks.capacity()));
             while (m_chunks.size() < chunksNeeded)
                 m_chunks.push_back(allocateChunk());
         } catch (...) {
