@@ -165,6 +165,14 @@ namespace {
         return { doublesOf(rad), doublesOf(phi), pen };
     }
 
+    // An element's pen, class and kind as one number: the words loadGroup reads as its Pen.
+    inline int64_t penBits(const TpcDataElement& e)
+    {
+        int64_t bits;
+        std::memcpy(&bits, &e.Color, sizeof bits);
+        return bits;
+    }
+
     // N table entries in lanes.
     template <class Doubles, class Longs, size_t... Lane>
     [[gnu::always_inline]] inline Doubles lookUp(
@@ -463,13 +471,22 @@ namespace {
     using PixelsLoop = void (*)(
         const TpcTransform&, const Factors&, const TpcDataElement*, int32_t, TPoint*, uint8_t*);
 
-    // The loop for processors without wider instructions: four lanes in pairs.
+    // The loop for processors without wider instructions: four lanes in pairs. Which elements
+    // continue the one before is found afterwards one by one, which these processors do faster
+    // than in pairs of lanes.
     template <bool Logarithmic, bool Continues>
     void pixelsLoopBasic(const TpcTransform& transform, const Factors& f,
         const TpcDataElement* elements, int32_t count, TPoint* out, uint8_t* continues)
     {
-        pixelsLoop<LaneGroups<Lanes<4>, Logarithmic, Continues>, Logarithmic, Continues>(
-            transform, f, elements, count, out, continues);
+        pixelsLoop<LaneGroups<Lanes<4>, Logarithmic, false>, Logarithmic, false>(
+            transform, f, elements, count, out, nullptr);
+        if constexpr (Continues) {
+            for (int32_t i = 0; i < count; ++i) {
+                const TpcDataElement& e = elements[i];
+                continues[i] = i > 0 && transform.HasPlace(e.Rad, e.Phi) && out[i] == out[i - 1]
+                    && penBits(e) == penBits(elements[i - 1]);
+            }
+        }
     }
 
 #if defined(__x86_64__) && defined(__GNUC__)
