@@ -57,7 +57,8 @@ void BM_ChartDrawToMillion(benchmark::State& state)
 }
 BENCHMARK(BM_ChartDrawToMillion)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
-void BM_PolarToPixel(benchmark::State& state)
+// The transform of the demonstration chart's view.
+TpcTransformParams demoTransform()
 {
     TpcTransformParams params;
     params.RangeLow = 0;
@@ -68,6 +69,12 @@ void BM_PolarToPixel(benchmark::State& state)
     params.Scale = 21.06;
     params.OriginX = 309;
     params.OriginY = 324;
+    return params;
+}
+
+void BM_PolarToPixel(benchmark::State& state)
+{
+    const TpcTransformParams params = demoTransform();
     const TpcTransform transform(params);
     int64_t sum = 0;
     int i = 0;
@@ -86,15 +93,7 @@ BENCHMARK(BM_PolarToPixel);
 void BM_DataPixels(benchmark::State& state, const std::string& instructionSet)
 {
     TpcTransform::UseDataPixelsInstructionSet(instructionSet);
-    TpcTransformParams params;
-    params.RangeLow = 0;
-    params.RangeHigh = 10;
-    params.AngleOffset = -50;
-    params.AngleUnit = 0.017453292519943295;
-    params.RotationSign = -1;
-    params.Scale = 21.06;
-    params.OriginX = 309;
-    params.OriginY = 324;
+    TpcTransformParams params = demoTransform();
     params.Logarithmic = state.range(0) != 0;
     if (params.Logarithmic)
         params.RangeLow = 0.1;
