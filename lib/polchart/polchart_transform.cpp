@@ -6,14 +6,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#endif
 #include <cstddef>
 #include <cstring>
 #include <limits>
 #include <numbers>
 #include <utility>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 namespace znq {
 
