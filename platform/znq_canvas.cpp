@@ -42,6 +42,7 @@ void TCanvas::fontChanged()
     m_qfont.reset();
     m_deviceFont.reset();
     m_metrics.reset();
+    m_textHeight.reset();
     m_qfontKey.reset();
 }
 
@@ -434,7 +435,9 @@ int32_t TCanvas::TextWidth(const std::string& text)
 
 int32_t TCanvas::TextHeight(const std::string&)
 {
-    return metrics().height();
+    if (!m_textHeight)
+        m_textHeight = metrics().height();
+    return *m_textHeight;
 }
 
 // A text for the surface: measured and laid out only when the surface asks.

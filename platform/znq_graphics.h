@@ -423,6 +423,8 @@ private:
     std::optional<QFont> m_qfont;
     std::optional<QFont> m_deviceFont;
     std::optional<QFontMetrics> m_metrics;
+    // The metrics' line height, asked for by every text drawn.
+    std::optional<int32_t> m_textHeight;
     // The attributes m_qfont was made from: assigning the same font again keeps it.
     struct FontKey {
         std::string Name;

@@ -551,9 +551,18 @@ void TRasterSurface::Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush,
     // Pattern and stretch are copied: the pixel writes could otherwise alias them.
     const bool solid = pattern.length == 0;
     const uint32_t stretch = pen.Stretch;
+    // A solid one-pixel pen that copies writes its runs straight into the image.
+    const PenSink::Direct direct = sink.direct();
+    const bool solidRuns = solid && direct.bits && !direct.xorMode;
     auto outlineRun = [&](int64_t y, int64_t from, int64_t to) {
         from = std::max(from, clip.left);
         to = std::min(to, clip.right);
+        if (solidRuns) {
+            if (from <= to)
+                std::fill(direct.bits + y * direct.stride + from,
+                    direct.bits + y * direct.stride + to + 1, direct.rgb);
+            return;
+        }
         for (int64_t x = from; x <= to; ++x)
             if (solid || pattern.on(patternStep(rows.arcPosition(x, y), stretch)))
                 sink.pixel(x, y);
@@ -568,11 +577,22 @@ void TRasterSurface::Ellipse(const TSurfacePen& pen, const TSurfaceBrush& brush,
     };
 
     const int64_t yFirst = std::max(top, clip.top), yLast = std::min(bottom, clip.bottom);
-    // Spans of the previous, current and next row, each computed once.
-    std::pair<int64_t, int64_t> up = rows.span(yFirst - 1), current = rows.span(yFirst), down;
-    for (int64_t y = yFirst; y <= yLast; ++y, up = current, current = down) {
-        down = rows.span(y + 1);
-        const auto [lo, hi] = current;
+    if (yFirst > yLast)
+        return;
+    // The spans of the rows from the one above the first to the one below the last. A row
+    // mirrored about the middle has the same span (its offset from the middle only changes
+    // sign): the lower half copies the upper one where that is among them.
+    static thread_local std::vector<std::pair<int64_t, int64_t>> spans;
+    spans.resize(size_t(yLast - yFirst + 3));
+    for (int64_t y = yFirst - 1; y <= yLast + 1; ++y) {
+        const int64_t mirror = top + bottom - y;
+        spans[size_t(y - yFirst + 1)] = mirror >= yFirst - 1 && mirror < y
+            ? spans[size_t(mirror - yFirst + 1)]
+            : rows.span(y);
+    }
+    for (int64_t y = yFirst; y <= yLast; ++y) {
+        const auto up = spans[size_t(y - yFirst)], down = spans[size_t(y - yFirst + 2)];
+        const auto [lo, hi] = spans[size_t(y - yFirst + 1)];
         if (lo > hi)
             continue;
         if (!outline) {

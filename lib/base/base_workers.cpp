@@ -84,13 +84,16 @@ namespace {
                 m_threads.emplace_back([this] { serve(); }).detach();
         }
 
-        // Works on one part.
+        // Works on one part, or for a job consumed in order skips it after a failure; either way
+        // the part is then done, and the consumer waiting for it wakes.
         static void work(Job& job, int part)
         {
-            try {
-                (*job.work)(part);
-            } catch (...) {
-                job.fail();
+            if (!job.finished || !job.failed) {
+                try {
+                    (*job.work)(part);
+                } catch (...) {
+                    job.fail();
+                }
             }
             if (job.finished) {
                 job.finished[part].store(true, std::memory_order_release);
@@ -99,16 +102,11 @@ namespace {
             ++job.done;
         }
 
-        // Takes parts of the job until none is left. A job consumed in order skips its parts
-        // after a failure.
+        // Takes parts of the job until none is left.
         static void take(Job& job)
         {
-            for (int part = job.next++; part < job.parts; part = job.next++) {
-                if (job.finished && job.failed)
-                    ++job.done;
-                else
-                    work(job, part);
-            }
+            for (int part = job.next++; part < job.parts; part = job.next++)
+                work(job, part);
         }
 
         // Consumes the parts in order; while the next one is not done, takes a part to work on,
@@ -117,6 +115,9 @@ namespace {
         {
             for (int next = 0; next < job.parts && !job.failed;) {
                 if (job.finished[next].load(std::memory_order_acquire)) {
+                    // A part that failed is done too: its failure is seen once it is.
+                    if (job.failed)
+                        break;
                     try {
                         consume(next++);
                     } catch (...) {

@@ -4,6 +4,7 @@
 #include "polchart_store.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstddef>
@@ -1040,13 +1041,39 @@ void ClipCoordinates(int32_t& x, int32_t& y)
     y = std::clamp(y, -ClipLimit, ClipLimit);
 }
 
+namespace {
+    std::string formatScaleNumber(int width, int decimals, double value)
+    {
+        if (decimals == -1)
+            return FormatFixed(width, -2, value);
+        if (decimals < -1)
+            return DecimalText(value, width, -1);
+        return DecimalText(value, width, decimals);
+    }
+} // namespace
+
 std::string FormatScaleNumber(int width, int decimals, double value)
 {
-    if (decimals == -1)
-        return FormatFixed(width, -2, value);
-    if (decimals < -1)
-        return DecimalText(value, width, -1);
-    return DecimalText(value, width, decimals);
+    // The scales ask for the same few numbers at every paint: the last texts made are kept, the
+    // values compared bit for bit.
+    struct Kept {
+        int Width = 0, Decimals = 0;
+        uint64_t Bits = 0;
+        std::string Text;
+        bool Used = false;
+    };
+    constexpr size_t keptCount = 64;
+    thread_local std::array<Kept, keptCount> kept;
+    thread_local size_t nextSlot = 0;
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (const Kept& k : kept)
+        if (k.Used && k.Bits == bits && k.Width == width && k.Decimals == decimals)
+            return k.Text;
+    std::string text = formatScaleNumber(width, decimals, value);
+    kept[nextSlot] = Kept { width, decimals, bits, text, true };
+    nextSlot = (nextSlot + 1) % keptCount;
+    return text;
 }
 
 } // namespace znq

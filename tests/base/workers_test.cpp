@@ -77,21 +77,22 @@ TEST(Workers, PartsAreConsumedInOrderOnTheCallingThread)
             EXPECT_FALSE(elsewhere);
             EXPECT_FALSE(early);
         }
-    for (const bool inConsumer : { false, true }) {
-        int last = -1;
-        EXPECT_THROW(helpers::RunPartsInOrder(
-                         64,
-                         [&](int part) {
-                             if (!inConsumer && part == 5)
-                                 throw std::runtime_error("part 5");
-                         },
-                         [&](int part) {
-                             if (inConsumer && part == 5)
-                                 throw std::runtime_error("consumer");
-                             last = part;
-                         },
-                         2),
-            std::runtime_error);
-        EXPECT_LT(last, 5) << "nothing after the failure is consumed";
-    }
+    for (const int threads : { 2, 5 })
+        for (const bool inConsumer : { false, true }) {
+            int last = -1;
+            EXPECT_THROW(helpers::RunPartsInOrder(
+                             64,
+                             [&](int part) {
+                                 if (!inConsumer && part == 5)
+                                     throw std::runtime_error("part 5");
+                             },
+                             [&](int part) {
+                                 if (inConsumer && part == 5)
+                                     throw std::runtime_error("consumer");
+                                 last = part;
+                             },
+                             threads),
+                std::runtime_error);
+            EXPECT_LT(last, 5) << "nothing after the failure is consumed";
+        }
 }
