@@ -168,11 +168,19 @@ int WorkerThreads()
     return cores;
 }
 
+namespace {
+    // The threads a job of parts takes when threads are asked for (0: the machine's cores).
+    int threadsFor(int parts, int threads)
+    {
+        return std::min(threads <= 0 ? WorkerThreads() : threads, parts);
+    }
+} // namespace
+
 void RunParts(int parts, const std::function<void(int part)>& work, int threads)
 {
     if (parts <= 0)
         return;
-    const int count = std::min(threads <= 0 ? WorkerThreads() : threads, parts);
+    const int count = threadsFor(parts, threads);
     if (count <= 1) {
         for (int part = 0; part < parts; ++part)
             work(part);
@@ -186,7 +194,7 @@ void RunPartsInOrder(int parts, const std::function<void(int part)>& work,
 {
     if (parts <= 0)
         return;
-    const int count = std::min(threads <= 0 ? WorkerThreads() : threads, parts);
+    const int count = threadsFor(parts, threads);
     if (count <= 1) {
         for (int part = 0; part < parts; ++part) {
             work(part);

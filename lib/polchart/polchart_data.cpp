@@ -790,16 +790,6 @@ namespace {
         std::vector<DrawStep> Steps;
     };
 
-    // The pen of an element and its class and kind, as one number: equal for two line-tos that
-    // the painter draws alike.
-    inline uint64_t penOf(const TpcDataElement& element)
-    {
-        uint64_t pen;
-        static_assert(offsetof(TpcDataElement, Color) + sizeof(pen) == sizeof(TpcDataElement));
-        std::memcpy(&pen, &element.Color, sizeof(pen));
-        return pen;
-    }
-
     // A line-to is taken along by the step before only when that step is drawn as a line by the
     // painter: a line-to after a move-to or a line, in the same slice. The first line-to of a
     // slice, and one after a gap (drawn as a resumed start), are steps of their own.
@@ -854,7 +844,7 @@ namespace {
             }
             // The line before, its pen (with the class and the kind) and its pixel: taken along,
             // also after elements of hidden classes.
-            const uint64_t pen = penOf(element);
+            const uint64_t pen = PenBits(element);
             if (lined && pixels[i] == linePoint && pen == linePen) {
                 ++repeats;
                 extending = true;

@@ -6,7 +6,9 @@
 #include "znq_types.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -36,6 +38,16 @@ struct TpcDataElement {
     TpcElemKind Kind = TpcElemKind::ekMoveTo;
 };
 static_assert(sizeof(TpcDataElement) == 24, "a data element takes 24 bytes");
+
+/// An element's Color, PenStyle, LineWidth, ElemClass and Kind as one number, equal exactly when
+/// all five are: they fill the element's last eight bytes.
+inline uint64_t PenBits(const TpcDataElement& element)
+{
+    static_assert(offsetof(TpcDataElement, Color) + sizeof(uint64_t) == sizeof(TpcDataElement));
+    uint64_t bits;
+    std::memcpy(&bits, &element.Color, sizeof bits);
+    return bits;
+}
 
 /// The element list with its bookkeeping. Capacity() grows in steps of the allocation size, and
 /// each growth allocates the new slots at once, so that running out of memory shows at the append

@@ -167,14 +167,6 @@ namespace {
         return { doublesOf(rad), doublesOf(phi), pen };
     }
 
-    // An element's pen, class and kind as one number: the words loadGroup reads as its Pen.
-    inline int64_t penBits(const TpcDataElement& e)
-    {
-        int64_t bits;
-        std::memcpy(&bits, &e.Color, sizeof bits);
-        return bits;
-    }
-
     // N table entries in lanes.
     template <class Doubles, class Longs, size_t... Lane>
     [[gnu::always_inline]] inline Doubles lookUp(
@@ -486,7 +478,7 @@ namespace {
             for (int32_t i = 0; i < count; ++i) {
                 const TpcDataElement& e = elements[i];
                 continues[i] = i > 0 && transform.HasPlace(e.Rad, e.Phi) && out[i] == out[i - 1]
-                    && penBits(e) == penBits(elements[i - 1]);
+                    && PenBits(e) == PenBits(elements[i - 1]);
             }
         }
     }
