@@ -532,7 +532,8 @@ BENCHMARK(BM_ScatteredSeries)
 // Wedges on the demonstration chart, repainted in full: 0 a wind rose of 36 sectors by 6 speed
 // classes in percent (216 wedges, opaque), 1 10,000 wedges (100 sectors of 100 stacked values, half
 // transparent), 2 one band behind the grid over a quarter, 3 none (the chart of 1 and 2 alone).
-// Compare with BM_PaintDemoDiagram.
+// With moving 1 the centre moves between repaints through 97 places, more than the wedges' kept
+// rows hold, so that they are worked out anew each time. Compare with BM_PaintDemoDiagram.
 void BM_WedgesRepaint(benchmark::State& state)
 {
     TPolChart chart;
@@ -564,14 +565,23 @@ void BM_WedgesRepaint(benchmark::State& state)
     } else if (kind == 2) {
         chart.Bars()->AddBand(0, 90, clYellow, 0.4);
     }
+    chart.SetAutoCenter(false);
+    chart.SetAutoRedraw(false);
     chart.Redraw();
+    const int x = chart.CenterX();
+    int i = 0;
     for (auto _ : state) {
+        if (state.range(1))
+            chart.SetCenterX(x - 48 + ++i % 97);
         chart.Redraw();
         benchmark::ClobberMemory();
     }
     state.counters["wedges"] = chart.Bars()->Count();
 }
-BENCHMARK(BM_WedgesRepaint)->ArgName("kind")->Arg(0)->Arg(1)->Arg(2)->Arg(3);
+BENCHMARK(BM_WedgesRepaint)
+    ->ArgNames({ "kind", "moving" })
+    ->ArgsProduct({ { 0, 1, 2, 3 }, { 0 } })
+    ->ArgsProduct({ { 0, 1, 3 }, { 1 } });
 
 // The raster layer on the demonstration chart, 360 rows of 1,024 cells of random values: 0 every
 // cell written (a data-only render of the whole layer), 1 the centre moved by a pixel (the map

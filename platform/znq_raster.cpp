@@ -3,8 +3,10 @@
 
 #include <QPainter>
 
+#include <bit>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace znq {
@@ -167,12 +169,35 @@ namespace {
     // A ring's fill, with its squared radii.
     struct RingFill {
         double inner2, outer2;
-        uint32_t rgb;
+        uint32_t rgb, alpha;
         const Blender* blend;
         bool shown;
         // Whether the ring is a few pixels wide: its runs are found from its circle, those of a
         // thinner one pixel by pixel, which costs less for the pixel or two it has on most rows.
         bool wide;
+    };
+
+    // A run of a ring's pixels on row y, from column x0 to x1, and the index of the ring's fill.
+    struct RingRun {
+        int32_t y, x0, x1;
+        uint32_t fill;
+    };
+
+    // The bits of a stack of rings and of the image they are filled on.
+    using RingsKey = std::vector<uint64_t>;
+    struct RingsKeyHash {
+        size_t operator()(const RingsKey& key) const
+        {
+            uint64_t hash = 0xcbf29ce484222325u;
+            for (const uint64_t word : key)
+                hash = (hash ^ word) * 0x100000001b3u;
+            return size_t(hash ^ (hash >> 29));
+        }
+    };
+    // Where the runs a stack of rings filled lie among the kept ones, and the colour and alpha of
+    // each of its fills.
+    struct RingsRecord {
+        size_t fills, runs, runCount;
     };
 } // namespace
 
@@ -246,6 +271,19 @@ private:
     std::unordered_map<uint64_t, Blender> m_blenders;
     // The fills of the last stack of rings, kept for the next.
     std::vector<RingFill> m_ringFills;
+    // The runs of the stacks of rings filled lately, kept by their rings and the image's size:
+    // a chart repainted with the same wedges in the same view fills them again without working
+    // out a row. At most maxRingRuns runs (16 bytes each, 2 MB) are kept.
+    RingsKey ringsKey(const TSector& sector, std::span<const TSectorRing> rings) const;
+    bool replayRings(const RingsKey& key);
+    void keepRings(RingsKey&& key, const RingsRecord& record);
+    static constexpr size_t maxRingRuns = size_t(1) << 17;
+    std::unordered_map<RingsKey, RingsRecord, RingsKeyHash> m_ringRecords;
+    std::vector<RingRun> m_ringRuns;
+    std::vector<std::pair<uint32_t, uint32_t>> m_ringColors;
+    std::vector<const Blender*> m_ringBlends;
+    // The hashes of the stacks of rings filled lately.
+    std::unordered_set<size_t> m_ringsSeen;
     // The pixels of the last marker drawn, kept for the next call.
     std::optional<TSurfaceMark> m_markKey;
     std::vector<MarkSpan> m_markSpans;
@@ -710,6 +748,9 @@ namespace {
         double cx, dy2;
         // Whether the rings were given outwards: a pixel of two rings gets their fills in order.
         bool outwards;
+        // The runs filled, in order, kept for the next paint of the same rings.
+        std::vector<RingRun>* record;
+        int32_t y;
 
         double distance2(int64_t x) const
         {
@@ -746,8 +787,16 @@ namespace {
         }
         void paint(uint32_t* pixel, const RingFill& fill) const
         {
-            if (fill.shown)
+            if (fill.shown) {
                 *pixel = fill.blend ? (*fill.blend)(*pixel) : fill.rgb;
+                keep(pixel, pixel, fill);
+            }
+        }
+        void keep(const uint32_t* from, const uint32_t* to, const RingFill& fill) const
+        {
+            if (record)
+                record->push_back(RingRun {
+                    y, int32_t(from - line), int32_t(to - line), uint32_t(&fill - fills.data()) });
         }
         // Walks x .. last from ring s, the first that reaches x; returns the last ring reached.
         template <int Step> size_t walk(int64_t x, int64_t last, size_t s) const
@@ -775,6 +824,7 @@ namespace {
                         else
                             for (uint32_t* pixel = from; pixel != to; ++pixel)
                                 *pixel = (*fill.blend)(*pixel);
+                        keep(from, to - 1, fill);
                     }
                     x = end;
                 } else {
@@ -828,6 +878,10 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
         TSurface::FillSectorRings(sector, rings);
         return;
     }
+    // The same rings over the same image as in an earlier call fill the same runs again.
+    RingsKey key = ringsKey(sector, rings);
+    if (replayRings(key))
+        return;
     // The fills in increasing order of radii.
     makeRoomForBlenders(n);
     std::vector<RingFill>& fills = m_ringFills;
@@ -841,9 +895,9 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
             fill = fills[s - 1];
         } else {
             fill.rgb = ColorToRGB(ring.Color);
-            const uint32_t alpha = alphaOf(ring.Opacity);
-            fill.shown = alpha > 0;
-            fill.blend = alpha > 0 && alpha < 255 ? &blender(fill.rgb, alpha) : nullptr;
+            fill.alpha = alphaOf(ring.Opacity);
+            fill.shown = fill.alpha > 0;
+            fill.blend = fill.shown && fill.alpha < 255 ? &blender(fill.rgb, fill.alpha) : nullptr;
         }
         fill.inner2 = ring.Inner * ring.Inner;
         fill.outer2 = ring.Outer * ring.Outer;
@@ -862,6 +916,16 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
     // A sweep of at most half a turn has one interval of columns between its edges on each row,
     // and the walk along it finds the rings' circles; others take the rows of the whole sector.
     const bool convex = rows.convex();
+    // The runs are kept from the second fill of the same rings on: a view that changes with every
+    // paint keeps nothing.
+    if (m_ringsSeen.size() > maxRingRuns / 16)
+        m_ringsSeen.clear();
+    const bool keep = !m_ringsSeen.insert(RingsKeyHash()(key)).second;
+    const RingsRecord kept { m_ringColors.size(), m_ringRuns.size(), 0 };
+    if (keep)
+        for (const RingFill& fill : fills)
+            m_ringColors.emplace_back(fill.rgb, fill.alpha);
+    std::vector<RingRun>* runs = keep ? &m_ringRuns : nullptr;
     // Where the last row's walks in each direction ended: the first ring of the next row's is
     // looked for from there, as it moves by a ring or so from row to row.
     size_t firstRing[2] = { 0, 0 };
@@ -879,7 +943,8 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
         if (count == 0)
             continue;
         const double dy = double(y) - sector.CenterY;
-        const RingRow row { fills, bits + y * stride, sector.CenterX, dy * dy, outwards };
+        const RingRow row { fills, bits + y * stride, sector.CenterX, dy * dy, outwards, runs,
+            int32_t(y) };
         const auto first = [&](size_t s, int64_t x) {
             const double d2 = row.distance2(x);
             while (s > 0 && fills[s - 1].outer2 >= d2)
@@ -901,6 +966,79 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
             }
         }
     }
+    if (keep)
+        keepRings(std::move(key), kept);
+}
+
+RingsKey TRasterSurface::ringsKey(const TSector& sector, std::span<const TSectorRing> rings) const
+{
+    RingsKey key;
+    key.reserve(8 + 4 * rings.size());
+    for (const double value :
+        { sector.CenterX, sector.CenterY, sector.Inner, sector.Outer, sector.Start, sector.Sweep })
+        key.push_back(std::bit_cast<uint64_t>(value));
+    key.push_back(uint64_t(m_image->width()) << 32 | uint32_t(m_image->height()));
+    key.push_back(uint64_t(m_image->bytesPerLine()));
+    for (const TSectorRing& ring : rings) {
+        key.push_back(std::bit_cast<uint64_t>(ring.Inner));
+        key.push_back(std::bit_cast<uint64_t>(ring.Outer));
+        key.push_back(uint64_t(uint32_t(ring.Color)));
+        key.push_back(std::bit_cast<uint64_t>(ring.Opacity));
+    }
+    return key;
+}
+
+bool TRasterSurface::replayRings(const RingsKey& key)
+{
+    const auto found = m_ringRecords.find(key);
+    if (found == m_ringRecords.end())
+        return false;
+    const RingsRecord& record = found->second;
+    const auto* colors = &m_ringColors[record.fills];
+    const size_t fills = (key.size() - 8) / 4;
+    makeRoomForBlenders(fills);
+    std::vector<const Blender*>& blends = m_ringBlends;
+    blends.clear();
+    for (size_t k = 0; k < fills; ++k) {
+        const auto [rgb, alpha] = colors[k];
+        blends.push_back(alpha > 0 && alpha < 255 ? &blender(rgb, alpha) : nullptr);
+    }
+    auto* bits = reinterpret_cast<uint32_t*>(m_image->bits());
+    const int64_t stride = m_image->bytesPerLine() / 4;
+    for (const RingRun& run : std::span(m_ringRuns).subspan(record.runs, record.runCount)) {
+        uint32_t* line = bits + run.y * stride;
+        if (const Blender* blend = blends[run.fill])
+            for (uint32_t* pixel = line + run.x0; pixel <= line + run.x1; ++pixel)
+                *pixel = (*blend)(*pixel);
+        else
+            std::fill(line + run.x0, line + run.x1 + 1, colors[run.fill].first);
+    }
+    return true;
+}
+
+// The runs just filled are kept after the others; when they are more than may be kept, the
+// others are dropped, and when they alone are, they are not kept either (the fills' colours are
+// bounded alike). Runs are kept in one
+// array that keeps its room, so that a view that changes with every paint costs no allocations.
+void TRasterSurface::keepRings(RingsKey&& key, const RingsRecord& record)
+{
+    const size_t count = m_ringRuns.size() - record.runs;
+    const size_t fills = m_ringColors.size() - record.fills;
+    if (count > maxRingRuns || fills > maxRingRuns) {
+        m_ringRuns.resize(record.runs);
+        m_ringColors.resize(record.fills);
+        return;
+    }
+    RingsRecord kept { record.fills, record.runs, count };
+    if (m_ringRuns.size() > maxRingRuns || m_ringColors.size() > maxRingRuns) {
+        m_ringRecords.clear();
+        std::copy(m_ringRuns.begin() + record.runs, m_ringRuns.end(), m_ringRuns.begin());
+        std::copy(m_ringColors.begin() + record.fills, m_ringColors.end(), m_ringColors.begin());
+        m_ringRuns.resize(count);
+        m_ringColors.resize(fills);
+        kept = RingsRecord { 0, 0, count };
+    }
+    m_ringRecords.insert_or_assign(std::move(key), kept);
 }
 
 // A marker on the pixel and in the colour of the one before covers the same pixels again: it is

@@ -1052,24 +1052,28 @@ TEST(CanvasSurfaces, APartOfAPictureGetsThePixelsOfTheWhole)
 // Rings filled as a stack give the picture of their sectors filled one by one: for stacks outwards
 // and inwards, touching and apart, thin and wide, with radii whose circles pass through pixel
 // centres (those pixels belong to both rings and get both blends, in order), opaque, blended and
-// invisible, over any sweep, enlarged, and in no order of radii at all.
+// invisible, over any sweep, enlarged, and in no order of radii at all. The same stack filled
+// again and again on the same bitmap (its runs kept and filled again), and after the bitmap took
+// another size, gives the same picture as on a fresh bitmap.
 TEST(CanvasSurfaces, RingsOfAStackFillWhatTheirSectorsFillOneByOne)
 {
     std::mt19937 random(29);
     auto uniform = [&](double low, double high) {
         return std::uniform_real_distribution<double>(low, high)(random);
     };
-    auto paint = [](double scale, auto fill) {
+    TBitmap reused;
+    auto paint = [&reused](double scale, auto fill, int width = 96, bool fresh = true) {
         TBitmap bitmap;
-        bitmap.SetScale(scale);
-        bitmap.SetSize(96, 72);
+        TBitmap& target = fresh ? bitmap : reused;
+        target.SetScale(scale);
+        target.SetSize(width, 72);
         for (int y = 0; y < 72; ++y) {
-            bitmap.Canvas().Pen().SetColor(TColor(0x10305 * y));
-            bitmap.Canvas().MoveTo(0, y);
-            bitmap.Canvas().LineTo(96, y);
+            target.Canvas().Pen().SetColor(TColor(0x10305 * y));
+            target.Canvas().MoveTo(0, y);
+            target.Canvas().LineTo(width, y);
         }
-        fill(bitmap.Canvas());
-        return bitmap.Image().copy();
+        fill(target.Canvas());
+        return target.Image().copy();
     };
     for (int round = 0; round < 80; ++round) {
         const bool whole = round % 4 == 0;
@@ -1098,8 +1102,8 @@ TEST(CanvasSurfaces, RingsOfAStackFillWhatTheirSectorsFillOneByOne)
             std::shuffle(rings.begin(), rings.end(), random);
         const double scale = round % 8 == 3 ? 2 : 1;
         SCOPED_TRACE(testing::Message() << "round " << round);
-        const QImage stacked
-            = paint(scale, [&](TCanvas& canvas) { canvas.FillSectorRings(sector, rings); });
+        const auto stack = [&](TCanvas& canvas) { canvas.FillSectorRings(sector, rings); };
+        const QImage stacked = paint(scale, stack);
         const QImage single = paint(scale, [&](TCanvas& canvas) {
             for (const TSectorRing& ring : rings) {
                 TSector part = sector;
@@ -1112,5 +1116,8 @@ TEST(CanvasSurfaces, RingsOfAStackFillWhatTheirSectorsFillOneByOne)
         for (int y = 0; y < stacked.height(); ++y)
             for (int x = 0; x < stacked.width(); ++x)
                 ASSERT_EQ(stacked.pixel(x, y), single.pixel(x, y)) << x << ", " << y;
+        for (int again = 0; again < 3; ++again)
+            ASSERT_EQ(paint(scale, stack, 96, false), stacked) << again;
+        ASSERT_EQ(paint(scale, stack, 61, false), paint(scale, stack, 61));
     }
 }
