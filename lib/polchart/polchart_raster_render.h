@@ -25,6 +25,11 @@ public:
     /// The place of the point (x, y) on the grid: az in 0 .. AzCount, range in 0 .. RangeCount;
     /// false where the point is outside the view's region, the outer circle or the grid.
     bool At(double x, double y, double& az, double& range) const;
+    /// At for the device pixels first .. first + count - 1 of a device row at y, at the device
+    /// scale: for each, found[k] is what At returns for ((first + k + 0.5) / scale - 0.5, y), and
+    /// az[k], range[k] what it finds.
+    void AtRow(double y, int32_t first, int32_t count, double scale, double* az, double* range,
+        uint8_t* found) const;
 
 private:
     const TpcViewRegion& m_region;

@@ -4,6 +4,7 @@
 // what the layer refuses.
 #include "ZNQ_polchart.h"
 #include "polchart_colormaps.h"
+#include "polchart_raster_render.h"
 #include "polchart_seams.h"
 
 #include "../mouse_events.h"
@@ -144,6 +145,28 @@ TEST(Raster, PixelsShowTheCellUnderThem)
                 checked += data;
             }
         EXPECT_GT(checked, 50) << "cells were seen";
+
+        // The map's rows of pixels, at the image's scale and enlarged, find what the pixel by
+        // pixel mapping finds, to the bit.
+        const TpcRasterMapping mapping(transform, *c.Raster());
+        for (const double scale : { 1.0, 2.0 }) {
+            const int width = int(199 * scale);
+            std::vector<double> az(size_t(width), 0), range(size_t(width), 0);
+            std::vector<uint8_t> found(size_t(width), 0);
+            for (int row = 0; row < int(179 * scale); row += 3) {
+                const double y = (row + 0.5) / scale - 0.5;
+                mapping.AtRow(y, 0, width, scale, az.data(), range.data(), found.data());
+                for (int x = 0; x < width; ++x) {
+                    double a = 0, r = 0;
+                    const bool at = mapping.At((x + 0.5) / scale - 0.5, y, a, r);
+                    ASSERT_EQ(found[size_t(x)] != 0, at) << x << ", " << row << " at " << scale;
+                    if (at) {
+                        ASSERT_TRUE(az[size_t(x)] == a && range[size_t(x)] == r)
+                            << x << ", " << row << " at " << scale;
+                    }
+                }
+            }
+        }
     }
 
     RasterChart b(true, 36, 4, 0, 10, 0, 3);
