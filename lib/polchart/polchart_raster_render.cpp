@@ -148,6 +148,34 @@ namespace {
         static const bool wide = __builtin_cpu_supports("avx2");
         return wide;
     }
+
+    // The pixels from .. to - 1 coloured from their nearest cells, four at a time, as
+    // ColorMapBin bins the values (the same operations); a group with a value that is not a
+    // number, or a bin that is not finite, is left to the pixel by pixel colouring, which returns
+    // where to go on from.
+    __attribute__((target("avx2"))) int64_t colorNearestWide(const float* cells,
+        const int32_t* nearest, const int32_t* offset, int64_t from, int64_t to, double low,
+        double high, const uint32_t* argb, uint32_t opaque, uint32_t* bits)
+    {
+        const __m256d lowLanes = _mm256_set1_pd(low), span = _mm256_set1_pd(high - low);
+        const __m256d zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1);
+        int64_t k = from;
+        for (; k + 4 <= to; k += 4) {
+            const __m128i at = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nearest + k));
+            const __m256d value = _mm256_cvtps_pd(_mm_i32gather_ps(cells, at, 4));
+            const __m256d t = _mm256_div_pd(_mm256_sub_pd(value, lowLanes), span);
+            if (_mm256_movemask_pd(_mm256_cmp_pd(_mm256_sub_pd(t, t), zero, _CMP_EQ_OQ)) != 0xF)
+                return k;
+            const __m256d clamped = _mm256_min_pd(_mm256_max_pd(t, zero), one);
+            const __m256d bin = _mm256_min_pd(
+                _mm256_floor_pd(_mm256_mul_pd(clamped, _mm256_set1_pd(256))), _mm256_set1_pd(255));
+            alignas(16) int32_t bins[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(bins), _mm256_cvttpd_epi32(bin));
+            for (int lane = 0; lane < 4; ++lane)
+                bits[offset[k + lane]] = opaque | argb[bins[lane]];
+        }
+        return k;
+    }
 #endif
 } // namespace
 
@@ -411,6 +439,39 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
         const uint32_t alpha = bin < 0 ? 0 : rowAlpha[size_t(m_pixelRow[size_t(k)])];
         bits[m_offset[size_t(k)]] = alpha == 0 ? 0 : (alpha << 24) | argb[std::max(bin, 0)];
     };
+    // The pixels k of row az: a row's alpha is the same for all of them, and the test whether
+    // a bound is not a number is made once.
+    const bool bounded = !std::isnan(low) && !std::isnan(high);
+    const auto colorPixels = [&](int32_t az, int64_t from, int64_t to) {
+        const uint32_t alpha = bounded ? rowAlpha[size_t(az)] : 0;
+        if (alpha == 0) {
+            for (int64_t k = from; k < to; ++k)
+                bits[m_offset[size_t(k)]] = 0;
+            return;
+        }
+        if (bilinear) {
+            for (int64_t k = from; k < to; ++k)
+                colorOne(k);
+            return;
+        }
+        const uint32_t opaque = alpha << 24;
+#if defined(__x86_64__) && defined(__GNUC__)
+        while (wideRows() && from + 4 <= to) {
+            from = colorNearestWide(
+                cells, m_nearest.data(), m_offset.data(), from, to, low, high, argb, opaque, bits);
+            // A group the lanes left to the pixel by pixel colouring.
+            for (const int64_t end = std::min(from + 4, to); from < end; ++from) {
+                const int bin = ColorMapBin(cells[m_nearest[size_t(from)]], low, high);
+                bits[m_offset[size_t(from)]] = bin < 0 ? 0 : opaque | argb[bin];
+            }
+        }
+#endif
+        for (int64_t k = from; k < to; ++k) {
+            const double value = cells[m_nearest[size_t(k)]];
+            const int bin = ColorMapBin(value, low, high);
+            bits[m_offset[size_t(k)]] = bin < 0 ? 0 : opaque | argb[bin];
+        }
+    };
     if (!all) {
         m_lastColoured = 0;
         for (const auto& [from, to] : runs) {
@@ -421,12 +482,14 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
         return;
     }
     const int64_t total = int64_t(m_offset.size());
+    const int32_t rows = int32_t(m_rows.size()) - 1;
     const int parts = partsFor(total, raster.Threads());
     helpers::RunParts(
         parts,
         [&](int part) {
-            for (int64_t k = total * part / parts; k < total * (part + 1) / parts; ++k)
-                colorOne(k);
+            for (int32_t az = int32_t(int64_t(rows) * part / parts);
+                 az < int32_t(int64_t(rows) * (part + 1) / parts); ++az)
+                colorPixels(az, m_rows[size_t(az)], m_rows[size_t(az) + 1]);
         },
         raster.Threads());
     m_lastColoured = total;
