@@ -194,10 +194,10 @@ namespace {
             return size_t(hash ^ (hash >> 29));
         }
     };
-    // Where the runs a stack of rings filled lie among the kept ones, and the colour and alpha of
-    // each of its fills.
+    // Where the colours and alphas of a stack's fills (in increasing order of radii), and the runs
+    // it filled, lie among the kept ones.
     struct RingsRecord {
-        size_t fills, runs, runCount;
+        size_t fills, fillCount, runs, runCount;
     };
 } // namespace
 
@@ -273,11 +273,12 @@ private:
     std::vector<RingFill> m_ringFills;
     // The runs of the stacks of rings filled lately, kept by their rings and the image's size:
     // a chart repainted with the same wedges in the same view fills them again without working
-    // out a row. At most maxRingRuns runs (16 bytes each, 2 MB) are kept.
+    // out a row. At most maxRingRuns runs (16 bytes each, 2 MB) and as many fills are kept, and
+    // the hashes of at most maxRingsSeen stacks, whose runs are kept when they come again.
     RingsKey ringsKey(const TSector& sector, std::span<const TSectorRing> rings) const;
     bool replayRings(const RingsKey& key);
     void keepRings(RingsKey&& key, const RingsRecord& record);
-    static constexpr size_t maxRingRuns = size_t(1) << 17;
+    static constexpr size_t maxRingRuns = size_t(1) << 17, maxRingsSeen = 8192;
     std::unordered_map<RingsKey, RingsRecord, RingsKeyHash> m_ringRecords;
     std::vector<RingRun> m_ringRuns;
     std::vector<std::pair<uint32_t, uint32_t>> m_ringColors;
@@ -918,14 +919,14 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
     const bool convex = rows.convex();
     // The runs are kept from the second fill of the same rings on: a view that changes with every
     // paint keeps nothing.
-    if (m_ringsSeen.size() > maxRingRuns / 16)
+    if (m_ringsSeen.size() > maxRingsSeen)
         m_ringsSeen.clear();
-    const bool keep = !m_ringsSeen.insert(RingsKeyHash()(key)).second;
-    const RingsRecord kept { m_ringColors.size(), m_ringRuns.size(), 0 };
-    if (keep)
+    const bool keeping = !m_ringsSeen.insert(RingsKeyHash()(key)).second;
+    const RingsRecord kept { m_ringColors.size(), n, m_ringRuns.size(), 0 };
+    if (keeping)
         for (const RingFill& fill : fills)
             m_ringColors.emplace_back(fill.rgb, fill.alpha);
-    std::vector<RingRun>* runs = keep ? &m_ringRuns : nullptr;
+    std::vector<RingRun>* runs = keeping ? &m_ringRuns : nullptr;
     // Where the last row's walks in each direction ended: the first ring of the next row's is
     // looked for from there, as it moves by a ring or so from row to row.
     size_t firstRing[2] = { 0, 0 };
@@ -966,7 +967,7 @@ void TRasterSurface::FillSectorRings(const TSector& sector, std::span<const TSec
             }
         }
     }
-    if (keep)
+    if (keeping)
         keepRings(std::move(key), kept);
 }
 
@@ -995,11 +996,10 @@ bool TRasterSurface::replayRings(const RingsKey& key)
         return false;
     const RingsRecord& record = found->second;
     const auto* colors = &m_ringColors[record.fills];
-    const size_t fills = (key.size() - 8) / 4;
-    makeRoomForBlenders(fills);
+    makeRoomForBlenders(record.fillCount);
     std::vector<const Blender*>& blends = m_ringBlends;
     blends.clear();
-    for (size_t k = 0; k < fills; ++k) {
+    for (size_t k = 0; k < record.fillCount; ++k) {
         const auto [rgb, alpha] = colors[k];
         blends.push_back(alpha > 0 && alpha < 255 ? &blender(rgb, alpha) : nullptr);
     }
@@ -1016,27 +1016,25 @@ bool TRasterSurface::replayRings(const RingsKey& key)
     return true;
 }
 
-// The runs just filled are kept after the others; when they are more than may be kept, the
-// others are dropped, and when they alone are, they are not kept either (the fills' colours are
-// bounded alike). Runs are kept in one
-// array that keeps its room, so that a view that changes with every paint costs no allocations.
+// The runs just filled, and their fills' colours, were appended to the kept ones. When all of
+// them are more than may be kept, the others are dropped (and the new ones moved to the front);
+// when the new ones alone are, they are dropped too. The arrays keep their room.
 void TRasterSurface::keepRings(RingsKey&& key, const RingsRecord& record)
 {
     const size_t count = m_ringRuns.size() - record.runs;
-    const size_t fills = m_ringColors.size() - record.fills;
-    if (count > maxRingRuns || fills > maxRingRuns) {
+    if (count > maxRingRuns || record.fillCount > maxRingRuns) {
         m_ringRuns.resize(record.runs);
         m_ringColors.resize(record.fills);
         return;
     }
-    RingsRecord kept { record.fills, record.runs, count };
+    RingsRecord kept { record.fills, record.fillCount, record.runs, count };
     if (m_ringRuns.size() > maxRingRuns || m_ringColors.size() > maxRingRuns) {
         m_ringRecords.clear();
         std::copy(m_ringRuns.begin() + record.runs, m_ringRuns.end(), m_ringRuns.begin());
         std::copy(m_ringColors.begin() + record.fills, m_ringColors.end(), m_ringColors.begin());
         m_ringRuns.resize(count);
-        m_ringColors.resize(fills);
-        kept = RingsRecord { 0, 0, count };
+        m_ringColors.resize(record.fillCount);
+        kept = RingsRecord { 0, record.fillCount, 0, count };
     }
     m_ringRecords.insert_or_assign(std::move(key), kept);
 }

@@ -1049,6 +1049,37 @@ TEST(CanvasSurfaces, APartOfAPictureGetsThePixelsOfTheWhole)
     }
 }
 
+// Stacks of rings whose kept runs are more than may be kept make room for the newest: each
+// stack filled again, kept or dropped, gives the picture it gave on a fresh bitmap.
+TEST(CanvasSurfaces, StacksOfRingsKeptBeyondTheLimitFillWhatTheyFilled)
+{
+    auto stack = [](TColor color, double width) {
+        std::vector<TSectorRing> rings;
+        for (int k = 0; k < 40; ++k)
+            rings.push_back(TSectorRing {
+                width * k, width * (k + 1), TColor(color * (k + 1)), k % 3 == 0 ? 0.5 : 1 });
+        return rings;
+    };
+    const TSector whole { 1000, 1000, 0, 0, 0, 7 };
+    const std::vector<TSectorRing> first = stack(0x010203, 22.5), second = stack(0x030201, 21);
+    auto paint = [&](TBitmap& bitmap, const std::vector<TSectorRing>& rings) {
+        bitmap.Canvas().Brush().SetColor(clWhite);
+        bitmap.Canvas().FillRect(Rect(0, 0, 2001, 2001));
+        bitmap.Canvas().FillSectorRings(whole, rings);
+        return bitmap.Image().copy();
+    };
+    auto fresh = [&](const std::vector<TSectorRing>& rings) {
+        TBitmap bitmap(2001, 2001);
+        return paint(bitmap, rings);
+    };
+    const QImage firstPicture = fresh(first), secondPicture = fresh(second);
+    TBitmap reused(2001, 2001);
+    for (const auto* rings :
+        { &first, &first, &first, &second, &second, &second, &first, &first, &second, &first }) {
+        ASSERT_EQ(paint(reused, *rings), rings == &first ? firstPicture : secondPicture);
+    }
+}
+
 // Rings filled as a stack give the picture of their sectors filled one by one: for stacks outwards
 // and inwards, touching and apart, thin and wide, with radii whose circles pass through pixel
 // centres (those pixels belong to both rings and get both blends, in order), opaque, blended and
