@@ -532,8 +532,8 @@ BENCHMARK(BM_ScatteredSeries)
 // Wedges on the demonstration chart, repainted in full: 0 a wind rose of 36 sectors by 6 speed
 // classes in percent (216 wedges, opaque), 1 10,000 wedges (100 sectors of 100 stacked values, half
 // transparent), 2 one band behind the grid over a quarter, 3 none (the chart of 1 and 2 alone).
-// With moving 1 the centre moves between repaints through 97 places, more than the wedges' kept
-// rows hold, so that they are worked out anew each time. Compare with BM_PaintDemoDiagram.
+// With moving 1 the centre moves between repaints through 31 x 37 places, more than the wedges'
+// kept runs remember, so that they are worked out anew each time. Compare with BM_PaintDemoDiagram.
 void BM_WedgesRepaint(benchmark::State& state)
 {
     TPolChart chart;
@@ -568,11 +568,14 @@ void BM_WedgesRepaint(benchmark::State& state)
     chart.SetAutoCenter(false);
     chart.SetAutoRedraw(false);
     chart.Redraw();
-    const int x = chart.CenterX();
+    const int x = chart.CenterX(), y = chart.CenterY();
     int i = 0;
     for (auto _ : state) {
-        if (state.range(1))
-            chart.SetCenterX(x - 48 + ++i % 97);
+        if (state.range(1)) {
+            ++i;
+            chart.SetCenterX(x - 15 + i % 31);
+            chart.SetCenterY(y - 18 + i / 31 % 37);
+        }
         chart.Redraw();
         benchmark::ClobberMemory();
     }
