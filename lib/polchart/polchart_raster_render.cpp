@@ -17,9 +17,35 @@
 namespace znq {
 
 namespace {
+    // The steps of the angle below for one pixel (double) and for four in lanes (Quad, built for
+    // the wider instruction set): the same operations in the same order, and no fused ones, so
+    // that every lane gets the single pixel's bits.
+    [[gnu::always_inline]] inline double pick(bool choice, double yes, double no)
+    {
+        return choice ? yes : no;
+    }
+    [[gnu::always_inline]] inline double absolute(double v)
+    {
+        return std::fabs(v);
+    }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+    typedef double Quad __attribute__((vector_size(32)));
+    typedef int64_t QuadMask __attribute__((vector_size(32)));
+    [[gnu::always_inline]] inline Quad pick(QuadMask mask, Quad yes, Quad no)
+    {
+        return mask ? yes : no;
+    }
+    [[gnu::always_inline]] inline Quad absolute(Quad v)
+    {
+        return (Quad)((QuadMask)v & INT64_MAX);
+    }
+#endif
+
     // The arc tangent of t in 0 .. 1, within an ulp or two: below 0.66 a rational function of t^2,
     // above it the same of (t - 1) / (t + 1) turned by an eighth of a turn.
-    inline double atanUnit(double t)
+    template <class T> [[gnu::always_inline]] inline T atanUnit(T t)
     {
         constexpr double p0 = -8.750608600031904122785e-1, p1 = -1.615753718733365076637e1,
                          p2 = -7.500855792314704667340e1, p3 = -1.228866684490136173410e2,
@@ -29,78 +55,29 @@ namespace {
                          q4 = 1.945506571482613964425e2;
         // The part of pi / 4 that a double does not hold.
         constexpr double quarterLow = 0.5 * 6.123233995736765886130e-17;
-        const bool big = t > 0.66;
-        const double x = big ? (t - 1) / (t + 1) : t;
-        const double z = x * x;
-        const double p = (((p0 * z + p1) * z + p2) * z + p3) * z + p4;
-        const double q = ((((z + q0) * z + q1) * z + q2) * z + q3) * z + q4;
-        const double r = x * (z * p / q) + x;
-        return big ? std::numbers::pi / 4 + (r + quarterLow) : r;
-    }
-
-    // The angle of (dx, dy) in 0 .. 2 pi, as atan2 brought into the turn gives it, inline: a
-    // view's map asks it of every pixel, which walk it in rows, so its branches are foreseen.
-    inline double turnAngle(double dy, double dx)
-    {
-        const double ax = std::fabs(dx), ay = std::fabs(dy);
-        const bool steep = ay > ax;
-        const double low = steep ? ax : ay, high = steep ? ay : ax;
-        double a = atanUnit(high > 0 ? low / high : 0);
-        a = steep ? std::numbers::pi / 2 - a : a;
-        a = dx < 0 ? std::numbers::pi - a : a;
-        return dy < 0 ? 2 * std::numbers::pi - a : a;
-    }
-
-#if defined(__x86_64__) && defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wpsabi"
-    // Four pixels of a row in lanes. The same operations as At's in the same order, and no fused
-    // ones (the instruction set has none), so every lane gets At's bits.
-    typedef double Quad __attribute__((vector_size(32)));
-    typedef int64_t QuadMask __attribute__((vector_size(32)));
-#define RASTER_ROW_TARGET __attribute__((target("avx2"), always_inline))
-
-    RASTER_ROW_TARGET inline Quad quadOf(double value)
-    {
-        return Quad { value, value, value, value };
-    }
-    RASTER_ROW_TARGET inline Quad pick(QuadMask mask, Quad yes, Quad no)
-    {
-        return mask ? yes : no;
-    }
-    RASTER_ROW_TARGET inline Quad absolute(Quad v)
-    {
-        return (Quad)((QuadMask)v & INT64_MAX);
-    }
-
-    RASTER_ROW_TARGET inline Quad atanUnit(Quad t)
-    {
-        constexpr double p0 = -8.750608600031904122785e-1, p1 = -1.615753718733365076637e1,
-                         p2 = -7.500855792314704667340e1, p3 = -1.228866684490136173410e2,
-                         p4 = -6.485021904942025371773e1;
-        constexpr double q0 = 2.485846490142306297962e1, q1 = 1.650270098316988542046e2,
-                         q2 = 4.328810604912902668951e2, q3 = 4.853903996359136964868e2,
-                         q4 = 1.945506571482613964425e2;
-        constexpr double quarterLow = 0.5 * 6.123233995736765886130e-17;
-        const QuadMask big = t > 0.66;
-        const Quad x = pick(big, (t - 1) / (t + 1), t);
-        const Quad z = x * x;
-        const Quad p = (((p0 * z + p1) * z + p2) * z + p3) * z + p4;
-        const Quad q = ((((z + q0) * z + q1) * z + q2) * z + q3) * z + q4;
-        const Quad r = x * (z * p / q) + x;
+        const auto big = t > 0.66;
+        const T x = pick(big, (t - 1) / (t + 1), t);
+        const T z = x * x;
+        const T p = (((p0 * z + p1) * z + p2) * z + p3) * z + p4;
+        const T q = ((((z + q0) * z + q1) * z + q2) * z + q3) * z + q4;
+        const T r = x * (z * p / q) + x;
         return pick(big, std::numbers::pi / 4 + (r + quarterLow), r);
     }
 
-    RASTER_ROW_TARGET inline Quad turnAngle(Quad dy, Quad dx)
+    // The angle of (dx, dy) in 0 .. 2 pi, as atan2 brought into the turn gives it, inline: a
+    // view's map asks it of every pixel.
+    template <class T> [[gnu::always_inline]] inline T turnAngle(T dy, T dx)
     {
-        const Quad ax = absolute(dx), ay = absolute(dy);
-        const QuadMask steep = ay > ax;
-        const Quad low = pick(steep, ax, ay), high = pick(steep, ay, ax);
-        Quad a = atanUnit(pick(high > 0, low / high, quadOf(0)));
+        const T ax = absolute(dx), ay = absolute(dy);
+        const auto steep = ay > ax;
+        const T low = pick(steep, ax, ay), high = pick(steep, ay, ax);
+        T a = atanUnit(pick(high > 0, low / high, T {}));
         a = pick(steep, std::numbers::pi / 2 - a, a);
         a = pick(dx < 0, std::numbers::pi - a, a);
         return pick(dy < 0, 2 * std::numbers::pi - a, a);
     }
 
+#if defined(__x86_64__) && defined(__GNUC__)
     // At's factors for a plain axis, for the lanes.
     struct RowFactors {
         double ox, oy, invScale, outer2, rangeLow, rangeStart, invRangeStep, rangeCount;
@@ -115,7 +92,7 @@ namespace {
         int32_t count, double scale, double* az, double* range, uint8_t* found)
     {
         const double dy = y - f.oy;
-        const Quad dyLanes = quadOf(dy);
+        const Quad dyLanes = Quad {} + dy;
         for (int32_t k = 0; k < count; k += 4) {
             const Quad column = Quad { double(first + k), double(first + k + 1),
                 double(first + k + 2), double(first + k + 3) };
@@ -126,7 +103,7 @@ namespace {
             const Quad rad = pick(f.increasing ? QuadMask {} - 1 : QuadMask {},
                 f.rangeLow + distance, f.rangeLow - distance);
             const Quad cellsOut = (rad - f.rangeStart) * f.invRangeStep;
-            const Quad theta = turnAngle(dyLanes, dx);
+            const Quad theta = turnAngle<Quad>(dyLanes, dx);
             Quad cells
                 = (f.rotation * theta * f.invAngleUnit - f.angleOffset - f.azStart) * f.invAzStep;
             cells -= f.turnCells * _mm256_floor_pd(cells * f.invTurnCells);
@@ -150,9 +127,9 @@ namespace {
     }
 
     // The pixels from .. to - 1 coloured from their nearest cells, four at a time, as
-    // ColorMapBin bins the values (the same operations); a group with a value that is not a
-    // number, or a bin that is not finite, is left to the pixel by pixel colouring, which returns
-    // where to go on from.
+    // ColorMapBin bins the values (the same operations). Returns where it stopped: at the end, or
+    // at a group with a value that is not a number or a fraction of the range that is not finite,
+    // which is the pixel by pixel colouring's.
     __attribute__((target("avx2"))) int64_t colorNearestWide(const float* cells,
         const int32_t* nearest, const int32_t* offset, int64_t from, int64_t to, double low,
         double high, const uint32_t* argb, uint32_t opaque, uint32_t* bits)
@@ -233,7 +210,7 @@ bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
     range = (rad - m_rangeStart) * m_invRangeStep;
     if (!(range >= 0 && range < m_rangeCount))
         return false;
-    const double theta = turnAngle(dy, dx);
+    const double theta = turnAngle<double>(dy, dx);
     // In rows from the first row's start, brought into the turn, and into the rows when they
     // wrap.
     double cells = (m_rotation * theta * m_invAngleUnit - m_angleOffset - m_azStart) * m_invAzStep;
