@@ -65,8 +65,10 @@ namespace {
     }
 
     // The angle of (dx, dy) in 0 .. 2 pi, as atan2 brought into the turn gives it, inline: a
-    // view's map asks it of every pixel.
-    template <class T> [[gnu::always_inline]] inline T turnAngle(T dy, T dx)
+    // view's map asks it of every pixel. Lanes pass by reference: by value, a function built for
+    // the wider set could not hand them to one that is not.
+    template <class T>
+    [[gnu::always_inline]] inline void turnAngle(const T& dy, const T& dx, T& angle)
     {
         const T ax = absolute(dx), ay = absolute(dy);
         const auto steep = ay > ax;
@@ -74,7 +76,7 @@ namespace {
         T a = atanUnit(pick(high > 0, low / high, T {}));
         a = pick(steep, std::numbers::pi / 2 - a, a);
         a = pick(dx < 0, std::numbers::pi - a, a);
-        return pick(dy < 0, 2 * std::numbers::pi - a, a);
+        angle = pick(dy < 0, 2 * std::numbers::pi - a, a);
     }
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -100,15 +102,15 @@ namespace {
             const Quad dx = x - f.ox;
             const Quad d2 = dx * dx + dy * dy;
             const Quad distance = _mm256_sqrt_pd(d2) * f.invScale;
-            const Quad rad = pick(f.increasing ? QuadMask {} - 1 : QuadMask {},
-                f.rangeLow + distance, f.rangeLow - distance);
+            const Quad rad = f.increasing ? f.rangeLow + distance : f.rangeLow - distance;
             const Quad cellsOut = (rad - f.rangeStart) * f.invRangeStep;
-            const Quad theta = turnAngle<Quad>(dyLanes, dx);
+            Quad theta;
+            turnAngle(dyLanes, dx, theta);
             Quad cells
                 = (f.rotation * theta * f.invAngleUnit - f.angleOffset - f.azStart) * f.invAzStep;
             cells -= f.turnCells * _mm256_floor_pd(cells * f.invTurnCells);
             if (f.wraps)
-                cells = pick(cells >= f.azCount, cells - f.azCount, cells);
+                cells = cells >= f.azCount ? cells - f.azCount : cells;
             const QuadMask ok = (d2 <= f.outer2) & (cellsOut >= 0) & (cellsOut < f.rangeCount)
                 & (cells >= 0) & (cells < f.azCount);
             const int32_t lanes = std::min(4, count - k);
@@ -210,7 +212,8 @@ bool TpcRasterMapping::At(double x, double y, double& az, double& range) const
     range = (rad - m_rangeStart) * m_invRangeStep;
     if (!(range >= 0 && range < m_rangeCount))
         return false;
-    const double theta = turnAngle<double>(dy, dx);
+    double theta;
+    turnAngle(dy, dx, theta);
     // In rows from the first row's start, brought into the turn, and into the rows when they
     // wrap.
     double cells = (m_rotation * theta * m_invAngleUnit - m_angleOffset - m_azStart) * m_invAzStep;
