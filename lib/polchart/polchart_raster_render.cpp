@@ -122,7 +122,8 @@ namespace {
         }
     }
 
-    bool wideRows()
+    // Whether the processor has the lanes of the map's rows and of the colours.
+    bool wideLanes()
     {
         static const bool wide = __builtin_cpu_supports("avx2");
         return wide;
@@ -229,7 +230,7 @@ void TpcRasterMapping::AtRow(double y, int32_t first, int32_t count, double scal
 {
     const auto xOf = [&](int32_t k) { return (first + k + 0.5) / scale - 0.5; };
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (m_linear && m_invScale != 0 && wideRows()) {
+    if (m_linear && m_invScale != 0 && wideLanes()) {
         const RowFactors f { m_ox, m_oy, m_invScale, m_outer2, m_rangeLow, m_rangeStart,
             m_invRangeStep, double(m_rangeCount), m_rotation, m_invAngleUnit, m_angleOffset,
             m_azStart, m_invAzStep, m_turnCells, m_invTurnCells, double(m_azCount), m_increasing,
@@ -435,21 +436,21 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
             return;
         }
         const uint32_t opaque = alpha << 24;
+        while (from < to) {
+            // Four at a time where the processor has the lanes, up to a group they leave to the
+            // pixel by pixel colouring; then that group, or the rest.
+            int64_t end = to;
 #if defined(__x86_64__) && defined(__GNUC__)
-        while (wideRows() && from + 4 <= to) {
-            from = colorNearestWide(
-                cells, m_nearest.data(), m_offset.data(), from, to, low, high, argb, opaque, bits);
-            // A group the lanes left to the pixel by pixel colouring.
-            for (const int64_t end = std::min(from + 4, to); from < end; ++from) {
+            if (wideLanes() && from + 4 <= to) {
+                from = colorNearestWide(cells, m_nearest.data(), m_offset.data(), from, to, low,
+                    high, argb, opaque, bits);
+                end = std::min(from + 4, to);
+            }
+#endif
+            for (; from < end; ++from) {
                 const int bin = ColorMapBin(cells[m_nearest[size_t(from)]], low, high);
                 bits[m_offset[size_t(from)]] = bin < 0 ? 0 : opaque | argb[bin];
             }
-        }
-#endif
-        for (int64_t k = from; k < to; ++k) {
-            const double value = cells[m_nearest[size_t(k)]];
-            const int bin = ColorMapBin(value, low, high);
-            bits[m_offset[size_t(k)]] = bin < 0 ? 0 : opaque | argb[bin];
         }
     };
     if (!all) {

@@ -381,6 +381,14 @@ namespace {
         before = { points, g.Pen };
     }
 
+    // The pixel of an element that lanes could not be sure of, by the per-element path.
+    inline TPoint exactPixel(const TpcTransform& transform, const TpcDataElement& e)
+    {
+        TPoint pixel = transform.PolarToPixel(e.Rad, e.Phi);
+        ClipCoordinates(pixel.x, pixel.y);
+        return pixel;
+    }
+
     // N elements' pixels into out, the unsure lanes' from the per-element path; with Continues
     // also which of them continue the element before.
     template <class L, bool Logarithmic, bool Continues>
@@ -392,10 +400,8 @@ namespace {
         typename L::Longs unsure, sited;
         if (lanePixels<L, Logarithmic>(f, g, axis, out, unsure, sited)) {
             for (int lane = 0; lane < L::Count; ++lane) {
-                if (unsure[lane] != 0) {
-                    out[lane] = transform.PolarToPixel(e[lane].Rad, e[lane].Phi);
-                    ClipCoordinates(out[lane].x, out[lane].y);
-                }
+                if (unsure[lane] != 0)
+                    out[lane] = exactPixel(transform, e[lane]);
             }
         }
         if constexpr (Continues)
@@ -623,10 +629,8 @@ namespace {
                 reinterpret_cast<__m256i*>(out + 4), _mm256_permute2x128_si256(low, high, 0x31));
             if (unsure) {
                 for (int lane = 0; lane < Count; ++lane) {
-                    if (unsure & (1u << lane)) {
-                        out[lane] = transform.PolarToPixel(e[lane].Rad, e[lane].Phi);
-                        ClipCoordinates(out[lane].x, out[lane].y);
-                    }
+                    if (unsure & (1u << lane))
+                        out[lane] = exactPixel(transform, e[lane]);
                 }
             }
             if constexpr (Continues) {
