@@ -43,6 +43,17 @@ int32_t TBitmap::ScaledSize(int32_t logical, double scale)
     return scale == 1.0 ? logical : SaturatedPixel(std::round(logical * scale));
 }
 
+QImage TBitmap::ExchangeImage(QImage image, int32_t width, int32_t height, double scale)
+{
+    m_canvas.EndPainting();
+    std::swap(m_image, image);
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    m_scale = std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
+    m_canvas.SetScale(m_scale, m_width, m_height);
+    return image;
+}
+
 void TBitmap::allocate()
 {
     m_canvas.EndPainting();

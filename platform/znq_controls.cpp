@@ -343,6 +343,16 @@ bool TCanvasControl::backingFits() const
     return m_backingSize == size() && m_backingRatio == std::clamp(devicePixelRatioF(), 1.0, 8.0);
 }
 
+bool TCanvasControl::showImage(const QImage& image)
+{
+    if (!backingFits() || image.size() != m_backing.size() || image.format() != m_backing.format()
+        || image.devicePixelRatio() != m_backing.devicePixelRatio())
+        return false;
+    m_canvas.EndPainting();
+    m_backing = image;
+    return true;
+}
+
 void TCanvasControl::Resized()
 {
     fitBacking();

@@ -255,6 +255,12 @@ protected:
     virtual void presentBacking(QPainter& painter);
     /// Gives the backing image the widget's size (its content is then undefined until painted).
     void fitBacking();
+    /// Shows image, which has the backing's size, format and device pixel ratio, without copying
+    /// it: the backing shares its pixels (Qt's implicit sharing), so that the first drawing on the
+    /// canvas afterwards copies them. Whoever gave them keeps a share, and changes them only to
+    /// change the picture shown, when nobody else holds them. False, and nothing shown, for an
+    /// image that does not fit.
+    bool showImage(const QImage& image);
     /// A Paint override calls this when it has finished the picture: it is current now, and
     /// update() schedules its copy to the screen.
     void canvasPainted();

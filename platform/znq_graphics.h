@@ -474,6 +474,11 @@ public:
     const TCanvas& Canvas() const { return m_canvas; }
     /// The pixels, RGB32.
     const QImage& Image() const { return m_image; }
+    /// Exchanges the bitmap's pixels for image, which holds width x height logical pixels at scale
+    /// (its size at that scale), and returns the pixels the bitmap had. The canvas draws into
+    /// image's pixels from then on, also when they lie in a larger buffer; where image shares them
+    /// with another image, the first drawing copies them first (Qt's implicit sharing).
+    QImage ExchangeImage(QImage image, int32_t width, int32_t height, double scale);
 
 private:
     void allocate();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace znq {
@@ -26,6 +27,7 @@ void TCustomPolChart::Paint()
         try {
             // At the control canvas's scale, which is the screen's device pixel ratio.
             r.ChartBitmap.SetScale(Canvas().Scale());
+            r.BeginFrame();
             PrepareChartBitmap(r.ChartBitmap);
             RenderChart(r.ChartBitmap.Canvas());
         } catch (...) {
@@ -84,6 +86,12 @@ void TCustomPolChart::RasterCellsChanged()
     if (!(r.AutoRedraw || Designing()) || !r.CanPaint() || painting() || !chartImageShowsAll()
         || image.isNull() || image.format() != QImage::Format_RGB32
         || Canvas().Image().format() != QImage::Format_RGB32) {
+        r.RedrawIfAuto();
+        return;
+    }
+    // The part is rendered in place: into pixels that nobody holds but the chart and the control,
+    // which may show them.
+    if (r.Frames.Current(r.ChartBitmap) && !r.Frames.HeldAlone(r.ChartBitmap, BackingImage())) {
         r.RedrawIfAuto();
         return;
     }
@@ -208,17 +216,61 @@ void TpcChartRooms::RenderChart(TCanvas& canvas)
         LegendLayout = std::move(result.Legend);
 }
 
+// The chart image's last column and row lie outside its background, and start white as in a new
+// image (a margin of device pixels more is covered by the background again).
+void TpcChartRooms::BeginFrame()
+{
+    const double scale = ChartBitmap.Scale();
+    QImage* frame = Frames.Begin(ChartBitmap,
+        { Chart.Width(), Chart.Height(), ChartImageWidth(), ChartImageHeight(), scale });
+    if (!frame)
+        return;
+    {
+        TCanvas canvas(frame);
+        canvas.SetScale(scale, Chart.Width(), Chart.Height());
+        DrawShadowLayer(canvas, RenderContext());
+        canvas.EndPainting();
+    }
+    QImage& image = ChartBitmap.Canvas().Image();
+    const int32_t margin = static_cast<int32_t>(std::ceil(scale)) + 1;
+    const int32_t width = image.width(), height = image.height();
+    const qsizetype stride = image.bytesPerLine() / 4;
+    auto* bits = reinterpret_cast<uint32_t*>(image.bits());
+    const int32_t firstColumn = std::max(0, width - margin);
+    for (int32_t y = 0; y < height; ++y) {
+        uint32_t* row = bits + y * stride;
+        std::fill(row + (y < height - margin ? firstColumn : 0), row + width, 0xFFFFFFFFu);
+    }
+}
+
+// Without a crosshair or zoom box over it, the control shows the frame's own pixels.
 void TpcChartRooms::ShowFrame()
 {
-    showFrameOn(Chart.Canvas());
+    const QImage* frame = Frames.Current(ChartBitmap);
+    if (!frame || overlaid() || !Chart.showImage(*frame))
+        showFrameOn(Chart.Canvas());
     Chart.canvasPainted();
     AccessNotice->Changed();
 }
 
+bool TpcChartRooms::overlaid() const
+{
+    return Navigator.ZoomBoxOverlay().has_value()
+        || std::any_of(CrossHairs.begin(), CrossHairs.end(), [](const TpcCrossHair* crossHair) {
+               return crossHair->Mode() != TpcCrossHMode::chOff;
+           });
+}
+
 // The frame composed on the part of the control's canvas from (left, top) to (right, bottom):
-// the same pixels there as the whole frame.
+// the same pixels there as the whole frame. A control that shows the frame's own pixels shows the
+// part already.
 void TpcChartRooms::ShowFramePart(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    const QImage* frame = Frames.Current(ChartBitmap);
+    if (frame && Chart.BackingImage().constBits() == frame->constBits()) {
+        Chart.canvasPainted();
+        return;
+    }
     TCanvas& whole = Chart.Canvas();
     TPoint origin;
     QImage part = partOf(whole.Image(), left, top, right, bottom, origin);

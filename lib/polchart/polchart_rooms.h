@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ZNQ_polchart.h"
+#include "polchart_frames.h"
 #include "polchart_navigator.h"
 #include "polchart_raster_render.h"
 #include "polchart_render.h"
@@ -64,6 +65,8 @@ public:
     TpcRasterRender RasterRender;
     /// The chart image: one pixel wider and higher than the area inside the shadow.
     TBitmap ChartBitmap;
+    /// The buffers that the chart image and the frame around it are rendered into in turn.
+    TpcFrames Frames;
     /// Whether setters repaint at once.
     bool AutoRedraw = true;
     /// Whether the chart centres itself when resized.
@@ -195,6 +198,8 @@ public:
     TpcRenderContext RenderContext();
     /// The chart image's layers on canvas, the snap index filled on the way when one is due.
     void RenderChart(TCanvas& canvas);
+    /// Gives the chart image a buffer that nobody shows, with the shadow drawn in its frame.
+    void BeginFrame();
     /// The frame with the crosshairs onto the control, and the zoom box over them.
     void ShowFrame();
     /// ShowFrame within the device pixels from (left, top) to (right, bottom) of the control's
@@ -202,6 +207,8 @@ public:
     void ShowFramePart(int32_t left, int32_t top, int32_t right, int32_t bottom);
     /// The frame, the crosshairs and the zoom box onto target.
     void showFrameOn(TCanvas& target);
+    /// Whether a crosshair or the zoom box lies over the frame.
+    bool overlaid() const;
     /// The shadow and the chart image onto target.
     void ComposeFrame(TCanvas& target, const TBitmap& chartImage, const TpcRenderContext& context);
     /// The shadow onto target with the pen and brush it is drawn with.

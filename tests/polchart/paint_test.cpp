@@ -1,4 +1,4 @@
-// The paint pipeline: gates, layers and their order, the shadow geometry, the outline, the single
+// The paint pipeline: gates, layers and their order, the shadow geometry, the outline, at most one
 // copy to the control, OnDataRendered, and robustness for any size and any data.
 #include "ZNQ_polchart.h"
 #include "polchart_seams.h"
@@ -66,24 +66,45 @@ TEST(PaintGates, HiddenLoadingOrSuspendedChangesNothing)
     EXPECT_EQ(blank.chart.BackingImage(), red);
 }
 
-// One copy of the frame onto the control per paint, with or without crosshairs; the crosshairs
-// are on the control's picture only, never in the frame.
-TEST(PaintPipeline, OneCopyToTheControlPerPaintAndCrossHairsOnlyOnTheControl)
+// A paint without crosshairs copies no picture: the control shows the frame's own pixels, and
+// drawing on its canvas never reaches the frame. With crosshairs, one copy of the frame per paint;
+// the crosshairs are on the control's picture only. Pictures of the control or of the chart image
+// that a caller holds stay as they were through later paints.
+TEST(PaintPipeline, AtMostOneCopyToTheControlPerPaintAndHeldPicturesStay)
 {
     BlankChart blank;
     TCanvas& control = blank.chart.Canvas();
     const int draws = TCanvasSeams::DrawCount(control);
     blank.chart.Redraw();
-    EXPECT_EQ(TCanvasSeams::DrawCount(control), draws + 1);
+    EXPECT_EQ(TCanvasSeams::DrawCount(control), draws);
+    EXPECT_EQ(blank.chart.BackingImage(), blank.chart.FrameImage());
+
+    const QImage shown = blank.chart.BackingImage(), shownPixels = shown.copy();
+    blank.chart.SetChartColor(clYellow);
+    EXPECT_EQ(shown, shownPixels);
+    const QImage chart = blank.chart.ChartBitmap().Image(), chartPixels = chart.copy();
+    for (const TColor color : { clAqua, clLime })
+        blank.chart.SetChartColor(color);
+    EXPECT_EQ(chart, chartPixels);
+    EXPECT_EQ(blank.at(5, 5), clLime);
+    control.Brush().SetColor(clRed);
+    control.FillRect(Rect(0, 0, 10, 10));
+    EXPECT_EQ(blank.at(5, 5), clRed);
+    EXPECT_EQ(RGBToColor(blank.chart.FrameImage().pixel(5, 5)), clLime);
+    blank.chart.SetChartColor(chartColor);
+
+    const int crossDraws = TCanvasSeams::DrawCount(control);
     blank.chart.SetAutoRedraw(false);
     blank.chart.CrossHair3()->SetColor(clRed);
     blank.chart.SetAutoRedraw(true);
     blank.chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
-    EXPECT_EQ(TCanvasSeams::DrawCount(control), draws + 2);
+    EXPECT_EQ(TCanvasSeams::DrawCount(control), crossDraws + 1);
     const TPoint p = blank.chart.PolarToPixel(0, 0);
     EXPECT_EQ(blank.at(p.x, 10), clRed);
     EXPECT_EQ(RGBToColor(blank.chart.FrameImage().pixel(p.x, 10)), chartColor);
     EXPECT_NE(control.Pen().Color(), clRed) << "the control canvas's pen is left as it was";
+    blank.chart.Redraw();
+    EXPECT_EQ(TCanvasSeams::DrawCount(control), crossDraws + 2);
 }
 
 TEST(PaintPipeline, BitmapSizesFollowTheShadow)
