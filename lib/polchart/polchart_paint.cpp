@@ -1,5 +1,6 @@
-// The paint pipeline: the gates, the chart image rendered by its layers, and the picture composed
-// on the control's canvas: the shadow, the chart image in one copy, the crosshairs, the zoom box.
+// The paint pipeline: the gates, the chart image rendered by its layers into one of two buffers
+// that also hold the shadow, and the picture shown: the buffer's own pixels, or, with crosshairs
+// or a zoom box over them, the shadow and the chart image in one copy on the control's canvas.
 #include "polchart_rooms.h"
 
 #include <algorithm>

@@ -19,6 +19,7 @@ public:
     int paints = 0;
     int windowsCreated = 0;
 
+    bool showShared(const QImage& image) { return showImage(image); }
     void Paint() override
     {
         ++paints;
@@ -61,6 +62,30 @@ TEST(ControlBase, PaintDrawsIntoTheBackingImageAtOnce)
     probe.SetWidth(0);
     probe.Repaint();
     EXPECT_TRUE(probe.BackingImage().isNull()) << "a 0-wide control has an empty canvas";
+}
+
+// An image of the backing's size, format and ratio is shown without a copy; whatever draws on the
+// canvas afterwards, a figure or text (whose painter was open before), leaves the image as it was.
+TEST(ControlBase, AFittingImageIsShownWithoutACopyAndDrawingLeavesItAsItWas)
+{
+    Probe probe;
+    probe.SetBounds(0, 0, 30, 20);
+    probe.Repaint();
+    EXPECT_FALSE(probe.showShared(QImage(31, 20, QImage::Format_RGB32)));
+    EXPECT_FALSE(probe.showShared(QImage(30, 20, QImage::Format_ARGB32)));
+    EXPECT_EQ(probe.Canvas().Pixel(0, 0), clRed) << "nothing shown";
+    QImage blue(30, 20, QImage::Format_RGB32);
+    blue.fill(qRgb(0, 0, 255));
+    const QImage pixels = blue.copy();
+    probe.Canvas().TextOut(0, 0, "x");
+    ASSERT_TRUE(probe.showShared(blue));
+    EXPECT_EQ(probe.BackingImage().constBits(), blue.constBits()) << "shared, not copied";
+    probe.Canvas().TextOut(0, 0, "xx");
+    ASSERT_TRUE(probe.showShared(blue));
+    probe.Canvas().Brush().SetColor(clRed);
+    probe.Canvas().FillRect(Rect(0, 0, 5, 5));
+    EXPECT_EQ(probe.Canvas().Pixel(1, 1), clRed);
+    EXPECT_EQ(blue, pixels);
 }
 
 TEST(ControlBase, ResizeNotifiesOnceAndSynchronously)
