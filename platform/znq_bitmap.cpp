@@ -29,9 +29,17 @@ void TBitmap::SetSize(int32_t width, int32_t height)
     allocate();
 }
 
+namespace {
+    // A scale the canvas takes: within its limits, 1 for one that is not a number.
+    double validScale(double scale)
+    {
+        return std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
+    }
+} // namespace
+
 void TBitmap::SetScale(double scale)
 {
-    scale = std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
+    scale = validScale(scale);
     if (scale == m_scale)
         return;
     m_scale = scale;
@@ -49,7 +57,7 @@ QImage TBitmap::ExchangeImage(QImage image, int32_t width, int32_t height, doubl
     std::swap(m_image, image);
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
-    m_scale = std::isfinite(scale) ? std::clamp(scale, TCanvas::MinScale, TCanvas::MaxScale) : 1.0;
+    m_scale = validScale(scale);
     m_canvas.SetScale(m_scale, m_width, m_height);
     return image;
 }

@@ -17,12 +17,17 @@ namespace {
             release, new std::shared_ptr<QImage>(pixels));
     }
 
-    // Whether image is the image over the top-left width x height of pixels and nobody else holds
-    // it.
-    bool heldOver(const QImage& image, const QImage& pixels, int32_t width, int32_t height)
+    // The chart image's size in device pixels.
+    QSize chartSize(const TpcFrames::Geometry& g)
     {
-        return image.constBits() == pixels.constBits() && image.width() == width
-            && image.height() == height && image.isDetached();
+        return { TBitmap::ScaledSize(g.ChartWidth, g.Scale),
+            TBitmap::ScaledSize(g.ChartHeight, g.Scale) };
+    }
+
+    // Whether image is the image over the top-left pixels of the size.
+    bool over(const QImage& image, const QImage& pixels, QSize size)
+    {
+        return image.constBits() == pixels.constBits() && image.size() == size;
     }
 } // namespace
 
@@ -35,9 +40,7 @@ bool TpcFrames::imagesHeld(const TBitmap& chart, int i) const
     const QImage& image = i == m_current ? chart.Image() : b.Chart;
     // One hold of the buffer's own and one each of its frame and its chart image: any other
     // image made over the pixels is someone else's.
-    return b.Pixels.use_count() == 3
-        && heldOver(image, *b.Pixels, TBitmap::ScaledSize(g.ChartWidth, g.Scale),
-            TBitmap::ScaledSize(g.ChartHeight, g.Scale))
+    return b.Pixels.use_count() == 3 && over(image, *b.Pixels, chartSize(g)) && image.isDetached()
         && (i != m_current
             || (chart.Width() == g.ChartWidth && chart.Height() == g.ChartHeight
                 && chart.Scale() == g.Scale));
@@ -97,12 +100,7 @@ const QImage* TpcFrames::Current(const TBitmap& chart) const
     if (m_current < 0)
         return nullptr;
     const Buffer& b = m_buffers[m_current];
-    const QImage& image = chart.Image();
-    return b.Pixels && image.constBits() == b.Pixels->constBits()
-            && image.width() == TBitmap::ScaledSize(b.Sizes.ChartWidth, b.Sizes.Scale)
-            && image.height() == TBitmap::ScaledSize(b.Sizes.ChartHeight, b.Sizes.Scale)
-        ? &b.Frame
-        : nullptr;
+    return b.Pixels && over(chart.Image(), *b.Pixels, chartSize(b.Sizes)) ? &b.Frame : nullptr;
 }
 
 bool TpcFrames::HeldAlone(const TBitmap& chart, const QImage& backing)

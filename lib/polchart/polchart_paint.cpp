@@ -285,6 +285,7 @@ void TpcChartRooms::ShowFramePart(int32_t left, int32_t top, int32_t right, int3
     Chart.canvasPainted();
 }
 
+// Whatever this draws over the frame, overlaid() tells of.
 void TpcChartRooms::showFrameOn(TCanvas& target)
 {
     const TpcRenderContext context = RenderContext();
