@@ -362,7 +362,7 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
     for (size_t i = 1; i < m_rows.size(); ++i)
         m_rows[i] += m_rows[i - 1];
     const size_t total = size_t(m_rows.back());
-    for (std::vector<int32_t>* list : { &m_offset, &m_nearest, &m_pixelRow })
+    for (std::vector<int32_t>* list : { &m_offset, &m_nearest })
         list->assign(total, 0);
     for (std::vector<int32_t>* list : { &m_row0, &m_row1, &m_col0, &m_weightAz, &m_weightRange })
         list->assign(bilinear ? total : 0, 0);
@@ -372,7 +372,6 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
             const size_t at = size_t(next[size_t(part.row[k])]++);
             m_offset[at] = part.offset[k];
             m_nearest[at] = part.nearest[k];
-            m_pixelRow[at] = part.row[k];
             if (bilinear) {
                 m_row0[at] = part.row0[k];
                 m_row1[at] = part.row1[k];
@@ -383,12 +382,12 @@ void TpcRasterRender::buildMap(const TpcTransform& transform, const TpcRaster& r
         }
 }
 
-// Pixels (all of the map's, or the runs listed) coloured from their cells: the nearest cell's
-// value, or for bilinear colouring the weighted mean of the four cells about the pixel (the
+// Pixels (all of the map's, or those of the rows listed) coloured from their cells: the nearest
+// cell's value, or for bilinear colouring the weighted mean of the four cells about the pixel (the
 // nearest cell's value when one of them has no data); alpha from the nearest cell's row, 0 for
 // no data.
 void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,
-    const std::vector<std::pair<int64_t, int64_t>>& runs, bool all)
+    const std::vector<int32_t>& rows, bool all)
 {
     const std::array<TColor, 256>* table = ColorMapTable(raster.ColorMap());
     uint32_t argb[256];
@@ -399,10 +398,11 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
     const double low = raster.ValueLow(), high = raster.ValueHigh();
     const bool bilinear = raster.Interpolation() == TpcRasterInterp::riBilinear;
     auto* bits = reinterpret_cast<uint32_t*>(m_image.bits());
-    const auto colorOne = [&](int64_t k) {
+    // Pixel k of a row whose alpha is not 0, from the weighted mean of its four cells.
+    const auto colorBilinear = [&](int64_t k, uint32_t opaque) {
         const int32_t nearest = m_nearest[size_t(k)];
         double value = cells[nearest];
-        if (bilinear && !std::isnan(value)) {
+        if (!std::isnan(value)) {
             // A neighbour of no weight is not read: the pixel lies on its cells' line.
             const int32_t wa = m_weightAz[size_t(k)], wb = m_weightRange[size_t(k)];
             const int32_t j0 = m_col0[size_t(k)];
@@ -417,25 +417,26 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
             }
         }
         const int bin = ColorMapBin(value, low, high);
-        const uint32_t alpha = bin < 0 ? 0 : rowAlpha[size_t(m_pixelRow[size_t(k)])];
-        bits[m_offset[size_t(k)]] = alpha == 0 ? 0 : (alpha << 24) | argb[std::max(bin, 0)];
+        bits[m_offset[size_t(k)]] = bin < 0 ? 0 : opaque | argb[bin];
     };
-    // The pixels k of row az: a row's alpha is the same for all of them, and the test whether
+    // The pixels of row az: a row's alpha is the same for all of them, and the test whether
     // a bound is not a number is made once.
     const bool bounded = !std::isnan(low) && !std::isnan(high);
-    const auto colorPixels = [&](int32_t az, int64_t from, int64_t to) {
+    const auto colorRow = [&](int32_t az) {
+        int64_t from = m_rows[size_t(az)];
+        const int64_t to = m_rows[size_t(az) + 1];
         const uint32_t alpha = bounded ? rowAlpha[size_t(az)] : 0;
         if (alpha == 0) {
             for (int64_t k = from; k < to; ++k)
                 bits[m_offset[size_t(k)]] = 0;
             return;
         }
+        const uint32_t opaque = alpha << 24;
         if (bilinear) {
             for (int64_t k = from; k < to; ++k)
-                colorOne(k);
+                colorBilinear(k, opaque);
             return;
         }
-        const uint32_t opaque = alpha << 24;
         while (from < to) {
             // Four at a time where the processor has the lanes, up to a group they leave to the
             // pixel by pixel colouring; then that group, or the rest.
@@ -455,22 +456,21 @@ void TpcRasterRender::color(const TpcRaster& raster, const std::vector<uint8_t>&
     };
     if (!all) {
         m_lastColoured = 0;
-        for (const auto& [from, to] : runs) {
-            for (int64_t k = from; k < to; ++k)
-                colorOne(k);
-            m_lastColoured += to - from;
+        for (const int32_t az : rows) {
+            colorRow(az);
+            m_lastColoured += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
         }
         return;
     }
     const int64_t total = int64_t(m_offset.size());
-    const int32_t rows = int32_t(m_rows.size()) - 1;
+    const int32_t azCount = int32_t(m_rows.size()) - 1;
     const int parts = partsFor(total, raster.Threads());
     helpers::RunParts(
         parts,
         [&](int part) {
-            for (int32_t az = int32_t(int64_t(rows) * part / parts);
-                 az < int32_t(int64_t(rows) * (part + 1) / parts); ++az)
-                colorPixels(az, m_rows[size_t(az)], m_rows[size_t(az) + 1]);
+            for (int32_t az = int32_t(int64_t(azCount) * part / parts);
+                 az < int32_t(int64_t(azCount) * (part + 1) / parts); ++az)
+                colorRow(az);
         },
         raster.Threads());
     m_lastColoured = total;
@@ -490,8 +490,7 @@ TpcRasterRender::ColorKey TpcRasterRender::colorKeyOf(
         sweep.Persistence() };
 }
 
-bool TpcRasterRender::dirtyRuns(
-    const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const
+bool TpcRasterRender::dirtyRows(const TpcRaster& raster, std::vector<int32_t>& rows) const
 {
     const int azCount = raster.AzCount();
     const std::vector<uint64_t>& versions = raster.RowVersions();
@@ -504,7 +503,7 @@ bool TpcRasterRender::dirtyRuns(
     int64_t pixels = 0;
     for (int az = 0; az < azCount; ++az)
         if (marked[size_t(az)]) {
-            runs.emplace_back(m_rows[size_t(az)], m_rows[size_t(az) + 1]);
+            rows.push_back(az);
             pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
             if (pixels > int64_t(m_offset.size()) / 4)
                 return false;
@@ -520,13 +519,13 @@ std::optional<std::array<int32_t, 4>> TpcRasterRender::PendingBox(const TpcTrans
         || m_colorKey != colorKeyOf(raster, sweep) || sweep.Persistence() > 0
         || raster.DataVersion() == m_coloredData)
         return std::nullopt;
-    std::vector<std::pair<int64_t, int64_t>> runs;
-    if (!dirtyRuns(raster, runs))
+    std::vector<int32_t> rows;
+    if (!dirtyRows(raster, rows))
         return std::nullopt;
     const int64_t stride = m_image.bytesPerLine() / 4;
     int64_t left = INT64_MAX, top = INT64_MAX, right = -1, bottom = -1;
-    for (const auto& [from, to] : runs)
-        for (int64_t k = from; k < to; ++k) {
+    for (const int32_t az : rows)
+        for (int64_t k = m_rows[size_t(az)]; k < m_rows[size_t(az) + 1]; ++k) {
             const int64_t row = m_offset[size_t(k)] / stride, column = m_offset[size_t(k)] % stride;
             left = std::min(left, column);
             right = std::max(right, column);
@@ -564,9 +563,9 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
         all = true;
     m_faded = persistence > 0 && !fading;
     const int azCount = raster.AzCount();
-    std::vector<std::pair<int64_t, int64_t>> dirty;
+    std::vector<int32_t> dirty;
     if (!all && raster.DataVersion() != m_coloredData)
-        all = !dirtyRuns(raster, dirty);
+        all = !dirtyRows(raster, dirty);
     if (!all && dirty.empty() && raster.DataVersion() == m_coloredData)
         return m_image;
     std::vector<uint8_t> rowAlpha(static_cast<size_t>(azCount));

@@ -92,13 +92,13 @@ private:
     static MapKey mapKeyOf(const TpcTransform& transform, const TpcRaster& raster,
         double deviceScale, int32_t deviceWidth, int32_t deviceHeight);
     static ColorKey colorKeyOf(const TpcRaster& raster, const TpcSweep& sweep);
-    // The runs of pixels that need colouring again: the rows written since the last update (and
-    // their neighbours for bilinear colouring); all of them when that is more than a quarter.
-    bool dirtyRuns(const TpcRaster& raster, std::vector<std::pair<int64_t, int64_t>>& runs) const;
+    // The rows whose pixels need colouring again: those written since the last update (and
+    // their neighbours for bilinear colouring); false when their pixels are more than a quarter.
+    bool dirtyRows(const TpcRaster& raster, std::vector<int32_t>& rows) const;
     void buildMap(const TpcTransform& transform, const TpcRaster& raster, double deviceScale,
         int32_t deviceWidth, int32_t deviceHeight);
     void color(const TpcRaster& raster, const std::vector<uint8_t>& rowAlpha,
-        const std::vector<std::pair<int64_t, int64_t>>& runs, bool all);
+        const std::vector<int32_t>& rows, bool all);
 
     std::optional<MapKey> m_mapKey;
     std::optional<ColorKey> m_colorKey;
@@ -106,9 +106,9 @@ private:
     bool m_faded = false;
     int32_t m_left = 0, m_top = 0;
     // The pixels with a cell, in order of their nearest cell's row: each as its index in the
-    // image, its nearest cell and that cell's row, and for bilinear colouring its two rows, its
-    // first column and its weights towards the second ones (0 .. 65536).
-    std::vector<int32_t> m_offset, m_nearest, m_pixelRow;
+    // image and its nearest cell, and for bilinear colouring its two rows, its first column and
+    // its weights towards the second ones (0 .. 65536).
+    std::vector<int32_t> m_offset, m_nearest;
     std::vector<int32_t> m_row0, m_row1, m_col0;
     std::vector<int32_t> m_weightAz, m_weightRange;
     // The pixels of row az are m_rows[az] .. m_rows[az + 1] - 1.
