@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace znq;
@@ -72,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             edit = true;
             break;
         case 4:
-            field->setSelection(arg % 8, (arg >> 3) % 8);
+            // A selection starts within the text, as a user's does.
+            field->setSelection(std::min<int>(arg % 8, int(field->text().size())), (arg >> 3) % 8);
             break;
         case 5: {
             const size_t length = std::min<size_t>(arg % 16, size - i - 2);

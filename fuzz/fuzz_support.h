@@ -1,6 +1,9 @@
 // What the fuzz targets share: a failed invariant aborts with its description, so that libFuzzer
-// keeps the input; widget targets run on Qt's offscreen platform under one application object.
+// keeps the input; widget targets run on Qt's offscreen platform under one application object,
+// where a warning of Qt is a failed invariant too.
 #pragma once
+
+#include "../tests/qt_messages.h"
 
 #include <QApplication>
 
@@ -28,6 +31,7 @@ inline void startApplication(int* argc, char*** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);
+    testing_support::FailOnQtWarnings([](const std::string& message) { fail(message); });
 }
 
 } // namespace znq::fuzz

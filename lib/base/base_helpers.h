@@ -1,7 +1,10 @@
 /// \file
 /// Small helpers that the number texts of every unit share: ASCII letter case and digits, the
-/// texts of values that are not finite, and the exact powers of ten. Internal; not installed.
+/// texts of values that are not finite, and the exact powers of ten; and the check of an
+/// enumeration's values. Internal; not installed.
 #pragma once
+
+#include <QMetaEnum>
 
 #include <array>
 #include <charconv>
@@ -52,6 +55,22 @@ inline float ToSingle(double value)
     if (std::fabs(value) > largest)
         return std::copysign(std::numeric_limits<float>::infinity(), float(value > 0 ? 1 : -1));
     return static_cast<float>(value);
+}
+
+/// Whether value is one of the named values of its enumeration (by its Q_ENUM table): a cast or
+/// the property system can hand a setter any number of the underlying type.
+template <typename E> bool KnownEnumValue(E value)
+{
+    return QMetaEnum::fromType<E>().valueToKey(static_cast<int>(value)) != nullptr;
+}
+
+/// The refusal of an enumeration value that is none of its type's: "Marker cannot be 200: its
+/// values are mkNone .. mkStar".
+template <typename E> std::string UnknownEnumText(const std::string& what, E value)
+{
+    const QMetaEnum type = QMetaEnum::fromType<E>();
+    return what + " cannot be " + std::to_string(static_cast<int>(value)) + ": its values are "
+        + type.key(0) + " .. " + type.key(type.keyCount() - 1);
 }
 
 } // namespace znq::helpers

@@ -3,12 +3,22 @@
 #include "ZNQ_stringl.h"
 #include "znq_application.h"
 
+#include "base_helpers.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace znq {
 
 namespace {
+    // Raises EZNQError naming the control unless value is one of its enumeration's values.
+    template <typename E> void requireKnown(const TControl& control, const char* what, E value)
+    {
+        if (!helpers::KnownEnumValue(value))
+            throw EZNQError(EZNQError::ComponentMessage(
+                control.Name(), ": " + helpers::UnknownEnumText(what, value)));
+    }
+
     constexpr double widestRange = 1.7e308;
 
     std::string className(const QObject* object)
@@ -40,6 +50,7 @@ TNumIO::TNumIO(QWidget* parent)
 
 void TNumIO::SetInputFormat(TInFormat value)
 {
+    requireKnown(*this, "InputFormat", value);
     if (value == m_inputFormat)
         return;
     m_inputFormat = value;
@@ -48,6 +59,7 @@ void TNumIO::SetInputFormat(TInFormat value)
 
 void TNumIO::SetDecPlaceSep(TDecPSep value)
 {
+    requireKnown(*this, "DecPlaceSep", value);
     if (value == m_decPlaceSep)
         return;
     m_decPlaceSep = value;

@@ -3,6 +3,8 @@
 
 #include "znq_application.h"
 
+#include "base_helpers.h"
+
 #include <QEvent>
 #include <QMetaMethod>
 #include <QPainter>
@@ -12,6 +14,14 @@
 namespace znq {
 
 namespace {
+    // Raises EZNQError naming the control unless value is one of its enumeration's values.
+    template <typename E> void requireKnown(const TControl& control, const char* what, E value)
+    {
+        if (!helpers::KnownEnumValue(value))
+            throw EZNQError(EZNQError::ComponentMessage(
+                control.Name(), ": " + helpers::UnknownEnumText(what, value)));
+    }
+
     // A text with the tallest ascenders and deepest descenders of the font ("(8g]}ÜÄ§"): its
     // height is the cell height every text of the control is centred by.
     const std::string sampleText = "(8g]}\xC3\x9C\xC3\x84\xC2\xA7";
@@ -49,6 +59,7 @@ template <typename T> void TNumLab::setAndRepaint(T& field, const T& value)
 
 void TNumLab::SetAlignment(TAlignment value)
 {
+    requireKnown(*this, "Alignment", value);
     setAndRepaint(m_alignment, value);
 }
 
@@ -74,6 +85,7 @@ void TNumLab::SetColorOutText(TColor value)
 
 void TNumLab::SetColorScheme(TColorScheme value)
 {
+    requireKnown(*this, "ColorScheme", value);
     if (value == m_colorScheme)
         return;
     m_colorScheme = value;
@@ -94,6 +106,7 @@ void TNumLab::SetComma(bool value)
 
 void TNumLab::SetDisplayType(TDisplay value)
 {
+    requireKnown(*this, "DisplayType", value);
     setAndRepaint(m_settings.DisplayType, value);
 }
 
@@ -120,6 +133,7 @@ void TNumLab::SetForcePlusSign(bool value)
 
 void TNumLab::SetFrameStyle(TFrameStyle value)
 {
+    requireKnown(*this, "FrameStyle", value);
     setAndRepaint(m_frameStyle, value);
 }
 
@@ -143,6 +157,7 @@ void TNumLab::SetLeftText(const std::string& value)
 
 void TNumLab::SetLeftTextAlignment(TAlignment value)
 {
+    requireKnown(*this, "LeftTextAlignment", value);
     setAndRepaint(m_leftTextAlignment, value);
 }
 
@@ -166,6 +181,7 @@ void TNumLab::SetRightText(const std::string& value)
 
 void TNumLab::SetRightTextAlignment(TAlignment value)
 {
+    requireKnown(*this, "RightTextAlignment", value);
     setAndRepaint(m_rightTextAlignment, value);
 }
 

@@ -569,7 +569,10 @@ public:
     int Left() const { return m_left; }
     /// The top edge of the box in chart-image pixels, when Placed.
     int Top() const { return m_top; }
-    /// Places the box's top-left corner at (left, top) of the chart image.
+    /// The farthest a placed box's corner lies from the chart image's origin, in either direction.
+    static constexpr int MaxPosition = 1 << 29;
+    /// Places the box's top-left corner at (left, top) of the chart image; each coordinate is
+    /// clamped to -MaxPosition .. MaxPosition, which leaves room for the box's far edges.
     void SetPosition(int left, int top);
     /// The colour of the box.
     TColor ColorBkg() const { return m_colorBkg; }
@@ -866,6 +869,12 @@ public:
     void Clear();
     /// Paints now if the chart is visible, whatever AutoRedraw says.
     void Redraw();
+    /// Runs changes with the chart's redraws held back, then redraws once by the redraw rule if
+    /// any change asked for one: for many changes in a row, such as wedges added one by one or
+    /// class styles set in a loop. Signals are emitted as the changes happen. Batches may nest;
+    /// the outermost one redraws. When changes throws, the exception goes on and the picture is
+    /// redrawn at the next paint event instead.
+    void Batch(const std::function<void()>& changes);
     /// Number of elements stored.
     int32_t ElementCount() const;
     /// Number of element slots allocated.

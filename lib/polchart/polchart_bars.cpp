@@ -135,6 +135,7 @@ void TpcBars::SetBarGap(double value)
 
 void TpcBars::SetLayer(TpcBarLayer value)
 {
+    RequireKnown(*this, "Layer", value);
     if (value == m_layer)
         return;
     m_layer = value;

@@ -164,7 +164,11 @@ namespace layers {
                 { width, barWidth, canvas.TextWidth(low) + gap + canvas.TextWidth(high) });
             height += (rows.empty() ? 0 : padding) + barHeight + 2 + valueHeight;
         }
-        const int32_t boxWidth = width + 2 * padding, boxHeight = height + 2 * padding;
+        // A box no larger than the room its position keeps for it.
+        const int32_t boxWidth
+            = std::min<int64_t>(int64_t(width) + 2 * padding, TpcLegend::MaxPosition);
+        const int32_t boxHeight
+            = std::min<int64_t>(int64_t(height) + 2 * padding, TpcLegend::MaxPosition);
         const int32_t imageWidth = context.Area.Width - context.Area.ShadowWidth;
         const int32_t imageHeight = context.Area.Height - context.Area.ShadowWidth;
         int32_t left = 0, top = 0;

@@ -43,11 +43,13 @@ void TpcCrossHair::SetColor(TColor value)
 
 void TpcCrossHair::SetMode(TpcCrossHMode value)
 {
+    RequireKnown(*this, "Mode", value);
     store(m_mode, value);
 }
 
 void TpcCrossHair::SetLineType(TPenStyle value)
 {
+    RequireKnown(*this, "LineType", value);
     store(m_lineType, value);
 }
 
@@ -165,6 +167,7 @@ void TpcTextLabel::SetColorShadow(TColor value)
 
 void TpcTextLabel::SetAlignment(TAlignment value)
 {
+    RequireKnown(*this, "Alignment", value);
     store(m_alignment, value);
 }
 
@@ -207,6 +210,7 @@ void TpcTextLabel::SetVisible(bool value)
 
 void TpcTextLabel::SetMode(TTxtLblMode value)
 {
+    RequireKnown(*this, "Mode", value);
     store(m_mode, value);
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace znq {
 
@@ -47,7 +48,11 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     r.Legend->Font().OnChange = [this](TObject*) { rooms().ChartChanged(); };
 
     r.Bars = new TpcBars(this);
-    connect(r.Bars, &TpcBars::changed, this, [this] { rooms().RedrawIfAuto(); });
+    // Indices may now name other wedges: the next move reports the wedge under the pointer anew.
+    connect(r.Bars, &TpcBars::changed, this, [this] {
+        rooms().HoveredWedge = -1;
+        rooms().RedrawIfAuto();
+    });
     r.Raster = new TpcRaster(this);
     connect(r.Raster, &TpcRaster::changed, this, [this] { rooms().RedrawIfAuto(); });
     connect(r.Raster, &TpcRaster::cellsChanged, this, [this] { RasterCellsChanged(); });
@@ -124,6 +129,23 @@ void TCustomPolChart::ChartResized(TObject*)
 bool TCustomPolChart::PaintingSuspended() const
 {
     return rooms().PaintingSuspended;
+}
+
+void TCustomPolChart::Batch(const std::function<void()>& changes)
+{
+    TpcChartRooms& r = rooms();
+    ++r.BatchDepth;
+    try {
+        changes();
+    } catch (...) {
+        // No paint on the way out, where a throwing hook would hide the first exception.
+        if (--r.BatchDepth == 0 && std::exchange(r.BatchRedraw, false)
+            && (r.AutoRedraw || Designing()))
+            Invalidate();
+        throw;
+    }
+    if (--r.BatchDepth == 0 && std::exchange(r.BatchRedraw, false))
+        r.RedrawIfAuto();
 }
 
 void TCustomPolChart::SetPaintingSuspended(bool value)

@@ -115,7 +115,9 @@ void TCustomPolChart::RasterCellsChanged()
             RenderChart(canvas);
             canvas.EndPainting();
         } catch (...) {
+            // The part on screen is half-drawn: the next paint event renders the whole picture.
             r.ChartImageCurrent = false;
+            Invalidate();
             throw;
         }
         r.ShowFramePart(

@@ -156,6 +156,7 @@ TpcRadialScale TCustomPolChart::RadialScale() const
 
 void TCustomPolChart::SetRadialScale(TpcRadialScale value)
 {
+    RequireKnown(*this, "RadialScale", value);
     TpcViewState view = rooms().Viewport.View();
     view.Logarithmic = value == TpcRadialScale::rsLog10;
     if (view.Logarithmic) {
@@ -167,6 +168,7 @@ void TCustomPolChart::SetRadialScale(TpcRadialScale value)
 
 void TCustomPolChart::SetRadialRange(double low, double high, TpcRadialScale scale)
 {
+    RequireKnown(*this, "RadialScale", scale);
     const bool logarithmic = scale == TpcRadialScale::rsLog10;
     for (const auto& [name, value] : { std::pair { "RangeLow", low }, { "RangeHigh", high } }) {
         if (logarithmic)
@@ -279,6 +281,7 @@ TpcRotationDir TCustomPolChart::RotationDir() const
 // The mapping reads the direction as it is: no rescale.
 void TCustomPolChart::SetRotationDir(TpcRotationDir value)
 {
+    RequireKnown(*this, "RotationDir", value);
     TpcViewState view = rooms().Viewport.View();
     view.RotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
     rooms().Viewport.Apply(view, TpcViewCause::vcDirection);
@@ -311,6 +314,7 @@ TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
 
 void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
 {
+    RequireKnown(*this, "GridStyleAngular", value);
     rooms().StoreAndRedraw(
         rooms().Style.GridStyleAngular, value, &TCustomPolChart::gridStyleAngularChanged);
 }
@@ -322,6 +326,7 @@ TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
 
 void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
 {
+    RequireKnown(*this, "GridStyleRadial", value);
     rooms().StoreAndRedraw(
         rooms().Style.GridStyleRadial, value, &TCustomPolChart::gridStyleRadialChanged);
 }
@@ -353,6 +358,7 @@ TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
 
 void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
 {
+    RequireKnown(*this, "LabelModeAngular", value);
     rooms().StoreAndRedraw(
         rooms().Style.LabelModeAngular, value, &TCustomPolChart::labelModeAngularChanged);
 }
@@ -364,6 +370,7 @@ TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
 
 void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
 {
+    RequireKnown(*this, "LabelModeRadial", value);
     rooms().StoreAndRedraw(
         rooms().Style.LabelModeRadial, value, &TCustomPolChart::labelModeRadialChanged);
 }
@@ -426,6 +433,7 @@ TShadowStyle TCustomPolChart::ShadowStyle() const
 
 void TCustomPolChart::SetShadowStyle(TShadowStyle value)
 {
+    RequireKnown(*this, "ShadowStyle", value);
     rooms().StoreAndRedraw(rooms().Style.ShadowStyle, value, &TCustomPolChart::shadowStyleChanged);
 }
 
@@ -471,6 +479,7 @@ TPenStyle TCustomPolChart::PenStyle() const
 
 void TCustomPolChart::SetPenStyle(TPenStyle value)
 {
+    RequireKnown(*this, "PenStyle", value);
     rooms().StoreProperty(rooms().Style.PenStyle, value, &TCustomPolChart::penStyleChanged);
     rooms().ChartChanged();
 }
@@ -542,6 +551,7 @@ TpcTextBkg TCustomPolChart::TextBkStyle() const
 
 void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
 {
+    RequireKnown(*this, "TextBkStyle", value);
     rooms().StoreAndRedraw(rooms().Style.TextBkStyle, value, &TCustomPolChart::textBkStyleChanged);
 }
 
@@ -562,6 +572,7 @@ TAlignment TCustomPolChart::TextAlignment() const
 
 void TCustomPolChart::SetTextAlignment(TAlignment value)
 {
+    RequireKnown(*this, "TextAlignment", value);
     rooms().StoreAndRedraw(
         rooms().Style.TextAlignment, value, &TCustomPolChart::textAlignmentChanged);
 }
@@ -600,6 +611,7 @@ TMouseActMode TCustomPolChart::MouseAction() const
 
 void TCustomPolChart::SetMouseAction(TMouseActMode value)
 {
+    RequireKnown(*this, "MouseAction", value);
     const TMouseActMode before = MouseAction();
     rooms().Navigator.SetMouseAction(value);
     if (value != before)

@@ -5,6 +5,7 @@
 
 #include "base_helpers.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -62,6 +63,8 @@ void TpcRaster::SetGrid(
     ++m_dataVersion;
     m_rowVersions.assign(size_t(azCount), m_dataVersion);
     m_rowTimes.assign(size_t(azCount), -HUGE_VAL);
+    m_writes.clear();
+    m_writesSince = m_dataVersion;
     Q_EMIT changed();
 }
 
@@ -73,7 +76,13 @@ bool TpcRaster::Wraps() const
 
 void TpcRaster::rowsWritten(int first, int last)
 {
+    // A log as long as a quarter of the rows names more than a picture colours row by row.
+    if (m_writes.size() >= std::max<size_t>(64, size_t(m_azCount) / 4)) {
+        m_writes.clear();
+        m_writesSince = m_dataVersion;
+    }
     ++m_dataVersion;
+    m_writes.push_back(RowWrite { m_dataVersion, first, last });
     const double now = m_chart->Sweep()->Now();
     for (int az = first; az <= last; ++az) {
         m_rowVersions[size_t(az)] = m_dataVersion;
@@ -124,6 +133,7 @@ double TpcRaster::ValueAtPixel(int32_t x, int32_t y) const
 
 void TpcRaster::SetColorMap(TpcColorMap value)
 {
+    RequireKnown(*this, "ColorMap", value);
     if (value == m_colorMap)
         return;
     m_colorMap = value;
@@ -161,6 +171,7 @@ void TpcRaster::SetOpacity(double value)
 
 void TpcRaster::SetInterpolation(TpcRasterInterp value)
 {
+    RequireKnown(*this, "Interpolation", value);
     if (value == m_interpolation)
         return;
     m_interpolation = value;
@@ -206,15 +217,31 @@ TpcSweep::TpcSweep(TCustomPolChart* chart)
 
 double TpcSweep::Now() const
 {
-    if (m_clock)
-        return m_clock();
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
+    double reading = 0;
+    if (m_clock) {
+        reading = m_clock();
+    } else {
+        using namespace std::chrono;
+        reading = duration<double>(steady_clock::now().time_since_epoch()).count();
+    }
+    if (!std::isfinite(reading))
+        return m_time;
+    if (std::isnan(m_reading)) {
+        // The first reading of a clock goes on from the time given last, if any.
+        if (std::isfinite(m_time))
+            m_ahead = m_time - reading;
+    } else if (reading < m_reading) {
+        m_ahead += m_reading - reading;
+    }
+    m_reading = reading;
+    m_time = std::max(m_time, reading + m_ahead);
+    return m_time;
 }
 
 void TpcSweep::SetClock(std::function<double()> clock)
 {
     m_clock = std::move(clock);
+    m_reading = std::nan("");
 }
 
 double TpcSweep::FadedAge() const
@@ -231,16 +258,22 @@ bool TpcSweep::Fading() const
 void TpcSweep::RowWritten()
 {
     m_lastWrite = Now();
+    // The write's own redraw shows this time.
+    m_lastFrame = m_lastWrite;
     if (m_persistence > 0 && !m_timer.isActive())
         m_timer.start();
 }
 
 // Each tick shows the fading at its time; the ticks stop once everything has faded out, after a
-// last picture of that.
+// last picture of that, and when the time stands: the picture would not change.
 void TpcSweep::tick()
 {
-    if (!Fading())
+    const double now = Now();
+    if (!Fading() || !(now > m_lastFrame))
         m_timer.stop();
+    if (!(now > m_lastFrame))
+        return;
+    m_lastFrame = now;
     Q_EMIT frame();
 }
 

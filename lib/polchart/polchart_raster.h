@@ -126,6 +126,18 @@ public:
     const std::vector<uint64_t>& RowVersions() const { return m_rowVersions; }
     /// When each row was last written, by the sweep's clock (seconds).
     const std::vector<double>& RowTimes() const { return m_rowTimes; }
+    /// One write of rows First .. Last, which made the cells' DataVersion Version.
+    struct RowWrite {
+        uint64_t Version = 0; ///< The DataVersion after the write.
+        int First = 0; ///< The first row written.
+        int Last = 0; ///< The last row written.
+    };
+    /// The writes since WritesSince(), oldest first: what a picture coloured at a DataVersion of
+    /// at least WritesSince() needs to colour again. The log is bounded: when it holds as many
+    /// writes as a quarter of the rows (or 64), it starts afresh.
+    const std::vector<RowWrite>& Writes() const { return m_writes; }
+    /// The DataVersion from which Writes() holds every write.
+    uint64_t WritesSince() const { return m_writesSince; }
 
 Q_SIGNALS:
     /// The grid or a property changed.
@@ -142,7 +154,8 @@ private:
     std::vector<float> m_cells;
     std::vector<uint64_t> m_rowVersions;
     std::vector<double> m_rowTimes;
-    uint64_t m_gridVersion = 0, m_dataVersion = 0;
+    std::vector<RowWrite> m_writes;
+    uint64_t m_gridVersion = 0, m_dataVersion = 0, m_writesSince = 0;
     TpcColorMap m_colorMap = TpcColorMap::cmViridis;
     double m_valueLow = 0, m_valueHigh = 1, m_opacity = 1;
     TpcRasterInterp m_interpolation = TpcRasterInterp::riNearest;
@@ -154,7 +167,8 @@ private:
 /// written: its cells are drawn with alpha exp(-age / Persistence) times the layer's Opacity, so
 /// the picture at a moment is the same at any frame rate; while anything fades the chart redraws
 /// (by its redraw rule) at most 60 times a second, and not at all once every row has faded out
-/// (below half a step of alpha) or nothing was written. The sweep line runs from the centre to the
+/// (below half a step of alpha), nothing was written, or the time stands (the clock stands still
+/// or went back), until the next write or change. The sweep line runs from the centre to the
 /// outer circle at SweepAngle. Every change redraws by the chart's redraw rule and emits changed().
 class TpcSweep : public QObject {
     Q_OBJECT
@@ -186,10 +200,14 @@ public:
     /// Sets the sweep line's colour.
     void SetSweepLineColor(TColor value);
 
-    /// The clock of the rows' ages, in seconds; a steady clock unless one is set.
+    /// The time of the rows' ages, in seconds: the clock's reading (a steady clock unless one is
+    /// set) moved on by however far the clock has gone back, so that the time itself never goes
+    /// back. When a replay rewinds its clock, what has faded stays faded, and rows written
+    /// afterwards fade from there as the clock runs on. A reading that is not finite leaves the
+    /// time where it was.
     double Now() const;
     /// Sets the clock (for tests and for replaying recorded data); an empty one restores the
-    /// steady clock.
+    /// steady clock. The time goes on from where it was with the new clock's first reading.
     void SetClock(std::function<double()> clock);
     /// Whether anything still fades at the clock's present time: the chart then redraws again.
     bool Fading() const;
@@ -206,6 +224,7 @@ Q_SIGNALS:
     void frame();
 
 private:
+    friend class TpcChartSeams;
     void tick();
     TCustomPolChart* m_chart;
     double m_persistence = 0;
@@ -213,8 +232,11 @@ private:
     double m_sweepAngle = 0;
     TColor m_lineColor = clLime;
     std::function<double()> m_clock;
-    // When the last row was written, by the clock.
-    double m_lastWrite = -HUGE_VAL;
+    // When the last row was written, and the time of the last frame, by Now().
+    double m_lastWrite = -HUGE_VAL, m_lastFrame = -HUGE_VAL;
+    // Now()'s state: the clock's last reading (NaN: none since the clock was set), how far the
+    // time is ahead of the clock's readings, and the time last given.
+    mutable double m_reading = std::nan(""), m_ahead = 0, m_time = -HUGE_VAL;
     QTimer m_timer;
 };
 

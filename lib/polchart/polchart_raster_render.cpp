@@ -492,22 +492,32 @@ TpcRasterRender::ColorKey TpcRasterRender::colorKeyOf(
 
 bool TpcRasterRender::dirtyRows(const TpcRaster& raster, std::vector<int32_t>& rows) const
 {
+    if (m_coloredData < raster.WritesSince())
+        return false;
     const int azCount = raster.AzCount();
-    const std::vector<uint64_t>& versions = raster.RowVersions();
     const int reach = raster.Interpolation() == TpcRasterInterp::riBilinear ? 1 : 0;
-    std::vector<bool> marked(size_t(azCount), false);
-    for (int az = 0; az < azCount; ++az)
-        if (versions[size_t(az)] > m_coloredData)
-            for (int near = az - reach; near <= az + reach; ++near)
-                marked[size_t((near + azCount) % azCount)] = true;
+    const std::vector<TpcRaster::RowWrite>& writes = raster.Writes();
+    // Versions rise along the log: the writes after the last colouring are its end.
+    auto write = std::upper_bound(writes.begin(), writes.end(), m_coloredData,
+        [](uint64_t version, const TpcRaster::RowWrite& w) { return version < w.Version; });
+    for (; write != writes.end(); ++write) {
+        const int64_t first = int64_t(write->First) - reach;
+        const int64_t last = std::min<int64_t>(int64_t(write->Last) + reach, first + azCount - 1);
+        // More rows named than the grid has: all of them are coloured anyway.
+        if (int64_t(rows.size()) + (last - first + 1) > azCount)
+            return false;
+        for (int64_t az = first; az <= last; ++az)
+            rows.push_back(int32_t((az + azCount) % azCount));
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    m_lastVisited += int64_t(rows.size());
     int64_t pixels = 0;
-    for (int az = 0; az < azCount; ++az)
-        if (marked[size_t(az)]) {
-            rows.push_back(az);
-            pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
-            if (pixels > int64_t(m_offset.size()) / 4)
-                return false;
-        }
+    for (const int32_t az : rows) {
+        pixels += m_rows[size_t(az) + 1] - m_rows[size_t(az)];
+        if (pixels > int64_t(m_offset.size()) / 4)
+            return false;
+    }
     return true;
 }
 
@@ -543,6 +553,7 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
     double now)
 {
     m_lastColoured = 0;
+    m_lastVisited = 0;
     const MapKey mapKey = mapKeyOf(transform, raster, deviceScale, deviceWidth, deviceHeight);
     bool all = false;
     if (m_mapKey != mapKey) {
@@ -568,15 +579,24 @@ const QImage& TpcRasterRender::Update(const TpcTransform& transform, const TpcRa
         all = !dirtyRows(raster, dirty);
     if (!all && dirty.empty() && raster.DataVersion() == m_coloredData)
         return m_image;
-    std::vector<uint8_t> rowAlpha(static_cast<size_t>(azCount));
+    // The alphas of the rows coloured: all of them, or those written.
+    m_rowAlpha.resize(size_t(azCount));
     const std::vector<double>& times = raster.RowTimes();
-    for (int az = 0; az < azCount; ++az) {
+    const auto rowAlpha = [&](int32_t az) {
         double alpha = raster.Opacity();
         if (persistence > 0)
             alpha *= std::exp(-std::max(0.0, now - times[size_t(az)]) / persistence);
-        rowAlpha[size_t(az)] = uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255));
+        m_rowAlpha[size_t(az)] = uint8_t(std::lround(std::clamp(alpha, 0.0, 1.0) * 255));
+    };
+    if (all) {
+        for (int32_t az = 0; az < azCount; ++az)
+            rowAlpha(az);
+        m_lastVisited += azCount;
+    } else {
+        for (const int32_t az : dirty)
+            rowAlpha(az);
     }
-    color(raster, rowAlpha, dirty, all);
+    color(raster, m_rowAlpha, dirty, all);
     m_coloredData = raster.DataVersion();
     return m_image;
 }

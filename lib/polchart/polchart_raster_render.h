@@ -73,6 +73,9 @@ public:
     int32_t Top() const { return m_top; }
     /// How many pixels the last Update coloured (for tests of what a row update costs).
     int64_t LastColoured() const { return m_lastColoured; }
+    /// How many rows' state (which were written, their alpha) the last Update read, for tests
+    /// of what a row update costs.
+    int64_t LastVisited() const { return m_lastVisited; }
 
 private:
     struct MapKey {
@@ -114,7 +117,10 @@ private:
     // The pixels of row az are m_rows[az] .. m_rows[az + 1] - 1.
     std::vector<int64_t> m_rows;
     QImage m_image;
+    // Each row's alpha, kept for the rows not coloured again.
+    std::vector<uint8_t> m_rowAlpha;
     int64_t m_lastColoured = 0;
+    mutable int64_t m_lastVisited = 0;
 };
 
 } // namespace znq

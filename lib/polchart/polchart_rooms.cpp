@@ -23,9 +23,22 @@ void RequireFinite(const TCustomPolChart& chart, const std::string& what, double
             chart.Name(), ": " + what + " must be finite: " + helpers::ShortestText(value));
 }
 
+std::string RefusingName(const QObject& object)
+{
+    if (const auto* chart = qobject_cast<const TCustomPolChart*>(&object))
+        return chart->Name();
+    if (const auto* chart = qobject_cast<const TCustomPolChart*>(object.parent()))
+        return chart->Name();
+    return object.metaObject()->className();
+}
+
 void TpcChartRooms::RedrawIfAuto()
 {
     ChartChanged();
+    if (BatchDepth > 0) {
+        BatchRedraw = true;
+        return;
+    }
     if (AutoRedraw || Chart.Designing())
         Chart.Paint();
     AccessNotice->Changed();

@@ -14,6 +14,8 @@
 #include "polchart_viewport.h"
 #include "znq_accessible.h"
 
+#include "base_helpers.h"
+
 #include <QMetaMethod>
 
 #include <array>
@@ -26,6 +28,18 @@ namespace znq {
 
 /// Raises EZNQPolChartError naming chart, what and the value unless the value is finite.
 void RequireFinite(const TCustomPolChart& chart, const std::string& what, double value);
+
+/// The component that a refusal by object names: the chart it is or belongs to (as its parent),
+/// else its class.
+std::string RefusingName(const QObject& object);
+
+/// Raises EZNQPolChartError naming object's component, what and the value unless the value is
+/// one of its enumeration's.
+template <typename E> void RequireKnown(const QObject& object, const std::string& what, E value)
+{
+    if (!helpers::KnownEnumValue(value))
+        throw EZNQPolChartError(RefusingName(object), ": " + helpers::UnknownEnumText(what, value));
+}
 
 /// The chart's state and rooms. It answers the viewport and the navigator for the chart.
 class TpcChartRooms final : public TpcViewport::Observer, public TpcNavigator::Host {
@@ -77,6 +91,10 @@ public:
     bool ChartImageCurrent = false;
     /// How often Paint or PaintCrossHairs got past their gates.
     int PaintCount = 0;
+    /// How many Batch calls are running: RedrawIfAuto then only notes that a redraw is due.
+    int BatchDepth = 0;
+    /// A redraw was asked for during the batch.
+    bool BatchRedraw = false;
     /// Counts the changes of the data and of which classes are drawn.
     uint64_t DataVersion = 0;
 

@@ -42,6 +42,8 @@ public:
     {
         chart.rooms().ReferenceDataPath = on;
     }
+    /// A tick of the sweep's fading timer, as the timer gives it.
+    static void SweepTick(TCustomPolChart& chart) { chart.Sweep()->tick(); }
     /// The threads that map the data in a paint (0: the machine's cores; 1: the painting thread
     /// alone).
     static void SetDataThreads(TCustomPolChart& chart, int threads)

@@ -4,6 +4,7 @@
 
 #include "base_helpers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace znq {
@@ -50,6 +51,7 @@ void TpcClassStyle::SetLines(bool value)
 
 void TpcClassStyle::SetMarker(TpcMarker value)
 {
+    RequireKnown(*this, "Marker", value);
     store(m_marker, value);
 }
 
@@ -67,6 +69,7 @@ void TpcClassStyle::SetMarkerFilled(bool value)
 
 void TpcClassStyle::SetFill(TpcFill value)
 {
+    RequireKnown(*this, "Fill", value);
     store(m_fill, value);
 }
 
@@ -84,6 +87,7 @@ void TpcClassStyle::SetFillOpacity(double value)
 
 void TpcClassStyle::SetColorMap(TpcColorMap value)
 {
+    RequireKnown(*this, "ColorMap", value);
     store(m_colorMap, value);
 }
 
@@ -138,6 +142,7 @@ void TpcLegend::SetVisible(bool value)
 
 void TpcLegend::SetCorner(TpcLegendCorner value)
 {
+    RequireKnown(*this, "Corner", value);
     const bool changed = m_corner != value || m_placed;
     m_corner = value;
     m_placed = false;
@@ -147,6 +152,8 @@ void TpcLegend::SetCorner(TpcLegendCorner value)
 
 void TpcLegend::SetPosition(int left, int top)
 {
+    left = std::clamp(left, -MaxPosition, MaxPosition);
+    top = std::clamp(top, -MaxPosition, MaxPosition);
     const bool changed = !m_placed || m_left != left || m_top != top;
     movePositionSilently(left, top);
     if (changed)
@@ -156,8 +163,8 @@ void TpcLegend::SetPosition(int left, int top)
 void TpcLegend::movePositionSilently(int left, int top)
 {
     m_placed = true;
-    m_left = left;
-    m_top = top;
+    m_left = std::clamp(left, -MaxPosition, MaxPosition);
+    m_top = std::clamp(top, -MaxPosition, MaxPosition);
 }
 
 void TpcLegend::SetColorBkg(TColor value)

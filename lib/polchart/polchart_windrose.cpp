@@ -69,23 +69,26 @@ TpcWindRoseResult WindRose(TpcBars& bars, const std::vector<double>& directions,
     std::vector<uint8_t> classNumbers(classes);
     for (size_t j = 0; j < classes; ++j)
         classNumbers[j] = uint8_t(options.FirstClass + j);
-    for (int k = 0; k < sectors; ++k) {
-        std::vector<double> values(classes);
-        bool any = false;
-        for (size_t j = 0; j < classes; ++j) {
-            const double count = counts[size_t(k) * classes + j];
-            values[j] = count > 0 ? count * scale : std::numeric_limits<double>::quiet_NaN();
-            any = any || count > 0;
+    // One redraw for all the stacks and names.
+    chart.Batch([&] {
+        for (int k = 0; k < sectors; ++k) {
+            std::vector<double> values(classes);
+            bool any = false;
+            for (size_t j = 0; j < classes; ++j) {
+                const double count = counts[size_t(k) * classes + j];
+                values[j] = count > 0 ? count * scale : std::numeric_limits<double>::quiet_NaN();
+                any = any || count > 0;
+            }
+            if (any)
+                bars.AddStack(k * width * unit, width * unit, values, classNumbers);
         }
-        if (any)
-            bars.AddStack(k * width * unit, width * unit, values, classNumbers);
-    }
-    for (size_t j = 0; j < classes; ++j) {
-        const std::string name = j + 1 < classes
-            ? edgeText(edges[j]) + "-" + edgeText(edges[j + 1]) + " " + options.Unit
-            : edgeText(edges[j]) + "+ " + options.Unit;
-        chart.ClassStyle(classNumbers[j])->SetName(name);
-    }
+        for (size_t j = 0; j < classes; ++j) {
+            const std::string name = j + 1 < classes
+                ? edgeText(edges[j]) + "-" + edgeText(edges[j + 1]) + " " + options.Unit
+                : edgeText(edges[j]) + "+ " + options.Unit;
+            chart.ClassStyle(classNumbers[j])->SetName(name);
+        }
+    });
     return result;
 }
 

@@ -8,6 +8,8 @@
 #include "znq_application.h"
 #include "znq_canvas_seams.h"
 
+#include "../enum_properties.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -235,6 +237,15 @@ TEST(NumLabDefaults, PropertiesAreWrittenAndReadByIdentifier)
     EXPECT_TRUE(label.setProperty("Enabled", false));
     EXPECT_FALSE(label.isEnabled());
     EXPECT_EQ(label.property("Alignment").value<TAlignment>(), TAlignment::taCenter);
+}
+
+// The read-out's and the input field's enumerations refuse numbers outside their types.
+TEST(NumLabDefaults, EnumerationsRefuseNumbersOutsideTheirType)
+{
+    TNumLab label;
+    TNumIO field;
+    EXPECT_EQ(testing_support::ExpectEnumsRefuseUnknownValues<EZNQError>(label), 6);
+    EXPECT_EQ(testing_support::ExpectEnumsRefuseUnknownValues<EZNQError>(field), 2);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // Wedges: their pixels against the containment of pixel centres over random views and wedges,
 // stacks with mixed signs and gaps, the wedge under a pixel against a scan of all of them, the
-// hover signal, and what the store refuses.
+// hover signal (also after the wedges change), the wind rose's one repaint, and what the store
+// refuses.
 #include "ZNQ_polchart.h"
 #include "polchart_geometry.h"
 #include "polchart_seams.h"
@@ -16,6 +17,7 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <stdexcept>
 
 using namespace znq;
 
@@ -312,6 +314,23 @@ TEST(Wedges, WedgeAtFindsTheTopMostAndTheHoverSignalFollows)
     ASSERT_EQ(hovered.count(), 2) << "a report per change";
     EXPECT_EQ(hovered[0][0].toInt(), band);
     EXPECT_EQ(hovered[1][0].toInt(), -1);
+
+    // After Clear or Remove an index may name another wedge: moving onto it reports it.
+    for (const bool clear : { true, false }) {
+        bars.Clear();
+        bars.Add(0, 360, 0, 10, 0);
+        SendMouse(c, QEvent::MouseMove, onBand);
+        bars.Add(0, 360, 0, 10, 1);
+        if (clear)
+            bars.Clear();
+        else
+            bars.Remove(0);
+        bars.Add(0, 360, 0, 10, 1);
+        hovered.clear();
+        SendMouse(c, QEvent::MouseMove, onBand);
+        ASSERT_EQ(hovered.count(), 1) << (clear ? "after Clear" : "after Remove");
+        EXPECT_EQ(hovered[0][0].toInt(), clear ? 0 : 1);
+    }
 }
 
 // The measurement between two points: the turn across the seam, both signs of half a turn, the
@@ -435,4 +454,23 @@ TEST(WindRose, CountsEverySampleOnce)
     EXPECT_THROW(WindRose(bars, { 1 }, { 1 }, bad), EZNQPolChartError);
     EXPECT_THROW(WindRose(bars, { 1, 2 }, { 1 }), EZNQPolChartError);
     EXPECT_EQ(bars.Count(), 3) << "refusals add nothing";
+
+    // A rose of many sectors and classes repaints once; so does a batch of changes, and one that
+    // throws leaves its repaint to the next paint event.
+    b.chart.SetAutoRedraw(true);
+    int paints = TpcChartSeams::PaintCount(b.chart);
+    TpcWindRoseOptions many;
+    many.Sectors = 72;
+    WindRose(bars, directions, speeds, many);
+    EXPECT_EQ(TpcChartSeams::PaintCount(b.chart) - paints, 1);
+    paints = TpcChartSeams::PaintCount(b.chart);
+    EXPECT_THROW(b.chart.Batch([&] {
+        b.chart.Batch([&] { bars.Add(0, 10, 0, 1, 1); });
+        bars.Add(10, 20, 0, 1, 1);
+        throw std::runtime_error("stop");
+    }),
+        std::runtime_error);
+    EXPECT_EQ(TpcChartSeams::PaintCount(b.chart), paints);
+    QApplication::processEvents();
+    EXPECT_EQ(TpcChartSeams::PaintCount(b.chart), paints + 1);
 }

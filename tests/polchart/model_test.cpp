@@ -3,11 +3,14 @@
 #include "ZNQ_polchart.h"
 #include "polchart_seams.h"
 
+#include "../enum_properties.h"
+
 #include <QCoreApplication>
 #include <QMetaProperty>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 using namespace znq;
@@ -293,6 +296,25 @@ TEST(ChartResize, AutoCenterFollowsTheSizeUntilTheApplicationTakesOnResize)
     chart.SetBounds(0, 0, 600, 500);
     EXPECT_EQ(resizes, 1);
     EXPECT_EQ(chart.CenterX(), 200) << "the application's handler replaced the re-centring";
+}
+
+// Every enumeration property of the chart and of the objects it hands out refuses a number that
+// is none of its type's values, and keeps its own; so do the setters that take one beside others.
+TEST(ChartProperties, EnumerationsRefuseNumbersOutsideTheirType)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 120, 100);
+    chart.show();
+    int checked = 0;
+    for (QObject* object :
+        std::initializer_list<QObject*> { &chart, chart.CrossHair(1), chart.TextLabel(1),
+            chart.ClassStyle(7), chart.Legend(), chart.Bars(), chart.Raster(), chart.Sweep() })
+        checked += testing_support::ExpectEnumsRefuseUnknownValues<EZNQPolChartError>(*object);
+    EXPECT_EQ(checked, 22);
+    EXPECT_THROW(chart.SetRadialRange(1, 10, TpcRadialScale(2)), EZNQPolChartError);
+    EXPECT_EQ(chart.RangeHigh(), 1);
+    EXPECT_THROW(chart.ClassStyle(0)->SetMarker(TpcMarker(9)), EZNQPolChartError);
+    EXPECT_EQ(chart.ClassStyle(0)->Marker(), TpcMarker::mkNone);
 }
 
 TEST(ChartProperties, ReadAndWrittenByIdentifier)

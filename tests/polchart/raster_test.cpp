@@ -1,7 +1,8 @@
 // The raster layer: the cell under each pixel over random views, no data showing the background,
 // bilinear colours between cells and across the seam, the same picture from one thread and from
-// several, a row's update touching only its wedge, the sweep's fading on an injected clock, and
-// what the layer refuses.
+// several, a row's update touching only its wedge and costing only its rows, a throwing hook during
+// a row's render, the sweep's fading on an injected clock that may go back, and what the layer
+// refuses.
 #include "ZNQ_polchart.h"
 #include "polchart_colormaps.h"
 #include "polchart_raster_render.h"
@@ -20,6 +21,8 @@
 #include <limits>
 #include <numbers>
 #include <random>
+#include <stdexcept>
+#include <utility>
 #include <vector>
 
 using namespace znq;
@@ -353,7 +356,10 @@ TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
     EXPECT_EQ(c.Canvas().Pixel(line.x, line.y), clLime);
 
     // While a row fades the chart redraws itself, at most 60 times a second; once every row has
-    // faded it stops.
+    // faded it stops. The clock runs meanwhile: a clock that stands changes nothing to show.
+    QElapsedTimer running;
+    running.start();
+    c.Sweep()->SetClock([&now, &running] { return now + running.elapsed() / 1000.0; });
     c.SetAutoRedraw(true);
     now = 300;
     raster.SetCell(1, 0, 100);
@@ -369,6 +375,131 @@ TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
     paints = TpcChartSeams::PaintCount(c);
     QTest::qWait(100);
     EXPECT_EQ(TpcChartSeams::PaintCount(c), paints) << "nothing fades any more";
+}
+
+// A clock that goes back (a replay rewound) revives no faded row: the time stands while the clock
+// goes back and runs on as the clock runs on from there, so a row written then fades as any other.
+// While the time stands the fading redraws nothing, and the ticks stop.
+TEST(Sweep, ARewoundClockRevivesNoRowAndAStandingOneStopsTheTicks)
+{
+    double now = 100;
+    testing_support::PlainChart b(200, 200, true);
+    TPolChart& c = b.chart;
+    c.Sweep()->SetClock([&now] { return now; });
+    c.Sweep()->SetPersistence(1);
+    TpcRaster& raster = *c.Raster();
+    raster.SetGrid(4, 1, 0, 90, 0, 10);
+    raster.SetColorMap(TpcColorMap::cmGray);
+    raster.SetValueHigh(255);
+    raster.SetCell(0, 0, 255);
+    const TPoint first = c.PolarToPixel(5, 45), second = c.PolarToPixel(5, 135);
+    const uint32_t back = testing_support::PlainBackground;
+    now = 130;
+    c.Redraw();
+    ASSERT_EQ(c.Canvas().Pixel(first.x, first.y), back) << "faded out";
+    for (const double rewound : { 100.0, 50.0 }) {
+        now = rewound;
+        c.Redraw();
+        EXPECT_EQ(c.Canvas().Pixel(first.x, first.y), back) << "rewound to " << rewound;
+        EXPECT_EQ(c.Sweep()->Now(), 130) << "the time stands";
+    }
+    raster.SetCell(1, 0, 255);
+    c.Redraw();
+    EXPECT_EQ(c.Canvas().Pixel(second.x, second.y), clWhite) << "written now: bright";
+    now = 51;
+    c.Redraw();
+    const uint32_t alpha = uint32_t(std::lround(255 * std::exp(-1.0)));
+    EXPECT_EQ(c.Canvas().Pixel(second.x, second.y) & 0xFF,
+        (255 * alpha + (back & 0xFF) * (255 - alpha) + 127) / 255)
+        << "a second later by the clock: a second older";
+    EXPECT_EQ(c.Canvas().Pixel(first.x, first.y), back);
+
+    c.SetAutoRedraw(true);
+    raster.SetCell(2, 0, 255);
+    QSignalSpy frames(c.Sweep(), &TpcSweep::frame);
+    QTest::qWait(150);
+    EXPECT_EQ(frames.count(), 0) << "the clock stands: nothing to redraw";
+    now = 52;
+    raster.SetCell(3, 0, 255);
+    now = 40;
+    QTest::qWait(150);
+    EXPECT_EQ(frames.count(), 0) << "the clock went back: nothing to redraw";
+}
+
+// Writing a row reads the state of that row alone (and its neighbours for bilinear colours),
+// however many rows the grid has; a log of writes longer than it keeps colours the whole layer,
+// with the picture of a whole render.
+TEST(Raster, ARowWriteCostsItsOwnRows)
+{
+    for (const int rows : { 360, 3600, 1'000'000 }) {
+        testing_support::PlainChart b(160, 160, true);
+        TPolChart& c = b.chart;
+        c.SetAutoRedraw(true);
+        TpcRaster& raster = *c.Raster();
+        raster.SetGrid(rows, 2, 0, 360.0 / rows, 0, 5);
+        raster.Fill(0.25);
+        c.Redraw();
+        const TpcRasterRender& render = TpcChartSeams::RasterRender(c);
+        for (const TpcRasterInterp interpolation :
+            { TpcRasterInterp::riNearest, TpcRasterInterp::riBilinear }) {
+            raster.SetInterpolation(interpolation);
+            const float values[2] = { 0.75f, 0.5f };
+            for (const int az : { 0, rows / 3, rows - 1 }) {
+                raster.SetRow(az, values, 2);
+                EXPECT_LE(render.LastVisited(), interpolation == TpcRasterInterp::riNearest ? 1 : 3)
+                    << rows << " rows, row " << az;
+            }
+        }
+        c.SetAutoRedraw(false);
+        std::mt19937 random(5);
+        for (int i = 0; i < 300; ++i) {
+            const float values[2] = { float(random() % 100) / 100, float(random() % 100) / 100 };
+            raster.SetRow(int(random() % unsigned(rows)), values, 2);
+        }
+        c.Redraw();
+        const QImage rowByRow = c.Canvas().Image().copy();
+        // Another opacity and back: the whole layer coloured again.
+        raster.SetOpacity(0.5);
+        c.Redraw();
+        raster.SetOpacity(1);
+        c.Redraw();
+        EXPECT_TRUE(rowByRow == c.Canvas().Image()) << rows << " rows";
+    }
+}
+
+// A hook that throws while written rows are rendered in place leaves the control to a whole paint
+// at its next paint event: the picture shown is then the whole one.
+TEST(Raster, AThrowDuringARowRenderLeavesAWholePictureAfterThePaint)
+{
+    for (const bool labelHook : { false, true }) {
+        TPolChart c;
+        c.SetBounds(0, 0, 200, 180);
+        c.SetRangeHigh(10);
+        c.show();
+        c.MoveTo(0, 0);
+        for (int i = 1; i <= 100; ++i)
+            c.DrawTo(i / 10.0, i * 3.6);
+        TpcRaster& raster = *c.Raster();
+        raster.SetGrid(36, 10, 0, 10, 0, 1);
+        raster.Fill(0.5);
+        c.Redraw();
+        bool armed = false;
+        const auto throwOnce = [&armed] {
+            if (std::exchange(armed, false))
+                throw std::runtime_error("hook");
+        };
+        if (labelHook)
+            c.OnBeforeDrawScaleLabel
+                = [&](TObject*, TCanvas&, TpcScaleKind, std::string&, int, int) { throwOnce(); };
+        else
+            c.OnDataRendered = [&](TObject*, TCanvas&, int, int) { throwOnce(); };
+        const std::vector<float> row(10, 0.9f);
+        armed = true;
+        EXPECT_THROW(raster.SetRow(4, row.data(), 10), std::runtime_error);
+        ASSERT_FALSE(armed) << "the in-place render ran the hook";
+        QApplication::processEvents();
+        EXPECT_TRUE(c.BackingImage() == c.ToImage(1)) << (labelHook ? "labels" : "data");
+    }
 }
 
 // Refusals change nothing: counts, sizes, steps, rows, cells, values and the sweep's properties.

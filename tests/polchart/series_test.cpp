@@ -374,6 +374,32 @@ TEST(Series, LegendEntriesClickAndDrag)
     EXPECT_FALSE(s.chart.Legend()->Placed());
     s.chart.Redraw();
     EXPECT_EQ(TpcChartSeams::LegendLayout(s.chart)->Box.Left, 8);
+
+    // Positions near the integer limits, set or dragged to, keep room for the box: the layout
+    // and its hit test stay the right way round.
+    constexpr int most = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+    for (const auto& [left, top] : { std::pair { most, least }, { least, most }, { most, most } }) {
+        s.chart.Legend()->SetPosition(left, top);
+        EXPECT_EQ(
+            s.chart.Legend()->Left(), left > 0 ? TpcLegend::MaxPosition : -TpcLegend::MaxPosition);
+        EXPECT_EQ(
+            s.chart.Legend()->Top(), top > 0 ? TpcLegend::MaxPosition : -TpcLegend::MaxPosition);
+        s.chart.Redraw();
+        const geometry::TpcLegendLayout* far = TpcChartSeams::LegendLayout(s.chart);
+        ASSERT_NE(far, nullptr);
+        EXPECT_LT(far->Box.Left, far->Box.Right);
+        EXPECT_LT(far->Box.Top, far->Box.Bottom);
+    }
+    s.chart.Legend()->SetPosition(10, 10);
+    s.chart.Redraw();
+    SendMouse(s.chart, QEvent::MouseButtonPress, QPoint(12, 12), Qt::LeftButton, Qt::LeftButton);
+    SendMouse(
+        s.chart, QEvent::MouseMove, QPoint(12, 12) - QPoint(60, 60), Qt::NoButton, Qt::LeftButton);
+    SendMouse(s.chart, QEvent::MouseMove, QPoint(-1'000'000'000, 1'000'000'000), Qt::NoButton,
+        Qt::LeftButton);
+    SendMouse(s.chart, QEvent::MouseButtonRelease, QPoint(0, 0), Qt::LeftButton);
+    EXPECT_EQ(s.chart.Legend()->Left(), -TpcLegend::MaxPosition);
+    EXPECT_EQ(s.chart.Legend()->Top(), TpcLegend::MaxPosition);
 }
 
 // A styled chart saved as SVG holds its markers and fills as shapes, the fill with its opacity,
