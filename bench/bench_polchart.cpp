@@ -636,6 +636,34 @@ BENCHMARK(BM_RasterLayer)
     ->Args({ 3, 0 })
     ->Unit(benchmark::kMicrosecond);
 
+// One row written, with AutoRedraw, on grids of few and of very many rows (the first argument)
+// of 8 cells each over the demonstration chart without crosshairs: the row renders in place, and
+// costs its own pixels whatever the grid's row count.
+void BM_RasterRowOfATallGrid(benchmark::State& state)
+{
+    TPolChart chart;
+    setUpDemoChart(chart, true);
+    chart.SetAutoRedraw(true);
+    TpcRaster& raster = *chart.Raster();
+    const int rows = int(state.range(0));
+    raster.SetGrid(rows, 8, 0, 360.0 / rows, 0, 10.0 / 8);
+    raster.Fill(0.5);
+    chart.Redraw();
+    std::vector<float> row(8, 0.25f);
+    int i = 0;
+    for (auto _ : state) {
+        row[0] = float(i % 2);
+        raster.SetRow(int(int64_t(i) * 7919 % rows), row.data(), 8);
+        benchmark::ClobberMemory();
+        ++i;
+    }
+}
+BENCHMARK(BM_RasterRowOfATallGrid)
+    ->ArgNames({ "rows" })
+    ->Arg(3600)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMicrosecond);
+
 // Leaves the upper halves of the wide vector registers in use, as wide library code that does not
 // clear them would. On some processors every non-vector floating-point instruction, and every call
 // into the math library, is much slower until they are cleared.

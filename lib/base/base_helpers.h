@@ -4,6 +4,8 @@
 /// enumeration's values. Internal; not installed.
 #pragma once
 
+#include "ZNQ_znqbase.h"
+
 #include <QMetaEnum>
 
 #include <array>
@@ -71,6 +73,15 @@ template <typename E> std::string UnknownEnumText(const std::string& what, E val
     const QMetaEnum type = QMetaEnum::fromType<E>();
     return what + " cannot be " + std::to_string(static_cast<int>(value)) + ": its values are "
         + type.key(0) + " .. " + type.key(type.keyCount() - 1);
+}
+
+/// Raises EZNQError naming the component unless value is one of its enumeration's values.
+template <typename E>
+void RequireKnownEnum(const std::string& component, const std::string& what, E value)
+{
+    if (!KnownEnumValue(value))
+        throw EZNQError(
+            EZNQError::ComponentMessage(component, ": " + UnknownEnumText(what, value)));
 }
 
 } // namespace znq::helpers

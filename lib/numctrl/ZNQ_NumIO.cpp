@@ -11,14 +11,6 @@
 namespace znq {
 
 namespace {
-    // Raises EZNQError naming the control unless value is one of its enumeration's values.
-    template <typename E> void requireKnown(const TControl& control, const char* what, E value)
-    {
-        if (!helpers::KnownEnumValue(value))
-            throw EZNQError(EZNQError::ComponentMessage(
-                control.Name(), ": " + helpers::UnknownEnumText(what, value)));
-    }
-
     constexpr double widestRange = 1.7e308;
 
     std::string className(const QObject* object)
@@ -50,7 +42,7 @@ TNumIO::TNumIO(QWidget* parent)
 
 void TNumIO::SetInputFormat(TInFormat value)
 {
-    requireKnown(*this, "InputFormat", value);
+    helpers::RequireKnownEnum(Name(), "InputFormat", value);
     if (value == m_inputFormat)
         return;
     m_inputFormat = value;
@@ -59,7 +51,7 @@ void TNumIO::SetInputFormat(TInFormat value)
 
 void TNumIO::SetDecPlaceSep(TDecPSep value)
 {
-    requireKnown(*this, "DecPlaceSep", value);
+    helpers::RequireKnownEnum(Name(), "DecPlaceSep", value);
     if (value == m_decPlaceSep)
         return;
     m_decPlaceSep = value;

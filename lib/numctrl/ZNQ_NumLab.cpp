@@ -14,14 +14,6 @@
 namespace znq {
 
 namespace {
-    // Raises EZNQError naming the control unless value is one of its enumeration's values.
-    template <typename E> void requireKnown(const TControl& control, const char* what, E value)
-    {
-        if (!helpers::KnownEnumValue(value))
-            throw EZNQError(EZNQError::ComponentMessage(
-                control.Name(), ": " + helpers::UnknownEnumText(what, value)));
-    }
-
     // A text with the tallest ascenders and deepest descenders of the font ("(8g]}ÜÄ§"): its
     // height is the cell height every text of the control is centred by.
     const std::string sampleText = "(8g]}\xC3\x9C\xC3\x84\xC2\xA7";
@@ -59,7 +51,7 @@ template <typename T> void TNumLab::setAndRepaint(T& field, const T& value)
 
 void TNumLab::SetAlignment(TAlignment value)
 {
-    requireKnown(*this, "Alignment", value);
+    helpers::RequireKnownEnum(Name(), "Alignment", value);
     setAndRepaint(m_alignment, value);
 }
 
@@ -85,7 +77,7 @@ void TNumLab::SetColorOutText(TColor value)
 
 void TNumLab::SetColorScheme(TColorScheme value)
 {
-    requireKnown(*this, "ColorScheme", value);
+    helpers::RequireKnownEnum(Name(), "ColorScheme", value);
     if (value == m_colorScheme)
         return;
     m_colorScheme = value;
@@ -106,7 +98,7 @@ void TNumLab::SetComma(bool value)
 
 void TNumLab::SetDisplayType(TDisplay value)
 {
-    requireKnown(*this, "DisplayType", value);
+    helpers::RequireKnownEnum(Name(), "DisplayType", value);
     setAndRepaint(m_settings.DisplayType, value);
 }
 
@@ -133,7 +125,7 @@ void TNumLab::SetForcePlusSign(bool value)
 
 void TNumLab::SetFrameStyle(TFrameStyle value)
 {
-    requireKnown(*this, "FrameStyle", value);
+    helpers::RequireKnownEnum(Name(), "FrameStyle", value);
     setAndRepaint(m_frameStyle, value);
 }
 
@@ -157,7 +149,7 @@ void TNumLab::SetLeftText(const std::string& value)
 
 void TNumLab::SetLeftTextAlignment(TAlignment value)
 {
-    requireKnown(*this, "LeftTextAlignment", value);
+    helpers::RequireKnownEnum(Name(), "LeftTextAlignment", value);
     setAndRepaint(m_leftTextAlignment, value);
 }
 
@@ -181,7 +173,7 @@ void TNumLab::SetRightText(const std::string& value)
 
 void TNumLab::SetRightTextAlignment(TAlignment value)
 {
-    requireKnown(*this, "RightTextAlignment", value);
+    helpers::RequireKnownEnum(Name(), "RightTextAlignment", value);
     setAndRepaint(m_rightTextAlignment, value);
 }
 

@@ -103,6 +103,9 @@ void TCustomPolChart::RasterCellsChanged()
         r.RedrawIfAuto();
         return;
     }
+    // Rows that cover no pixel change nothing on screen; the next paint colours them.
+    if ((*box)[2] < (*box)[0])
+        return;
     TPoint origin;
     QImage part = partOf(image, (*box)[0], (*box)[1], (*box)[2], (*box)[3], origin);
     runPaint([&] {

@@ -529,6 +529,7 @@ std::optional<std::array<int32_t, 4>> TpcRasterRender::PendingBox(const TpcTrans
         || m_colorKey != colorKeyOf(raster, sweep) || sweep.Persistence() > 0
         || raster.DataVersion() == m_coloredData)
         return std::nullopt;
+    m_lastVisited = 0;
     std::vector<int32_t> rows;
     if (!dirtyRows(raster, rows))
         return std::nullopt;
@@ -543,7 +544,7 @@ std::optional<std::array<int32_t, 4>> TpcRasterRender::PendingBox(const TpcTrans
             bottom = std::max(bottom, row);
         }
     if (right < 0)
-        return std::nullopt;
+        return std::array<int32_t, 4> { 0, 0, -1, -1 };
     return std::array<int32_t, 4> { int32_t(m_left + left), int32_t(m_top + top),
         int32_t(m_left + right), int32_t(m_top + bottom) };
 }

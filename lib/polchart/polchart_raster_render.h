@@ -62,8 +62,9 @@ public:
         const TpcSweep& sweep, double deviceScale, int32_t deviceWidth, int32_t deviceHeight,
         double now);
     /// The device pixels (left, top, right, bottom, inclusive) that the next Update with these
-    /// arguments colours, when it colours only the rows written since the last one; none when it
-    /// colours everything or nothing.
+    /// arguments colours, when it colours only the rows written since the last one (an empty box,
+    /// right below left, when those rows cover no pixel); none when it colours everything or
+    /// nothing.
     std::optional<std::array<int32_t, 4>> PendingBox(const TpcTransform& transform,
         const TpcRaster& raster, const TpcSweep& sweep, double deviceScale, int32_t deviceWidth,
         int32_t deviceHeight) const;
@@ -73,8 +74,8 @@ public:
     int32_t Top() const { return m_top; }
     /// How many pixels the last Update coloured (for tests of what a row update costs).
     int64_t LastColoured() const { return m_lastColoured; }
-    /// How many rows' state (which were written, their alpha) the last Update read, for tests
-    /// of what a row update costs.
+    /// How many rows' state (which were written, their alpha) the last Update read, or the last
+    /// PendingBox that found rows to colour, for tests of what a row update costs.
     int64_t LastVisited() const { return m_lastVisited; }
 
 private:

@@ -487,7 +487,7 @@ private:
             directions[i] = in.small(8) ? in.small(720) - 180.0 : in.real();
             speeds[i] = in.small(8) ? in.small(300) / 10.0 : in.real();
         }
-        if (in.small(8) == 0)
+        if (!speeds.empty() && in.small(8) == 0)
             speeds.pop_back();
         TpcWindRoseOptions options;
         options.Sectors = in.small(4) ? 1 + in.small(72) : int(in.integer() % 1000);
