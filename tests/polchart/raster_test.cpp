@@ -72,6 +72,21 @@ bool expectedCell(const TPolChart& chart, int x, int y, double& az, double& rang
     return az < raster.AzCount() && range >= 0 && range < raster.RangeCount();
 }
 
+// A plain chart of 200 x 200 pixels whose sweep reads now and fades with persistence, over four
+// rows of one cell each, a quarter turn wide, in grey from 0 (black) to 255 (white).
+struct SweepChart : testing_support::PlainChart {
+    SweepChart(const double& now, double persistence)
+        : PlainChart(200, 200, true)
+    {
+        chart.Sweep()->SetClock([&now] { return now; });
+        chart.Sweep()->SetPersistence(persistence);
+        TpcRaster& raster = *chart.Raster();
+        raster.SetGrid(4, 1, 0, 90, 0, 10);
+        raster.SetColorMap(TpcColorMap::cmGray);
+        raster.SetValueHigh(255);
+    }
+};
+
 // Whether a fraction lies within a margin of a whole number: the pixel is on a cell's edge.
 bool nearEdge(double value, double margin)
 {
@@ -329,14 +344,9 @@ TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
 TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
 {
     double now = 100;
-    testing_support::PlainChart b(200, 200, true);
+    SweepChart b(now, 2);
     TPolChart& c = b.chart;
-    c.Sweep()->SetClock([&now] { return now; });
-    c.Sweep()->SetPersistence(2);
     TpcRaster& raster = *c.Raster();
-    raster.SetGrid(4, 1, 0, 90, 0, 10);
-    raster.SetColorMap(TpcColorMap::cmGray);
-    raster.SetValueHigh(255);
     EXPECT_FALSE(c.Sweep()->Fading()) << "nothing written";
     raster.SetCell(0, 0, 255);
     const TPoint p = c.PolarToPixel(5, 45);
@@ -385,14 +395,9 @@ TEST(Sweep, RowsFadeWithTheirAgeOnTheInjectedClock)
 TEST(Sweep, ARewoundClockRevivesNoRowAndAStandingOneStopsTheTicks)
 {
     double now = 100;
-    testing_support::PlainChart b(200, 200, true);
+    SweepChart b(now, 1);
     TPolChart& c = b.chart;
-    c.Sweep()->SetClock([&now] { return now; });
-    c.Sweep()->SetPersistence(1);
     TpcRaster& raster = *c.Raster();
-    raster.SetGrid(4, 1, 0, 90, 0, 10);
-    raster.SetColorMap(TpcColorMap::cmGray);
-    raster.SetValueHigh(255);
     raster.SetCell(0, 0, 255);
     const TPoint first = c.PolarToPixel(5, 45), second = c.PolarToPixel(5, 135);
     const uint32_t back = testing_support::PlainBackground;
