@@ -72,6 +72,18 @@ bool expectedCell(const TPolChart& chart, int x, int y, double& az, double& rang
     return az < raster.AzCount() && range >= 0 && range < raster.RangeCount();
 }
 
+// The chart at width x height with its grid and labels, radial values 0 .. 10, shown, with a
+// spiral of points segments from the centre to the outer circle.
+void showWithCurve(TPolChart& c, int width, int height, int points)
+{
+    c.SetBounds(0, 0, width, height);
+    c.SetRangeHigh(10);
+    c.show();
+    c.MoveTo(0, 0);
+    for (int i = 1; i <= points; ++i)
+        c.DrawTo(10.0 * i / points, i * 600.0 / points);
+}
+
 // A plain chart of 200 x 200 pixels whose sweep reads now and fades with persistence, over four
 // rows of one cell each, a quarter turn wide, in grey from 0 (black) to 255 (white).
 struct SweepChart : testing_support::PlainChart {
@@ -301,12 +313,7 @@ TEST(Raster, WrittenRowsRepaintTheirPartAsAWholeRenderWould)
         { Case { TpcRasterInterp::riNearest, true }, Case { TpcRasterInterp::riBilinear, true },
             Case { TpcRasterInterp::riNearest, false } }) {
         TPolChart c;
-        c.SetBounds(0, 0, 260, 240);
-        c.SetRangeHigh(10);
-        c.show();
-        c.MoveTo(0, 0);
-        for (int i = 1; i <= 200; ++i)
-            c.DrawTo(i / 20.0, i * 3.0);
+        showWithCurve(c, 260, 240, 200);
         c.AddTextLabel(clBlue, "label", 6, 120, 0);
         c.Bars()->AddStack(200, 30, { 2, 3 }, { 1, 2 });
         c.ClassStyle(1)->SetName("one");
@@ -483,12 +490,7 @@ TEST(Raster, AThrowDuringARowRenderLeavesAWholePictureAfterThePaint)
 {
     for (const bool labelHook : { false, true }) {
         TPolChart c;
-        c.SetBounds(0, 0, 200, 180);
-        c.SetRangeHigh(10);
-        c.show();
-        c.MoveTo(0, 0);
-        for (int i = 1; i <= 100; ++i)
-            c.DrawTo(i / 10.0, i * 3.6);
+        showWithCurve(c, 200, 180, 100);
         TpcRaster& raster = *c.Raster();
         raster.SetGrid(36, 10, 0, 10, 0, 1);
         raster.Fill(0.5);
