@@ -24,10 +24,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace znq::chart_ops {
@@ -111,8 +113,16 @@ public:
             &m_chart, &TCustomPolChart::legendClick, &m_listening, [this] { listen(); });
         // An exception that escapes an event handler is reported, not shown in a message box.
         if (TApplication* app = TApplication::Instance())
-            app->OnException = [](const std::string&) {};
+            m_onException = std::exchange(app->OnException, [](const std::string&) {});
     }
+
+    ~ChartOps()
+    {
+        if (TApplication* app = TApplication::Instance())
+            app->OnException = m_onException;
+    }
+    ChartOps(const ChartOps&) = delete;
+    ChartOps& operator=(const ChartOps&) = delete;
 
     // One operation. On a logarithmic axis the bounds' setters refuse values of 0 and below with
     // an error that must leave the range as it was; no other operation may raise one.
@@ -765,16 +775,12 @@ private:
                 style->SetValueLow(value);
                 // A refusal of the high end is checked against the style after the low end.
                 const double high = in.real();
-                const auto afterLow = std::tuple { style->MarkerSize(), style->FillOpacity(),
-                    style->ValueLow(), style->ValueHigh() };
-                try {
-                    style->SetValueHigh(high);
-                } catch (const EZNQPolChartError&) {
-                    if (std::tuple { style->MarkerSize(), style->FillOpacity(), style->ValueLow(),
-                            style->ValueHigh() }
-                        != afterLow)
-                        m_failure = "a refused ValueHigh changed the style";
-                }
+                refusalChangesNothing(
+                    "ValueHigh",
+                    [&] {
+                        return std::tuple { style->ValueLow(), style->ValueHigh() };
+                    },
+                    [&] { style->SetValueHigh(high); });
                 break;
             }
             case 4:
@@ -1050,6 +1056,8 @@ private:
     int m_listenerAction = 0;
     int m_heard = 0;
     QObject m_listening;
+    // The application's handler of escaped exceptions before the operations took it.
+    std::function<void(const std::string&)> m_onException;
     // A caller's copy of a picture, and its pixels when taken.
     QImage m_held, m_heldPixels;
     // The sweep's time and the rows' versions and times at the last check.
