@@ -656,7 +656,8 @@ private:
         }
     }
 
-    // A run of points long enough for the threaded data pass, in one class, then a paint.
+    // A run of points long enough for the threaded data pass, in one class, then a paint; mostly
+    // cleared again, so that the operations after it paint quickly.
     void longRun(ByteReader& in)
     {
         TPolChart& c = m_chart;
@@ -669,6 +670,8 @@ private:
         for (int i = 0; i < count; ++i)
             c.DrawTo(c.RangeLow() + radius * ((i * 37) % 101) / 100.0, i * step);
         c.Redraw();
+        if (in.small(4) != 0)
+            c.Clear();
     }
 
     // What the listeners do next, and a move or press that makes them report: over a wedge, the
