@@ -13,8 +13,7 @@ namespace {
     // Raises the refusal of a value, naming the chart that owns the style and the class.
     [[noreturn]] void refuse(const TpcClassStyle& style, const std::string& what, double value)
     {
-        const auto* chart = qobject_cast<const TCustomPolChart*>(style.parent());
-        throw EZNQPolChartError(chart ? chart->Name() : std::string("TpcClassStyle"),
+        throw EZNQPolChartError(RefusingName(style),
             ": class " + std::to_string(style.ElemClass()) + ": " + what + ": "
                 + helpers::ShortestText(value));
     }
@@ -152,11 +151,10 @@ void TpcLegend::SetCorner(TpcLegendCorner value)
 
 void TpcLegend::SetPosition(int left, int top)
 {
-    left = std::clamp(left, -MaxPosition, MaxPosition);
-    top = std::clamp(top, -MaxPosition, MaxPosition);
-    const bool changed = !m_placed || m_left != left || m_top != top;
+    const bool wasPlaced = m_placed;
+    const int wasLeft = m_left, wasTop = m_top;
     movePositionSilently(left, top);
-    if (changed)
+    if (!wasPlaced || m_left != wasLeft || m_top != wasTop)
         notify();
 }
 
