@@ -48,8 +48,6 @@ enum class TStandardEvent : uint8_t {
     seResize
 };
 
-/// An event with the firing component as its only parameter; an empty function is unassigned.
-using TNotifyEvent = std::function<void(TObject* Sender)>;
 /// A mouse button event: the button, the shift state and the pointer in control pixels.
 using TMouseEvent
     = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;

@@ -6,6 +6,7 @@
 #include <QFlags>
 #include <QObject>
 #include <cstdint>
+#include <functional>
 
 /// Everything of the component library: the chart, the numeric controls, their base and the
 /// toolkit layer over Qt.
@@ -13,6 +14,9 @@ namespace znq {
 
 /// The root of the components' object tree.
 using TObject = QObject;
+
+/// An event with the firing component as its only parameter; an empty function is unassigned.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 /// A colour, 0x00BBGGRR. A value whose top byte is 0xFF names a system colour by the index in its
 /// low byte; it is resolved through the application palette when it is drawn.

@@ -3,7 +3,7 @@
 /// stacked bars, wind roses and shaded bands. Included by ZNQ_polchart.h.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_types.h"
 
 #include <QObject>
 

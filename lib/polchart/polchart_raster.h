@@ -4,7 +4,7 @@
 /// over it, whose rows fade as they age. Included by ZNQ_polchart.h.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_types.h"
 
 #include <QObject>
 #include <QTimer>

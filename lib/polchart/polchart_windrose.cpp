@@ -1,5 +1,6 @@
 // The wind rose: counting samples by direction sector and speed class into stacks of wedges.
 #include "polchart_windrose.h"
+#include "ZNQ_polchart.h"
 
 #include <QString>
 
