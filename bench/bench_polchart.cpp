@@ -3,7 +3,7 @@
 // a pointer move, a zoom-box move and a pan step, each against a full repaint. Run with
 // QT_SCALE_FACTOR=2 the repaints are those of a screen of two device pixels per pixel.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include "../tests/mouse_events.h"
 

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Writes lib/polchart/polchart_colormap_tables.cpp: the 256-entry tables of the colour maps.
+"""Writes lib/polchart/model/polchart_colormap_tables.cpp: the 256-entry tables of the colour maps.
 
 Viridis and magma are the public-domain data that matplotlib ships (Debian's python3-matplotlib);
 turbo comes from its published polynomial approximation; gray is the linear ramp. Run once when
@@ -46,7 +46,7 @@ out = [
     "// Written by scripts/make-colormaps.py: the colour maps' tables, 256 colours each, as TColor",
     "// (0x00BBGGRR). Viridis and magma from their public-domain data, turbo from its published",
     "// polynomial approximation, gray the linear ramp. Do not edit by hand.",
-    '#include "polchart_colormaps.h"',
+    '#include "model/polchart_colormaps.h"',
     "",
     "namespace znq::colormaps {",
     "",
@@ -56,5 +56,5 @@ for name, rows in maps:
     out += [f"const std::array<TColor, 256> {name} {{", "    {", table(rows), "    }", "};", ""]
 out += ["// clang-format on", "", "} // namespace znq::colormaps", ""]
 top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-with open(os.path.join(top, "lib", "polchart", "polchart_colormap_tables.cpp"), "w") as f:
+with open(os.path.join(top, "lib", "polchart", "model", "polchart_colormap_tables.cpp"), "w") as f:
     f.write("\n".join(out))

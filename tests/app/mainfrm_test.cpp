@@ -1,7 +1,7 @@
 // The main form: its chart's stored settings after loading, the pop-up menu, the demonstration
 // data that the first showing loads, and the control panel driven with real keys and clicks.
+#include "chart/polchart_seams.h"
 #include "mainfrm.h"
-#include "polchart_seams.h"
 
 #include "../mouse_events.h"
 

@@ -3,8 +3,8 @@
 // hover signal (also after the wedges change), the wind rose's one repaint, and what the store
 // refuses.
 #include "ZNQ_polchart.h"
-#include "polchart_geometry.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
+#include "view/polchart_geometry.h"
 
 #include "../mouse_events.h"
 #include "plain_chart.h"

@@ -9,8 +9,8 @@
 #pragma once
 
 #include "../mouse_events.h"
+#include "chart/polchart_seams.h"
 #include "layer_ops.h"
-#include "polchart_seams.h"
 
 #include <QFile>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 // The colour maps: the tables' known ends, and the lookup at the ends, inside, beyond the range,
 // backwards, on an empty range and for NaN.
-#include "polchart_colormaps.h"
+#include "model/polchart_colormaps.h"
 
 #include <gtest/gtest.h>
 

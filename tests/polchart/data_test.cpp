@@ -1,7 +1,7 @@
 // Data rendering: polyline batches and pen changes, data that cannot be drawn, the text labels'
 // boxes, anchors and stacking, and the crosshairs' limits.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 #include "znq_canvas_seams.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // picture pixel for pixel and at larger scales is the same picture enlarged, sharp.
 #include "../qt_messages.h"
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include <QDir>
 #include <QFile>

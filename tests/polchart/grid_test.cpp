@@ -1,7 +1,7 @@
 // Grid and scales: the angle-label texts of every mode, ReduceFraction, the scale-label event with
 // its anchors, text changes and suppression, the rays, circles and the radial axis.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include <gtest/gtest.h>
 

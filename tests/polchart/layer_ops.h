@@ -5,8 +5,8 @@
 #pragma once
 
 #include "../mouse_events.h"
+#include "chart/polchart_seams.h"
 #include "ops_core.h"
-#include "polchart_seams.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>

@@ -1,7 +1,7 @@
 // Crosshairs and text labels: defaults, notifications, TextLabel's error, AddTextLabel's slots,
 // templates and built-in style, and writing a crosshair property of the chart.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include <gtest/gtest.h>
 

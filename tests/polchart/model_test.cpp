@@ -1,7 +1,7 @@
 // The chart's object model: construction defaults, setter clamps and snaps, the range guard, the
 // redraw rule counted through the paint counter, loading, and properties by identifier.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include "../enum_properties.h"
 

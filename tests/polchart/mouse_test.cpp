@@ -2,7 +2,7 @@
 // crosshair and label modes, the zoom box with its XOR outline and its zoom arithmetic, and the
 // saturation that keeps repeated zooms and pans defined.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include "../mouse_events.h"
 

@@ -1,7 +1,7 @@
 // The viewport and the navigator on their own, without a widget: a fake chart answers them, so the
 // view changes, the change signals, the history and the paints they ask for are counted directly.
-#include "polchart_navigator.h"
-#include "polchart_viewport.h"
+#include "view/polchart_navigator.h"
+#include "view/polchart_viewport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The paint pipeline: gates, layers and their order, the shadow geometry, the outline, at most one
 // copy to the control, OnDataRendered, and robustness for any size and any data.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 #include "znq_canvas_seams.h"
 
 #include <QApplication>

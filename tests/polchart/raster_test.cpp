@@ -4,9 +4,9 @@
 // a row's render, the sweep's fading on an injected clock that may go back, and what the layer
 // refuses.
 #include "ZNQ_polchart.h"
-#include "polchart_colormaps.h"
-#include "polchart_raster_render.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
+#include "layers/polchart_raster_render.h"
+#include "model/polchart_colormaps.h"
 
 #include "../mouse_events.h"
 #include "plain_chart.h"

@@ -4,7 +4,7 @@
 // sector across the seam, the pointer and snapping outside the sector, errors that change
 // nothing, and the range set at once against the separate setters.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include "../mouse_events.h"
 

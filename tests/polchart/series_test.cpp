@@ -2,8 +2,8 @@
 // lines, colours from a map of the elements' values, the legend's entries, click and drag, and
 // what the styles refuse.
 #include "ZNQ_polchart.h"
-#include "polchart_colormaps.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
+#include "model/polchart_colormaps.h"
 
 #include "../mouse_events.h"
 #include "../odd_even.h"

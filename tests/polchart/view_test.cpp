@@ -2,7 +2,7 @@
 // zoom about the pointer, the view history with its keys and buttons, and crosshairs that snap to
 // the data, their index checked against a search over every element.
 #include "ZNQ_polchart.h"
-#include "polchart_seams.h"
+#include "chart/polchart_seams.h"
 
 #include "../mouse_events.h"
 
