@@ -11,19 +11,26 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-# Folder (a path prefix; the longest one that matches decides) and its floor. Folders on one floor
-# may include each other's files, but not in a cycle.
+# Folder or file (a path prefix; the longest one that matches decides) and its floor. Folders on
+# one floor may include each other's files, but not in a cycle. The chart's installed headers stand
+# on its lowest floor, below its model, view, layers and core; ZNQ_polchart.h, the chart itself,
+# beside the core.
 floors='
-platform                0
-lib/base                1
-lib/numctrl             2
-lib/polchart            3
-app                     4
-designer                4
-examples                4
-tests                   5
-fuzz                    5
-bench                   5
+platform                    0
+lib/base                    1
+lib/numctrl                 2
+lib/polchart                3
+lib/polchart/model          4
+lib/polchart/view           5
+lib/polchart/layers         6
+lib/polchart/chart          7
+lib/polchart/ZNQ_polchart.h 7
+app                         8
+designer                    8
+examples                    8
+tests                       9
+fuzz                        9
+bench                       9
 '
 
 work=$(mktemp -d)

@@ -59,9 +59,9 @@ public:
     /// The view the history records.
     using TpcView = znq::TpcView;
     /// Number of crosshairs, indexed 1 .. 4.
-    static constexpr int CrossHairCount = 4;
+    static constexpr int CrossHairCount = chart_limits::CrossHairs;
     /// Number of text label slots, indexed 1 .. 20.
-    static constexpr int TextLabelCount = 20;
+    static constexpr int TextLabelCount = chart_limits::TextLabels;
     /// The angles between rays that the chart draws, in degrees.
     static constexpr std::array<double, 17> RayAngles
         = { 6, 7.5, 9, 10, 12, 15, 18, 20, 22.5, 30, 36, 45, 60, 90, 120, 180, 360 };
@@ -353,7 +353,7 @@ public:
     /// The present view.
     TpcView View() const;
     /// The longest view history kept.
-    static constexpr int ViewHistoryLimit = 100;
+    static constexpr int ViewHistoryLimit = chart_limits::ViewHistory;
     /// Whether ViewBack has a view to go back to.
     bool CanViewBack() const;
     /// Whether ViewForward has a view to go forward to.
@@ -596,7 +596,9 @@ protected:
     TpcChartRooms& rooms() const { return *m_rooms; }
 
 private:
-    friend class TpcCrossHair;
+    friend class TpcBars;
+    friend class TpcRaster;
+    friend class TpcSweep;
     friend class TpcChartRooms;
     friend class TpcChartSeams;
     // The setter of CrossHair1 to CrossHair4.

@@ -110,6 +110,8 @@ private:
     void notify();
 
     TCustomPolChart* m_chart;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
     std::vector<TpcWedge> m_wedges;
     double m_barGap = 0.1;
     TpcBarLayer m_layer = TpcBarLayer::blInFrontOfGrid;

@@ -99,6 +99,7 @@ Q_SIGNALS:
     void changed();
 
 private:
+    friend class TCustomPolChart;
     template <typename T> void store(T& field, T value);
     QString QName() const { return QString::fromStdString(m_name); }
     void SetQName(const QString& value) { SetName(value.toStdString()); }
@@ -115,6 +116,8 @@ private:
     TpcColorMap m_colorMap = TpcColorMap::cmNone;
     double m_valueLow = 0;
     double m_valueHigh = 1;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
 };
 
 } // namespace znq

@@ -94,7 +94,7 @@ private:
     bool m_snapToData = false;
     int32_t m_snappedIndex = -1;
     // The chart that owns the crosshair, which finds the elements; none for a free crosshair.
-    TCustomPolChart* m_chart = nullptr;
+    TpcChartLink* m_link = nullptr;
 };
 
 } // namespace znq

@@ -77,6 +77,7 @@ Q_SIGNALS:
     void changed();
 
 private:
+    friend class TCustomPolChart;
     friend class TpcNavigator;
     // Places the box without notifying, for the drag.
     void movePositionSilently(int left, int top);
@@ -92,6 +93,8 @@ private:
     TColor m_colorBorder = clBlack;
     bool m_transparent = false;
     std::unique_ptr<TFont> m_font;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
 };
 
 } // namespace znq

@@ -149,6 +149,8 @@ private:
     void checkCell(int az, int range) const;
     void rowsWritten(int first, int last);
     TCustomPolChart* m_chart;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
     int m_azCount = 0, m_rangeCount = 0;
     double m_azStart = 0, m_azStep = 1, m_rangeStart = 0, m_rangeStep = 1;
     std::vector<float> m_cells;
@@ -227,6 +229,8 @@ private:
     friend class TpcChartSeams;
     void tick();
     TCustomPolChart* m_chart;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
     double m_persistence = 0;
     bool m_showSweepLine = false;
     double m_sweepAngle = 0;

@@ -129,6 +129,8 @@ private:
     std::string m_caption;
     bool m_visible = true;
     TTxtLblMode m_mode = TTxtLblMode::tlOff;
+    // The chart that owns the object, as its objects see it; none when it was made without one.
+    TpcChartLink* m_link = nullptr;
 };
 
 } // namespace znq

@@ -159,6 +159,19 @@ class TpcRaster;
 class TpcSweep;
 class TCustomPolChart;
 class TpcChartRooms;
+class TpcChartLink;
+
+/// How many crosshairs (indexed 1 .. 4) and text label slots (1 .. 20) a chart has, and how many
+/// views its history keeps: TCustomPolChart's CrossHairCount, TextLabelCount and
+/// ViewHistoryLimit.
+namespace chart_limits {
+    /// Crosshairs.
+    inline constexpr int CrossHairs = 4;
+    /// Text label slots.
+    inline constexpr int TextLabels = 20;
+    /// Views in the history.
+    inline constexpr int ViewHistory = 100;
+} // namespace chart_limits
 
 /// What lies between two polar points A and B, in the chart's units.
 struct TpcMeasurement {

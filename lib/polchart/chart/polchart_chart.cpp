@@ -28,11 +28,12 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     r.ClassVisible.fill(true);
     for (TpcCrossHair*& crossHair : r.CrossHairs) {
         crossHair = new TpcCrossHair(this);
-        crossHair->m_chart = this;
+        crossHair->m_link = &r;
         crossHair->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
     }
     for (TpcTextLabel*& label : r.TextLabels) {
         label = new TpcTextLabel(this);
+        label->m_link = &r;
         label->m_font->Assign(Font());
         label->OnChange = [this](TObject* sender) { ChartObjectChanged(sender); };
         // A write to the label's font object repaints nothing, but the next paint shows it.
@@ -40,6 +41,7 @@ TCustomPolChart::TCustomPolChart(QWidget* parent)
     }
 
     r.Legend = new TpcLegend(this);
+    r.Legend->m_link = &r;
     r.Legend->Font().Assign(Font());
     connect(r.Legend, &TpcLegend::changed, this, [this] {
         if (!rooms().LegendMoving)

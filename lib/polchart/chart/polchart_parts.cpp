@@ -1,5 +1,6 @@
 // The chart's parts by index and by kind: crosshairs, text labels (a new one from a template),
-// class styles, the legend, the bars, the raster and the sweep.
+// class styles, the legend, the bars, the raster and the sweep; and the link by which they reach
+// the chart.
 #include "chart/polchart_rooms.h"
 
 namespace znq {
@@ -82,6 +83,7 @@ TpcClassStyle* TCustomPolChart::ClassStyle(int elemClass)
     TpcClassStyle*& style = rooms().ClassStyles[size_t(elemClass)];
     if (!style) {
         style = new TpcClassStyle(elemClass, this);
+        style->m_link = &rooms();
         // A style changes how the data are drawn, as showing or hiding a class does.
         connect(style, &TpcClassStyle::changed, this, [this] {
             rooms().DataChanged();
@@ -109,6 +111,87 @@ TpcRaster* TCustomPolChart::Raster() const
 TpcSweep* TCustomPolChart::Sweep() const
 {
     return rooms().Sweep;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The layers' objects, bound to their chart and linked to it from the start
+
+TpcBars::TpcBars(TCustomPolChart* chart)
+    : QObject(chart)
+    , m_chart(chart)
+    , m_link(chart ? &chart->rooms() : nullptr)
+{
+}
+
+TpcRaster::TpcRaster(TCustomPolChart* chart)
+    : QObject(chart)
+    , m_chart(chart)
+    , m_link(chart ? &chart->rooms() : nullptr)
+{
+}
+
+TpcSweep::TpcSweep(TCustomPolChart* chart)
+    : QObject(chart)
+    , m_chart(chart)
+    , m_link(chart ? &chart->rooms() : nullptr)
+{
+    // At most 60 redraws a second while anything fades: one every 17 ms.
+    m_timer.setInterval(17);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// The link the parts reach the chart by
+
+std::string TpcChartRooms::ChartName() const
+{
+    return Chart.Name();
+}
+
+TpcTransform TpcChartRooms::ChartTransform() const
+{
+    return Viewport.Transform();
+}
+
+bool TpcChartRooms::ClassShown(uint8_t elemClass) const
+{
+    return ClassVisible[elemClass];
+}
+
+bool TpcChartRooms::AnglesInDegrees() const
+{
+    return Chart.UseDegrees();
+}
+
+const TpcDataElement& TpcChartRooms::StoredElement(int32_t index) const
+{
+    return Chart.Element(index);
+}
+
+int32_t TpcChartRooms::ElementNearest(double rad, double phi)
+{
+    return Chart.NearestElement(rad, phi);
+}
+
+int32_t TpcChartRooms::ElementNearestPixel(TPoint pixel)
+{
+    return BuiltSnapIndex().Nearest(pixel);
+}
+
+int TpcChartRooms::WedgeAtPixel(int32_t x, int32_t y) const
+{
+    return layers::WedgeAt(Viewport.Transform(), *Bars, ClassVisible, x, y);
+}
+
+double TpcChartRooms::RasterValueAtPixel(int32_t x, int32_t y) const
+{
+    return RasterValueAt(Viewport.Transform(), *Raster, x, y);
+}
+
+TpcSweep& TpcChartRooms::ChartSweep() const
+{
+    return *Sweep;
 }
 
 } // namespace znq

@@ -156,7 +156,7 @@ TpcRadialScale TCustomPolChart::RadialScale() const
 
 void TCustomPolChart::SetRadialScale(TpcRadialScale value)
 {
-    RequireKnown(*this, "RadialScale", value);
+    RequireKnown(Name(), "RadialScale", value);
     TpcViewState view = rooms().Viewport.View();
     view.Logarithmic = value == TpcRadialScale::rsLog10;
     if (view.Logarithmic) {
@@ -168,13 +168,13 @@ void TCustomPolChart::SetRadialScale(TpcRadialScale value)
 
 void TCustomPolChart::SetRadialRange(double low, double high, TpcRadialScale scale)
 {
-    RequireKnown(*this, "RadialScale", scale);
+    RequireKnown(Name(), "RadialScale", scale);
     const bool logarithmic = scale == TpcRadialScale::rsLog10;
     for (const auto& [name, value] : { std::pair { "RangeLow", low }, { "RangeHigh", high } }) {
         if (logarithmic)
             rooms().RequireLogBound(name, value);
         else
-            RequireFinite(*this, name, value);
+            RequireFinite(Name(), name, value);
     }
     if (low == high)
         throw EZNQPolChartError(
@@ -201,7 +201,7 @@ double TCustomPolChart::SectorStart() const
 
 void TCustomPolChart::SetSectorStart(double value)
 {
-    RequireFinite(*this, "SectorStart", value);
+    RequireFinite(Name(), "SectorStart", value);
     TpcViewState view = rooms().Viewport.View();
     view.SectorStart = value;
     rooms().ApplyViewAndFit(view);
@@ -281,7 +281,7 @@ TpcRotationDir TCustomPolChart::RotationDir() const
 // The mapping reads the direction as it is: no rescale.
 void TCustomPolChart::SetRotationDir(TpcRotationDir value)
 {
-    RequireKnown(*this, "RotationDir", value);
+    RequireKnown(Name(), "RotationDir", value);
     TpcViewState view = rooms().Viewport.View();
     view.RotationSign = value == TpcRotationDir::rdClockwise ? 1 : -1;
     rooms().Viewport.Apply(view, TpcViewCause::vcDirection);
@@ -314,7 +314,7 @@ TpcGridStyleAng TCustomPolChart::GridStyleAngular() const
 
 void TCustomPolChart::SetGridStyleAngular(TpcGridStyleAng value)
 {
-    RequireKnown(*this, "GridStyleAngular", value);
+    RequireKnown(Name(), "GridStyleAngular", value);
     rooms().StoreAndRedraw(
         rooms().Style.GridStyleAngular, value, &TCustomPolChart::gridStyleAngularChanged);
 }
@@ -326,7 +326,7 @@ TpcGridStyleRad TCustomPolChart::GridStyleRadial() const
 
 void TCustomPolChart::SetGridStyleRadial(TpcGridStyleRad value)
 {
-    RequireKnown(*this, "GridStyleRadial", value);
+    RequireKnown(Name(), "GridStyleRadial", value);
     rooms().StoreAndRedraw(
         rooms().Style.GridStyleRadial, value, &TCustomPolChart::gridStyleRadialChanged);
 }
@@ -358,7 +358,7 @@ TpcAngLabelMode TCustomPolChart::LabelModeAngular() const
 
 void TCustomPolChart::SetLabelModeAngular(TpcAngLabelMode value)
 {
-    RequireKnown(*this, "LabelModeAngular", value);
+    RequireKnown(Name(), "LabelModeAngular", value);
     rooms().StoreAndRedraw(
         rooms().Style.LabelModeAngular, value, &TCustomPolChart::labelModeAngularChanged);
 }
@@ -370,7 +370,7 @@ TpcRadLabelMode TCustomPolChart::LabelModeRadial() const
 
 void TCustomPolChart::SetLabelModeRadial(TpcRadLabelMode value)
 {
-    RequireKnown(*this, "LabelModeRadial", value);
+    RequireKnown(Name(), "LabelModeRadial", value);
     rooms().StoreAndRedraw(
         rooms().Style.LabelModeRadial, value, &TCustomPolChart::labelModeRadialChanged);
 }
@@ -433,7 +433,7 @@ TShadowStyle TCustomPolChart::ShadowStyle() const
 
 void TCustomPolChart::SetShadowStyle(TShadowStyle value)
 {
-    RequireKnown(*this, "ShadowStyle", value);
+    RequireKnown(Name(), "ShadowStyle", value);
     rooms().StoreAndRedraw(rooms().Style.ShadowStyle, value, &TCustomPolChart::shadowStyleChanged);
 }
 
@@ -479,7 +479,7 @@ TPenStyle TCustomPolChart::PenStyle() const
 
 void TCustomPolChart::SetPenStyle(TPenStyle value)
 {
-    RequireKnown(*this, "PenStyle", value);
+    RequireKnown(Name(), "PenStyle", value);
     rooms().StoreProperty(rooms().Style.PenStyle, value, &TCustomPolChart::penStyleChanged);
     rooms().ChartChanged();
 }
@@ -551,7 +551,7 @@ TpcTextBkg TCustomPolChart::TextBkStyle() const
 
 void TCustomPolChart::SetTextBkStyle(TpcTextBkg value)
 {
-    RequireKnown(*this, "TextBkStyle", value);
+    RequireKnown(Name(), "TextBkStyle", value);
     rooms().StoreAndRedraw(rooms().Style.TextBkStyle, value, &TCustomPolChart::textBkStyleChanged);
 }
 
@@ -572,7 +572,7 @@ TAlignment TCustomPolChart::TextAlignment() const
 
 void TCustomPolChart::SetTextAlignment(TAlignment value)
 {
-    RequireKnown(*this, "TextAlignment", value);
+    RequireKnown(Name(), "TextAlignment", value);
     rooms().StoreAndRedraw(
         rooms().Style.TextAlignment, value, &TCustomPolChart::textAlignmentChanged);
 }
@@ -611,7 +611,7 @@ TMouseActMode TCustomPolChart::MouseAction() const
 
 void TCustomPolChart::SetMouseAction(TMouseActMode value)
 {
-    RequireKnown(*this, "MouseAction", value);
+    RequireKnown(Name(), "MouseAction", value);
     const TMouseActMode before = MouseAction();
     rooms().Navigator.SetMouseAction(value);
     if (value != before)

@@ -16,22 +16,6 @@ TpcChartRooms::TpcChartRooms(TCustomPolChart& chart)
 // ---------------------------------------------------------------------------------------------
 // The redraw rule
 
-void RequireFinite(const TCustomPolChart& chart, const std::string& what, double value)
-{
-    if (!std::isfinite(value))
-        throw EZNQPolChartError(
-            chart.Name(), ": " + what + " must be finite: " + helpers::ShortestText(value));
-}
-
-std::string RefusingName(const QObject& object)
-{
-    if (const auto* chart = qobject_cast<const TCustomPolChart*>(&object))
-        return chart->Name();
-    if (const auto* chart = qobject_cast<const TCustomPolChart*>(object.parent()))
-        return chart->Name();
-    return object.metaObject()->className();
-}
-
 void TpcChartRooms::RedrawIfAuto()
 {
     ChartChanged();

@@ -8,6 +8,7 @@
 #include "chart/polchart_frames.h"
 #include "layers/polchart_raster_render.h"
 #include "layers/polchart_render_context.h"
+#include "model/polchart_chart_link.h"
 #include "model/polchart_chart_style.h"
 #include "view/polchart_navigator.h"
 #include "view/polchart_snap.h"
@@ -26,23 +27,11 @@ class QPainter;
 
 namespace znq {
 
-/// Raises EZNQPolChartError naming chart, what and the value unless the value is finite.
-void RequireFinite(const TCustomPolChart& chart, const std::string& what, double value);
-
-/// The component that a refusal by object names: the chart it is or belongs to (as its parent),
-/// else its class.
-std::string RefusingName(const QObject& object);
-
-/// Raises EZNQPolChartError naming object's component, what and the value unless the value is
-/// one of its enumeration's.
-template <typename E> void RequireKnown(const QObject& object, const std::string& what, E value)
-{
-    if (!helpers::KnownEnumValue(value))
-        throw EZNQPolChartError(RefusingName(object), ": " + helpers::UnknownEnumText(what, value));
-}
-
-/// The chart's state and rooms. It answers the viewport and the navigator for the chart.
-class TpcChartRooms final : public TpcViewport::Observer, public TpcNavigator::Host {
+/// The chart's state and rooms. It answers the viewport, the navigator and the data objects for the
+/// chart.
+class TpcChartRooms final : public TpcViewport::Observer,
+                            public TpcNavigator::Host,
+                            public TpcChartLink {
 public:
     /// The rooms of chart.
     explicit TpcChartRooms(TCustomPolChart& chart);
@@ -264,6 +253,18 @@ public:
     const geometry::TpcLegendLayout* NavLegendLayout() const override;
     void NavLegendMoved() override;
     void NavLegendClicked(int elemClass) override;
+
+    // TpcChartLink
+    std::string ChartName() const override;
+    TpcTransform ChartTransform() const override;
+    bool ClassShown(uint8_t elemClass) const override;
+    bool AnglesInDegrees() const override;
+    const TpcDataElement& StoredElement(int32_t index) const override;
+    int32_t ElementNearest(double rad, double phi) override;
+    int32_t ElementNearestPixel(TPoint pixel) override;
+    int WedgeAtPixel(int32_t x, int32_t y) const override;
+    double RasterValueAtPixel(int32_t x, int32_t y) const override;
+    TpcSweep& ChartSweep() const override;
 
 private:
     // The one way an event fires: its handler with the chart as Sender, then its signals.

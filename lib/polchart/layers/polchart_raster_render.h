@@ -3,7 +3,7 @@
 // row by row. Internal to the chart.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_raster.h"
 #include "polchart_transform.h"
 
 #include <QImage>

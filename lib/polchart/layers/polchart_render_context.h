@@ -3,9 +3,14 @@
 /// hands back, and the layers, each drawing one kind of picture on a canvas and nothing else.
 #pragma once
 
-#include "ZNQ_polchart.h"
 #include "layers/polchart_raster_render.h"
 #include "model/polchart_chart_style.h"
+#include "polchart_bars.h"
+#include "polchart_classstyle.h"
+#include "polchart_crosshair.h"
+#include "polchart_legend.h"
+#include "polchart_raster.h"
+#include "polchart_textlabel.h"
 #include "view/polchart_geometry.h"
 #include "view/polchart_snap.h"
 #include "view/polchart_viewport.h"
@@ -90,6 +95,10 @@ namespace layers {
     void WedgesBehind(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The wedges drawn in front of the grid, under the data.
     void WedgesInFront(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
+    /// The wedge under the pixel by the drawing's own rule (of the shown classes, and bands); -1
+    /// when none is.
+    int WedgeAt(const TpcTransform& transform, const TpcBars& bars,
+        const std::array<bool, 256>& classVisible, int32_t x, int32_t y);
     /// Rays with their angle labels, circles, radial labels and the radial axis.
     void GridAndScales(const TpcRenderContext& context, TCanvas& canvas, TpcRenderResult& result);
     /// The stored elements as polylines of at most MaxBatchPoints points, the pen changed only

@@ -142,4 +142,24 @@ void WedgesInFront(const TpcRenderContext& context, TCanvas& canvas, TpcRenderRe
     drawWedges(context, canvas, TpcBarLayer::blInFrontOfGrid);
 }
 
+// The wedges in front of the grid lie over those behind it, and a later wedge over an earlier one.
+int WedgeAt(const TpcTransform& transform, const TpcBars& bars,
+    const std::array<bool, 256>& classVisible, int32_t x, int32_t y)
+{
+    if (!transform.InView(x, y))
+        return -1;
+    for (const TpcBarLayer layer : { TpcBarLayer::blInFrontOfGrid, TpcBarLayer::blBehindGrid })
+        for (int i = bars.Count() - 1; i >= 0; --i) {
+            const TpcWedge& wedge = bars.Wedge(i);
+            if (wedge.Layer != layer || (!wedge.Band && !classVisible[wedge.ElemClass]))
+                continue;
+            TSector sectors[2];
+            const int n = geometry::WedgeSectors(transform, wedge, sectors);
+            for (int k = 0; k < n; ++k)
+                if (SectorContains(sectors[k], x, y))
+                    return i;
+        }
+    return -1;
+}
+
 } // namespace znq::layers

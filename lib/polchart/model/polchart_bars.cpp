@@ -1,7 +1,6 @@
-// The wedges' store: adding single wedges, stacks and bands, and finding the wedge under a
-// pixel by the drawing's own rule.
+// The wedges' store: adding single wedges, stacks and bands, with their checks.
 #include "polchart_bars.h"
-#include "chart/polchart_rooms.h"
+#include "model/polchart_chart_link.h"
 
 #include "base_helpers.h"
 
@@ -9,17 +8,11 @@
 
 namespace znq {
 
-TpcBars::TpcBars(TCustomPolChart* chart)
-    : QObject(chart)
-    , m_chart(chart)
-{
-}
-
 void TpcBars::checkIndex(int index) const
 {
     if (index < 0 || index >= Count())
         throw EZNQPolChartError(
-            m_chart->Name(), ": no wedge has the index " + std::to_string(index));
+            RefusingName(m_link, *this), ": no wedge has the index " + std::to_string(index));
 }
 
 void TpcBars::notify()
@@ -29,10 +22,10 @@ void TpcBars::notify()
 
 int TpcBars::Add(double phiStart, double phiEnd, double radLow, double radHigh, uint8_t elemClass)
 {
-    RequireFinite(*m_chart, "PhiStart", phiStart);
-    RequireFinite(*m_chart, "PhiEnd", phiEnd);
-    RequireFinite(*m_chart, "RadLow", radLow);
-    RequireFinite(*m_chart, "RadHigh", radHigh);
+    RequireFinite(RefusingName(m_link, *this), "PhiStart", phiStart);
+    RequireFinite(RefusingName(m_link, *this), "PhiEnd", phiEnd);
+    RequireFinite(RefusingName(m_link, *this), "RadLow", radLow);
+    RequireFinite(RefusingName(m_link, *this), "RadHigh", radHigh);
     if (radLow > radHigh)
         std::swap(radLow, radHigh);
     TpcWedge wedge;
@@ -52,15 +45,15 @@ int TpcBars::Add(double phiStart, double phiEnd, double radLow, double radHigh, 
 std::vector<int> TpcBars::AddStack(double phiCenter, double width,
     const std::vector<double>& values, const std::vector<uint8_t>& classes)
 {
-    RequireFinite(*m_chart, "phiCenter", phiCenter);
-    RequireFinite(*m_chart, "width", width);
+    RequireFinite(RefusingName(m_link, *this), "phiCenter", phiCenter);
+    RequireFinite(RefusingName(m_link, *this), "width", width);
     if (classes.size() < values.size())
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": a stack of " + std::to_string(values.size()) + " values has "
                 + std::to_string(classes.size()) + " classes");
     for (const double value : values)
         if (std::isinf(value))
-            RequireFinite(*m_chart, "a stacked value", value);
+            RequireFinite(RefusingName(m_link, *this), "a stacked value", value);
     const double half = std::fabs(width) * (1 - m_barGap) / 2;
     std::vector<int> added;
     double above = 0, below = 0;
@@ -86,10 +79,10 @@ std::vector<int> TpcBars::AddStack(double phiCenter, double width,
 
 int TpcBars::AddBand(double phiStart, double phiEnd, TColor color, double opacity)
 {
-    RequireFinite(*m_chart, "PhiStart", phiStart);
-    RequireFinite(*m_chart, "PhiEnd", phiEnd);
+    RequireFinite(RefusingName(m_link, *this), "PhiStart", phiStart);
+    RequireFinite(RefusingName(m_link, *this), "PhiEnd", phiEnd);
     if (!(opacity >= 0 && opacity <= 1))
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": a band's opacity must lie between 0 and 1: " + helpers::ShortestText(opacity));
     TpcWedge wedge;
     wedge.PhiStart = phiStart;
@@ -125,7 +118,7 @@ const TpcWedge& TpcBars::Wedge(int index) const
 void TpcBars::SetBarGap(double value)
 {
     if (!(value >= 0 && value <= 0.95))
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": BarGap must lie between 0 and 0.95: " + helpers::ShortestText(value));
     if (value == m_barGap)
         return;
@@ -135,7 +128,7 @@ void TpcBars::SetBarGap(double value)
 
 void TpcBars::SetLayer(TpcBarLayer value)
 {
-    RequireKnown(*this, "Layer", value);
+    RequireKnown(RefusingName(m_link, *this), "Layer", value);
     if (value == m_layer)
         return;
     m_layer = value;
@@ -158,24 +151,9 @@ void TpcBars::SetOutlineColor(TColor value)
     notify();
 }
 
-// The wedges in front of the grid lie over those behind it, and a later wedge over an earlier one.
 int TpcBars::WedgeAt(int32_t x, int32_t y) const
 {
-    const TpcTransform transform = m_chart->Transform();
-    if (!transform.InView(x, y))
-        return -1;
-    for (const TpcBarLayer layer : { TpcBarLayer::blInFrontOfGrid, TpcBarLayer::blBehindGrid })
-        for (int i = Count() - 1; i >= 0; --i) {
-            const TpcWedge& wedge = m_wedges[size_t(i)];
-            if (wedge.Layer != layer || (!wedge.Band && !m_chart->ClassVisible(wedge.ElemClass)))
-                continue;
-            TSector sectors[2];
-            const int n = geometry::WedgeSectors(transform, wedge, sectors);
-            for (int k = 0; k < n; ++k)
-                if (SectorContains(sectors[k], x, y))
-                    return i;
-        }
-    return -1;
+    return m_link ? m_link->WedgeAtPixel(x, y) : -1;
 }
 
 } // namespace znq

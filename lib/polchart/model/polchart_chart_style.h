@@ -3,7 +3,7 @@
 /// value that the façade's properties write and the painting layers read.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_types.h"
 
 namespace znq {
 

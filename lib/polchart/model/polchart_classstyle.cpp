@@ -1,6 +1,7 @@
 // A data class's style: how its elements are drawn, with its values' checks and change
 // notification. Drawing them is the data and legend layers' work.
-#include "chart/polchart_rooms.h"
+#include "polchart_classstyle.h"
+#include "model/polchart_chart_link.h"
 
 #include "base_helpers.h"
 
@@ -11,10 +12,11 @@ namespace znq {
 
 namespace {
     // Raises the refusal of a value, naming the chart that owns the style and the class.
-    [[noreturn]] void refuse(const TpcClassStyle& style, const std::string& what, double value)
+    [[noreturn]] void refuse(
+        const std::string& owner, int elemClass, const std::string& what, double value)
     {
-        throw EZNQPolChartError(RefusingName(style),
-            ": class " + std::to_string(style.ElemClass()) + ": " + what + ": "
+        throw EZNQPolChartError(owner,
+            ": class " + std::to_string(elemClass) + ": " + what + ": "
                 + helpers::ShortestText(value));
     }
 } // namespace
@@ -47,14 +49,14 @@ void TpcClassStyle::SetLines(bool value)
 
 void TpcClassStyle::SetMarker(TpcMarker value)
 {
-    RequireKnown(*this, "Marker", value);
+    RequireKnown(RefusingName(m_link, *this), "Marker", value);
     store(m_marker, value);
 }
 
 void TpcClassStyle::SetMarkerSize(int value)
 {
     if (value < MinMarkerSize || value > MaxMarkerSize)
-        refuse(*this, "MarkerSize must lie between 1 and 64", value);
+        refuse(RefusingName(m_link, *this), m_class, "MarkerSize must lie between 1 and 64", value);
     store(m_markerSize, value);
 }
 
@@ -65,7 +67,7 @@ void TpcClassStyle::SetMarkerFilled(bool value)
 
 void TpcClassStyle::SetFill(TpcFill value)
 {
-    RequireKnown(*this, "Fill", value);
+    RequireKnown(RefusingName(m_link, *this), "Fill", value);
     store(m_fill, value);
 }
 
@@ -77,27 +79,27 @@ void TpcClassStyle::SetFillColor(TColor value)
 void TpcClassStyle::SetFillOpacity(double value)
 {
     if (!(value >= 0 && value <= 1))
-        refuse(*this, "FillOpacity must lie between 0 and 1", value);
+        refuse(RefusingName(m_link, *this), m_class, "FillOpacity must lie between 0 and 1", value);
     store(m_fillOpacity, value);
 }
 
 void TpcClassStyle::SetColorMap(TpcColorMap value)
 {
-    RequireKnown(*this, "ColorMap", value);
+    RequireKnown(RefusingName(m_link, *this), "ColorMap", value);
     store(m_colorMap, value);
 }
 
 void TpcClassStyle::SetValueLow(double value)
 {
     if (!std::isfinite(value))
-        refuse(*this, "ValueLow must be finite", value);
+        refuse(RefusingName(m_link, *this), m_class, "ValueLow must be finite", value);
     store(m_valueLow, value);
 }
 
 void TpcClassStyle::SetValueHigh(double value)
 {
     if (!std::isfinite(value))
-        refuse(*this, "ValueHigh must be finite", value);
+        refuse(RefusingName(m_link, *this), m_class, "ValueHigh must be finite", value);
     store(m_valueHigh, value);
 }
 

@@ -2,7 +2,7 @@
 // coloured by a third value and for the raster layer. Internal to the chart.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_types.h"
 
 #include <algorithm>
 #include <array>

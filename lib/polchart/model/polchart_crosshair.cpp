@@ -1,5 +1,6 @@
 // The crosshair: its properties with change notification, and its placing on the data.
-#include "chart/polchart_rooms.h"
+#include "polchart_crosshair.h"
+#include "model/polchart_chart_link.h"
 
 namespace znq {
 
@@ -39,13 +40,13 @@ void TpcCrossHair::SetColor(TColor value)
 
 void TpcCrossHair::SetMode(TpcCrossHMode value)
 {
-    RequireKnown(*this, "Mode", value);
+    RequireKnown(RefusingName(m_link, *this), "Mode", value);
     store(m_mode, value);
 }
 
 void TpcCrossHair::SetLineType(TPenStyle value)
 {
-    RequireKnown(*this, "LineType", value);
+    RequireKnown(RefusingName(m_link, *this), "LineType", value);
     store(m_lineType, value);
 }
 
@@ -56,8 +57,8 @@ void TpcCrossHair::SetLineWid(int32_t value)
 
 void TpcCrossHair::SetPosition(double rad, double phi)
 {
-    if (m_snapToData && m_chart) {
-        placeOn(m_chart->NearestElement(rad, phi));
+    if (m_snapToData && m_link) {
+        placeOn(m_link->ElementNearest(rad, phi));
     } else {
         m_posRad = rad;
         m_posPhi = phi;
@@ -69,8 +70,8 @@ void TpcCrossHair::SetPosition(double rad, double phi)
 void TpcCrossHair::SetSnapToData(bool value)
 {
     m_snapToData = value;
-    if (value && m_chart)
-        placeOn(m_chart->NearestElement(m_posRad, m_posPhi));
+    if (value && m_link)
+        placeOn(m_link->ElementNearest(m_posRad, m_posPhi));
     changed();
 }
 
@@ -80,7 +81,7 @@ void TpcCrossHair::placeOn(int32_t index)
     m_snappedIndex = index;
     if (index < 0)
         return;
-    const TpcDataElement& element = m_chart->Element(index);
+    const TpcDataElement& element = m_link->StoredElement(index);
     m_posRad = element.Rad;
     m_posPhi = element.Phi;
 }
@@ -94,9 +95,9 @@ void TpcCrossHair::movePositionSilently(double rad, double phi)
 
 bool TpcCrossHair::snapSilentlyToPixel(TPoint pixel)
 {
-    if (!m_snapToData || !m_chart)
+    if (!m_snapToData || !m_link)
         return false;
-    const int32_t index = m_chart->rooms().BuiltSnapIndex().Nearest(pixel);
+    const int32_t index = m_link->ElementNearestPixel(pixel);
     if (index < 0)
         return false;
     placeOn(index);

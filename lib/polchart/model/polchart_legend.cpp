@@ -1,6 +1,7 @@
 // The legend's published state: where it stands, how it looks, its font. Drawing it is the legend
 // layer's work.
-#include "chart/polchart_rooms.h"
+#include "polchart_legend.h"
+#include "model/polchart_chart_link.h"
 
 #include <algorithm>
 
@@ -34,7 +35,7 @@ void TpcLegend::SetVisible(bool value)
 
 void TpcLegend::SetCorner(TpcLegendCorner value)
 {
-    RequireKnown(*this, "Corner", value);
+    RequireKnown(RefusingName(m_link, *this), "Corner", value);
     const bool changed = m_corner != value || m_placed;
     m_corner = value;
     m_placed = false;

@@ -1,7 +1,6 @@
 // The raster's cells and properties.
 #include "polchart_raster.h"
-#include "chart/polchart_rooms.h"
-#include "layers/polchart_raster_render.h"
+#include "model/polchart_chart_link.h"
 
 #include "base_helpers.h"
 
@@ -13,16 +12,10 @@
 
 namespace znq {
 
-TpcRaster::TpcRaster(TCustomPolChart* chart)
-    : QObject(chart)
-    , m_chart(chart)
-{
-}
-
 void TpcRaster::checkCell(int az, int range) const
 {
     if (az < 0 || az >= m_azCount || range < 0 || range >= m_rangeCount)
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": the raster has no cell (" + std::to_string(az) + ", " + std::to_string(range)
                 + ") in its " + std::to_string(m_azCount) + " x " + std::to_string(m_rangeCount));
 }
@@ -31,20 +24,21 @@ void TpcRaster::SetGrid(
     int azCount, int rangeCount, double azStart, double azStep, double rangeStart, double rangeStep)
 {
     if (azCount < 0 || rangeCount < 0)
-        throw EZNQPolChartError(m_chart->Name(), ": a raster's counts cannot be below 0");
+        throw EZNQPolChartError(
+            RefusingName(m_link, *this), ": a raster's counts cannot be below 0");
     if (azCount > MaxRows)
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": a raster of " + std::to_string(azCount) + " rows is more than the limit of "
                 + std::to_string(MaxRows));
     if (int64_t(azCount) * rangeCount > MaxCells)
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": a raster of " + std::to_string(azCount) + " x " + std::to_string(rangeCount)
                 + " cells is larger than the limit of " + std::to_string(MaxCells));
-    RequireFinite(*m_chart, "AzStart", azStart);
-    RequireFinite(*m_chart, "RangeStart", rangeStart);
+    RequireFinite(RefusingName(m_link, *this), "AzStart", azStart);
+    RequireFinite(RefusingName(m_link, *this), "RangeStart", rangeStart);
     for (const auto& [what, step] : { std::pair { "AzStep", azStep }, { "RangeStep", rangeStep } })
         if (!(std::isfinite(step) && step > 0))
-            throw EZNQPolChartError(m_chart->Name(),
+            throw EZNQPolChartError(RefusingName(m_link, *this),
                 std::string(": ") + what
                     + " must be finite and above 0: " + helpers::ShortestText(step));
     const size_t cells = size_t(azCount) * size_t(rangeCount);
@@ -67,7 +61,7 @@ void TpcRaster::SetGrid(
 
 bool TpcRaster::Wraps() const
 {
-    const double turn = m_chart->UseDegrees() ? 360 : 2 * std::numbers::pi;
+    const double turn = !m_link || m_link->AnglesInDegrees() ? 360 : 2 * std::numbers::pi;
     return m_azCount > 0 && m_azCount * m_azStep >= turn * (1 - 1e-6);
 }
 
@@ -80,23 +74,26 @@ void TpcRaster::rowsWritten(int first, int last)
     }
     ++m_dataVersion;
     m_writes.push_back(RowWrite { m_dataVersion, first, last });
-    const double now = m_chart->Sweep()->Now();
+    // A raster made without a chart has no sweep, and so no time that its rows fade by.
+    TpcSweep* sweep = m_link ? &m_link->ChartSweep() : nullptr;
+    const double now = sweep ? sweep->Now() : 0;
     for (int az = first; az <= last; ++az) {
         m_rowVersions[size_t(az)] = m_dataVersion;
         m_rowTimes[size_t(az)] = now;
     }
-    m_chart->Sweep()->RowWritten();
+    if (sweep)
+        sweep->RowWritten();
     Q_EMIT cellsChanged();
 }
 
 void TpcRaster::SetRow(int az, const float* values, int count)
 {
     if (az < 0 || az >= m_azCount)
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": the raster has no row " + std::to_string(az) + " in its "
                 + std::to_string(m_azCount));
     if (count < 0 || count > m_rangeCount || (count > 0 && !values))
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": a raster row takes 0 .. " + std::to_string(m_rangeCount) + " values, not "
                 + std::to_string(count) + (count > 0 && !values ? " from no array" : ""));
     std::copy(values, values + count, m_cells.begin() + int64_t(az) * m_rangeCount);
@@ -125,12 +122,12 @@ double TpcRaster::Cell(int az, int range) const
 
 double TpcRaster::ValueAtPixel(int32_t x, int32_t y) const
 {
-    return RasterValueAt(m_chart->Transform(), *this, x, y);
+    return m_link ? m_link->RasterValueAtPixel(x, y) : std::numeric_limits<double>::quiet_NaN();
 }
 
 void TpcRaster::SetColorMap(TpcColorMap value)
 {
-    RequireKnown(*this, "ColorMap", value);
+    RequireKnown(RefusingName(m_link, *this), "ColorMap", value);
     if (value == m_colorMap)
         return;
     m_colorMap = value;
@@ -139,7 +136,7 @@ void TpcRaster::SetColorMap(TpcColorMap value)
 
 void TpcRaster::SetValueLow(double value)
 {
-    RequireFinite(*m_chart, "ValueLow", value);
+    RequireFinite(RefusingName(m_link, *this), "ValueLow", value);
     if (value == m_valueLow)
         return;
     m_valueLow = value;
@@ -148,7 +145,7 @@ void TpcRaster::SetValueLow(double value)
 
 void TpcRaster::SetValueHigh(double value)
 {
-    RequireFinite(*m_chart, "ValueHigh", value);
+    RequireFinite(RefusingName(m_link, *this), "ValueHigh", value);
     if (value == m_valueHigh)
         return;
     m_valueHigh = value;
@@ -158,7 +155,7 @@ void TpcRaster::SetValueHigh(double value)
 void TpcRaster::SetOpacity(double value)
 {
     if (!(value >= 0 && value <= 1))
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": the raster's Opacity must lie between 0 and 1: " + helpers::ShortestText(value));
     if (value == m_opacity)
         return;
@@ -168,7 +165,7 @@ void TpcRaster::SetOpacity(double value)
 
 void TpcRaster::SetInterpolation(TpcRasterInterp value)
 {
-    RequireKnown(*this, "Interpolation", value);
+    RequireKnown(RefusingName(m_link, *this), "Interpolation", value);
     if (value == m_interpolation)
         return;
     m_interpolation = value;
@@ -186,8 +183,8 @@ void TpcRaster::SetVisible(bool value)
 void TpcRaster::SetThreads(int value)
 {
     if (value < 0)
-        throw EZNQPolChartError(
-            m_chart->Name(), ": the raster's Threads cannot be below 0: " + std::to_string(value));
+        throw EZNQPolChartError(RefusingName(m_link, *this),
+            ": the raster's Threads cannot be below 0: " + std::to_string(value));
     if (value == m_threads)
         return;
     m_threads = value;

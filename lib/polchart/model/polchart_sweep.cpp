@@ -1,5 +1,5 @@
 // The live sweep: its time, the rows' fading and the timer that shows it.
-#include "chart/polchart_rooms.h"
+#include "model/polchart_chart_link.h"
 #include "polchart_raster.h"
 
 #include "base_helpers.h"
@@ -11,16 +11,6 @@
 #include <numbers>
 
 namespace znq {
-
-TpcSweep::TpcSweep(TCustomPolChart* chart)
-    : QObject(chart)
-    , m_chart(chart)
-{
-    // At most 60 redraws a second while anything fades: one every 17 ms.
-    m_timer.setInterval(17);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
-}
 
 double TpcSweep::Now() const
 {
@@ -87,7 +77,7 @@ void TpcSweep::tick()
 void TpcSweep::SetPersistence(double value)
 {
     if (!(std::isfinite(value) && value >= 0))
-        throw EZNQPolChartError(m_chart->Name(),
+        throw EZNQPolChartError(RefusingName(m_link, *this),
             ": Persistence must be finite and at least 0: " + helpers::ShortestText(value));
     if (value == m_persistence)
         return;
@@ -107,7 +97,7 @@ void TpcSweep::SetShowSweepLine(bool value)
 
 void TpcSweep::SetSweepAngle(double value)
 {
-    RequireFinite(*m_chart, "SweepAngle", value);
+    RequireFinite(RefusingName(m_link, *this), "SweepAngle", value);
     if (value == m_sweepAngle)
         return;
     m_sweepAngle = value;

@@ -1,5 +1,6 @@
 // The text label: its properties with change notification.
-#include "chart/polchart_rooms.h"
+#include "polchart_textlabel.h"
+#include "model/polchart_chart_link.h"
 
 namespace znq {
 
@@ -48,7 +49,7 @@ void TpcTextLabel::SetColorShadow(TColor value)
 
 void TpcTextLabel::SetAlignment(TAlignment value)
 {
-    RequireKnown(*this, "Alignment", value);
+    RequireKnown(RefusingName(m_link, *this), "Alignment", value);
     store(m_alignment, value);
 }
 
@@ -91,7 +92,7 @@ void TpcTextLabel::SetVisible(bool value)
 
 void TpcTextLabel::SetMode(TTxtLblMode value)
 {
-    RequireKnown(*this, "Mode", value);
+    RequireKnown(RefusingName(m_link, *this), "Mode", value);
     store(m_mode, value);
 }
 

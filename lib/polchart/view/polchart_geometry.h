@@ -3,9 +3,10 @@
 /// the chart area, and where a text label is anchored. Pure functions; nothing here knows a widget.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_bars.h"
 #include "polchart_store.h"
 #include "polchart_transform.h"
+#include "polchart_types.h"
 
 #include "znq_types.h"
 

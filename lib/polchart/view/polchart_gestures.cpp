@@ -2,7 +2,6 @@
 #include "view/polchart_gestures.h"
 
 #include "ZNQ_math1.h"
-#include "chart/polchart_rooms.h"
 #include "view/polchart_geometry.h"
 #include "view/polchart_viewport.h"
 

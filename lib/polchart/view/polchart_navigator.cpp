@@ -109,7 +109,7 @@ void TpcNavigator::pushView(const TpcView& view)
         m_homeView = view;
     m_viewHistory.resize(size_t(m_viewHistoryPos + 1));
     m_viewHistory.push_back(view);
-    if (m_viewHistory.size() > size_t(TCustomPolChart::ViewHistoryLimit))
+    if (m_viewHistory.size() > size_t(chart_limits::ViewHistory))
         m_viewHistory.erase(m_viewHistory.begin());
     m_viewHistoryPos = int32_t(m_viewHistory.size()) - 1;
 }
@@ -433,8 +433,7 @@ void TpcNavigator::dragStep(int32_t x, int32_t y)
         break;
     case TMouseActMode::maDragCrossH: {
         // A drag that began in another mode has picked nothing yet.
-        if (m_gesture.DraggedCrossHair < 1
-            || m_gesture.DraggedCrossHair > TCustomPolChart::CrossHairCount)
+        if (m_gesture.DraggedCrossHair < 1 || m_gesture.DraggedCrossHair > chart_limits::CrossHairs)
             m_gesture.DraggedCrossHair = pickCrossHair(x, y);
         TpcCrossHair* crossHair = m_host.NavCrossHair(m_gesture.DraggedCrossHair);
         if (!crossHair->snapSilentlyToPixel(TPoint { x, y })) {
@@ -445,8 +444,7 @@ void TpcNavigator::dragStep(int32_t x, int32_t y)
         return;
     }
     case TMouseActMode::maDragLabel: {
-        if (m_gesture.DraggedTextLabel < 1
-            || m_gesture.DraggedTextLabel > TCustomPolChart::TextLabelCount)
+        if (m_gesture.DraggedTextLabel < 1 || m_gesture.DraggedTextLabel > chart_limits::TextLabels)
             m_gesture.DraggedTextLabel = pickTextLabel(x, y);
         TpcTextLabel* label = m_host.NavTextLabel(m_gesture.DraggedTextLabel);
         if (label->AttachToData()) {
@@ -474,7 +472,7 @@ int32_t TpcNavigator::pickCrossHair(int32_t x, int32_t y) const
     const TpcTransform transform = m_viewport.Transform();
     double best = 1.7e308;
     int32_t picked = 1;
-    for (int32_t i = 1; i <= TCustomPolChart::CrossHairCount; ++i) {
+    for (int32_t i = 1; i <= chart_limits::CrossHairs; ++i) {
         const TpcCrossHair& crossHair = *m_host.NavCrossHair(i);
         if (crossHair.Mode() == TpcCrossHMode::chOff)
             continue;
@@ -496,7 +494,7 @@ int32_t TpcNavigator::pickTextLabel(int32_t x, int32_t y) const
     const TpcTransform transform = m_viewport.Transform();
     double best = 1.7e308;
     int32_t picked = 1;
-    for (int32_t i = 1; i <= TCustomPolChart::TextLabelCount; ++i) {
+    for (int32_t i = 1; i <= chart_limits::TextLabels; ++i) {
         const TpcTextLabel& label = *m_host.NavTextLabel(i);
         if (label.Mode() == TTxtLblMode::tlOff)
             continue;

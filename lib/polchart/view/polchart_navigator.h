@@ -4,7 +4,9 @@
 /// history. It draws nothing; the zoom box it keeps open is an overlay the paint draws.
 #pragma once
 
-#include "ZNQ_polchart.h"
+#include "polchart_crosshair.h"
+#include "polchart_legend.h"
+#include "polchart_textlabel.h"
 #include "view/polchart_geometry.h"
 #include "view/polchart_gestures.h"
 #include "view/polchart_viewport.h"
