@@ -71,7 +71,7 @@ void setUp(TPolChart& chart)
                   text += "°";
           };
     // The gain under the pointer in the window's title.
-    QObject::connect(&chart, &TPolChart::rasterValueAtPointer, &chart, [&chart](double value) {
+    QObject::connect(&chart, &TPolChart::rasterValueHovered, &chart, [&chart](double value) {
         chart.setWindowTitle(std::isnan(value)
                 ? QString("Antenna map")
                 : QString("Antenna map: %1 dBi").arg(value, 0, 'f', 1));

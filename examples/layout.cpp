@@ -59,7 +59,7 @@ int main(int argc, char** argv)
     row->addWidget(chart, 1);
     row->addLayout(panel);
 
-    QObject::connect(chart, &znq::TPolChart::mouseMoveInChart,
+    QObject::connect(chart, &znq::TPolChart::mouseMovedInChart,
         [rad, phi](bool inChart, znq::TShiftState, double r, double p) {
             rad->SetEmpty(!inChart);
             phi->SetEmpty(!inChart);

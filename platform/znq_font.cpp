@@ -75,6 +75,11 @@ TFont::TFont(QObject* parent)
 
 void TFont::changed()
 {
+    NotifyIfChanged(*this, m_told.Name, m_name, &TFont::nameChanged);
+    NotifyIfChanged(*this, m_told.Size, Size(), &TFont::sizeChanged);
+    NotifyIfChanged(*this, m_told.Height, m_height, &TFont::heightChanged);
+    NotifyIfChanged(*this, m_told.Color, m_color, &TFont::colorChanged);
+    NotifyIfChanged(*this, m_told.Style, m_style, &TFont::styleChanged);
     if (OnChange)
         OnChange(this);
 }

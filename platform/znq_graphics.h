@@ -35,14 +35,15 @@ TColor RGBToColor(uint32_t rgb);
 /// Font attributes: Name, Size (points at 96 pixels per inch), Height (pixels; negative means
 /// the character height without internal leading, as Size implies), Color and Style.
 /// OnChange fires after every attribute write and once after Assign. Each pair of getter and setter
-/// is also a Qt property of the same name.
+/// is also a Qt property of the same name, whose change signal comes once per change of its value,
+/// before OnChange.
 class TFont : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString Name READ QName WRITE SetQName)
-    Q_PROPERTY(int Size READ Size WRITE SetSize)
-    Q_PROPERTY(int Height READ Height WRITE SetHeight)
-    Q_PROPERTY(uint Color READ Color WRITE SetColor)
-    Q_PROPERTY(znq::platform_types::TFontStyles Style READ Style WRITE SetStyle)
+    Q_PROPERTY(QString Name READ QName WRITE SetQName NOTIFY nameChanged)
+    Q_PROPERTY(int Size READ Size WRITE SetSize NOTIFY sizeChanged)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight NOTIFY heightChanged)
+    Q_PROPERTY(uint Color READ Color WRITE SetColor NOTIFY colorChanged)
+    Q_PROPERTY(znq::platform_types::TFontStyles Style READ Style WRITE SetStyle NOTIFY styleChanged)
 
 public:
     /// The resolution that converts between Size and Height.
@@ -87,6 +88,16 @@ public:
     /// Fires after every attribute write and once after Assign.
     std::function<void(TObject* Sender)> OnChange;
 
+Q_SIGNALS:
+    ///@{
+    /// The change signal of a property, emitted when its value differs from the last one told.
+    void nameChanged();
+    void sizeChanged();
+    void heightChanged();
+    void colorChanged();
+    void styleChanged();
+    ///@}
+
 private:
     QString QName() const { return QString::fromStdString(m_name); }
     void SetQName(const QString& name) { SetName(name.toStdString()); }
@@ -96,6 +107,14 @@ private:
     int m_height = -11;
     TColor m_color = clWindowText;
     TFontStyles m_style;
+    // The values the change signals last told.
+    struct Told {
+        std::string Name = "MS Sans Serif";
+        int Size = 8;
+        int Height = -11;
+        TColor Color = clWindowText;
+        TFontStyles Style;
+    } m_told;
 };
 
 /// The letters of the symbol encoding as Unicode Greek: p is pi, a alpha, W Omega and so on.

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
+#include <type_traits>
 
 /// Everything of the component library: the chart, the numeric controls, their base and the
 /// toolkit layer over Qt.
@@ -207,6 +208,29 @@ struct TRect {
 inline TRect Rect(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     return TRect { left, top, right, bottom };
+}
+
+/// Whether two values of a property are the same: equal, or both NaN (a NaN written over a NaN
+/// changes nothing).
+template <typename T> bool SameValue(const T& a, const T& b)
+{
+    if constexpr (std::is_floating_point_v<T>)
+        return a == b || (a != a && b != b);
+    else
+        return a == b;
+}
+
+/// A property's change signal: emits signal on object when the property's value now differs from
+/// the one last notified (seen), and remembers it. Objects keep the values they last notified and
+/// call this for each property after any change, so each change is told once, whichever way it
+/// came.
+template <typename Object, typename T>
+void NotifyIfChanged(Object& object, T& seen, const T& now, void (Object::*signal)())
+{
+    if (SameValue(seen, now))
+        return;
+    seen = now;
+    (object.*signal)();
 }
 
 } // namespace znq

@@ -38,6 +38,23 @@ TNumIO::TNumIO(QWidget* parent)
         m_rangeLow = -widestRange;
         m_rangeHigh = widestRange;
     }
+    m_told.InputFormat = m_inputFormat;
+    m_told.DecPlaceSep = m_decPlaceSep;
+    m_told.RangeLow = m_rangeLow;
+    m_told.RangeHigh = m_rangeHigh;
+    m_told.FixPointDecPlaces = m_fixPointDecPlaces;
+    m_told.Beep = m_beep;
+}
+
+void TNumIO::notifyProperties()
+{
+    NotifyIfChanged(*this, m_told.InputFormat, m_inputFormat, &TNumIO::inputFormatChanged);
+    NotifyIfChanged(*this, m_told.DecPlaceSep, m_decPlaceSep, &TNumIO::decPlaceSepChanged);
+    NotifyIfChanged(*this, m_told.RangeLow, m_rangeLow, &TNumIO::rangeLowChanged);
+    NotifyIfChanged(*this, m_told.RangeHigh, m_rangeHigh, &TNumIO::rangeHighChanged);
+    NotifyIfChanged(
+        *this, m_told.FixPointDecPlaces, m_fixPointDecPlaces, &TNumIO::fixPointDecPlacesChanged);
+    NotifyIfChanged(*this, m_told.Beep, m_beep, &TNumIO::beepChanged);
 }
 
 void TNumIO::SetInputFormat(TInFormat value)
@@ -46,6 +63,7 @@ void TNumIO::SetInputFormat(TInFormat value)
     if (value == m_inputFormat)
         return;
     m_inputFormat = value;
+    notifyProperties();
     recheck();
 }
 
@@ -55,6 +73,7 @@ void TNumIO::SetDecPlaceSep(TDecPSep value)
     if (value == m_decPlaceSep)
         return;
     m_decPlaceSep = value;
+    notifyProperties();
     recheck();
 }
 
@@ -69,6 +88,7 @@ void TNumIO::SetRangeLow(double value)
     } else {
         m_rangeLow = value;
     }
+    notifyProperties();
     recheck();
 }
 
@@ -82,12 +102,14 @@ void TNumIO::SetRangeHigh(double value)
         m_rangeHigh = m_rangeLow;
         m_rangeLow = value;
     }
+    notifyProperties();
     recheck();
 }
 
 void TNumIO::SetFixPointDecPlaces(int value)
 {
     m_fixPointDecPlaces = std::clamp(value, 1, 8);
+    notifyProperties();
 }
 
 void TNumIO::recheck()

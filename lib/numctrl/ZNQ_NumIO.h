@@ -22,12 +22,15 @@ namespace znq {
 /// property of the same name.
 class TNumIO : public TCustomEdit {
     Q_OBJECT
-    Q_PROPERTY(znq::numio_types::TInFormat InputFormat READ InputFormat WRITE SetInputFormat)
-    Q_PROPERTY(znq::base_types::TDecPSep DecPlaceSep READ DecPlaceSep WRITE SetDecPlaceSep)
-    Q_PROPERTY(double RangeLow READ RangeLow WRITE SetRangeLow)
-    Q_PROPERTY(double RangeHigh READ RangeHigh WRITE SetRangeHigh)
-    Q_PROPERTY(int FixPointDecPlaces READ FixPointDecPlaces WRITE SetFixPointDecPlaces)
-    Q_PROPERTY(bool Beep READ Beep WRITE SetBeep)
+    Q_PROPERTY(znq::numio_types::TInFormat InputFormat READ InputFormat WRITE SetInputFormat NOTIFY
+            inputFormatChanged)
+    Q_PROPERTY(znq::base_types::TDecPSep DecPlaceSep READ DecPlaceSep WRITE SetDecPlaceSep NOTIFY
+            decPlaceSepChanged)
+    Q_PROPERTY(double RangeLow READ RangeLow WRITE SetRangeLow NOTIFY rangeLowChanged)
+    Q_PROPERTY(double RangeHigh READ RangeHigh WRITE SetRangeHigh NOTIFY rangeHighChanged)
+    Q_PROPERTY(int FixPointDecPlaces READ FixPointDecPlaces WRITE SetFixPointDecPlaces NOTIFY
+            fixPointDecPlacesChanged)
+    Q_PROPERTY(bool Beep READ Beep WRITE SetBeep NOTIFY beepChanged)
 
 public:
     /// A field created by program code accepts only 0 until its range is set; in a form designer
@@ -58,7 +61,11 @@ public:
     /// Beep on a rejected edit.
     bool Beep() const { return m_beep; }
     /// Sets Beep (false by default).
-    void SetBeep(bool value) { m_beep = value; }
+    void SetBeep(bool value)
+    {
+        m_beep = value;
+        notifyProperties();
+    }
 
     /// The last text that was accepted, as it was typed.
     const std::string& LastValidText() const { return m_lastValidText; }
@@ -88,6 +95,16 @@ Q_SIGNALS:
     /// (and changed()), unless the handler wrote a text of its own.
     void valueChanged(double value);
 
+    ///@{
+    /// The change signal of a property, emitted once per change of its value.
+    void inputFormatChanged();
+    void decPlaceSepChanged();
+    void rangeLowChanged();
+    void rangeHighChanged();
+    void fixPointDecPlacesChanged();
+    void beepChanged();
+    ///@}
+
 protected:
     /// Checks the text after every change; fires OnChange only for an accepted text.
     void Change() override;
@@ -95,6 +112,8 @@ protected:
 private:
     // Forgets LastValidText and checks the current text again.
     void recheck();
+    // Emits the change signal of each property whose value differs from the one last told.
+    void notifyProperties();
 
     TInFormat m_inputFormat = TInFormat::itDynamic;
     TDecPSep m_decPlaceSep = TDecPSep::dsSystem;
@@ -105,6 +124,15 @@ private:
     std::string m_lastValidText;
     bool m_internalChange = false;
     int m_beepCount = 0;
+    // The values the change signals last told.
+    struct Told {
+        TInFormat InputFormat {};
+        TDecPSep DecPlaceSep {};
+        double RangeLow {};
+        double RangeHigh {};
+        int FixPointDecPlaces {};
+        bool Beep {};
+    } m_told;
 };
 
 } // namespace znq

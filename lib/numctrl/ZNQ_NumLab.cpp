@@ -39,6 +39,8 @@ TNumLab::TNumLab(QWidget* parent)
     InstallAccessible<TNumLab, TNumLabAccessible>();
     m_notice = new TAccessibleNotice(this, [this] { return QString::fromStdString(ShownText()); });
     SetBounds(Left(), Top(), 160, 28);
+    // The change signals start from the defaults.
+    notifyProperties();
 }
 
 template <typename T> void TNumLab::setAndRepaint(T& field, const T& value)
@@ -46,7 +48,39 @@ template <typename T> void TNumLab::setAndRepaint(T& field, const T& value)
     if (field == value)
         return;
     field = value;
+    notifyProperties();
     Paint();
+}
+
+void TNumLab::notifyProperties()
+{
+    NotifyIfChanged(*this, m_told.Alignment, Alignment(), &TNumLab::alignmentChanged);
+    NotifyIfChanged(*this, m_told.ColorLabBakG, ColorLabBakG(), &TNumLab::colorLabBakGChanged);
+    NotifyIfChanged(*this, m_told.ColorLabText, ColorLabText(), &TNumLab::colorLabTextChanged);
+    NotifyIfChanged(*this, m_told.ColorOutBakG, ColorOutBakG(), &TNumLab::colorOutBakGChanged);
+    NotifyIfChanged(*this, m_told.ColorOutText, ColorOutText(), &TNumLab::colorOutTextChanged);
+    NotifyIfChanged(*this, m_told.ColorScheme, ColorScheme(), &TNumLab::colorSchemeChanged);
+    NotifyIfChanged(*this, m_told.Comma, Comma(), &TNumLab::commaChanged);
+    NotifyIfChanged(*this, m_told.DisplayType, DisplayType(), &TNumLab::displayTypeChanged);
+    NotifyIfChanged(*this, m_told.DTFormat, DTFormat(), &TNumLab::dtFormatChanged);
+    NotifyIfChanged(*this, m_told.Empty, Empty(), &TNumLab::emptyChanged);
+    NotifyIfChanged(*this, m_told.Enabled, Enabled(), &TNumLab::enabledChanged);
+    NotifyIfChanged(*this, m_told.ForcePlusSign, ForcePlusSign(), &TNumLab::forcePlusSignChanged);
+    NotifyIfChanged(*this, m_told.FrameStyle, FrameStyle(), &TNumLab::frameStyleChanged);
+    NotifyIfChanged(*this, m_told.LabelWidth, LabelWidth(), &TNumLab::labelWidthChanged);
+    NotifyIfChanged(*this, m_told.LeftSpace, LeftSpace(), &TNumLab::leftSpaceChanged);
+    NotifyIfChanged(*this, m_told.LeftText, LeftText(), &TNumLab::leftTextChanged);
+    NotifyIfChanged(
+        *this, m_told.LeftTextAlignment, LeftTextAlignment(), &TNumLab::leftTextAlignmentChanged);
+    NotifyIfChanged(
+        *this, m_told.OverflowIndicator, OverflowIndicator(), &TNumLab::overflowIndicatorChanged);
+    NotifyIfChanged(*this, m_told.Precision, Precision(), &TNumLab::precisionChanged);
+    NotifyIfChanged(*this, m_told.RightText, RightText(), &TNumLab::rightTextChanged);
+    NotifyIfChanged(*this, m_told.RightTextAlignment, RightTextAlignment(),
+        &TNumLab::rightTextAlignmentChanged);
+    NotifyIfChanged(*this, m_told.StateText, StateText(), &TNumLab::stateTextChanged);
+    NotifyIfChanged(*this, m_told.Transparent, Transparent(), &TNumLab::transparentChanged);
+    NotifyIfChanged(*this, m_told.Value, Value(), &TNumLab::valueChanged);
 }
 
 void TNumLab::SetAlignment(TAlignment value)
@@ -88,6 +122,7 @@ void TNumLab::SetColorScheme(TColorScheme value)
         m_frameShadowColor = clGray;
         m_frameHighlightColor = clWhite;
     }
+    notifyProperties();
     Paint();
 }
 
@@ -115,6 +150,7 @@ void TNumLab::SetEmpty(bool value)
 void TNumLab::SetEnabled(bool value)
 {
     TControl::SetEnabled(value);
+    notifyProperties();
     Paint();
 }
 
@@ -139,6 +175,7 @@ void TNumLab::SetLeftSpace(int value)
     if (value < 0 || value == m_leftSpace)
         return;
     m_leftSpace = std::min(value, Width());
+    notifyProperties();
     Paint();
 }
 
@@ -163,6 +200,7 @@ void TNumLab::SetPrecision(int value)
     if (value < 0 || value == m_settings.Precision)
         return;
     m_settings.Precision = std::min(value, 15);
+    notifyProperties();
     Paint();
 }
 
@@ -187,6 +225,7 @@ void TNumLab::SetTransparent(bool value)
     if (value == m_transparent)
         return;
     m_transparent = value;
+    notifyProperties();
     // A transparent label is combined with the parent's picture when the widget is painted, so
     // it waits for that; an opaque one has everything it needs at once.
     if (value)
@@ -202,6 +241,8 @@ void TNumLab::SetValue(double value)
     if (!(value < m_settings.Value || value > m_settings.Value))
         return;
     m_settings.Value = value;
+    // Only the value can have changed: its signal alone, as this path is the hot one.
+    NotifyIfChanged(*this, m_told.Value, m_settings.Value, &TNumLab::valueChanged);
     // A read-out that follows the mouse gets many values that show the same text; its picture is
     // then right as it stands. A display hook may change any text, so with one it always paints.
     static const QMetaMethod hookSignal = QMetaMethod::fromSignal(&TNumLab::beforeDisplay);
@@ -240,6 +281,7 @@ void TNumLab::Assign(const QObject* source)
     m_frameHighlightColor = other->m_frameHighlightColor;
     m_colorScheme = other->m_colorScheme;
     m_settings.DisplayType = other->m_settings.DisplayType;
+    notifyProperties();
     Paint();
 }
 
@@ -264,8 +306,10 @@ void TNumLab::changeEvent(QEvent* event)
 {
     TGraphicControl::changeEvent(event);
     // The parent's enabled state reaches the label here; its own setter repaints by itself.
-    if (event->type() == QEvent::EnabledChange)
+    if (event->type() == QEvent::EnabledChange) {
+        notifyProperties();
         Invalidate();
+    }
 }
 
 void TNumLab::presentBacking(QPainter& painter)

@@ -29,32 +29,38 @@ using TBeforeDisplayEvent = std::function<void(TObject* Sender, std::string& Tex
 class TNumLab : public TGraphicControl {
     Q_OBJECT
     friend class TNumLabSeams;
-    Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment)
-    Q_PROPERTY(uint ColorLabBakG READ ColorLabBakG WRITE SetColorLabBakG)
-    Q_PROPERTY(uint ColorLabText READ ColorLabText WRITE SetColorLabText)
-    Q_PROPERTY(uint ColorOutBakG READ ColorOutBakG WRITE SetColorOutBakG)
-    Q_PROPERTY(uint ColorOutText READ ColorOutText WRITE SetColorOutText)
-    Q_PROPERTY(znq::base_types::TColorScheme ColorScheme READ ColorScheme WRITE SetColorScheme)
-    Q_PROPERTY(bool Comma READ Comma WRITE SetComma)
-    Q_PROPERTY(znq::numctrl_types::TDisplay DisplayType READ DisplayType WRITE SetDisplayType)
-    Q_PROPERTY(QString DTFormat READ QDTFormat WRITE SetQDTFormat)
-    Q_PROPERTY(bool Empty READ Empty WRITE SetEmpty)
-    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
-    Q_PROPERTY(bool ForcePlusSign READ ForcePlusSign WRITE SetForcePlusSign)
-    Q_PROPERTY(znq::base_types::TFrameStyle FrameStyle READ FrameStyle WRITE SetFrameStyle)
-    Q_PROPERTY(int LabelWidth READ LabelWidth WRITE SetLabelWidth)
-    Q_PROPERTY(int LeftSpace READ LeftSpace WRITE SetLeftSpace)
-    Q_PROPERTY(QString LeftText READ QLeftText WRITE SetQLeftText)
+    Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment NOTIFY
+            alignmentChanged)
+    Q_PROPERTY(uint ColorLabBakG READ ColorLabBakG WRITE SetColorLabBakG NOTIFY colorLabBakGChanged)
+    Q_PROPERTY(uint ColorLabText READ ColorLabText WRITE SetColorLabText NOTIFY colorLabTextChanged)
+    Q_PROPERTY(uint ColorOutBakG READ ColorOutBakG WRITE SetColorOutBakG NOTIFY colorOutBakGChanged)
+    Q_PROPERTY(uint ColorOutText READ ColorOutText WRITE SetColorOutText NOTIFY colorOutTextChanged)
+    Q_PROPERTY(znq::base_types::TColorScheme ColorScheme READ ColorScheme WRITE SetColorScheme
+            NOTIFY colorSchemeChanged)
+    Q_PROPERTY(bool Comma READ Comma WRITE SetComma NOTIFY commaChanged)
+    Q_PROPERTY(znq::numctrl_types::TDisplay DisplayType READ DisplayType WRITE SetDisplayType NOTIFY
+            displayTypeChanged)
+    Q_PROPERTY(QString DTFormat READ QDTFormat WRITE SetQDTFormat NOTIFY dtFormatChanged)
+    Q_PROPERTY(bool Empty READ Empty WRITE SetEmpty NOTIFY emptyChanged)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled NOTIFY enabledChanged)
+    Q_PROPERTY(
+        bool ForcePlusSign READ ForcePlusSign WRITE SetForcePlusSign NOTIFY forcePlusSignChanged)
+    Q_PROPERTY(znq::base_types::TFrameStyle FrameStyle READ FrameStyle WRITE SetFrameStyle NOTIFY
+            frameStyleChanged)
+    Q_PROPERTY(int LabelWidth READ LabelWidth WRITE SetLabelWidth NOTIFY labelWidthChanged)
+    Q_PROPERTY(int LeftSpace READ LeftSpace WRITE SetLeftSpace NOTIFY leftSpaceChanged)
+    Q_PROPERTY(QString LeftText READ QLeftText WRITE SetQLeftText NOTIFY leftTextChanged)
     Q_PROPERTY(znq::platform_types::TAlignment LeftTextAlignment READ LeftTextAlignment WRITE
-            SetLeftTextAlignment)
-    Q_PROPERTY(QString OverflowIndicator READ QOverflowIndicator WRITE SetQOverflowIndicator)
-    Q_PROPERTY(int Precision READ Precision WRITE SetPrecision)
-    Q_PROPERTY(QString RightText READ QRightText WRITE SetQRightText)
+            SetLeftTextAlignment NOTIFY leftTextAlignmentChanged)
+    Q_PROPERTY(QString OverflowIndicator READ QOverflowIndicator WRITE SetQOverflowIndicator NOTIFY
+            overflowIndicatorChanged)
+    Q_PROPERTY(int Precision READ Precision WRITE SetPrecision NOTIFY precisionChanged)
+    Q_PROPERTY(QString RightText READ QRightText WRITE SetQRightText NOTIFY rightTextChanged)
     Q_PROPERTY(znq::platform_types::TAlignment RightTextAlignment READ RightTextAlignment WRITE
-            SetRightTextAlignment)
-    Q_PROPERTY(QString StateText READ QStateText WRITE SetQStateText)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
-    Q_PROPERTY(double Value READ Value WRITE SetValue)
+            SetRightTextAlignment NOTIFY rightTextAlignmentChanged)
+    Q_PROPERTY(QString StateText READ QStateText WRITE SetQStateText NOTIFY stateTextChanged)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent NOTIFY transparentChanged)
+    Q_PROPERTY(double Value READ Value WRITE SetValue NOTIFY valueChanged)
 
 public:
     /// A label of 160 x 28 pixels showing 0 as "0.00".
@@ -190,6 +196,35 @@ Q_SIGNALS:
     /// inside a paint: a read-out changed from here is painted again once that paint is over.
     void beforeDisplay(std::string* text);
 
+    ///@{
+    /// The change signal of a property, emitted once per change of its value, right after it is
+    /// stored.
+    void alignmentChanged();
+    void colorLabBakGChanged();
+    void colorLabTextChanged();
+    void colorOutBakGChanged();
+    void colorOutTextChanged();
+    void colorSchemeChanged();
+    void commaChanged();
+    void displayTypeChanged();
+    void dtFormatChanged();
+    void emptyChanged();
+    void enabledChanged();
+    void forcePlusSignChanged();
+    void frameStyleChanged();
+    void labelWidthChanged();
+    void leftSpaceChanged();
+    void leftTextChanged();
+    void leftTextAlignmentChanged();
+    void overflowIndicatorChanged();
+    void precisionChanged();
+    void rightTextChanged();
+    void rightTextAlignmentChanged();
+    void stateTextChanged();
+    void transparentChanged();
+    void valueChanged();
+    ///@}
+
 protected:
     /// A font change repaints.
     void FontChanged() override;
@@ -201,6 +236,8 @@ protected:
 private:
     // Stores value in field when it differs, then repaints.
     template <typename T> void setAndRepaint(T& field, const T& value);
+    // Emits the change signal of each property whose value differs from the one last told.
+    void notifyProperties();
     void drawSideText(TCanvas& canvas, const std::string& text, int x, int y, bool rightJustified);
     // The value text as the paint draws it, the display hook applied.
     std::string valueText();
@@ -249,6 +286,33 @@ private:
     TBitmap m_bitmap;
     // Tells assistive tools of a new value text (a child of the read-out).
     TAccessibleNotice* m_notice;
+    // The values the change signals last told.
+    struct Told {
+        TAlignment Alignment {};
+        TColor ColorLabBakG {};
+        TColor ColorLabText {};
+        TColor ColorOutBakG {};
+        TColor ColorOutText {};
+        TColorScheme ColorScheme {};
+        bool Comma {};
+        TDisplay DisplayType {};
+        std::string DTFormat {};
+        bool Empty {};
+        bool Enabled {};
+        bool ForcePlusSign {};
+        TFrameStyle FrameStyle {};
+        int LabelWidth {};
+        int LeftSpace {};
+        std::string LeftText {};
+        TAlignment LeftTextAlignment {};
+        std::string OverflowIndicator {};
+        int Precision {};
+        std::string RightText {};
+        TAlignment RightTextAlignment {};
+        std::string StateText {};
+        bool Transparent {};
+        double Value {};
+    } m_told;
 };
 
 } // namespace znq

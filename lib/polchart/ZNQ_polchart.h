@@ -462,42 +462,31 @@ public:
     /// After a click on a legend entry showed or hid its class.
     TpcLegendClickEvent OnLegendClick;
 
-    // The signals of the rendering (dataRendered, beforeDrawScaleLabel) come inside a paint: a
+    // Each event has one signal, emitted right after its handler with the handler's values. The
+    // signals of the rendering (dataRendered, scaleLabelAboutToBeDrawn) come inside a paint: a
     // chart changed from their slots is painted again once that paint is over, never inside it.
 Q_SIGNALS:
-    /// OnZoomPan's signal.
-    void zoomPan();
-    /// OnMouseMoveInChart's signal, with its values.
-    void mouseMoveInChart(bool inChart, znq::TShiftState shift, double rad, double phi);
-    /// OnBeforeDrawScaleLabel's signal; the label text may be changed through the pointer (an
-    /// empty text draws no label).
-    void beforeDrawScaleLabel(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
+    /// A pan or zoom by the user ended (OnZoomPan).
+    void zoomPanned();
+    /// The pointer moved (OnMouseMoveInChart), with the handler's values.
+    void mouseMovedInChart(bool inChart, znq::TShiftState shift, double rad, double phi);
+    /// A scale label is about to be drawn (OnBeforeDrawScaleLabel); the label text may be changed
+    /// through the pointer (an empty text draws no label).
+    void scaleLabelAboutToBeDrawn(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
         std::string* text, int chartX, int chartY);
-    /// OnDataRendered's signal, with the chart image's canvas.
+    /// The data and text labels are drawn (OnDataRendered), with the chart image's canvas.
     void dataRendered(znq::TCanvas* canvas, int top, int left);
-    /// OnCrossHairMove's signal.
-    void crossHairMove(znq::TpcCrossHair* crossHair);
-    /// OnTextLabelMove's signal.
-    void textLabelMove(znq::TpcTextLabel* label);
-    /// OnLegendClick's signal.
-    void legendClick(int elemClass, bool visible);
+    /// A crosshair moved by a drag or a step (OnCrossHairMove).
+    void crossHairMoved(znq::TpcCrossHair* crossHair);
+    /// A text label moved by a drag (OnTextLabelMove).
+    void textLabelMoved(znq::TpcTextLabel* label);
+    /// A click on a legend entry showed or hid its class (OnLegendClick).
+    void legendClicked(int elemClass, bool visible);
     /// The pointer moved onto another wedge (its index, -1 for none), while anything listens.
     void wedgeHovered(int index);
     /// The pointer moved: the raster layer's cell value under it (NaN where it has none), while
     /// anything listens.
-    void rasterValueAtPointer(double value);
-
-    ///@{
-    /// The former names and forms of the signals above (the modifiers of the shift state, the
-    /// crosshair's index 1 to 4, the label's index 1 to 20), emitted right after them; kept for
-    /// one release.
-    void zoomPanned();
-    void mouseMovedInChart(bool inChart, Qt::KeyboardModifiers modifiers, double rad, double phi);
-    void scaleLabelDrawing(znq::TCanvas* canvas, znq::polchart_types::TpcScaleKind kind,
-        std::string* text, int chartX, int chartY);
-    void crossHairMoved(int index);
-    void textLabelMoved(int index);
-    ///@}
+    void rasterValueHovered(double value);
 
     ///@{
     /// The change signal of a published property, emitted right after the value is stored, when

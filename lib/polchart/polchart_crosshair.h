@@ -16,13 +16,14 @@ namespace znq {
 /// property of the same name.
 class TpcCrossHair : public QObject {
     Q_OBJECT
-    Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad)
-    Q_PROPERTY(double PosPhi READ PosPhi WRITE SetPosPhi)
-    Q_PROPERTY(uint Color READ Color WRITE SetColor)
-    Q_PROPERTY(znq::polchart_types::TpcCrossHMode Mode READ Mode WRITE SetMode)
-    Q_PROPERTY(znq::platform_types::TPenStyle LineType READ LineType WRITE SetLineType)
-    Q_PROPERTY(int LineWid READ LineWid WRITE SetLineWid)
-    Q_PROPERTY(bool SnapToData READ SnapToData WRITE SetSnapToData)
+    Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad NOTIFY posRadChanged)
+    Q_PROPERTY(double PosPhi READ PosPhi WRITE SetPosPhi NOTIFY posPhiChanged)
+    Q_PROPERTY(uint Color READ Color WRITE SetColor NOTIFY colorChanged)
+    Q_PROPERTY(znq::polchart_types::TpcCrossHMode Mode READ Mode WRITE SetMode NOTIFY modeChanged)
+    Q_PROPERTY(znq::platform_types::TPenStyle LineType READ LineType WRITE SetLineType NOTIFY
+            lineTypeChanged)
+    Q_PROPERTY(int LineWid READ LineWid WRITE SetLineWid NOTIFY lineWidChanged)
+    Q_PROPERTY(bool SnapToData READ SnapToData WRITE SetSnapToData NOTIFY snapToDataChanged)
 
 public:
     /// A hidden (chOff) black, solid, 1-pixel crosshair at (0, 0).
@@ -68,18 +69,34 @@ public:
     /// Fires after every property write; the chart's handler shows the crosshairs again.
     TNotifyEvent OnChange;
 
+Q_SIGNALS:
+    ///@{
+    /// The change signal of a property, emitted once per change of its value (before OnChange),
+    /// also when a drag or snapping moves the crosshair.
+    void posRadChanged();
+    void posPhiChanged();
+    void colorChanged();
+    void modeChanged();
+    void lineTypeChanged();
+    void lineWidChanged();
+    void snapToDataChanged();
+    ///@}
+
 private:
     friend class TCustomPolChart;
     friend class TpcChartRooms;
     friend class TpcNavigator;
-    // Writes the position without notifying, for the chart's mouse dragging.
+    // Writes the position without OnChange (its change signals come), for the chart's mouse
+    // dragging.
     void movePositionSilently(double rad, double phi);
     // Places the crosshair on the element nearest to the pixel (with SnapToData) without
-    // notifying; false when SnapToData is off or nothing is drawn.
+    // OnChange; false when SnapToData is off or nothing is drawn.
     bool snapSilentlyToPixel(TPoint pixel);
-    // Copies the six published values from source without notifying.
+    // Copies the published values from source without OnChange (their change signals come).
     void copyValuesFrom(const TpcCrossHair& source);
     void changed();
+    // Emits the change signal of each property whose value differs from the one last told.
+    void notifyProperties();
     // Stores the value and notifies, also when it is unchanged.
     template <typename T> void store(T& field, T value);
     // Goes to the element with that index (-1: stays where it is), as snapping does.
@@ -95,6 +112,15 @@ private:
     int32_t m_snappedIndex = -1;
     // The chart that owns the crosshair, which finds the elements; none for a free crosshair.
     TpcChartLink* m_link = nullptr;
+    // The values the change signals last told.
+    struct Told {
+        double PosRad = 0, PosPhi = 0;
+        TColor Color = clBlack;
+        TpcCrossHMode Mode = TpcCrossHMode::chOff;
+        TPenStyle LineType = TPenStyle::psSolid;
+        int32_t LineWid = 1;
+        bool SnapToData = false;
+    } m_told;
 };
 
 } // namespace znq

@@ -19,19 +19,20 @@ namespace znq {
 /// name.
 class TpcTextLabel : public QObject {
     Q_OBJECT
-    Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad)
-    Q_PROPERTY(double PosPhi READ PosPhi WRITE SetPosPhi)
-    Q_PROPERTY(int ShadowDx READ ShadowDx WRITE SetShadowDx)
-    Q_PROPERTY(int ShadowDy READ ShadowDy WRITE SetShadowDy)
-    Q_PROPERTY(uint ColorShadow READ ColorShadow WRITE SetColorShadow)
-    Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment)
-    Q_PROPERTY(bool AttachToData READ AttachToData WRITE SetAttachToData)
-    Q_PROPERTY(uint ColorBkg READ ColorBkg WRITE SetColorBkg)
-    Q_PROPERTY(uint ColorBorder READ ColorBorder WRITE SetColorBorder)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
-    Q_PROPERTY(QString Caption READ QCaption WRITE SetQCaption)
-    Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
-    Q_PROPERTY(znq::base_types::TTxtLblMode Mode READ Mode WRITE SetMode)
+    Q_PROPERTY(double PosRad READ PosRad WRITE SetPosRad NOTIFY posRadChanged)
+    Q_PROPERTY(double PosPhi READ PosPhi WRITE SetPosPhi NOTIFY posPhiChanged)
+    Q_PROPERTY(int ShadowDx READ ShadowDx WRITE SetShadowDx NOTIFY shadowDxChanged)
+    Q_PROPERTY(int ShadowDy READ ShadowDy WRITE SetShadowDy NOTIFY shadowDyChanged)
+    Q_PROPERTY(uint ColorShadow READ ColorShadow WRITE SetColorShadow NOTIFY colorShadowChanged)
+    Q_PROPERTY(znq::platform_types::TAlignment Alignment READ Alignment WRITE SetAlignment NOTIFY
+            alignmentChanged)
+    Q_PROPERTY(bool AttachToData READ AttachToData WRITE SetAttachToData NOTIFY attachToDataChanged)
+    Q_PROPERTY(uint ColorBkg READ ColorBkg WRITE SetColorBkg NOTIFY colorBkgChanged)
+    Q_PROPERTY(uint ColorBorder READ ColorBorder WRITE SetColorBorder NOTIFY colorBorderChanged)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent NOTIFY transparentChanged)
+    Q_PROPERTY(QString Caption READ QCaption WRITE SetQCaption NOTIFY captionChanged)
+    Q_PROPERTY(bool Visible READ Visible WRITE SetVisible NOTIFY visibleChanged)
+    Q_PROPERTY(znq::base_types::TTxtLblMode Mode READ Mode WRITE SetMode NOTIFY modeChanged)
 
 public:
     /// A free label (tlOff) with the defaults: anchored at (0, 0) to the data, centred, white box,
@@ -103,13 +104,35 @@ public:
     /// Fires after every property write; the chart's handler repaints it.
     TNotifyEvent OnChange;
 
+Q_SIGNALS:
+    ///@{
+    /// The change signal of a property, emitted once per change of its value (before OnChange),
+    /// also when a drag moves the label or AddTextLabel fills its slot.
+    void posRadChanged();
+    void posPhiChanged();
+    void shadowDxChanged();
+    void shadowDyChanged();
+    void colorShadowChanged();
+    void alignmentChanged();
+    void attachToDataChanged();
+    void colorBkgChanged();
+    void colorBorderChanged();
+    void transparentChanged();
+    void captionChanged();
+    void visibleChanged();
+    void modeChanged();
+    ///@}
+
 private:
     friend class TCustomPolChart;
     friend class TpcChartRooms;
     friend class TpcNavigator;
-    // Writes the position without notifying, for the chart's mouse dragging.
+    // Writes the position without OnChange (its change signals come), for the chart's mouse
+    // dragging.
     void movePositionSilently(double rad, double phi);
     void changed();
+    // Emits the change signal of each property whose value differs from the one last told.
+    void notifyProperties();
     // Stores the value and notifies, also when it is unchanged.
     template <typename T> void store(T& field, T value);
     QString QCaption() const { return QString::fromStdString(m_caption); }
@@ -131,6 +154,22 @@ private:
     TTxtLblMode m_mode = TTxtLblMode::tlOff;
     // The chart that owns the object, as its objects see it; none when it was made without one.
     TpcChartLink* m_link = nullptr;
+    // The values the change signals last told.
+    struct Told {
+        double PosRad = 0;
+        double PosPhi = 0;
+        int32_t ShadowDx = 3;
+        int32_t ShadowDy = 3;
+        TColor ColorShadow = clGray;
+        TAlignment Alignment = TAlignment::taCenter;
+        bool AttachToData = true;
+        TColor ColorBkg = clWhite;
+        TColor ColorBorder = clBlack;
+        bool Transparent = false;
+        std::string Caption = {};
+        bool Visible = true;
+        TTxtLblMode Mode = TTxtLblMode::tlOff;
+    } m_told;
 };
 
 } // namespace znq

@@ -9,6 +9,7 @@
 #include "znq_canvas_seams.h"
 
 #include "../enum_properties.h"
+#include "../property_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -246,6 +247,16 @@ TEST(NumLabDefaults, EnumerationsRefuseNumbersOutsideTheirType)
     TNumIO field;
     EXPECT_EQ(testing_support::ExpectEnumsRefuseUnknownValues<EZNQError>(label), 6);
     EXPECT_EQ(testing_support::ExpectEnumsRefuseUnknownValues<EZNQError>(field), 2);
+}
+
+// Every property of the read-out and the input field has a change signal, emitted once for a
+// write of another value and not for a write of the value it has.
+TEST(NumLabDefaults, EveryPropertyNotifiesEachChangeOnce)
+{
+    TNumLab label;
+    TNumIO field;
+    EXPECT_EQ(testing_support::ExpectEveryPropertyNotifiesOnce<EZNQError>(label), 24);
+    EXPECT_EQ(testing_support::ExpectEveryPropertyNotifiesOnce<EZNQError>(field), 6);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -27,9 +27,9 @@ public:
         QObject::connect(
             &m_chart, &TCustomPolChart::wedgeHovered, &m_listening, [this] { listen(); });
         QObject::connect(
-            &m_chart, &TCustomPolChart::rasterValueAtPointer, &m_listening, [this] { listen(); });
+            &m_chart, &TCustomPolChart::rasterValueHovered, &m_listening, [this] { listen(); });
         QObject::connect(
-            &m_chart, &TCustomPolChart::legendClick, &m_listening, [this] { listen(); });
+            &m_chart, &TCustomPolChart::legendClicked, &m_listening, [this] { listen(); });
     }
 
     // One of the layers' families of operations.

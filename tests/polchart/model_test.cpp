@@ -4,6 +4,7 @@
 #include "chart/polchart_seams.h"
 
 #include "../enum_properties.h"
+#include "../property_signals.h"
 
 #include <QCoreApplication>
 #include <QMetaProperty>
@@ -315,6 +316,21 @@ TEST(ChartProperties, EnumerationsRefuseNumbersOutsideTheirType)
     EXPECT_EQ(chart.RangeHigh(), 1);
     EXPECT_THROW(chart.ClassStyle(0)->SetMarker(TpcMarker(9)), EZNQPolChartError);
     EXPECT_EQ(chart.ClassStyle(0)->Marker(), TpcMarker::mkNone);
+}
+
+// Every property of the chart and of the objects it hands out has a change signal, emitted once
+// for a write of another value and not for a write of the value it has.
+TEST(ChartProperties, EveryPropertyNotifiesEachChangeOnce)
+{
+    TPolChart chart;
+    chart.SetBounds(0, 0, 120, 100);
+    chart.show();
+    int written = 0;
+    for (QObject* object : std::initializer_list<QObject*> { &chart, chart.CrossHair(1),
+             chart.TextLabel(1), chart.ClassStyle(7), chart.Legend(), chart.Bars(), chart.Raster(),
+             chart.Sweep(), &chart.Font() })
+        written += testing_support::ExpectEveryPropertyNotifiesOnce<EZNQPolChartError>(*object);
+    EXPECT_GT(written, 80);
 }
 
 TEST(ChartProperties, ReadAndWrittenByIdentifier)

@@ -549,8 +549,8 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     moveWith(QPoint(200, 150), Qt::NoButton, Qt::ShiftModifier | Qt::ControlModifier);
     ASSERT_EQ(pointer.count(), 1);
     EXPECT_TRUE(pointer[0][0].toBool());
-    EXPECT_EQ(
-        pointer[0][1].value<Qt::KeyboardModifiers>(), Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(pointer[0][1].value<TShiftState>(),
+        TShiftState(TShiftStateFlag::ssShift) | TShiftStateFlag::ssCtrl);
     EXPECT_EQ(pointer[0][2].toDouble(), handlerRad);
     ASSERT_EQ(moved.count(), 1);
     EXPECT_EQ(moved[0][2].toInt(), 200);
@@ -562,7 +562,7 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     const TPoint centre = chart.PolarToPixel(0, 0);
     drag({ QPoint(centre.x, centre.y), QPoint(250, 180) });
     ASSERT_GE(crossHair.count(), 1);
-    EXPECT_EQ(crossHair[0][0].toInt(), 3);
+    EXPECT_EQ(crossHair[0][0].value<TpcCrossHair*>(), chart.CrossHair3());
     EXPECT_EQ(int(crossHair.count()), int(crossHairMoves.size()));
 
     chart.SetMouseAction(TMouseActMode::maDragLabel);
@@ -571,7 +571,7 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     QSignalSpy labelSpy(&chart, &TCustomPolChart::textLabelMoved);
     drag({ QPoint(50, 50), QPoint(60, 70) });
     ASSERT_GE(labelSpy.count(), 1);
-    EXPECT_EQ(labelSpy[0][0].toInt(), label);
+    EXPECT_EQ(labelSpy[0][0].value<TpcTextLabel*>(), chart.TextLabel(label));
 
     QSignalSpy pressed(&chart, &TCanvasControl::mousePressed);
     QSignalSpy released(&chart, &TCanvasControl::mouseReleased);
@@ -590,22 +590,46 @@ TEST_F(MouseChart, SignalsFollowTheHandlers)
     EXPECT_EQ(doubleClicked.count(), 1);
 }
 
-// The signals named as their handlers carry the handlers' values; the former names still fire,
-// right after them.
+// A drag moves crosshairs and labels without their OnChange, but their properties' change
+// signals come, as do a new label's when AddTextLabel fills its slot.
+TEST_F(MouseChart, DragsAndNewLabelsNotifyTheirProperties)
+{
+    chart.SetMouseAction(TMouseActMode::maDragCrossH);
+    chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
+    chart.CrossHair3()->SetPosition(0, 0);
+    QSignalSpy rad(chart.CrossHair3(), &TpcCrossHair::posRadChanged);
+    const TPoint centre = chart.PolarToPixel(0, 0);
+    drag({ QPoint(centre.x, centre.y), QPoint(250, 180) });
+    EXPECT_GE(rad.count(), 1);
+    EXPECT_NE(chart.CrossHair3()->PosRad(), 0);
+
+    TpcTextLabel& free = *chart.TextLabel(1);
+    QSignalSpy caption(&free, &TpcTextLabel::captionChanged);
+    QSignalSpy mode(&free, &TpcTextLabel::modeChanged);
+    ASSERT_EQ(chart.AddTextLabel(clBlack, "L", 50, 50, 0), 1);
+    EXPECT_EQ(caption.count(), 1);
+    EXPECT_EQ(mode.count(), 1);
+    chart.SetMouseAction(TMouseActMode::maDragLabel);
+    free.SetAttachToData(false);
+    QSignalSpy phi(&free, &TpcTextLabel::posPhiChanged);
+    drag({ QPoint(50, 50), QPoint(60, 70) });
+    EXPECT_GE(phi.count(), 1);
+}
+
+// Each event has one signal, which carries its handler's values.
 TEST_F(MouseChart, SignalsNamedAsTheirHandlersCarryTheirValues)
 {
     std::vector<std::string> order;
     chart.OnZoomPan = [&](TObject*) { order.push_back("handler"); };
-    QObject::connect(&chart, &TCustomPolChart::zoomPan, [&] { order.push_back("zoomPan"); });
     QObject::connect(&chart, &TCustomPolChart::zoomPanned, [&] { order.push_back("zoomPanned"); });
     chart.SetMouseAction(TMouseActMode::maPan);
     drag({ QPoint(100, 100), QPoint(130, 90) });
-    EXPECT_EQ(order, (std::vector<std::string> { "handler", "zoomPan", "zoomPanned" }));
+    EXPECT_EQ(order, (std::vector<std::string> { "handler", "zoomPanned" }));
 
     TShiftState handlerShift, signalShift;
     chart.OnMouseMoveInChart
         = [&](TObject*, bool, TShiftState shift, double, double) { handlerShift = shift; };
-    QObject::connect(&chart, &TCustomPolChart::mouseMoveInChart,
+    QObject::connect(&chart, &TCustomPolChart::mouseMovedInChart,
         [&](bool, TShiftState shift, double, double) { signalShift = shift; });
     moveWith(QPoint(200, 150), Qt::NoButton, Qt::ShiftModifier | Qt::ControlModifier);
     EXPECT_TRUE(signalShift.testFlag(TShiftStateFlag::ssShift));
@@ -615,7 +639,7 @@ TEST_F(MouseChart, SignalsNamedAsTheirHandlersCarryTheirValues)
     chart.CrossHair3()->SetMode(TpcCrossHMode::chOrtho);
     chart.CrossHair3()->SetPosition(0, 0);
     std::vector<TpcCrossHair*> moved;
-    QObject::connect(&chart, &TCustomPolChart::crossHairMove,
+    QObject::connect(&chart, &TCustomPolChart::crossHairMoved,
         [&](TpcCrossHair* crossHair) { moved.push_back(crossHair); });
     const TPoint centre = chart.PolarToPixel(0, 0);
     drag({ QPoint(centre.x, centre.y), QPoint(250, 180) });
@@ -627,7 +651,7 @@ TEST_F(MouseChart, SignalsNamedAsTheirHandlersCarryTheirValues)
     chart.TextLabel(label)->SetAttachToData(false);
     TpcTextLabel* dragged = nullptr;
     QObject::connect(
-        &chart, &TCustomPolChart::textLabelMove, [&](TpcTextLabel* l) { dragged = l; });
+        &chart, &TCustomPolChart::textLabelMoved, [&](TpcTextLabel* l) { dragged = l; });
     drag({ QPoint(50, 50), QPoint(60, 70) });
     EXPECT_EQ(dragged, chart.TextLabel(label));
 }

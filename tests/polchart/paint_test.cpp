@@ -360,7 +360,7 @@ TEST(PaintSignals, RenderingSignalsAndNoPaintInsideAPaint)
         rendered = canvas;
     });
     int labels = 0;
-    QObject::connect(&chart, &TCustomPolChart::scaleLabelDrawing,
+    QObject::connect(&chart, &TCustomPolChart::scaleLabelAboutToBeDrawn,
         [&](TCanvas*, TpcScaleKind, std::string* text, int, int) {
             ++labels;
             *text = "";

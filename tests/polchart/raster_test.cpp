@@ -200,7 +200,7 @@ TEST(Raster, PixelsShowTheCellUnderThem)
     }
 
     RasterChart b(true, 36, 4, 0, 10, 0, 3);
-    QSignalSpy values(&b.chart, &TCustomPolChart::rasterValueAtPointer);
+    QSignalSpy values(&b.chart, &TCustomPolChart::rasterValueHovered);
     const TPoint onCell = b.chart.PolarToPixel(1.5, 95);
     testing_support::SendMouse(b.chart, QEvent::MouseMove, QPoint(onCell.x, onCell.y));
     testing_support::SendMouse(b.chart, QEvent::MouseMove, QPoint(1, 1));

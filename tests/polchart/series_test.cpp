@@ -341,7 +341,7 @@ TEST(Series, LegendEntriesClickAndDrag)
     // The user's gestures paint whatever AutoRedraw says.
     s.chart.SetAutoRedraw(false);
     const int paints = TpcChartSeams::PaintCount(s.chart);
-    QSignalSpy clicks(&s.chart, &TCustomPolChart::legendClick);
+    QSignalSpy clicks(&s.chart, &TCustomPolChart::legendClicked);
     QSignalSpy legendChanges(s.chart.Legend(), &TpcLegend::changed);
     const TRect beta = layout->Entries[1].Row;
     const QPoint onBeta((beta.Left + beta.Right) / 2, (beta.Top + beta.Bottom) / 2);

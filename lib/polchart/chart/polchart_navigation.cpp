@@ -221,7 +221,7 @@ bool TCustomPolChart::StepCrossHair(int index, int steps)
     if (at == crossHair->SnappedIndex())
         return false;
     crossHair->placeOn(at);
-    rooms().FireCrossHairMove(crossHair, index);
+    rooms().FireCrossHairMove(crossHair);
     return true;
 }
 

@@ -72,6 +72,7 @@ int TCustomPolChart::AddTextLabel(
     label.m_caption = caption;
     label.m_font->SetColor(color);
     label.m_mode = mode;
+    label.notifyProperties();
     return slot;
 }
 

@@ -64,21 +64,15 @@ bool TpcChartRooms::RefitSector()
 
 void TpcChartRooms::FireZoomPan()
 {
-    fire(Chart.OnZoomPan, [this] {
-        Q_EMIT Chart.zoomPan();
-        Q_EMIT Chart.zoomPanned();
-    });
+    fire(Chart.OnZoomPan, [this] { Q_EMIT Chart.zoomPanned(); });
 }
 
 // The polar position is worked out only when a handler or a slot wants it: the report comes with
 // every pointer move.
 void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y)
 {
-    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMoveInChart);
-    static const QMetaMethod oldSignal
-        = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
-    if (!Chart.OnMouseMoveInChart && !Chart.isSignalConnected(signal)
-        && !Chart.isSignalConnected(oldSignal))
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::mouseMovedInChart);
+    if (!Chart.OnMouseMoveInChart && !Chart.isSignalConnected(signal))
         return;
     const TpcTransform transform = Viewport.Transform();
     const TpcPolarPoint polar = transform.PixelToPolar(x, y);
@@ -88,11 +82,8 @@ void TpcChartRooms::FireMouseMoveInChart(TShiftState shift, int32_t x, int32_t y
         && transform.InView(x, y);
     fire(
         Chart.OnMouseMoveInChart,
-        [&] {
-            Q_EMIT Chart.mouseMoveInChart(inChart, shift, polar.Rad, polar.Phi);
-            Q_EMIT Chart.mouseMovedInChart(inChart, ModifiersOf(shift), polar.Rad, polar.Phi);
-        },
-        inChart, shift, polar.Rad, polar.Phi);
+        [&] { Q_EMIT Chart.mouseMovedInChart(inChart, shift, polar.Rad, polar.Phi); }, inChart,
+        shift, polar.Rad, polar.Phi);
 }
 
 void TpcChartRooms::FireBeforeDrawScaleLabel(
@@ -101,11 +92,8 @@ void TpcChartRooms::FireBeforeDrawScaleLabel(
     const std::string before = text;
     fire(
         Chart.OnBeforeDrawScaleLabel,
-        [&] {
-            Q_EMIT Chart.beforeDrawScaleLabel(&canvas, kind, &text, x, y);
-            Q_EMIT Chart.scaleLabelDrawing(&canvas, kind, &text, x, y);
-        },
-        canvas, kind, text, x, y);
+        [&] { Q_EMIT Chart.scaleLabelAboutToBeDrawn(&canvas, kind, &text, x, y); }, canvas, kind,
+        text, x, y);
     ScaleLabelSuffix[size_t(kind)]
         = text.starts_with(before) ? text.substr(before.size()) : std::string();
 }
@@ -116,34 +104,24 @@ void TpcChartRooms::FireDataRendered(TCanvas& canvas)
         Chart.OnDataRendered, [&] { Q_EMIT Chart.dataRendered(&canvas, 0, 0); }, canvas, 0, 0);
 }
 
-void TpcChartRooms::FireCrossHairMove(TpcCrossHair* crossHair, int index)
+void TpcChartRooms::FireCrossHairMove(TpcCrossHair* crossHair)
 {
     Chart.PaintCrossHairs();
     fire(
-        Chart.OnCrossHairMove,
-        [&] {
-            Q_EMIT Chart.crossHairMove(crossHair);
-            Q_EMIT Chart.crossHairMoved(index);
-        },
-        crossHair);
+        Chart.OnCrossHairMove, [&] { Q_EMIT Chart.crossHairMoved(crossHair); }, crossHair);
 }
 
-void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label, int index)
+void TpcChartRooms::FireTextLabelMove(TpcTextLabel* label)
 {
     Chart.Paint();
     fire(
-        Chart.OnTextLabelMove,
-        [&] {
-            Q_EMIT Chart.textLabelMove(label);
-            Q_EMIT Chart.textLabelMoved(index);
-        },
-        label);
+        Chart.OnTextLabelMove, [&] { Q_EMIT Chart.textLabelMoved(label); }, label);
 }
 
 void TpcChartRooms::FireLegendClick(int elemClass, bool visible)
 {
     fire(
-        Chart.OnLegendClick, [&] { Q_EMIT Chart.legendClick(elemClass, visible); }, elemClass,
+        Chart.OnLegendClick, [&] { Q_EMIT Chart.legendClicked(elemClass, visible); }, elemClass,
         visible);
 }
 
@@ -299,14 +277,14 @@ void TpcChartRooms::NavZoomPanned()
     FireZoomPan();
 }
 
-void TpcChartRooms::NavCrossHairMoved(TpcCrossHair* crossHair, int index)
+void TpcChartRooms::NavCrossHairMoved(TpcCrossHair* crossHair, int)
 {
-    FireCrossHairMove(crossHair, index);
+    FireCrossHairMove(crossHair);
 }
 
-void TpcChartRooms::NavTextLabelMoved(TpcTextLabel* label, int index)
+void TpcChartRooms::NavTextLabelMoved(TpcTextLabel* label, int)
 {
-    FireTextLabelMove(label, index);
+    FireTextLabelMove(label);
 }
 
 void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y)
@@ -319,12 +297,11 @@ void TpcChartRooms::NavPointerMoved(TShiftState shift, int32_t x, int32_t y)
 // Every move is reported while a slot listens: the value under the pointer, or NaN.
 void TpcChartRooms::FireRasterValue(int32_t x, int32_t y)
 {
-    static const QMetaMethod signal
-        = QMetaMethod::fromSignal(&TCustomPolChart::rasterValueAtPointer);
+    static const QMetaMethod signal = QMetaMethod::fromSignal(&TCustomPolChart::rasterValueHovered);
     if (!Chart.isSignalConnected(signal))
         return;
     const TpcViewArea area = ViewArea();
-    Q_EMIT Chart.rasterValueAtPointer(
+    Q_EMIT Chart.rasterValueHovered(
         geometry::InChartArea(x, y, area.Width, area.Height, area.ShadowWidth)
             ? Raster->ValueAtPixel(x, y)
             : std::numeric_limits<double>::quiet_NaN());

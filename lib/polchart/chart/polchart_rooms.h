@@ -184,14 +184,14 @@ public:
     /// OnDataRendered.
     void FireDataRendered(TCanvas& canvas);
     /// OnCrossHairMove, after the crosshair is shown again.
-    void FireCrossHairMove(TpcCrossHair* crossHair, int index);
+    void FireCrossHairMove(TpcCrossHair* crossHair);
     /// OnTextLabelMove, after the chart is painted.
-    void FireTextLabelMove(TpcTextLabel* label, int index);
+    void FireTextLabelMove(TpcTextLabel* label);
     /// OnLegendClick.
     void FireLegendClick(int elemClass, bool visible);
     /// wedgeHovered when the wedge under the pointer changed and a slot listens.
     void FireWedgeHovered(int32_t x, int32_t y);
-    /// rasterValueAtPointer with the cell value under the pointer, when a slot listens.
+    /// rasterValueHovered with the cell value under the pointer, when a slot listens.
     void FireRasterValue(int32_t x, int32_t y);
 
     // The paint pipeline.

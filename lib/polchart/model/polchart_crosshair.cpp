@@ -11,8 +11,20 @@ TpcCrossHair::TpcCrossHair(QObject* parent)
 
 void TpcCrossHair::changed()
 {
+    notifyProperties();
     if (OnChange)
         OnChange(this);
+}
+
+void TpcCrossHair::notifyProperties()
+{
+    NotifyIfChanged(*this, m_told.PosRad, m_posRad, &TpcCrossHair::posRadChanged);
+    NotifyIfChanged(*this, m_told.PosPhi, m_posPhi, &TpcCrossHair::posPhiChanged);
+    NotifyIfChanged(*this, m_told.Color, m_color, &TpcCrossHair::colorChanged);
+    NotifyIfChanged(*this, m_told.Mode, m_mode, &TpcCrossHair::modeChanged);
+    NotifyIfChanged(*this, m_told.LineType, m_lineType, &TpcCrossHair::lineTypeChanged);
+    NotifyIfChanged(*this, m_told.LineWid, m_lineWid, &TpcCrossHair::lineWidChanged);
+    NotifyIfChanged(*this, m_told.SnapToData, m_snapToData, &TpcCrossHair::snapToDataChanged);
 }
 
 template <typename T> void TpcCrossHair::store(T& field, T value)
@@ -84,6 +96,7 @@ void TpcCrossHair::placeOn(int32_t index)
     const TpcDataElement& element = m_link->StoredElement(index);
     m_posRad = element.Rad;
     m_posPhi = element.Phi;
+    notifyProperties();
 }
 
 void TpcCrossHair::movePositionSilently(double rad, double phi)
@@ -91,6 +104,7 @@ void TpcCrossHair::movePositionSilently(double rad, double phi)
     m_posRad = rad;
     m_posPhi = phi;
     m_snappedIndex = -1;
+    notifyProperties();
 }
 
 bool TpcCrossHair::snapSilentlyToPixel(TPoint pixel)
@@ -114,6 +128,7 @@ void TpcCrossHair::copyValuesFrom(const TpcCrossHair& source)
     m_lineWid = source.m_lineWid;
     m_snapToData = source.m_snapToData;
     m_snappedIndex = source.m_snappedIndex;
+    notifyProperties();
 }
 
 } // namespace znq

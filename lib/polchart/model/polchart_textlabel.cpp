@@ -12,8 +12,26 @@ TpcTextLabel::TpcTextLabel(QObject* parent)
 
 void TpcTextLabel::changed()
 {
+    notifyProperties();
     if (OnChange)
         OnChange(this);
+}
+
+void TpcTextLabel::notifyProperties()
+{
+    NotifyIfChanged(*this, m_told.PosRad, m_posRad, &TpcTextLabel::posRadChanged);
+    NotifyIfChanged(*this, m_told.PosPhi, m_posPhi, &TpcTextLabel::posPhiChanged);
+    NotifyIfChanged(*this, m_told.ShadowDx, m_shadowDx, &TpcTextLabel::shadowDxChanged);
+    NotifyIfChanged(*this, m_told.ShadowDy, m_shadowDy, &TpcTextLabel::shadowDyChanged);
+    NotifyIfChanged(*this, m_told.ColorShadow, m_colorShadow, &TpcTextLabel::colorShadowChanged);
+    NotifyIfChanged(*this, m_told.Alignment, m_alignment, &TpcTextLabel::alignmentChanged);
+    NotifyIfChanged(*this, m_told.AttachToData, m_attachToData, &TpcTextLabel::attachToDataChanged);
+    NotifyIfChanged(*this, m_told.ColorBkg, m_colorBkg, &TpcTextLabel::colorBkgChanged);
+    NotifyIfChanged(*this, m_told.ColorBorder, m_colorBorder, &TpcTextLabel::colorBorderChanged);
+    NotifyIfChanged(*this, m_told.Transparent, m_transparent, &TpcTextLabel::transparentChanged);
+    NotifyIfChanged(*this, m_told.Caption, m_caption, &TpcTextLabel::captionChanged);
+    NotifyIfChanged(*this, m_told.Visible, m_visible, &TpcTextLabel::visibleChanged);
+    NotifyIfChanged(*this, m_told.Mode, m_mode, &TpcTextLabel::modeChanged);
 }
 
 template <typename T> void TpcTextLabel::store(T& field, T value)
@@ -100,6 +118,7 @@ void TpcTextLabel::movePositionSilently(double rad, double phi)
 {
     m_posRad = rad;
     m_posPhi = phi;
+    notifyProperties();
 }
 
 } // namespace znq
