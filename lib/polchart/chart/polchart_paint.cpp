@@ -188,14 +188,30 @@ int32_t TpcChartRooms::ChartImageHeight() const
 TpcRenderContext TpcChartRooms::RenderContext()
 {
     TpcChartRooms& self = *this;
-    return TpcRenderContext { Viewport.Transform(), Viewport.View(), ViewArea(),
-        Viewport.OuterRadius(), Style, Chart.Font(), Store, ClassVisible, CrossHairs, TextLabels,
-        ReferenceDataPath, nullptr, DataThreads,
-        [&self](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x, int32_t y) {
-            self.FireBeforeDrawScaleLabel(canvas, kind, text, x, y);
-        },
-        [&self](TCanvas& canvas) { self.FireDataRendered(canvas); }, ClassStyles, Legend, Bars,
-        Raster, Sweep, &RasterRender };
+    return TpcRenderContext {
+        .Transform = Viewport.Transform(),
+        .View = Viewport.View(),
+        .Area = ViewArea(),
+        .OuterRadius = Viewport.OuterRadius(),
+        .Style = Style,
+        .Font = Chart.Font(),
+        .Store = Store,
+        .ClassVisible = ClassVisible,
+        .CrossHairs = CrossHairs,
+        .TextLabels = TextLabels,
+        .ReferenceDataPath = ReferenceDataPath,
+        .DataThreads = DataThreads,
+        .OfferScaleLabel
+        = [&self](TCanvas& canvas, TpcScaleKind kind, std::string& text, int32_t x,
+              int32_t y) { self.FireBeforeDrawScaleLabel(canvas, kind, text, x, y); },
+        .DataRendered = [&self](TCanvas& canvas) { self.FireDataRendered(canvas); },
+        .ClassStyles = ClassStyles,
+        .Legend = Legend,
+        .Bars = Bars,
+        .Raster = Raster,
+        .Sweep = Sweep,
+        .RasterRender = &RasterRender,
+    };
 }
 
 // The layers draw from one context, taken before the first of them: a handler that changes the

@@ -168,7 +168,8 @@ std::vector<TpcFitFeature> TpcChartRooms::SectorFeatures() const
                 Style.LabelModeAngular, i, rayCount, Style.AngleBtwRays, Style.DecPlacePhi);
             const double w = canvas.TextWidth(text), h = canvas.TextHeight(text);
             const double c = std::cos(theta + offset), s = std::sin(theta + offset) * sign;
-            features.push_back({ c, s, c * (w / 2 + 6), s * (h / 2 + 3), w / 2, h / 2 });
+            features.push_back({ c, s, c * (w / 2 + geometry::AngleLabelGapX),
+                s * (h / 2 + geometry::AngleLabelGapY), w / 2, h / 2 });
         }
         canvas.Font().Assign(Chart.Font());
     }
@@ -183,7 +184,7 @@ std::vector<TpcFitFeature> TpcChartRooms::SectorFeatures() const
         const double c = std::cos(start), s = std::sin(start) * sign;
         // The edge's outward normal, away from the sector.
         const double nx = s * sign, ny = -c * sign;
-        const double away = 6 + std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2;
+        const double away = geometry::EdgeLabelGap + std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2;
         for (const double fraction : { view.HoleFraction, 1.0 })
             features.push_back({ c * fraction, s * fraction, nx * away, ny * away, w / 2, h / 2 });
     }

@@ -219,13 +219,13 @@ namespace layers {
             symbolFont.emplace(canvas);
             canvas.Font().SetName("Symbol");
         }
-        text
-            = labels.offer(TpcScaleKind::sckPhi, text, Saturate(RoundPixel(c * double(r + 6)) + cx),
-                Saturate(RoundPixel(s * double(sign * (r + 3))) + cy));
+        text = labels.offer(TpcScaleKind::sckPhi, text,
+            Saturate(RoundPixel(c * double(r + AngleLabelGapX)) + cx),
+            Saturate(RoundPixel(s * double(sign * (r + AngleLabelGapY))) + cy));
         if (!text.empty()) {
             const auto [w, h] = labels.measure(text);
-            const int64_t x = RoundPixel(c * double(r + w / 2 + 6)) + cx;
-            const int64_t y = RoundPixel(s * double((r + h / 2 + 3) * sign)) + cy;
+            const int64_t x = RoundPixel(c * double(r + w / 2 + AngleLabelGapX)) + cx;
+            const int64_t y = RoundPixel(s * double((r + h / 2 + AngleLabelGapY) * sign)) + cy;
             canvas.TextOut(Saturate(x - w / 2), Saturate(y - h / 2), text);
         }
     }

@@ -9,6 +9,9 @@
 
 namespace znq::layers::grid {
 
+using geometry::AngleLabelGapX;
+using geometry::AngleLabelGapY;
+using geometry::EdgeLabelGap;
 using geometry::RoundPixel;
 using geometry::Saturate;
 

@@ -252,12 +252,12 @@ namespace {
         const double c = std::cos(shape.Start), s = std::sin(shape.Start);
         const double px = shape.Cx + c * radius, py = shape.Cy + s * radius * shape.Sign;
         const double nx = s, ny = -c * shape.Sign;
-        const std::string text = labels.offer(
-            TpcScaleKind::sckRad, label, RoundPixel(px + nx * 6), RoundPixel(py + ny * 6));
+        const std::string text = labels.offer(TpcScaleKind::sckRad, label,
+            RoundPixel(px + nx * EdgeLabelGap), RoundPixel(py + ny * EdgeLabelGap));
         if (text.empty())
             return;
         const auto [w, h] = labels.measure(text);
-        const double away = 6 + std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2;
+        const double away = EdgeLabelGap + std::fabs(nx) * w / 2 + std::fabs(ny) * h / 2;
         canvas.TextOut(
             RoundPixel(px + nx * away - w / 2.0), RoundPixel(py + ny * away - h / 2.0), text);
     }

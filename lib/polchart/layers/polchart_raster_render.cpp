@@ -3,6 +3,7 @@
 #include "layers/polchart_raster_render.h"
 #include "model/polchart_colormaps.h"
 
+#include "base_lanes.h"
 #include "base_workers.h"
 
 #include <algorithm>
@@ -31,20 +32,22 @@ namespace {
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
-    typedef double Quad __attribute__((vector_size(32)));
-    typedef int64_t QuadMask __attribute__((vector_size(32)));
+    typedef lanes::Lanes<4>::Doubles Quad;
+    typedef lanes::Lanes<4>::Longs QuadMask;
     [[gnu::always_inline]] inline Quad pick(QuadMask mask, Quad yes, Quad no)
     {
-        return mask ? yes : no;
+        return lanes::Pick(mask, yes, no);
     }
     [[gnu::always_inline]] inline Quad absolute(Quad v)
     {
-        return (Quad)((QuadMask)v & INT64_MAX);
+        return lanes::Absolute(v);
     }
 #endif
 
     // The arc tangent of t in 0 .. 1, within an ulp or two: below 0.66 a rational function of t^2,
-    // above it the same of (t - 1) / (t + 1) turned by an eighth of a turn.
+    // above it the same of (t - 1) / (t + 1) turned by an eighth of a turn. The coefficients and
+    // the split at 0.66 are those of the Cephes library's atan (a minimax rational approximation
+    // of (atan(x) - x) / x^3 in x^2, degree 4 over 5, on the reduced range).
     template <class T> [[gnu::always_inline]] inline T atanUnit(T t)
     {
         constexpr double p0 = -8.750608600031904122785e-1, p1 = -1.615753718733365076637e1,
@@ -125,8 +128,7 @@ namespace {
     // Whether the processor has the lanes of the map's rows and of the colours.
     bool wideLanes()
     {
-        static const bool wide = __builtin_cpu_supports("avx2");
-        return wide;
+        return lanes::HasAvx2();
     }
 
     // The pixels from .. to - 1 coloured from their nearest cells, four at a time, as

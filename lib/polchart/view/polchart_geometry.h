@@ -22,6 +22,15 @@ int32_t RoundPixel(double value);
 /// The value saturated to the 32-bit range.
 int32_t Saturate(int64_t value);
 
+/// The gaps between the outer circle and an angle label's box: its centre stands this far beyond
+/// its half width (across) and its half height (along the ray) out from the circle. The grid
+/// draws the labels there and the sector fit makes room for them there.
+inline constexpr int AngleLabelGapX = 6;
+/// See AngleLabelGapX.
+inline constexpr int AngleLabelGapY = 3;
+/// The gap between a partial sector's start edge and the radial labels along it.
+inline constexpr int EdgeLabelGap = 6;
+
 /// The chart area: 0 <= x <= width - shadowWidth and 0 <= y <= height - shadowWidth, the pixels of
 /// the chart image.
 bool InChartArea(int32_t x, int32_t y, int32_t width, int32_t height, int32_t shadowWidth);

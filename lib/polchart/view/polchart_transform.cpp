@@ -1,6 +1,7 @@
 #include "polchart_transform.h"
 
 #include "ZNQ_stringl.h"
+#include "base_lanes.h"
 #include "polchart_store.h"
 
 #include <algorithm>
@@ -113,34 +114,13 @@ namespace {
     // are then the low bits of the sum's significand.
     constexpr double roundingShift = 6755399441055744.0;
 
-    // The lanes of the chunk loop: N doubles, N 64-bit integers, N 32-bit integers and N bytes.
-    // Without instructions of the vectors' width the compiler issues each operation as several
-    // narrower ones. The helpers taking and returning them are inlined, so the note that their
-    // calling convention differs between instruction sets concerns no call.
+    // The lanes of the chunk loop (N doubles, 64-bit and 32-bit integers, bytes) and their
+    // helpers. The loop's own helpers take and return lanes and are inlined too.
 #pragma GCC diagnostic ignored "-Wpsabi"
-    template <int N> struct Lanes {
-        static constexpr int Count = N;
-        typedef double Doubles __attribute__((vector_size(8 * N)));
-        typedef int64_t Longs __attribute__((vector_size(8 * N)));
-        typedef int32_t Ints __attribute__((vector_size(4 * N)));
-        typedef int8_t Bytes __attribute__((vector_size(N)));
-    };
-
-    // The lanes' bits read as the other type: a cast between vector types of one size
-    // reinterprets them.
-    template <class Doubles> [[gnu::always_inline]] inline auto bitsOf(Doubles v)
-    {
-        return (typename Lanes<sizeof v / 8>::Longs) v;
-    }
-    template <class Longs> [[gnu::always_inline]] inline auto doublesOf(Longs v)
-    {
-        return (typename Lanes<sizeof v / 8>::Doubles) v;
-    }
-
-    template <class Doubles> [[gnu::always_inline]] inline Doubles absolute(Doubles v)
-    {
-        return doublesOf(bitsOf(v) & INT64_MAX);
-    }
+    using lanes::Absolute;
+    using lanes::BitsOf;
+    using lanes::DoublesOf;
+    using lanes::Lanes;
 
     // Four elements' fields in lanes: the radial values, the angles, and the pens (with the
     // class and the kind) as numbers; read as twelve 8-byte words in three loads and sorted by
@@ -164,7 +144,7 @@ namespace {
             = __builtin_shufflevector(__builtin_shufflevector(a, b, 1, 4, 7, 7), c, 0, 1, 2, 6);
         const auto pen
             = __builtin_shufflevector(__builtin_shufflevector(a, b, 2, 5, 5, 5), c, 0, 1, 4, 7);
-        return { doublesOf(rad), doublesOf(phi), pen };
+        return { DoublesOf(rad), DoublesOf(phi), pen };
     }
 
     // N table entries in lanes.
@@ -194,9 +174,12 @@ namespace {
     }
 
     // Sine and cosine on [-pi/4, pi/4] by their classic minimax polynomials, within a few units
-    // in the last place of the exact values. The polynomials in z are summed in pairs of terms
-    // weighted by z^2 and z^4 rather than nested: that halves the chain of dependent operations,
-    // which bounds how fast the chunk loop runs.
+    // in the last place of the exact values. The coefficients are those of fdlibm's __kernel_sin
+    // and __kernel_cos (the freely distributable libm that most C libraries' sine and cosine come
+    // from), fitted there by the Remez algorithm to sin(x) / x - 1 and cos(x) - 1 + x^2 / 2 in x^2
+    // on that interval. The polynomials in z are summed in pairs of terms weighted by z^2 and z^4
+    // rather than nested: that halves the chain of dependent operations, which bounds how fast
+    // the chunk loop runs.
     constexpr double sinTerms[6]
         = { -1.66666666666666324348e-01, 8.33333333332248946124e-03, -1.98412698298579493134e-04,
               2.75573137070700676789e-06, -2.50507602534068634195e-08, 1.58969099521155010221e-10 };
@@ -267,17 +250,17 @@ namespace {
         constexpr double log10Of2 = 3.01029995663981195214e-01;
         constexpr double log10OfE = 4.34294481903251816668e-01;
         constexpr auto lanes = std::make_index_sequence<sizeof x / 8>();
-        const auto bits = bitsOf(x);
+        const auto bits = BitsOf(x);
         const auto k = (bits >> 52) - 1023;
         const auto index = (bits >> 46) & 63;
-        const Doubles m = doublesOf((bits & 0x000fffffffffffff) | 0x3ff0000000000000);
+        const Doubles m = DoublesOf((bits & 0x000fffffffffffff) | 0x3ff0000000000000);
         const auto inverse = lookUp<Doubles>(logTable.Inverse, index, lanes);
         const auto logC = lookUp<Doubles>(logTable.Log, index, lanes);
         const Doubles r = m * inverse - 1.0;
         const Doubles ln
             = r * (1.0 + r * (-1.0 / 2 + r * (1.0 / 3 + r * (-1.0 / 4 + r * (1.0 / 5)))));
         // k is small: adding it to the bits of the rounding shift converts it exactly.
-        const Doubles dk = doublesOf(k + bitsOf(Doubles {} + roundingShift)) - roundingShift;
+        const Doubles dk = DoublesOf(k + BitsOf(Doubles {} + roundingShift)) - roundingShift;
         return (dk * log10Of2 + logC) + ln * log10OfE;
     }
 
@@ -292,7 +275,7 @@ namespace {
         value = value > -limit ? value : -limit;
         value = value < limit ? value : limit;
         const Doubles nearest = (value + roundingShift) - roundingShift;
-        unsure |= absolute(value - nearest) >= halfLessSlack;
+        unsure |= Absolute(value - nearest) >= halfLessSlack;
         return __builtin_convertvector(nearest, typename Lanes<sizeof value / 8>::Ints);
     }
 
@@ -320,7 +303,7 @@ namespace {
         using Longs = typename L::Longs;
         Doubles rad = g.Rad;
         const Doubles phi = g.Phi;
-        Longs placed = absolute(rad) <= std::numeric_limits<double>::max();
+        Longs placed = Absolute(rad) <= std::numeric_limits<double>::max();
         if constexpr (Logarithmic) {
             std::memcpy(&rad, axis, sizeof rad);
             placed = rad == rad;
@@ -332,8 +315,8 @@ namespace {
         Doubles radius = rad - f.zero;
         // Far angles, far reaches and values that are not finite go the per-element way; their
         // lanes compute with zeros, so that no conversion sees a wild value.
-        const Longs usable = placed & (absolute(alpha) < fastTrigLimit)
-            & (absolute(f.scale * radius) < fastReachLimit);
+        const Longs usable = placed & (Absolute(alpha) < fastTrigLimit)
+            & (Absolute(f.scale * radius) < fastReachLimit);
         alpha = usable ? alpha : 0.0;
         radius = usable ? radius : 0.0;
         // A finite radial value (on a logarithmic axis a positive one) and a usable angle.
@@ -341,13 +324,13 @@ namespace {
 
         const Doubles shifted = alpha * twoOverPi + roundingShift;
         const Doubles k = shifted - roundingShift;
-        const Longs quadrant = bitsOf(shifted);
+        const Longs quadrant = BitsOf(shifted);
         const Doubles r = (alpha - k * halfPiHigh) - k * halfPiLow;
         const Doubles s = sinKernel(r), c = cosKernel(r);
         const Longs odd = (quadrant << 63) >> 63;
         // Quadrants 2 and 3 negate the sine, 1 and 2 the cosine: a flip of the sign bit.
-        const Doubles sine = doublesOf(bitsOf(odd ? c : s) ^ ((quadrant >> 1) << 63));
-        const Doubles cosine = doublesOf(bitsOf(odd ? s : c) ^ (((quadrant + 1) >> 1) << 63));
+        const Doubles sine = DoublesOf(BitsOf(odd ? c : s) ^ ((quadrant >> 1) << 63));
+        const Doubles cosine = DoublesOf(BitsOf(odd ? s : c) ^ (((quadrant + 1) >> 1) << 63));
 
         unsure = ~usable;
         const auto x = settle(f.scale * (cosine * radius) + f.originX, f.halfLessSlack, unsure);
@@ -672,14 +655,11 @@ namespace {
         static const std::vector<PixelsLoops> loops = [] {
             std::vector<PixelsLoops> supported;
 #if defined(__x86_64__) && defined(__GNUC__)
-            // Also when called before the constructors of static objects have run.
-            __builtin_cpu_init();
-            if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq")
-                && __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("fma"))
+            if (lanes::HasAvx512())
                 supported.push_back({ "avx512",
                     { { pixelsLoopWidest<false, false>, pixelsLoopWidest<false, true> },
                         { pixelsLoopWidest<true, false>, pixelsLoopWidest<true, true> } } });
-            if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+            if (lanes::HasAvx2Fma())
                 supported.push_back({ "avx2",
                     { { pixelsLoopWide<false, false>, pixelsLoopWide<false, true> },
                         { pixelsLoopWide<true, false>, pixelsLoopWide<true, true> } } });
@@ -1024,9 +1004,8 @@ int TpcViewRegion::Clip(double ax, double ay, double bx, double by, double (&par
 
 void ClearUpperVectorState()
 {
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool wideRegisters = __builtin_cpu_supports("avx");
-    if (wideRegisters)
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (lanes::HasAvx())
         asm volatile("vzeroupper" ::: "memory");
 #endif
 }

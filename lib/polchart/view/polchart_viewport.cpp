@@ -65,11 +65,8 @@ void TpcViewport::signalChanges()
 
 long double TpcViewport::ScaleOf(const TpcViewState& view) const
 {
-    TpcTransformParams params;
-    params.RangeLow = view.RangeLow;
-    params.RangeHigh = view.RangeHigh;
-    params.Logarithmic = view.Logarithmic;
-    const TpcTransform transform(params);
+    const TpcTransform transform(TpcTransformParams {
+        .RangeLow = view.RangeLow, .RangeHigh = view.RangeHigh, .Logarithmic = view.Logarithmic });
     // An area below zero counts as empty.
     return TpcTransform::ScaleFor(view.MagFactor, std::max<long double>(0, fitSide(view)),
         transform.AxisValue(view.RangeLow), transform.AxisValue(view.RangeHigh), view.HoleFraction);

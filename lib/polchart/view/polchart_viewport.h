@@ -179,20 +179,20 @@ public:
     /// The mapping of the present view at the last scale.
     TpcTransform Transform() const
     {
-        TpcTransformParams params;
-        params.RangeLow = m_view.RangeLow;
-        params.RangeHigh = m_view.RangeHigh;
-        params.AngleOffset = m_view.AngleOffset;
-        params.AngleUnit = m_view.AngleUnit;
-        params.RotationSign = m_view.RotationSign;
-        params.Scale = m_scale;
-        params.OriginX = m_originX;
-        params.OriginY = m_originY;
-        params.Logarithmic = m_view.Logarithmic;
-        params.HoleFraction = m_view.HoleFraction;
-        params.SectorStart = m_view.SectorStart * m_view.AngleUnit;
-        params.SectorSpan = SectorSpanRadians(m_view);
-        return TpcTransform(params);
+        return TpcTransform(TpcTransformParams {
+            .RangeLow = m_view.RangeLow,
+            .RangeHigh = m_view.RangeHigh,
+            .AngleOffset = m_view.AngleOffset,
+            .AngleUnit = m_view.AngleUnit,
+            .RotationSign = m_view.RotationSign,
+            .Scale = m_scale,
+            .OriginX = m_originX,
+            .OriginY = m_originY,
+            .Logarithmic = m_view.Logarithmic,
+            .HoleFraction = m_view.HoleFraction,
+            .SectorStart = m_view.SectorStart * m_view.AngleUnit,
+            .SectorSpan = SectorSpanRadians(m_view),
+        });
     }
     /// The pixels per radial unit that a view would have in the present area.
     long double ScaleOf(const TpcViewState& view) const;
