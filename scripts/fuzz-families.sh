@@ -25,7 +25,7 @@ families=(
   "raster value at pointer|znq::TpcChartRooms::FireRasterValue("
   "legend click|znq::TpcChartRooms::FireLegendClick("
   "legend drawn|znq::layers::Legend("
-  "enumeration refused|znq::RefusingName"
+  "a data object refused|znq::TpcChartRooms::ChartName("
 )
 for family in "${families[@]}"; do
   name=${family%%|*}
